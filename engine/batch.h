@@ -1,0 +1,94 @@
+// The batch run: every selected page of a list, in order, compressed in place
+// after a backup copy beside it, with "already compressed" detection, the total
+// gauge and the Cancel button tested after each page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "compression_job.h"
+
+namespace vexel {
+
+// The suffix that names a page's backup: "index.htm" -> "index.htm_backup".
+extern const char kBackupSuffix[];
+
+struct BatchItem {
+    std::string Path;
+    bool Selected = true;
+};
+
+enum class PageOutcome {
+    Written,            // compressed and written over the source
+    WouldWrite,         // dry run: prepared, nothing written
+    NotAPage,           // extension neither .htm nor .html: skipped silently
+    AlreadyCompressed,  // its backup exists: left alone
+    BrokenOff,          // no body tag: left alone, this run's backup removed
+    Failed,             // backup, read or write failed: left alone
+};
+
+struct PageReport {
+    std::string Path;
+    PageOutcome Outcome = PageOutcome::NotAPage;
+    int64_t SourceBytes = 0;  // size of the page as read
+    int64_t PageBytes = 0;    // size of the page written (or that would be)
+    std::string Error;        // for Failed: what went wrong, naming the file
+};
+
+struct BatchSettings {
+    bool JavaChoose = true;  // JavaScript page; false: VBScript page
+    bool DryRun = false;     // prepare and report, write nothing
+    int Jobs = 1;            // pages compressed in parallel
+};
+
+// The batch's surroundings besides those of a job.
+class BatchHost {
+public:
+    virtual ~BatchHost() = default;
+
+    // Before the first page (hide the main window, show the compression
+    // window) and after the last one or after a stop.
+    virtual void BeginRun() {}
+    virtual void EndRun() {}
+    // The list of the previous run is emptied, the error indicator hidden and
+    // the Cancel button shown.
+    virtual void ResetForRun() {}
+    virtual void SetTotalPercentage(uint8_t percent) { (void)percent; }
+    // The paths of the page about to be compressed (source and destination).
+    virtual void SetPaths(const std::string& path) { (void)path; }
+    // "File:" + path + " already compressed!", acknowledged by the user.
+    virtual void AlreadyCompressed(const std::string& path) { (void)path; }
+    // The Cancel button was clicked.
+    virtual bool CancelRequested() { return false; }
+    // A page could not be backed up, read or written. Returning false ends the
+    // run (the error is then thrown to the caller after EndRun).
+    virtual bool ContinueAfterFailure(const PageReport& report) {
+        (void)report;
+        return true;
+    }
+    // Every page handed to the engine, after its log lines.
+    virtual void PageDone(const PageReport& report) { (void)report; }
+};
+
+struct BatchSummary {
+    int Selected = 0;
+    int Written = 0;
+    int AlreadyCompressed = 0;
+    int BrokenOff = 0;
+    int Failed = 0;
+    int NotPages = 0;
+    bool Cancelled = false;
+};
+
+// True for ".htm" and ".html" in any letter case.
+bool HasPageExtension(const std::string& path);
+
+// Runs the batch over `items` with the options in `job`. With one job the
+// pages go through `job` itself, so its fields hold the last page afterwards;
+// with more, each worker has a job of its own and the log lines reach `job`'s
+// host in list order, the same lines a run with one job gives.
+BatchSummary RunBatch(const std::vector<BatchItem>& items, CompressionJob& job, const BatchSettings& settings,
+                      BatchHost& host);
+
+}  // namespace vexel

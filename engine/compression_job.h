@@ -1,0 +1,103 @@
+// One page compression: the job's fields (paths, head, options, working
+// string, byte count) and its operations: prepare and encode a page, write it
+// as a self-expanding JavaScript or VBScript page, and the two raw data
+// commands.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "job_host.h"
+
+namespace vexel {
+
+// The page password: enabled means the page gets a password prompt.
+struct PasswordField {
+    bool Enabled = false;
+    std::string Text;
+};
+
+// The switches of a run, with their defaults at program start.
+struct JobOptions {
+    PasswordField password;
+    bool highspeed = false;       // search window 360 instead of 8100
+    bool RemoveUnuseful = true;   // collapse whitespace between tags
+    bool UChar = true;            // blank pairs of high bytes in the body
+};
+
+class CompressionJob {
+public:
+    explicit CompressionJob(JobHost& host) : host_(&host) {}
+
+    JobHost& Host() const { return *host_; }
+    void SetHost(JobHost& host) { host_ = &host; }
+
+    // Reads `Openfile`, prepares the page and encodes its body into
+    // `WorkText`. True when the page was prepared; false when it broke off
+    // (no body tag), in which case nothing is to be written. Throws IoError
+    // when the source cannot be opened or read.
+    bool CompressClick();
+
+    // Write the prepared page to `Savefile`: VBScript, JavaScript. Both add
+    // the "Compresssed to:" and "Rate=" lines first; SaveJClick doubles the
+    // backslashes of `WorkText` before anything else. Throw IoError when the
+    // page cannot be written; the destination is then left as it was.
+    void SaveClick();
+    void SaveJClick();
+
+    // The page bytes the writers put into `Savefile`, for a prepared job.
+    // PageJavaScript expects `WorkText` with its backslashes doubled.
+    std::string PageVbScript() const;
+    std::string PageJavaScript() const;
+
+    // Raw data commands. Button4Click empties `WorkText`, asks the host for a
+    // file and expands the bare data string in it into `WorkText` (throws
+    // DataError on corrupt data, keeping what was expanded). Button3Click asks
+    // for a file and writes `WorkText` to it unchanged.
+    void Button4Click();
+    void Button3Click();
+    void OpenRawData(const std::string& path);
+    void SaveRawData(const std::string& path) const;
+
+    // Source and destination paths.
+    std::string Openfile;
+    std::string Savefile;
+    // Head of the last page prepared: everything up to and including the body
+    // tag. Kept when a page breaks off.
+    std::string Edit1;
+    JobOptions Options;
+
+    // The working string: the data string after CompressClick, doubled
+    // backslashes after SaveJClick, the expanded text after Button4Click.
+    std::string WorkText;
+    // Bytes read from the source by the last CompressClick.
+    int32_t CharCount = 0;
+
+private:
+    void Log(const std::string& line) { host_->AddLogLine(line); }
+    void Warn(const std::string& line);
+    bool BreakOff();
+    void LogSaveLines();
+
+    JobHost* host_;
+};
+
+// The fixed texts around the page password in the prompt script.
+extern const char kPasswordPrefixHead[];  // 85 bytes
+extern const char kPasswordPrefixTail[];  // 38 bytes
+
+// The password as it stands inside the prompt script's string literal.
+std::string EscapePasswordForScript(const std::string& password);
+
+// "Warnning: No support char [0xHH]! "
+std::string UnsupportedCharWarning(unsigned char byte);
+
+// Body tag search as the job does it: 0-based index of the "<" of the first
+// "<BODY" (any letter case) that starts at 1-based position 5 or later, or
+// npos.
+std::size_t FindBodyTag(const std::string& page);
+
+// Drops runs of bytes <= 32 that lie between a ">" and a "<".
+std::string CollapseBetweenTags(const std::string& text);
+
+}  // namespace vexel

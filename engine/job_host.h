@@ -1,0 +1,34 @@
+// What a compression job needs of its surroundings: the log list, the error
+// indicator, the page gauge and a chance to let the message queue run. The
+// desktop window and the command line each implement it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vexel {
+
+enum class FileDialog { Open, Save };
+
+class JobHost {
+public:
+    virtual ~JobHost() = default;
+
+    // Appends one line to the log list.
+    virtual void AddLogLine(const std::string& line) = 0;
+    // Any warning or error of a job lights the error indicator.
+    virtual void ShowErrorIndicator() {}
+    // Progress of the current page, 0..100 (larger values are shown as 100).
+    virtual void SetPagePercentage(uint8_t percent) { (void)percent; }
+    // Lets the message queue run, so that windows repaint and Cancel can be
+    // clicked during a long page.
+    virtual void ProcessMessages() {}
+    // Asks for a file name for the raw data commands; false when cancelled.
+    virtual bool ChooseFile(FileDialog dialog, std::string& path) {
+        (void)dialog;
+        (void)path;
+        return false;
+    }
+};
+
+}  // namespace vexel

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a build needs, when any is missing.
+#   scripts/install-deps.sh native   compiler, CMake, GoogleTest, Node.js
+#   scripts/install-deps.sh all      the above plus MinGW-w64, Wine and Xvfb
+set -euo pipefail
+
+native=(cmake ninja-build g++ googletest libbenchmark-dev nodejs gzip)
+windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth imagemagick)
+
+wanted=("${native[@]}")
+[ "${1:-native}" = all ] && wanted+=("${windows[@]}")
+
+missing=()
+for pkg in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
