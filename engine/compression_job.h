@@ -59,6 +59,12 @@ public:
     void OpenRawData(const std::string& path);
     void SaveRawData(const std::string& path) const;
 
+    // False for a dry run: the writers log their lines and build the page,
+    // but leave the destination alone.
+    bool WriteDestination = true;
+    // Size in bytes of the page the last writer built.
+    int64_t PageSize = 0;
+
     // Source and destination paths.
     std::string Openfile;
     std::string Savefile;
@@ -81,6 +87,13 @@ private:
 
     JobHost* host_;
 };
+
+// Paths that sort at or below a single space (the empty one among them) name
+// no file: the job and the writers do nothing with them.
+bool NamesNoFile(const std::string& path);
+
+// The data string as it stands in the JavaScript page's string literal.
+std::string DoubleBackslashes(const std::string& text);
 
 // The fixed texts around the page password in the prompt script.
 extern const char kPasswordPrefixHead[];  // 85 bytes

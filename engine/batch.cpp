@@ -1,0 +1,384 @@
+#include "batch.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <utility>
+
+#include "errors.h"
+#include "file_io.h"
+
+namespace vexel {
+
+const char kBackupSuffix[] = "_backup";
+
+namespace {
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+uint8_t TotalPercent(int64_t file_number, int64_t selected) {
+    return static_cast<uint8_t>(std::clamp<int64_t>(file_number * 100 / selected, 0, 100));
+}
+
+// What became of one page handed to the engine.
+struct PageResult {
+    PageReport report;
+    std::exception_ptr error;  // the failure, for a host that stops the run
+    bool backup_failed = false;
+};
+
+// Backup, prepare, write: one page through one job. Never throws.
+PageResult ProcessPage(CompressionJob& job, const std::string& path, const BatchSettings& settings) {
+    PageResult result;
+    result.report.Path = path;
+    job.Openfile = path;
+    job.Savefile = path;
+    job.WriteDestination = !settings.DryRun;
+    const std::string backup = path + kBackupSuffix;
+    bool made_backup = false;
+    try {
+        if (!settings.DryRun) {
+            try {
+                CopyFileReplacing(path, backup);
+            } catch (...) {
+                result.backup_failed = true;
+                throw;
+            }
+            made_backup = true;
+        }
+        const bool prepared = job.CompressClick();
+        result.report.SourceBytes = job.CharCount;
+        if (!prepared) {
+            // Nothing was written: without its backup the page is not taken
+            // for an already compressed one next time.
+            if (made_backup) {
+                RemoveFileQuietly(backup);
+            }
+            result.report.Outcome = PageOutcome::BrokenOff;
+            return result;
+        }
+        if (settings.JavaChoose) {
+            job.SaveJClick();
+        } else {
+            job.SaveClick();
+        }
+        result.report.PageBytes = job.PageSize;
+        result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;
+    } catch (const std::exception& e) {
+        // The page itself is untouched (pages are replaced only once fully
+        // written), so the backup made for it would only mislead.
+        if (made_backup) {
+            RemoveFileQuietly(backup);
+        }
+        result.report.Outcome = PageOutcome::Failed;
+        result.report.Error = e.what();
+        result.error = std::current_exception();
+    }
+    return result;
+}
+
+// Keeps a worker's log lines until its page's turn comes in list order.
+class RecordingHost : public JobHost {
+public:
+    void AddLogLine(const std::string& line) override { events_.emplace_back(false, line); }
+    void ShowErrorIndicator() override { events_.emplace_back(true, std::string()); }
+
+    void ReplayTo(JobHost& host) const {
+        for (const auto& [indicator, line] : events_) {
+            if (indicator) {
+                host.ShowErrorIndicator();
+            } else {
+                host.AddLogLine(line);
+            }
+        }
+    }
+
+private:
+    std::vector<std::pair<bool, std::string>> events_;
+};
+
+// Pages compressed ahead by worker threads, handed out in list order.
+class WorkerPool {
+public:
+    WorkerPool(std::vector<std::string> paths, const CompressionJob& prototype, const BatchSettings& settings,
+               int threads)
+        : paths_(std::move(paths)), options_(prototype.Options), settings_(settings), slots_(paths_.size()) {
+        // Enough pages ahead to keep every thread busy, few enough that the
+        // pages waiting for their turn do not pile up.
+        lookahead_ = static_cast<std::size_t>(threads) * 4;
+        for (int t = 0; t < threads; ++t) {
+            threads_.emplace_back([this] { Work(); });
+        }
+    }
+
+    ~WorkerPool() { Stop(); }
+
+    // Waits for task i, letting `host` run its message queue meanwhile.
+    std::pair<PageResult, RecordingHost> Take(std::size_t i, JobHost& host) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!slots_[i].done) {
+            lock.unlock();
+            host.ProcessMessages();
+            lock.lock();
+            ready_.wait_for(lock, std::chrono::milliseconds(100), [&] { return slots_[i].done; });
+        }
+        taken_ = i + 1;
+        room_.notify_all();
+        return {std::move(slots_[i].result), std::move(slots_[i].log)};
+    }
+
+    // No new page is started; pages under way are finished.
+    void Stop() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        room_.notify_all();
+        for (auto& t : threads_) {
+            if (t.joinable()) {
+                t.join();
+            }
+        }
+    }
+
+    // After Stop: the finished pages that were not taken yet, in order.
+    std::vector<std::pair<PageResult, RecordingHost>> TakeFinished() {
+        std::vector<std::pair<PageResult, RecordingHost>> finished;
+        for (std::size_t i = taken_; i < slots_.size(); ++i) {
+            if (slots_[i].done) {
+                finished.emplace_back(std::move(slots_[i].result), std::move(slots_[i].log));
+            }
+        }
+        return finished;
+    }
+
+private:
+    struct Slot {
+        bool done = false;
+        PageResult result;
+        RecordingHost log;
+    };
+
+    void Work() {
+        for (;;) {
+            std::size_t i;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                room_.wait(lock, [&] { return stopping_ || next_ >= slots_.size() || next_ < taken_ + lookahead_; });
+                if (stopping_ || next_ >= slots_.size()) {
+                    return;
+                }
+                i = next_++;
+            }
+            RecordingHost log;
+            CompressionJob job(log);
+            job.Options = options_;
+            PageResult result = ProcessPage(job, paths_[i], settings_);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                slots_[i].result = std::move(result);
+                slots_[i].log = std::move(log);
+                slots_[i].done = true;
+            }
+            ready_.notify_all();
+        }
+    }
+
+    const std::vector<std::string> paths_;
+    const JobOptions options_;
+    const BatchSettings settings_;
+    std::vector<Slot> slots_;
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::condition_variable room_;
+    std::size_t next_ = 0;
+    std::size_t taken_ = 0;
+    std::size_t lookahead_ = 1;
+    bool stopping_ = false;
+};
+
+// The same file named twice must be compressed once, as a run with one job
+// does: its second turn finds the first one's backup.
+std::string SameFileKey(const std::string& path) {
+    std::error_code ec;
+    const auto canonical = std::filesystem::weakly_canonical(std::filesystem::path(path), ec);
+    return ec ? path : canonical.string();
+}
+
+class BatchRun {
+public:
+    BatchRun(const std::vector<BatchItem>& items, CompressionJob& job, const BatchSettings& settings,
+             BatchHost& host)
+        : items_(items), job_(job), settings_(settings), host_(host) {}
+
+    BatchSummary Run() {
+        host_.BeginRun();
+        for (const auto& item : items_) {
+            summary_.Selected += item.Selected ? 1 : 0;
+        }
+        host_.ResetForRun();
+        if (summary_.Selected > 0) {
+            if (settings_.Jobs > 1) {
+                StartWorkers();
+            }
+            try {
+                Loop();
+            } catch (...) {
+                FinishWorkers();
+                host_.EndRun();
+                throw;
+            }
+            FinishWorkers();
+        }
+        host_.EndRun();
+        return summary_;
+    }
+
+private:
+    // Pages whose backup is missing at the start and that no earlier item
+    // names go to the workers; the others are decided at their turn.
+    void StartWorkers() {
+        std::vector<std::string> paths;
+        std::set<std::string> seen;
+        task_of_.assign(items_.size(), -1);
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            const auto& item = items_[i];
+            if (!item.Selected || !HasPageExtension(item.Path)) {
+                continue;
+            }
+            if (!seen.insert(SameFileKey(item.Path)).second || FileExists(item.Path + kBackupSuffix)) {
+                continue;
+            }
+            task_of_[i] = static_cast<int>(paths.size());
+            paths.push_back(item.Path);
+        }
+        if (paths.empty()) {
+            return;
+        }
+        const int threads = std::min<int>(settings_.Jobs, static_cast<int>(paths.size()));
+        pool_.emplace(std::move(paths), job_, settings_, threads);
+    }
+
+    void FinishWorkers() {
+        if (!pool_) {
+            return;
+        }
+        pool_->Stop();
+        // Pages finished ahead of a stop were written: report them too.
+        for (auto& [result, log] : pool_->TakeFinished()) {
+            log.ReplayTo(job_.Host());
+            Report(result);
+        }
+        pool_.reset();
+    }
+
+    void Loop() {
+        int64_t file_number = 1;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            const auto& item = items_[i];
+            if (!item.Selected) {
+                continue;
+            }
+            HandleItem(i, item.Path, file_number);
+            if (host_.CancelRequested()) {
+                summary_.Cancelled = true;
+                return;
+            }
+        }
+    }
+
+    void HandleItem(std::size_t i, const std::string& path, int64_t& file_number) {
+        if (!HasPageExtension(path)) {
+            ++summary_.NotPages;
+            host_.PageDone(PageReport{path, PageOutcome::NotAPage, 0, 0, {}});
+            return;
+        }
+        host_.SetTotalPercentage(TotalPercent(file_number, summary_.Selected));
+        host_.SetPaths(path);
+        const bool queued = pool_ && !task_of_.empty() && task_of_[i] >= 0;
+        if (!queued && FileExists(path + kBackupSuffix)) {
+            host_.AlreadyCompressed(path);
+            ++summary_.AlreadyCompressed;
+            host_.PageDone(PageReport{path, PageOutcome::AlreadyCompressed, 0, 0, {}});
+            return;
+        }
+        PageResult result;
+        if (queued) {
+            auto [taken, log] = pool_->Take(static_cast<std::size_t>(task_of_[i]), job_.Host());
+            log.ReplayTo(job_.Host());
+            result = std::move(taken);
+        } else {
+            result = ProcessPage(job_, path, settings_);
+        }
+        ++file_number;
+        const bool go_on = Report(result);
+        if (!go_on) {
+            std::rethrow_exception(result.error);
+        }
+    }
+
+    // Logs a failure, counts the outcome and tells the host. False when the
+    // host ends the run on this failure.
+    bool Report(const PageResult& result) {
+        const PageReport& report = result.report;
+        bool go_on = true;
+        switch (report.Outcome) {
+            case PageOutcome::Written:
+            case PageOutcome::WouldWrite: ++summary_.Written; break;
+            case PageOutcome::BrokenOff: ++summary_.BrokenOff; break;
+            case PageOutcome::Failed: {
+                ++summary_.Failed;
+                // A failed backup never stops the run: the page was not touched.
+                go_on = result.backup_failed || host_.ContinueAfterFailure(report);
+                job_.Host().AddLogLine("Error  " + report.Error + (go_on ? " (Skip)" : " (Break)"));
+                job_.Host().ShowErrorIndicator();
+                break;
+            }
+            default: break;
+        }
+        host_.PageDone(report);
+        return go_on;
+    }
+
+    const std::vector<BatchItem>& items_;
+    CompressionJob& job_;
+    const BatchSettings settings_;
+    BatchHost& host_;
+    BatchSummary summary_;
+    std::vector<int> task_of_;
+    std::optional<WorkerPool> pool_;
+};
+
+}  // namespace
+
+bool HasPageExtension(const std::string& path) {
+    const std::size_t name_start = path.find_last_of("/\\");
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (name_start != std::string::npos && dot < name_start)) {
+        return false;
+    }
+    const std::string extension = UpperAscii(path.substr(dot));
+    return extension == ".HTM" || extension == ".HTML";
+}
+
+BatchSummary RunBatch(const std::vector<BatchItem>& items, CompressionJob& job, const BatchSettings& settings,
+                      BatchHost& host) {
+    return BatchRun(items, job, settings, host).Run();
+}
+
+}  // namespace vexel
