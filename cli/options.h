@@ -1,0 +1,61 @@
+// The vexel command line: what each command takes, parsed into plain values.
+// No file is touched here; a bad argument becomes a UsageError.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vexel::cli {
+
+enum class Command { None, Compress, Expand, Decode, Restore };
+
+// Bad usage: an unknown option, a missing argument, a bad value. `command`
+// names the command whose help explains the right usage ("" for the tool).
+class UsageError : public std::runtime_error {
+public:
+    UsageError(const std::string& message, std::string command)
+        : std::runtime_error(message), command_(std::move(command)) {}
+    const std::string& CommandName() const { return command_; }
+
+private:
+    std::string command_;
+};
+
+struct Invocation {
+    Command command = Command::None;
+    bool help = false;     // --help: of the tool, or of `command`
+    bool version = false;  // --version
+
+    std::vector<std::string> paths;  // compress and restore: PATH...; expand and decode: the one input
+    std::string output;              // expand and decode: -o OUT; empty means stdout
+
+    // compress
+    bool vbscript = false;
+    bool keepWhitespace = false;
+    bool keepHighBytes = false;
+    bool passwordSet = false;
+    std::string password;
+    bool highSpeed = false;
+    std::string logFile;
+    int jobs = 0;  // 0: one per core
+
+    // compress and restore
+    bool recursive = false;
+    bool quiet = false;
+    bool dryRun = false;
+};
+
+// Parses the arguments after the program name. Throws UsageError.
+Invocation ParseArguments(const std::vector<std::string>& args);
+
+// The largest --jobs accepted; more threads than this only cost memory.
+constexpr int kMaxJobs = 256;
+
+const char* CommandName(Command command);
+std::string ToolHelp();
+std::string CommandHelp(Command command);
+std::string VersionText();
+
+}  // namespace vexel::cli

@@ -1,0 +1,77 @@
+// The surroundings of a batch run on the command line: the log goes to standard
+// output (and a log file), errors and progress to standard error.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/batch.h"
+#include "engine/job_host.h"
+#include "progress_bar.h"
+
+namespace vexel::cli {
+
+// What happened to the pages of one run, as PageDone reported them.
+struct RunTally {
+    int written = 0;  // or, in a dry run, would be written
+    int alreadyCompressed = 0;
+    int brokenOff = 0;
+    int failed = 0;
+    int64_t bytesBefore = 0;  // of the pages written
+    int64_t bytesAfter = 0;
+};
+
+class TerminalHost : public JobHost, public BatchHost {
+public:
+    // `log` may be null (--quiet), as may `logFile`. `pageSizes` gives the size
+    // of each page of the run by path, for the progress bar.
+    TerminalHost(std::ostream* log, std::ostream* logFile, std::ostream& err, ProgressBar& bar,
+                 std::function<bool()> interrupted);
+
+    void StartProgress(const std::map<std::string, int64_t>& pageSizes);
+
+    // JobHost. With parallel jobs the engine may call from its workers; every
+    // call takes the lock so that lines and the bar never interleave.
+    void AddLogLine(const std::string& line) override;
+    void SetPagePercentage(uint8_t percent) override;
+    // Called while the batch waits for parallel pages: keeps rate and time left current.
+    void ProcessMessages() override;
+
+    // BatchHost
+    void EndRun() override;
+    void SetPaths(const std::string& path) override;
+    void AlreadyCompressed(const std::string& path) override;
+    bool CancelRequested() override;
+    bool ContinueAfterFailure(const PageReport& report) override;
+    void PageDone(const PageReport& report) override;
+
+    RunTally Tally() const;
+    // Writes "vexel: " + message on standard error, clear of the bar.
+    void Error(const std::string& message);
+
+private:
+    void WriteLine(const std::string& line);
+    void DrawBar(bool force);
+
+    std::ostream* log_;
+    std::ostream* logFile_;
+    std::ostream& err_;
+    ProgressBar& bar_;
+    std::function<bool()> interrupted_;
+
+    mutable std::mutex mutex_;
+    std::map<std::string, int64_t> pageSizes_;
+    std::map<std::string, bool> reportedFailures_;
+    RunTally tally_;
+    int pagesDone_ = 0;
+    int64_t bytesDone_ = 0;
+    int64_t currentPageBytes_ = 0;
+    int currentPercent_ = 0;
+};
+
+}  // namespace vexel::cli

@@ -1,0 +1,32 @@
+// The vexel command line as a function: arguments in, exit status out, with
+// the program's output on the given streams, so tests can run it in-process.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vexel::cli {
+
+// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;       // a page or file failed
+constexpr int kExitUsage = 2;        // bad usage
+constexpr int kExitInterrupted = 130;  // stopped by Ctrl+C, as shells count it
+
+// What the program knows of its surroundings beyond the two streams.
+struct Console {
+    // Standard error is a terminal: draw the progress bar there.
+    bool errIsTerminal = false;
+    // Ctrl+C was pressed; the run stops after the page under way.
+    std::function<bool()> interrupted;
+    // Called before raw bytes go to `out`, which must then pass them unchanged.
+    std::function<void()> rawOutput;
+};
+
+// `args` excludes the program name.
+int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             const Console& console = {});
+
+}  // namespace vexel::cli
