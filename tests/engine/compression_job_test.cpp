@@ -1,0 +1,220 @@
+// Reading and preparing a page: filters, whitespace collapse, the body tag,
+// filler, high bytes, the password prompt and the job's log lines.
+#include <gtest/gtest.h>
+
+#include "compression_job.h"
+#include "data_format.h"
+#include "errors.h"
+#include "test_support.h"
+
+namespace vexel {
+namespace {
+
+using testing::PageWithBody;
+using testing::ReadBytes;
+using testing::RecordingJobHost;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+const std::string kDashes(110, '-');
+const std::string kFiller = "<script>" + std::string(1000, ' ') + "</script>";
+constexpr char kNoBody[] = "Error  <BODY> No found ! (Break)";
+
+class JobTest : public ::testing::Test {
+protected:
+    // Writes `page` to a file and runs the job on it.
+    bool Prepare(const std::string& page) {
+        path_ = dir_.Path("page.htm");
+        WriteBytes(path_, page);
+        job_.Openfile = path_;
+        job_.Savefile = path_;
+        return job_.CompressClick();
+    }
+
+    // The encoder's input, read back from the data string.
+    std::string Expanded() const {
+        std::string out;
+        ExpandData(job_.WorkText, Literals::Unshift, out);
+        return out;
+    }
+
+    // The log lines after "Openfile:".
+    std::vector<std::string> LinesAfterHeader() const {
+        EXPECT_GE(host_.lines.size(), 3u);
+        return {host_.lines.begin() + 3, host_.lines.end()};
+    }
+
+    ScratchDir dir_;
+    std::string path_;
+    RecordingJobHost host_;
+    CompressionJob job_{host_};
+};
+
+TEST_F(JobTest, BodyTagInAnyCaseSplitsHeadAndBody) {
+    const std::string body = std::string(1100, 'x');
+    ASSERT_TRUE(Prepare("<html><head></head><BoDy bgcolor=white>" + body));
+    EXPECT_EQ(job_.Edit1, "<html><head></head><BoDy bgcolor=white>");
+    EXPECT_EQ(Expanded(), body);
+    EXPECT_EQ(job_.CharCount, static_cast<int32_t>(39 + body.size()));
+    EXPECT_EQ(host_.lines, (std::vector<std::string>{"", kDashes, "Openfile:" + path_}));
+    EXPECT_EQ(host_.indicator_shown, 0);
+}
+
+TEST_F(JobTest, MissingOrTooEarlyBodyTagBreaksOff) {
+    job_.Edit1 = "previous head";
+    for (const std::string& page : {"<body>" + std::string(2000, 'a'), std::string("<bod"), std::string("12345"),
+                                   std::string("<html>no tag here</html>")}) {
+        host_.lines.clear();
+        EXPECT_FALSE(Prepare(page)) << page.substr(0, 10);
+        ASSERT_FALSE(host_.lines.empty());
+        EXPECT_EQ(host_.lines.back(), kNoBody);
+        EXPECT_EQ(job_.Edit1, "previous head");
+    }
+    // The tag is seen from the fifth byte on, up to the last possible start.
+    EXPECT_TRUE(Prepare("1234<body>"));
+    EXPECT_EQ(job_.Edit1, "1234<body>");
+    EXPECT_TRUE(Prepare("abcde<BODY"));
+    EXPECT_EQ(job_.Edit1, "abcde<BODY");  // no ">": the whole page is the head
+    EXPECT_EQ(Expanded(), kFiller);
+}
+
+TEST_F(JobTest, EmptySourcePathReadsNothing) {
+    job_.Openfile = "";
+    job_.CharCount = 99;
+    EXPECT_FALSE(job_.CompressClick());
+    EXPECT_EQ(host_.lines, std::vector<std::string>{kNoBody});
+    EXPECT_EQ(job_.CharCount, 0);
+    EXPECT_EQ(host_.indicator_shown, 1);
+}
+
+TEST_F(JobTest, UnreadableSourceThrowsBeforeAnyLogLine) {
+    job_.Openfile = dir_.Path("missing.htm");
+    try {
+        job_.CompressClick();
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("missing.htm"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(host_.lines.empty());
+}
+
+TEST_F(JobTest, ShortBodiesGetTheFiller) {
+    ASSERT_TRUE(Prepare(PageWithBody(std::string(1023, 'b'))));
+    EXPECT_EQ(Expanded(), std::string(1023, 'b') + kFiller);
+    ASSERT_TRUE(Prepare(PageWithBody(std::string(1024, 'b'))));
+    EXPECT_EQ(Expanded(), std::string(1024, 'b'));
+    ASSERT_TRUE(Prepare(PageWithBody("")));
+    EXPECT_EQ(Expanded(), kFiller);
+    EXPECT_EQ(job_.WorkText.size(), 207u);
+}
+
+TEST_F(JobTest, ControlBytesAnd127BecomeSpacesWithAWarning) {
+    job_.Options.RemoveUnuseful = false;
+    const std::string body = std::string("a\x0E" "b\x0B\x0C" "c", 6) + std::string(1, '\0') + "d\x7F" "e\t\r\n" +
+                             std::string(1100, '.');
+    ASSERT_TRUE(Prepare(PageWithBody(body)));
+    EXPECT_EQ(LinesAfterHeader(), (std::vector<std::string>{"Warnning: No support char [0x0E]! ",
+                                                            "Warnning: No support char [0x00]! ",
+                                                            "Warnning: No support char [0x7F]! "}));
+    EXPECT_EQ(host_.indicator_shown, 3);
+    EXPECT_EQ(Expanded(), "a b\x0B\x0C" "c d e\t\r\n" + std::string(1100, '.'));
+    EXPECT_EQ(job_.CharCount, static_cast<int32_t>(PageWithBody(body).size()));
+}
+
+TEST_F(JobTest, HighBytePairsOfTheBodyAreBlanked) {
+    const std::string tail(1100, 'z');
+    ASSERT_TRUE(Prepare("<html><head>\xC4\xE3</head><body>\xC4\xE3|\x80\x80|\xE9\x41|\xC0\xC1\xC2\xC3|\xD0\xD1\xD2|\xFF" +
+                        tail + "\xF0"));
+    EXPECT_EQ(job_.Edit1, "<html><head>\xC4\xE3</head><body>");  // the head keeps its high bytes
+    EXPECT_EQ(Expanded(), "  |\x80\x80|\xE9\x41|    |  \xD2|\xFF" + tail + "\xF0");
+    EXPECT_EQ(LinesAfterHeader(), (std::vector<std::string>{
+                                      "Warnning: No support char [0xC4]! ", "Warnning: No support char [0xC0]! ",
+                                      "Warnning: No support char [0xC2]! ", "Warnning: No support char [0xD0]! "}));
+
+    job_.Options.UChar = false;
+    host_.lines.clear();
+    ASSERT_TRUE(Prepare(PageWithBody("\xC4\xE3" + tail)));
+    EXPECT_EQ(Expanded(), "\xC4\xE3" + tail);
+    EXPECT_EQ(host_.lines.size(), 3u);
+}
+
+TEST_F(JobTest, WhitespaceBetweenTagsIsCollapsedEverywhere) {
+    const std::string tail(1100, 'w');
+    ASSERT_TRUE(Prepare("<html> \r\n <head></head>\r\n<body>\r\n<table><tr><td>1</td>\r\n\t<td>2</td></tr>\r\n"
+                        "</table><b>bold</b> text " + tail + "<i>x</i>\r\n"));
+    EXPECT_EQ(job_.Edit1, "<html><head></head><body>");
+    EXPECT_EQ(Expanded(), "<table><tr><td>1</td><td>2</td></tr></table><b>bold</b> text " + tail + "<i>x</i>\r\n");
+
+    job_.Options.RemoveUnuseful = false;
+    ASSERT_TRUE(Prepare("<html> <head></head> <body> <p>" + tail));
+    EXPECT_EQ(job_.Edit1, "<html> <head></head> <body>");
+    EXPECT_EQ(Expanded(), " <p>" + tail);
+}
+
+TEST_F(JobTest, ScriptInTheHeadGivesOneNotice) {
+    const std::string notice = "Information:    Have some <SCRIPT> in <HEAD></HEAD>.";
+    const std::string body(1100, 'q');
+    ASSERT_TRUE(Prepare("<html><head><script>a()</script><Script>b()</script></head><body>" + body));
+    EXPECT_EQ(LinesAfterHeader(), std::vector<std::string>{notice});
+    host_.lines.clear();
+    ASSERT_TRUE(Prepare("<html><head></head><body><script>c()</script>" + body));
+    EXPECT_EQ(LinesAfterHeader(), std::vector<std::string>{});
+}
+
+TEST_F(JobTest, LogLinesComeInPreparationOrder) {
+    job_.Options.RemoveUnuseful = false;
+    ASSERT_TRUE(Prepare("<html>\x01<head><SCRIPT></SCRIPT></head><body>\xC4\xE3\x02" + std::string(1100, 'k')));
+    EXPECT_EQ(LinesAfterHeader(), (std::vector<std::string>{"Warnning: No support char [0x01]! ",
+                                                            "Warnning: No support char [0x02]! ",
+                                                            "Information:    Have some <SCRIPT> in <HEAD></HEAD>.",
+                                                            "Warnning: No support char [0xC4]! "}));
+}
+
+TEST_F(JobTest, PasswordPromptPrefixesTheBody) {
+    const std::string body(1100, 'p');
+    job_.Options.password = {true, "4826"};
+    ASSERT_TRUE(Prepare(PageWithBody(body)));
+    EXPECT_EQ(Expanded(),
+              "<SCRIPT LANGUAGE=\"JavaScript\"> if (window.prompt(\"Please input page password:\",\"\")!=\"4826\") "
+              "document.location.href=\"\";</SCRIPT>" + body);
+    EXPECT_EQ(std::string(kPasswordPrefixHead).size(), 85u);
+    EXPECT_EQ(std::string(kPasswordPrefixTail).size(), 38u);
+
+    job_.Options.password = {false, "4826"};
+    ASSERT_TRUE(Prepare(PageWithBody(body)));
+    EXPECT_EQ(Expanded(), body);
+}
+
+TEST(PasswordEscaping, ScriptBreakingCharactersAreEscaped) {
+    EXPECT_EQ(EscapePasswordForScript("plain 4826 \xE9t\xE9"), "plain 4826 \xE9t\xE9");
+    EXPECT_EQ(EscapePasswordForScript("a\"b\\c\r\nd</script>"), "a\\\"b\\\\c\\r\\nd\\x3C/script>");
+    EXPECT_EQ(EscapePasswordForScript(std::string("\x01\t\x1F\x7F", 4)), "\\x01\\x09\\x1F\\x7F");
+}
+
+TEST_F(JobTest, PagePercentageStartsAt0AndEndsAt100) {
+    ASSERT_TRUE(Prepare(PageWithBody(std::string(5000, 'g'))));
+    ASSERT_FALSE(host_.percentages.empty());
+    EXPECT_EQ(host_.percentages.front(), 0);
+    EXPECT_EQ(host_.percentages.back(), 100);
+    for (const int p : host_.percentages) {
+        EXPECT_LE(p, 100);
+    }
+    // A long password makes the input longer than the progress base: the
+    // gauge stops at 100 instead of wrapping around.
+    host_.percentages.clear();
+    job_.Options.password = {true, std::string(5000, 'x')};
+    ASSERT_TRUE(Prepare(PageWithBody(std::string(1100, 'g'))));
+    EXPECT_EQ(host_.percentages.back(), 100);
+    EXPECT_GT(host_.message_runs, 50);
+}
+
+TEST(PagePreparation, CollapseRules) {
+    EXPECT_EQ(CollapseBetweenTags("</td>\r\n\t<td>"), "</td><td>");
+    EXPECT_EQ(CollapseBetweenTags("<b>bold</b> text"), "<b>bold</b> text");
+    EXPECT_EQ(CollapseBetweenTags("<p>\r\n"), "<p>\r\n");
+    EXPECT_EQ(CollapseBetweenTags("><"), "><");
+    EXPECT_EQ(CollapseBetweenTags("> \x01\x1F <>  x<"), "><>  x<");
+}
+
+}  // namespace
+}  // namespace vexel

@@ -1,0 +1,161 @@
+// The two self-expanding page templates, byte for byte, and the writers' log
+// lines and failure behaviour.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "compression_job.h"
+#include "errors.h"
+#include "test_support.h"
+
+namespace vexel {
+namespace {
+
+using testing::ReadBytes;
+using testing::RecordingJobHost;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+class WriterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        job_.Edit1 = "<html><body bgcolor=white>";
+        job_.WorkText = std::string("ab\\c\x04\x1F\x38#", 8);
+        job_.CharCount = 10240;
+        job_.Savefile = dir_.Path("out.htm");
+    }
+
+    ScratchDir dir_;
+    RecordingJobHost host_;
+    CompressionJob job_{host_};
+};
+
+TEST_F(WriterTest, VbScriptPageIsByteExact) {
+    job_.SaveClick();
+    const std::string expected =
+        "<html><body bgcolor=white>\r\n"
+        "<SCRIPT LANGUAGE=\"VBS\"><!--\r\n"
+        "d=\"ab\\c\x04\x1F\x38#\"\r\n"
+        "s=\"\"\r"
+        "For i=1 To Len(d)\r"
+        "b=Mid(d,i,1)\r"
+        "a=Asc(b)\r"
+        "If a=1 Then a=9\r"
+        "If a=2 Then a=10\r"
+        "If a=3 Then a=13\r"
+        "If a=4 Then a=34\r"
+        "If a<=31 And a>=14 Then\r"
+        "s=s+Mid(s,Len(s)-(Asc(Mid(d,i+1,1))-36+90*(Asc(Mid(d,i+2,1))-35)),a-14+4)\r"
+        "i=i+2\r"
+        "Else\r"
+        "if a>=41 and a<=127 then a=a-1\r"
+        "if a <127 then s=s+Chr(a) else s=s+b\r"
+        "End If\r"
+        "Next\r"
+        "document.write s\r\n\r"
+        "--></SCRIPT></body></html>\r\n";
+    EXPECT_EQ(ReadBytes(job_.Savefile), expected);
+    EXPECT_EQ(job_.WorkText, std::string("ab\\c\x04\x1F\x38#", 8));  // unchanged
+    EXPECT_EQ(job_.PageSize, static_cast<int64_t>(expected.size()));
+}
+
+std::string ExpectedCharacterTable() {
+    std::string line = "l='\\0";
+    for (int c = 1; c < 128; ++c) {
+        if (c == 9) {
+            line += "\\t";
+        } else if (c == 10) {
+            line += "\\n";
+        } else if (c == 13) {
+            line += "\\r";
+        } else if (c == 39) {
+            line += "\\'";
+        } else if (c == 92) {
+            line += "\\134";
+        } else {
+            line.push_back(static_cast<char>(c));
+        }
+    }
+    return line + "';";
+}
+
+TEST_F(WriterTest, JavaScriptPageIsByteExact) {
+    job_.SaveJClick();
+    const std::string table = ExpectedCharacterTable();
+    ASSERT_EQ(table.size(), 141u);
+    const std::string expected =
+        "<html><body bgcolor=white>\r\n"
+        "<SCRIPT LANGUAGE=\"JavaScript\">\r\n"
+        "d=\"ab\\\\c\x04\x1F\x38#\";\r\n" +
+        table + "\r\n" +
+        "s='';\r\n"
+        "for (i=0;i<d.length;i++){b=d.charAt(i);a=l.indexOf(b);if (a==1) a=9;if (a==2) a=10;if (a==3) a=13;"
+        "if (a==4) a=34;if (a<=31 & a>=14){off=s.length-(l.indexOf(d.charAt(++i))-36+90*(l.indexOf(d.charAt(++i))"
+        "-35))-1;lp=off+a-14+4;s=s+s.substring(off,lp);}else if (a>0){ if (a>=41) a=a-1; s=s+l.charAt(a);} else "
+        "s=s+b;}document.writeln(s);\r\n"
+        "</SCRIPT></body></html>\r\n";
+    EXPECT_EQ(ReadBytes(job_.Savefile), expected);
+    EXPECT_EQ(job_.WorkText, std::string("ab\\\\c\x04\x1F\x38#", 9));  // keeps the doubled backslash
+}
+
+TEST_F(WriterTest, LogLinesCountHeadAndDataString) {
+    job_.SaveJClick();
+    EXPECT_EQ(host_.lines, (std::vector<std::string>{"Compresssed to:" + job_.Savefile,
+                                                     "  Rate=10240Byte /" + std::to_string(26 + 9) + "Byte"}));
+    host_.lines.clear();
+    job_.SaveClick();  // after SaveJClick the data string is the doubled one
+    EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /35Byte");
+}
+
+TEST_F(WriterTest, NoDestinationWritesAndLogsNothing) {
+    job_.Savefile = "";
+    job_.SaveClick();
+    job_.SaveJClick();
+    EXPECT_TRUE(host_.lines.empty());
+    EXPECT_EQ(job_.WorkText, std::string("ab\\\\c\x04\x1F\x38#", 9));
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.Root()));
+}
+
+TEST_F(WriterTest, DryRunBuildsThePageWithoutWritingIt) {
+    job_.WriteDestination = false;
+    job_.SaveClick();
+    EXPECT_EQ(host_.lines.size(), 2u);
+    EXPECT_EQ(job_.PageSize, static_cast<int64_t>(job_.PageVbScript().size()));
+    EXPECT_FALSE(std::filesystem::exists(job_.Savefile));
+}
+
+TEST_F(WriterTest, FailedReplaceKeepsTheOldPageAndLeavesNoTemporaryFile) {
+    // A folder in the destination's place cannot be replaced by a file.
+    std::filesystem::create_directory(job_.Savefile);
+    WriteBytes(job_.Savefile + "/inside.txt", "keep");
+    try {
+        job_.SaveJClick();
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("out.htm"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(host_.lines.size(), 2u);  // logged before the file was touched
+    EXPECT_EQ(ReadBytes(job_.Savefile + "/inside.txt"), "keep");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_.Root())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+
+    job_.Savefile = dir_.Path("no-such-folder/out.htm");
+    EXPECT_THROW(job_.SaveClick(), IoError);
+}
+
+TEST_F(WriterTest, ReplacingAPageKeepsNoTemporaryFile) {
+    WriteBytes(job_.Savefile, std::string(50000, 'o'));
+    job_.SaveClick();
+    EXPECT_EQ(ReadBytes(job_.Savefile), job_.PageVbScript());
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_.Root())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+}  // namespace
+}  // namespace vexel

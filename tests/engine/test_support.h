@@ -1,0 +1,63 @@
+// Shared pieces of the engine tests: a scratch folder, whole-file helpers and
+// a host that records what a job tells its surroundings.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "batch.h"
+#include "job_host.h"
+
+namespace vexel::testing {
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    std::string Path(const std::string& name) const { return (root_ / name).string(); }
+    const std::filesystem::path& Root() const { return root_; }
+
+private:
+    std::filesystem::path root_;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+
+class RecordingJobHost : public JobHost {
+public:
+    void AddLogLine(const std::string& line) override { lines.push_back(line); }
+    void ShowErrorIndicator() override { ++indicator_shown; }
+    void SetPagePercentage(uint8_t percent) override { percentages.push_back(percent); }
+    void ProcessMessages() override { ++message_runs; }
+    bool ChooseFile(FileDialog dialog, std::string& path) override {
+        (dialog == FileDialog::Open ? opened : saved) = true;
+        if (dialog_answer.empty()) {
+            return false;
+        }
+        path = dialog_answer;
+        return true;
+    }
+
+    std::vector<std::string> lines;
+    std::vector<int> percentages;
+    int indicator_shown = 0;
+    int message_runs = 0;
+    std::string dialog_answer;  // empty: the dialog is cancelled
+    bool opened = false;
+    bool saved = false;
+};
+
+// A page of n bytes whose body holds `body`: "<html><head></head><body>" + body.
+std::string PageWithBody(const std::string& body);
+
+// The head every PageWithBody page has.
+extern const char kSimpleHead[];
+
+}  // namespace vexel::testing
