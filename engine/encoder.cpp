@@ -21,12 +21,17 @@
 // The chain links live in a ring of 2^14 slots, more than the widest window:
 // a slot is only overwritten 16384 positions later, by which time the
 // position it held has left every window, and the walk stops at the first
-// link outside the window before it could follow a stale one.
+// link outside the window before it could follow a stale one. A link is kept
+// as the gap back to the previous position (0 when there is none within the
+// widest window), two bytes each, so the whole ring stays in the first-level
+// cache.
 
 #include "encoder.h"
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 #include <vector>
 
 #include "data_format.h"
@@ -37,7 +42,7 @@ namespace {
 constexpr int kHashBits = 16;
 constexpr int kRingBits = 14;
 constexpr int64_t kRingMask = (int64_t{1} << kRingBits) - 1;
-constexpr int64_t kNone = -1;
+constexpr int32_t kNone = -1;
 
 // The first nine bytes are never a copy source: a distance is at most a - 10.
 constexpr int64_t kSourceStartGap = 10;
@@ -56,16 +61,17 @@ inline uint32_t Hash4(uint32_t v) {
 
 class MatchFinder {
 public:
-    explicit MatchFinder(const unsigned char* text) : text_(text), head_(std::size_t{1} << kHashBits, kNone) {
-        ring_.assign(std::size_t{1} << kRingBits, kNone);
-    }
+    explicit MatchFinder(const unsigned char* text)
+        : text_(text), head_(std::size_t{1} << kHashBits, kNone), gap_(std::size_t{1} << kRingBits, 0) {}
 
     // Makes every position up to `last` (0-based) a candidate source.
     void InsertUpTo(int64_t last) {
         for (; next_ <= last; ++next_) {
-            const uint32_t h = Hash4(Load4(text_ + next_));
-            ring_[next_ & kRingMask] = head_[h];
-            head_[h] = next_;
+            int32_t& head = head_[Hash4(Load4(text_ + next_))];
+            const int64_t gap = head == kNone ? 0 : next_ - head;
+            // Links longer than any window end the chain, like no link at all.
+            gap_[next_ & kRingMask] = static_cast<uint16_t>(gap <= kWideWindow ? gap : 0);
+            head = static_cast<int32_t>(next_);
         }
     }
 
@@ -77,41 +83,48 @@ public:
         const uint32_t prefix = Load4(cur);
         const int64_t lowest = p - max_distance;
         int best = kMinMatch - 1;
-        for (int64_t q = head_[Hash4(prefix)]; q >= lowest && q != kNone; q = ring_[q & kRingMask]) {
+        int64_t q = head_[Hash4(prefix)];
+        while (q != kNone && q >= lowest) {
             const int64_t d = p - q;
             const int cap = static_cast<int>(std::min<int64_t>(d, kMaxMatch));
-            if (cap <= best) {
-                continue;
-            }
             const unsigned char* src = text_ + q;
-            if (src[best] != cur[best] || Load4(src) != prefix) {
-                continue;
-            }
-            int k = kMinMatch;
-            while (k < cap && src[k] == cur[k]) {
-                ++k;
-            }
-            if (k > best) {
-                best = k;
-                distance = d;
-                if (best == kMaxMatch) {
-                    break;
+            if (cap > best && src[best] == cur[best] && Load4(src) == prefix) {
+                int k = kMinMatch;
+                while (k < cap && src[k] == cur[k]) {
+                    ++k;
+                }
+                if (k > best) {
+                    best = k;
+                    distance = d;
+                    if (best == kMaxMatch) {
+                        break;
+                    }
                 }
             }
+            const uint16_t gap = gap_[q & kRingMask];
+            if (gap == 0) {
+                break;
+            }
+            q -= gap;
         }
         return best >= kMinMatch ? best : 0;
     }
 
 private:
     const unsigned char* text_;
-    std::vector<int64_t> head_;
-    std::vector<int64_t> ring_;
+    std::vector<int32_t> head_;
+    // Distance from each position back to the previous one with the same
+    // hash, 0 for none: two bytes a link keep the ring in the fastest cache.
+    std::vector<uint16_t> gap_;
     int64_t next_ = 0;
 };
 
 }  // namespace
 
 std::string Encode(std::string_view input, int window, const EncodeProgress& progress) {
+    if (input.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        throw std::length_error("a page of 2 GB or more cannot be encoded");
+    }
     const auto* text = reinterpret_cast<const unsigned char*>(input.data());
     const int64_t n = static_cast<int64_t>(input.size());
     std::string out;
