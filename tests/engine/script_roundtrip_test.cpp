@@ -20,6 +20,15 @@ using testing::RecordingJobHost;
 using testing::ScratchDir;
 using testing::WriteBytes;
 
+// The exit code of a program run through std::system.
+int ExitCode(int status) {
+#ifdef _WIN32
+    return status;
+#else
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
 // Runs the page's last script with a document whose writeln collects the
 // text, the page and the result read and written as latin1.
 constexpr char kHarness[] = R"JS(
@@ -132,7 +141,7 @@ process.exit('href' in document.location ? 10 : 0);
         const std::string command = "node \"" + dir_.Path("prompt.js") + "\" \"" + dir_.Path("expanded.txt") +
                                     "\" \"" + dir_.Path("answer.txt") + "\"";
         const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return ExitCode(status);
     };
     EXPECT_EQ(run_with_answer(password), 0);    // let in
     EXPECT_EQ(run_with_answer("wrong"), 10);    // sent away
