@@ -29,6 +29,16 @@ inline std::string ReadBytes(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+// A text file the program wrote, with its line ends as "\n" (the log file has
+// the system's own line ends: CR LF on Windows).
+inline std::string ReadText(const fs::path& path) {
+    std::string text;
+    for (char c : ReadBytes(path))
+        if (c != '\r')
+            text += c;
+    return text;
+}
+
 inline void WriteBytes(const fs::path& path, const std::string& data) {
     fs::create_directories(path.parent_path());
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

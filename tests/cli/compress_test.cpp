@@ -33,7 +33,7 @@ TEST(CompressPaths, FolderTakesItsPagesSortedByNameAndRecursiveAddsSubFolders) {
 
     auto result = Vexel({"compress", "--quiet", "--log", dir / "flat.log", site});
     ASSERT_EQ(result.status, kExitOk) << result.err;
-    const std::string flatLog = ReadBytes(dir / "flat.log");
+    const std::string flatLog = ReadText(dir / "flat.log");
     const std::vector<std::string> flat = {dir / "A.HTML", dir / "b.htm", dir / "c.Htm"};
     EXPECT_EQ(OpenedFiles(flatLog), flat);
     EXPECT_FALSE(fs::exists(dir / "sub/d.html_backup"));
@@ -172,7 +172,7 @@ TEST(Compress, ParallelJobsGiveTheSameLogAndPagesAsOne) {
     for (std::size_t at; (at = expected.find("one")) != std::string::npos;)
         expected.replace(at, 3, "four");
     EXPECT_EQ(parallel.out, expected);
-    EXPECT_EQ(ReadBytes(dir.Path() / "four.log"), parallel.out);
+    EXPECT_EQ(ReadText(dir.Path() / "four.log"), parallel.out);
     EXPECT_EQ(Snapshot(four), Snapshot(one));
     EXPECT_EQ(parallel.err, serial.err);
     EXPECT_GE(OpenedFiles(serial.out).size(), 6u);
@@ -184,7 +184,7 @@ TEST(Compress, QuietKeepsStandardOutputEmptyAndLogFileGetsTheLines) {
     const auto result = Vexel({"compress", "-q", "--log", dir / "run.log", dir / "q.htm"});
     EXPECT_EQ(result.status, kExitOk);
     EXPECT_TRUE(result.out.empty());
-    EXPECT_EQ(OpenedFiles(ReadBytes(dir / "run.log")), std::vector<std::string>{dir / "q.htm"});
+    EXPECT_EQ(OpenedFiles(ReadText(dir / "run.log")), std::vector<std::string>{dir / "q.htm"});
 }
 
 TEST(Compress, PageWithoutBodyIsLeftAloneAndIsNoFailure) {
