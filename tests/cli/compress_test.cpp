@@ -265,5 +265,22 @@ TEST(Compress, ProgressBarStaysOnStandardErrorOfATerminal) {
     EXPECT_EQ(drawn.err.substr(summary), piped.err.substr(piped.err.find("Pages: ")));
 }
 
+TEST(Compress, LogLinesOnATerminalSharedWithTheBarStartClean) {
+    ScratchDir dir;
+    const fs::path site = dir.CopyExamples();
+    const auto piped = Vexel({"compress", "-r", "--dry-run", site.string()});
+
+    // Both streams on one terminal, as in an interactive shell.
+    std::ostringstream screen;
+    Console terminal;
+    terminal.errIsTerminal = true;
+    ASSERT_EQ(RunVexel({"compress", "-r", "--dry-run", site.string()}, screen, screen, terminal), kExitOk);
+    // What stays visible of each line is what follows its last carriage return.
+    std::string visible;
+    for (const std::string& line : Lines(screen.str()))
+        visible += line.substr(line.rfind('\r') == std::string::npos ? 0 : line.rfind('\r') + 1) + "\n";
+    EXPECT_EQ(visible, piped.out + piped.err);
+}
+
 }  // namespace
 }  // namespace vexel::cli
