@@ -1,0 +1,208 @@
+#include "framework/core/string_list.h"
+
+#include <algorithm>
+
+#include "framework/core/sysutils.h"
+
+namespace vexel {
+
+namespace {
+
+bool SameString(const std::string& a, const std::string& b, bool caseSensitive) {
+    if (caseSensitive)
+        return a == b;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+// ---- TStrings ----
+
+void TStrings::IndexError(int Index) {
+    throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
+}
+
+void TStrings::SetStrings(int Index, const std::string& S) {
+    TObject* object = Objects(Index);
+    Delete(Index);
+    InsertObject(Index, S, object);
+}
+
+TObject* TStrings::Objects(int Index) const {
+    if (Index < 0 || Index >= Count())
+        IndexError(Index);
+    return nullptr;
+}
+
+void TStrings::SetObjects(int Index, TObject* AObject) {
+    (void)AObject;
+    if (Index < 0 || Index >= Count())
+        IndexError(Index);
+}
+
+int TStrings::Add(const std::string& S) {
+    int index = Count();
+    Insert(index, S);
+    return index;
+}
+
+int TStrings::AddObject(const std::string& S, TObject* AObject) {
+    int index = Add(S);
+    SetObjects(index, AObject);
+    return index;
+}
+
+void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
+    Insert(Index, S);
+    SetObjects(Index, AObject);
+}
+
+void TStrings::AddStrings(const TStrings* Strings) {
+    BeginUpdate();
+    for (int i = 0; i < Strings->Count(); ++i)
+        AddObject(Strings->Strings(i), Strings->Objects(i));
+    EndUpdate();
+}
+
+int TStrings::IndexOf(const std::string& S) const {
+    for (int i = 0; i < Count(); ++i)
+        if (SameString(Strings(i), S, caseSensitive_))
+            return i;
+    return -1;
+}
+
+int TStrings::IndexOfObject(const TObject* AObject) const {
+    for (int i = 0; i < Count(); ++i)
+        if (Objects(i) == AObject)
+            return i;
+    return -1;
+}
+
+std::string TStrings::Text() const {
+    std::string text;
+    for (int i = 0; i < Count(); ++i) {
+        text += Strings(i);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TStrings::SetText(const std::string& Value) {
+    BeginUpdate();
+    Clear();
+    size_t pos = 0;
+    while (pos < Value.size()) {
+        size_t end = Value.find_first_of("\r\n", pos);
+        if (end == std::string::npos)
+            end = Value.size();
+        Add(Value.substr(pos, end - pos));
+        pos = end;
+        if (pos < Value.size() && Value[pos] == '\r')
+            ++pos;
+        if (pos < Value.size() && Value[pos] == '\n')
+            ++pos;
+    }
+    EndUpdate();
+}
+
+void TStrings::Assign(TPersistent* Source) {
+    auto* source = dynamic_cast<TStrings*>(Source);
+    if (!source) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (source == this)
+        return;
+    BeginUpdate();
+    Clear();
+    AddStrings(source);
+    EndUpdate();
+}
+
+void TStrings::BeginUpdate() {
+    if (updateCount_++ == 0)
+        SetUpdateState(true);
+}
+
+void TStrings::EndUpdate() {
+    if (updateCount_ > 0 && --updateCount_ == 0)
+        SetUpdateState(false);
+}
+
+// ---- TStringList ----
+
+void TStringList::CheckIndex(int Index) const {
+    if (Index < 0 || Index >= Count())
+        IndexError(Index);
+}
+
+std::string TStringList::Strings(int Index) const {
+    CheckIndex(Index);
+    return items_[static_cast<size_t>(Index)].first;
+}
+
+void TStringList::SetStrings(int Index, const std::string& S) {
+    CheckIndex(Index);
+    items_[static_cast<size_t>(Index)].first = S;
+    Changed();
+}
+
+TObject* TStringList::Objects(int Index) const {
+    CheckIndex(Index);
+    return items_[static_cast<size_t>(Index)].second;
+}
+
+void TStringList::SetObjects(int Index, TObject* AObject) {
+    CheckIndex(Index);
+    items_[static_cast<size_t>(Index)].second = AObject;
+    Changed();
+}
+
+void TStringList::Insert(int Index, const std::string& S) {
+    if (Index < 0 || Index > Count())
+        IndexError(Index);
+    items_.insert(items_.begin() + Index, {S, nullptr});
+    Changed();
+}
+
+void TStringList::Delete(int Index) {
+    CheckIndex(Index);
+    items_.erase(items_.begin() + Index);
+    Changed();
+}
+
+void TStringList::Clear() {
+    if (items_.empty())
+        return;
+    items_.clear();
+    Changed();
+}
+
+void TStringList::Exchange(int Index1, int Index2) {
+    CheckIndex(Index1);
+    CheckIndex(Index2);
+    std::swap(items_[static_cast<size_t>(Index1)], items_[static_cast<size_t>(Index2)]);
+    Changed();
+}
+
+void TStringList::SetUpdateState(bool Updating) {
+    if (Updating) {
+        changedWhileUpdating_ = false;
+    } else if (changedWhileUpdating_) {
+        changedWhileUpdating_ = false;
+        Changed();
+    }
+}
+
+void TStringList::Changed() {
+    if (UpdateCount() > 0) {
+        changedWhileUpdating_ = true;
+        return;
+    }
+    if (OnChange)
+        OnChange(this);
+}
+
+}  // namespace vexel
