@@ -83,7 +83,7 @@ private:
     void Log(const std::string& line) { host_->AddLogLine(line); }
     void Warn(const std::string& line);
     bool BreakOff();
-    void LogSaveLines();
+    void WritePage(const std::string& page);
 
     JobHost* host_;
 };

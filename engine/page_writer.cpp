@@ -110,34 +110,27 @@ std::string CompressionJob::PageJavaScript() const {
     return page;
 }
 
-void CompressionJob::LogSaveLines() {
+void CompressionJob::WritePage(const std::string& page) {
+    // The log lines come first: they stand even when the page cannot be written.
     Log("Compresssed to:" + Savefile);
     const std::size_t written = Edit1.size() + WorkText.size();
     Log("  Rate=" + std::to_string(CharCount) + "Byte /" + std::to_string(written) + "Byte");
-}
-
-void CompressionJob::SaveClick() {
-    if (NamesNoFile(Savefile)) {
-        return;
-    }
-    LogSaveLines();
-    const std::string page = PageVbScript();
     PageSize = static_cast<int64_t>(page.size());
     if (WriteDestination) {
         WriteFileReplacing(Savefile, page);
+    }
+}
+
+void CompressionJob::SaveClick() {
+    if (!NamesNoFile(Savefile)) {
+        WritePage(PageVbScript());
     }
 }
 
 void CompressionJob::SaveJClick() {
     WorkText = DoubleBackslashes(WorkText);
-    if (NamesNoFile(Savefile)) {
-        return;
-    }
-    LogSaveLines();
-    const std::string page = PageJavaScript();
-    PageSize = static_cast<int64_t>(page.size());
-    if (WriteDestination) {
-        WriteFileReplacing(Savefile, page);
+    if (!NamesNoFile(Savefile)) {
+        WritePage(PageJavaScript());
     }
 }
 
