@@ -66,6 +66,9 @@ class EInvalidGraphicOperation : public Exception {
 class EFOpenError : public Exception {
     using Exception::Exception;
 };
+class EFCreateError : public Exception {
+    using Exception::Exception;
+};
 class EResNotFound : public Exception {
     using Exception::Exception;
 };

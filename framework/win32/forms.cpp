@@ -1,0 +1,483 @@
+#include "framework/win32/forms.h"
+
+#include <commctrl.h>
+
+namespace vexel {
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+
+namespace {
+
+// The application and the screen live for the whole program, like the
+// runtime's own.
+struct GlobalObjects {
+    GlobalObjects() {
+        Application = new TApplication(nullptr);
+        Screen = new TScreen(nullptr);
+    }
+    ~GlobalObjects() {
+        TApplication* application = Application;
+        application->Free();
+        Application = nullptr;
+        TScreen* screen = Screen;
+        Screen = nullptr;
+        screen->Free();
+    }
+} g_globals;
+
+constexpr UINT_PTR kHintShowTimer = 1;
+constexpr UINT_PTR kHintHideTimer = 2;
+
+std::string ModuleTitle() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name = path;
+    size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos)
+        name = name.substr(slash + 1);
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name = name.substr(0, dot);
+    return name;
+}
+
+}  // namespace
+
+// ---- TCustomForm ----
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    visible_ = false;
+    controlStyle_ |= csAcceptsControls;
+    width_ = 320;
+    height_ = 240;
+    SetParentColor(false);
+    SetParentFont(false);
+}
+
+TCustomForm::~TCustomForm() = default;
+
+void TCustomForm::BeforeDestruction() {
+    if (!destroyFired_) {
+        destroyFired_ = true;
+        if (OnDestroy)
+            OnDestroy(this);
+    }
+    TWinControl::BeforeDestruction();
+}
+
+void TCustomForm::CreateParams(TCreateParams& Params) const {
+    TWinControl::CreateParams(Params);
+    if (Parent())
+        return;  // docked into another control: an ordinary child window
+    Params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    Params.ExStyle = 0;
+    switch (borderStyle_) {
+    case bsNone: Params.Style |= WS_POPUP; break;
+    case bsSingle: Params.Style |= WS_CAPTION; break;
+    case bsSizeable: Params.Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog:
+        Params.Style |= WS_POPUP | WS_CAPTION;
+        Params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    case bsToolWindow:
+        Params.Style |= WS_CAPTION;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        Params.Style |= WS_CAPTION | WS_THICKFRAME;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    }
+    if (borderStyle_ != bsNone) {
+        if (borderIcons_ & biSystemMenu)
+            Params.Style |= WS_SYSMENU;
+        bool boxes = borderStyle_ == bsSingle || borderStyle_ == bsSizeable;
+        if (boxes && (borderIcons_ & biMinimize))
+            Params.Style |= WS_MINIMIZEBOX;
+        if (boxes && (borderIcons_ & biMaximize))
+            Params.Style |= WS_MAXIMIZEBOX;
+        if (borderIcons_ & biHelp)
+            Params.ExStyle |= WS_EX_CONTEXTHELP;
+    }
+    if (!Enabled())
+        Params.Style |= WS_DISABLED;
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
+    if (borderStyle_ == Value)
+        return;
+    borderStyle_ = Value;
+    RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+    if (borderIcons_ == Value)
+        return;
+    borderIcons_ = Value;
+    RecreateWnd();
+}
+
+void TCustomForm::SetVisible(bool Value) {
+    if (Parent()) {
+        bool changed = visible_ != Value;
+        if (changed && Value)
+            DoShow();
+        if (changed && !Value)
+            DoHide();
+        TWinControl::SetVisible(Value);
+        return;
+    }
+    if (visible_ == Value) {
+        if (Value && HandleAllocated())
+            SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        return;
+    }
+    if (Value) {
+        HandleNeeded();
+        visible_ = true;
+        DoShow();
+        if (visible_ && HandleAllocated())
+            ShowWindow(Handle(), SW_SHOW);
+    } else {
+        visible_ = false;
+        DoHide();
+        if (HandleAllocated())
+            ShowWindow(Handle(), SW_HIDE);
+    }
+    VisibleChanged();
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow)
+        OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide)
+        OnHide(this);
+}
+
+void TCustomForm::DoClose(TCloseAction& Action) {
+    if (OnClose)
+        OnClose(this, Action);
+}
+
+void TCustomForm::DoCreate() {
+    if (OnCreate)
+        OnCreate(this);
+}
+
+bool TCustomForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::Close() {
+    if (!CloseQuery())
+        return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone)
+        return;
+    if (Application && Application->MainForm() == this)
+        Application->Terminate();
+    else if (action == caHide)
+        Hide();
+    else if (action == caMinimize)
+        ShowWindow(Handle(), SW_MINIMIZE);
+    else
+        Release();
+}
+
+void TCustomForm::Release() {
+    if (HWND window = Handle())
+        PostMessageA(window, CM_RELEASE, 0, 0);
+}
+
+void TCustomForm::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_CLOSE:
+        Close();
+        Message.Result = 0;
+        return;
+    case WM_ACTIVATE:
+        DefaultHandler(Message);
+        active_ = LOWORD(Message.WParam) != WA_INACTIVE;
+        if (!IsDestroying()) {
+            if (active_ && OnActivate)
+                OnActivate(this);
+            else if (!active_ && OnDeactivate)
+                OnDeactivate(this);
+        }
+        return;
+    case CM_RELEASE:
+        Free();  // nothing of this object may be touched after this
+        return;
+    default: break;
+    }
+    TWinControl::WndProc(Message);
+}
+
+TCustomForm* GetParentForm(TControl* Control) {
+    if (!Control)
+        return nullptr;
+    while (Control->Parent())
+        Control = Control->Parent();
+    return dynamic_cast<TCustomForm*>(Control);
+}
+
+// ---- TUtilityWindow ----
+
+TUtilityWindow::TUtilityWindow(THandler Handler) : handler_(std::move(Handler)) {
+    static const char kClass[] = "VexelUtilityWindow";
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &TUtilityWindow::WindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kClass;
+        if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+            throw EOutOfResources("Error creating window class");
+        registered = true;
+    }
+    handle_ = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), this);
+    if (!handle_)
+        throw EOutOfResources("Error creating window");
+}
+
+TUtilityWindow::~TUtilityWindow() {
+    if (handle_)
+        DestroyWindow(handle_);
+}
+
+LRESULT CALLBACK TUtilityWindow::WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(LParam);
+        SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<TUtilityWindow*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+    if (!self || !self->handler_ || Msg == WM_NCDESTROY)
+        return DefWindowProcA(Window, Msg, WParam, LParam);
+    try {
+        return self->handler_(Window, Msg, WParam, LParam);
+    } catch (...) {
+        if (Application)
+            Application->HandleException(nullptr);
+        return 0;
+    }
+}
+
+// ---- TApplication ----
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), title_(ModuleTitle()) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+TApplication::~TApplication() {
+    CancelHint();
+    // Forms first, while the hint window and utility window still exist.
+    DestroyComponents();
+    if (hintWindow_)
+        DestroyWindow(hintWindow_);
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == mainForm_)
+        mainForm_ = nullptr;
+}
+
+void TApplication::FormCreated(TCustomForm* Form) {
+    if (!mainForm_)
+        mainForm_ = Form;
+    Form->DoCreate();
+}
+
+bool TApplication::ProcessMessage() {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+    } else {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    while (ProcessMessage()) {
+    }
+}
+
+void TApplication::HandleMessage() {
+    if (!ProcessMessage())
+        WaitMessage();
+}
+
+void TApplication::Run() {
+    if (mainForm_ && showMainForm_)
+        mainForm_->Show();
+    while (!terminated_) {
+        try {
+            HandleMessage();
+        } catch (...) {
+            HandleException(this);
+        }
+    }
+}
+
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
+
+void TApplication::HandleException(TObject* Sender) {
+    std::exception_ptr current = std::current_exception();
+    if (!current)
+        return;
+    auto report = [&](const Exception& e) {
+        if (!OnException) {
+            ShowException(e);
+            return;
+        }
+        try {
+            OnException(Sender, e);
+        } catch (...) {
+            ShowException(e);
+        }
+    };
+    try {
+        std::rethrow_exception(current);
+    } catch (const EAbort&) {
+    } catch (const Exception& e) {
+        report(e);
+    } catch (const std::exception& e) {
+        report(Exception(e.what()));
+    } catch (...) {
+        report(Exception("Unknown exception"));
+    }
+}
+
+void TApplication::ShowException(const Exception& E) {
+    std::string text = E.Message();
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        text += '.';
+    MessageBox(text, title_, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
+    return MessageBoxA(GetActiveWindow(), Text.c_str(), Caption.c_str(), Flags);
+}
+
+TUtilityWindow& TApplication::Utility() {
+    if (!utility_)
+        utility_ = std::make_unique<TUtilityWindow>(
+            [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) { return UtilityMessage(w, msg, wp, lp); });
+    return *utility_;
+}
+
+LRESULT TApplication::UtilityMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg != WM_TIMER)
+        return DefWindowProcA(Window, Msg, WParam, LParam);
+    KillTimer(Window, WParam);
+    if (WParam == kHintShowTimer)
+        ShowHintWindow();
+    else if (WParam == kHintHideTimer)
+        CancelHint();
+    return 0;
+}
+
+void TApplication::SetShowHint(bool Value) {
+    showHint_ = Value;
+    if (!Value)
+        CancelHint();
+}
+
+void TApplication::HintMouseEnter(TControl* Control) {
+    if (Control == hintControl_)
+        return;
+    CancelHint();
+    if (!showHint_ || !Control->ShowHint() || Control->Hint().empty())
+        return;
+    hintControl_ = Control;
+    SetTimer(Utility().Handle(), kHintShowTimer, static_cast<UINT>(hintPause_), nullptr);
+}
+
+void TApplication::HintMouseLeave(TControl* Control) {
+    if (Control == hintControl_)
+        CancelHint();
+}
+
+void TApplication::ControlDestroying(TControl* Control) {
+    if (Control == hintControl_)
+        CancelHint();
+}
+
+namespace {
+TTTOOLINFOA HintTool(HWND owner, const char* text) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = owner;
+    tool.uId = 1;
+    tool.lpszText = const_cast<char*>(text);
+    return tool;
+}
+}  // namespace
+
+void TApplication::CancelHint() {
+    hintControl_ = nullptr;
+    if (!utility_)
+        return;
+    KillTimer(utility_->Handle(), kHintShowTimer);
+    KillTimer(utility_->Handle(), kHintHideTimer);
+    if (hintWindow_) {
+        TTTOOLINFOA tool = HintTool(utility_->Handle(), "");
+        SendMessageA(hintWindow_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void TApplication::ShowHintWindow() {
+    if (!hintControl_)
+        return;
+    HWND owner = Utility().Handle();
+    if (!hintWindow_) {
+        hintWindow_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        if (!hintWindow_)
+            return;  // no hint is better than no program
+        TTTOOLINFOA tool = HintTool(owner, "");
+        SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    std::string text = hintControl_->Hint();
+    TTTOOLINFOA tool = HintTool(owner, text.c_str());
+    SendMessageA(hintWindow_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // Below the pointer, clear of the arrow.
+    SendMessageA(hintWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + 20));
+    SendMessageA(hintWindow_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    SetTimer(owner, kHintHideTimer, static_cast<UINT>(hintHidePause_), nullptr);
+}
+
+// ---- TScreen ----
+
+void TScreen::SetCursor(TCursor Value) {
+    cursor_ = Value;
+    if (Value != crDefault) {
+        ::SetCursor(CursorHandle(Value));
+    } else {
+        // Let the window under the pointer choose again.
+        POINT p{};
+        if (GetCursorPos(&p))
+            SetCursorPos(p.x, p.y);
+    }
+}
+
+}  // namespace vexel
