@@ -120,12 +120,14 @@ void TCustomForm::SetBorderIcons(TBorderIcons Value) {
 
 void TCustomForm::SetVisible(bool Value) {
     if (Parent()) {
-        bool changed = visible_ != Value;
-        if (changed && Value)
-            DoShow();
-        if (changed && !Value)
+        // Docked into another control: a child window with the same events.
+        if (visible_ == Value)
+            return;
+        if (!Value)
             DoHide();
         TWinControl::SetVisible(Value);
+        if (Value)
+            DoShow();
         return;
     }
     if (visible_ == Value) {

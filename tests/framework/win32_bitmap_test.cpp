@@ -136,6 +136,17 @@ TEST(Bitmap, SavesAndLoadsBmpFiles) {
     DeleteFileA(path.c_str());
 }
 
+TEST(Bitmap, LoadsBitmapResources) {
+    TBitmap strip;
+    strip.LoadFromResourceName(GetModuleHandleA(nullptr), "STRIP");
+    ASSERT_EQ(strip.Width(), 4);
+    ASSERT_EQ(strip.Height(), 2);
+    EXPECT_EQ(strip.PixelColor(0, 0), clRed);
+    EXPECT_EQ(strip.PixelColor(2, 0), clBlue);
+    EXPECT_EQ(strip.PixelColor(0, 1), clBlack);  // rows come out top-down
+    EXPECT_EQ(strip.PixelColor(2, 1), clFuchsia);
+}
+
 TEST(Bitmap, LoadFailuresRaiseTheRuntimeErrors) {
     TBitmap bitmap;
     std::string missing = TempPath("vexel-fw-no-such-file.bmp");

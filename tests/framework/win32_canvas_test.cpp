@@ -176,6 +176,53 @@ TEST(Canvas, BrushCopyWithAClearBrushLeavesTheGivenColourOut) {
     EXPECT_EQ(dest.PixelColor(2, 0), clWhite);
 }
 
+TEST(Canvas, ShapesHaveAPenOutlineAndABrushInside) {
+    TBitmap bitmap(21, 21);
+    TCanvas* canvas = bitmap.Canvas();
+    canvas->Pen()->SetColor(clNavy);
+    canvas->Brush()->SetColor(clYellow);
+    canvas->Ellipse(0, 0, 21, 21);
+    EXPECT_EQ(bitmap.PixelColor(10, 10), clYellow);
+    EXPECT_EQ(bitmap.PixelColor(10, 0), clNavy);
+    EXPECT_EQ(bitmap.PixelColor(0, 0), clWhite);  // outside the circle
+
+    Fill(bitmap, clWhite);  // (Fill uses the same canvas brush)
+    canvas->Brush()->SetColor(clYellow);
+    canvas->RoundRect(0, 0, 21, 21, 10, 10);
+    EXPECT_EQ(bitmap.PixelColor(0, 0), clWhite);  // rounded corner
+    EXPECT_EQ(bitmap.PixelColor(10, 0), clNavy);
+    EXPECT_EQ(bitmap.PixelColor(10, 10), clYellow);
+
+    Fill(bitmap, clWhite);
+    canvas->Arc(0, 0, 21, 21, 21, 10, 0, 10);  // upper half, counter-clockwise
+    EXPECT_EQ(bitmap.PixelColor(10, 0), clNavy);
+    EXPECT_EQ(bitmap.PixelColor(10, 20), clWhite);
+    EXPECT_EQ(bitmap.PixelColor(10, 10), clWhite);  // an arc fills nothing
+
+    Fill(bitmap, clWhite);
+    canvas->Brush()->SetColor(clRed);
+    canvas->FrameRect({2, 2, 8, 8});
+    EXPECT_EQ(bitmap.PixelColor(2, 2), clRed);
+    EXPECT_EQ(bitmap.PixelColor(7, 7), clRed);
+    EXPECT_EQ(bitmap.PixelColor(4, 4), clWhite);
+    EXPECT_EQ(bitmap.PixelColor(8, 8), clWhite);
+
+    canvas->SetPixels(15, 15, clGreen);
+    EXPECT_EQ(canvas->Pixels(15, 15), clGreen);
+}
+
+TEST(Canvas, CopyRectStretchesBetweenCanvases) {
+    TBitmap source(2, 1), dest(6, 3);
+    source.SetPixelColor(0, 0, clRed);
+    source.SetPixelColor(1, 0, clBlue);
+    dest.Canvas()->CopyRect({0, 0, 4, 2}, source.Canvas(), {0, 0, 2, 1});
+    EXPECT_EQ(dest.PixelColor(0, 0), clRed);
+    EXPECT_EQ(dest.PixelColor(1, 1), clRed);
+    EXPECT_EQ(dest.PixelColor(3, 1), clBlue);
+    EXPECT_EQ(dest.PixelColor(4, 0), clWhite);
+    EXPECT_EQ(dest.PixelColor(0, 2), clWhite);
+}
+
 TEST(Canvas, DrawAndStretchDrawCopyABitmap) {
     TBitmap tile(2, 2);
     Fill(tile, clRed);

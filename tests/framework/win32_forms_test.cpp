@@ -207,6 +207,61 @@ TEST_F(Forms, HandleExceptionReportsEveryKindAndIgnoresAbort) {
     EXPECT_EQ(Errors, (std::vector<std::string>{"'x' is not a valid integer value", "plain", "Unknown exception"}));
 }
 
+namespace {
+
+// The text and caption of the message box on screen, which it then closes.
+struct TMessageBoxReader {
+    std::string Text, Caption;
+    bool Closed = false;
+
+    static BOOL CALLBACK FindText(HWND child, LPARAM self) {
+        char cls[32] = {}, text[256] = {};
+        GetClassNameA(child, cls, sizeof(cls));
+        GetWindowTextA(child, text, sizeof(text));
+        auto* reader = reinterpret_cast<TMessageBoxReader*>(self);
+        if (lstrcmpiA(cls, "Static") == 0 && text[0])
+            reader->Text = text;
+        return TRUE;
+    }
+    static BOOL CALLBACK FindBox(HWND window, LPARAM self) {
+        char cls[32] = {};
+        GetClassNameA(window, cls, sizeof(cls));
+        if (std::string(cls) != "#32770" || !IsWindowVisible(window))
+            return TRUE;
+        auto* reader = reinterpret_cast<TMessageBoxReader*>(self);
+        char caption[256] = {};
+        GetWindowTextA(window, caption, sizeof(caption));
+        reader->Caption = caption;
+        EnumChildWindows(window, &FindText, self);
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        reader->Closed = true;
+        return FALSE;
+    }
+};
+
+}  // namespace
+
+TEST_F(Forms, TheDefaultReportIsAMessageBoxEndingInAPeriod) {
+    App()->OnException = nullptr;
+    App()->SetTitle("Html Vexel compression");
+    TMessageBoxReader reader;
+    // The message box runs its own loop, which still delivers timer ticks.
+    auto* timer = new TTimer(App());
+    timer->SetInterval(50);
+    timer->OnTimer = [&](TObject*) {
+        if (!reader.Closed)
+            EnumThreadWindows(GetCurrentThreadId(), &TMessageBoxReader::FindBox, reinterpret_cast<LPARAM>(&reader));
+    };
+    try {
+        throw EConvertError("'abc' is not a valid integer value");
+    } catch (...) {
+        App()->HandleException(App());
+    }
+    EXPECT_TRUE(reader.Closed);
+    EXPECT_EQ(reader.Caption, "Html Vexel compression");
+    EXPECT_EQ(reader.Text, "'abc' is not a valid integer value.");
+}
+
 TEST_F(Forms, ProcessMessagesRunsPostedWorkAndNoticesQuit) {
     auto* form = new TForm(App());
     int clicks = 0;
