@@ -44,6 +44,16 @@ bool IsUnsupportedByte(unsigned char b) {
     return b <= 8 || (b >= 14 && b <= 31) || b == 127;
 }
 
+bool HoldsScriptTag(const std::string& head) {
+    constexpr std::size_t kTagLength = sizeof kScriptTag - 1;
+    for (std::size_t at = 0; at + kTagLength <= head.size(); ++at) {
+        if (MatchesWordAt(head, at, kScriptTag, kTagLength)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 uint8_t PercentOf(int64_t position, int64_t base) {
     const int64_t percent = base > 0 ? position * 100 / base : 100;
     return static_cast<uint8_t>(std::clamp<int64_t>(percent, 0, 100));
@@ -131,6 +141,35 @@ void CompressionJob::Warn(const std::string& line) {
     host_->ShowErrorIndicator();
 }
 
+std::string CompressionJob::FilterUnsupportedBytes(const std::string& raw) {
+    std::string text;
+    text.reserve(raw.size());
+    for (const char ch : raw) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (IsUnsupportedByte(b)) {
+            Warn(UnsupportedCharWarning(b));
+            text.push_back(' ');
+        } else {
+            text.push_back(ch);
+        }
+    }
+    return text;
+}
+
+void CompressionJob::BlankHighBytePairs(std::string& body) {
+    // The second byte must be 129 or more, not 128; blanking both keeps
+    // pairs from overlapping.
+    for (std::size_t i = 0; i + 1 < body.size(); ++i) {
+        const auto first = static_cast<unsigned char>(body[i]);
+        const auto second = static_cast<unsigned char>(body[i + 1]);
+        if (first >= 128 && second >= 129) {
+            Warn(UnsupportedCharWarning(first));
+            body[i] = ' ';
+            body[i + 1] = ' ';
+        }
+    }
+}
+
 bool CompressionJob::BreakOff() {
     Warn(kNoBodyError);
     return false;
@@ -144,25 +183,16 @@ bool CompressionJob::CompressClick() {
 
     // Opening comes before the first log line: a page that cannot be opened
     // leaves no trace in the log but the caller's error.
-    const std::string raw = ReadWholeFile(Openfile, /*writable=*/true);
     WorkText.clear();
+    const std::string raw = ReadWholeFile(Openfile, /*writable=*/true);
     Log("");
     Log(std::string(kDashCount, '-'));
     Log("Openfile:" + Openfile);
     host_->ProcessMessages();
 
-    std::string text;
-    text.reserve(raw.size());
-    for (const char ch : raw) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (IsUnsupportedByte(b)) {
-            Warn(UnsupportedCharWarning(b));
-            text.push_back(' ');
-        } else {
-            text.push_back(ch);
-        }
-    }
+    const std::string text = FilterUnsupportedBytes(raw);
     CharCount = static_cast<int32_t>(raw.size());
+    WorkText = text;
 
     const std::string page = Options.RemoveUnuseful ? CollapseBetweenTags(text) : text;
 
@@ -175,11 +205,8 @@ bool CompressionJob::CompressClick() {
     Edit1 = page.substr(0, head_end);
     std::string body = page.substr(head_end);
 
-    for (std::size_t at = 0; at + sizeof kScriptTag - 1 <= Edit1.size(); ++at) {
-        if (MatchesWordAt(Edit1, at, kScriptTag, sizeof kScriptTag - 1)) {
-            Log(kScriptNotice);
-            break;
-        }
+    if (HoldsScriptTag(Edit1)) {
+        Log(kScriptNotice);
     }
 
     if (body.size() < kFillerThreshold) {
@@ -192,17 +219,7 @@ bool CompressionJob::CompressClick() {
     host_->SetPagePercentage(0);
 
     if (Options.UChar) {
-        // The second byte must be 129 or more, not 128; blanking both keeps
-        // pairs from overlapping.
-        for (std::size_t i = 0; i + 1 < body.size(); ++i) {
-            const auto first = static_cast<unsigned char>(body[i]);
-            const auto second = static_cast<unsigned char>(body[i + 1]);
-            if (first >= 128 && second >= 129) {
-                Warn(UnsupportedCharWarning(first));
-                body[i] = ' ';
-                body[i + 1] = ' ';
-            }
-        }
+        BlankHighBytePairs(body);
     }
 
     std::string input;
@@ -211,7 +228,6 @@ bool CompressionJob::CompressClick() {
     }
     input += body;
 
-    WorkText.clear();
     JobHost* host = host_;
     WorkText = Encode(input, Options.highspeed ? kHighSpeedWindow : kWideWindow, [host, progress_base](int64_t a) {
         host->SetPagePercentage(PercentOf(a, progress_base));

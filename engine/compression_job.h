@@ -83,6 +83,10 @@ private:
     void Log(const std::string& line) { host_->AddLogLine(line); }
     void Warn(const std::string& line);
     bool BreakOff();
+    // Control bytes and 127 become spaces, each with a warning line.
+    std::string FilterUnsupportedBytes(const std::string& raw);
+    // Pairs of high bytes become two spaces, each pair with a warning line.
+    void BlankHighBytePairs(std::string& body);
     void WritePage(const std::string& page);
 
     JobHost* host_;
