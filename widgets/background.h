@@ -60,6 +60,13 @@ public:
     void SetColorsInBetween(TStrings* Value);
 
     void PaintGradient(HDC DC, int Width, int Height, bool Forward, TColor GroundColor);
+
+private:
+    TColor beginColor_ = clBtnShadow;
+    TColor endColor_ = clBtnHighlight;
+    TZelFillStyle fillStyle_ = TZelFillStyle::Horizontal;
+    int32_t colorCount_ = 32;
+    TStringList colorsInBetween_;
 };
 
 // A picture tiled, centred or stretched over the area.
@@ -78,6 +85,12 @@ public:
     void SetTransparentBackground(TColor Value);
 
     void PaintTexture(HDC DC, int Width, int Height, TColor GroundColor);
+
+private:
+    TBitmap image_;
+    TZelImageStyle imageStyle_ = isTile;
+    TColor transparentColor_ = clNone;
+    TColor transparentBackground_ = clBtnFace;
 };
 
 // A brush style and colour for the hatch fills.
@@ -87,6 +100,10 @@ public:
     void SetBrushStyle(TBrushStyle Value);
     TColor BrushColor() const;
     void SetBrushColor(TColor Value);
+
+private:
+    TBrushStyle brushStyle_ = bsSolid;
+    TColor brushColor_ = clBtnFace;
 };
 
 class TZelBackground : public TComponent {
@@ -120,6 +137,16 @@ public:
     void UnregisterControl(TControl* Control);
     // Invalidates the registered controls in order, then fires OnChanged.
     void BackgroundChanged(TObject* Sender);
+
+private:
+    void PaintBrushFill(HDC DC, int Width, int Height);
+
+    std::unique_ptr<TZelTexture> texture_;
+    std::unique_ptr<TZelGradient> gradient_;
+    std::unique_ptr<TZelBrushFill> brushFill_;
+    TColor solidColor_ = clBtnFace;
+    TZelBackStyle backgroundStyle_ = bGradient;
+    std::vector<TControl*> controls_;  // registered, not owned, in order
 };
 
 // Draws Bitmap at (X, Y) with every pixel of MaskColor left transparent.
@@ -128,7 +155,9 @@ void DrawMasked(TCanvas* Canvas, TBitmap* Bitmap, int X, int Y, TColor MaskColor
 // A control's Background property, following the contract every painted
 // control keeps: setting it unregisters from the old background, registers
 // with the new one and invalidates the control; a removal notice for it
-// empties it; destruction unregisters.
+// empties it; destruction unregisters. The link also asks the background for
+// a free notice, so a background owned by another form cannot be left
+// dangling when that form goes first.
 class TZelBackgroundLink {
 public:
     explicit TZelBackgroundLink(TControl& Control);
@@ -140,6 +169,10 @@ public:
     void Set(TZelBackground* Value);
     // Call from the control's Notification override.
     void Notification(TComponent* AComponent, TOperation Operation);
+
+private:
+    TControl& control_;
+    TZelBackground* background_ = nullptr;
 };
 
 }  // namespace vexel
