@@ -499,7 +499,8 @@ void DrawFrame(TZelFrame* Frame, HDC DC, TRect& Rect) {
 void RecolorGlyph(TBitmap* Bitmap, TColor TransparentColor, int Factor) {
     if (Bitmap->Empty())
         return;
-    const uint32_t key = DibPixel(GdiColor(TransparentColor));
+    // clNone keys nothing: every pixel is recoloured.
+    const uint32_t key = TransparentColor == clNone ? 0xFF000000u : DibPixel(GdiColor(TransparentColor));
     const uint32_t face = DibPixel(GdiColor(clBtnFace));
     const uint32_t highlight = DibPixel(GdiColor(clBtnHighlight));
     const uint32_t shadow = DibPixel(GdiColor(clBtnShadow));
@@ -554,7 +555,9 @@ void DrawGlyph(TZelGlyph* Glyph, TCanvas* Canvas, int X, int Y, bool Enabled, bo
         RecolorGlyph(&work, Glyph->TransparentColor(), 1);
     }
 
-    if (Glyph->Transparent()) {
+    // A clNone key would reach the image list as white; such a strip has
+    // nothing transparent.
+    if (Glyph->Transparent() && Glyph->TransparentColor() != clNone) {
         DrawMasked(Canvas, &work, X, Y, Glyph->TransparentColor());
     } else {
         HDC dc = Canvas->Handle();

@@ -381,6 +381,17 @@ TEST(Glyph, TransparentPixelsShowTheGroundAndAreNeverRecoloured) {
     EXPECT_EQ(c.target.PixelColor(2, 2), kKey);
     EXPECT_EQ(c.target.PixelColor(3, 2), clRed);
 
+    // No transparent colour at all: nothing is left out or spared.
+    c.glyph.SetTransparent(true);
+    c.glyph.SetTransparentColor(clNone);
+    c.glyph.Bitmap()->SetPixelColor(6 + 4, 0, clWhite);
+    c.Draw(true, false, false);
+    EXPECT_EQ(c.target.PixelColor(2, 2), kKey);
+    c.Draw(false, false, false);
+    EXPECT_EQ(c.target.PixelColor(2, 2), ColorToRGB(clBtnShadow));  // 255 + 255 over 110
+    EXPECT_EQ(c.target.PixelColor(6, 2), ColorToRGB(clBtnHighlight));  // white, not keyed
+    c.glyph.SetTransparentColor(kKey);
+
     c.glyph.SetVisible(false);
     c.Draw(true, false, false);
     EXPECT_EQ(CountColor(c.target, kGround), 80);
