@@ -35,9 +35,9 @@ int Blend(int c0, int c1, int i, int N) {
     return c0 + MulDiv(i, c1 - c0, N - 1);
 }
 
-// A rectangle given by its corners, filled with the DC's brush. PatBlt takes
-// a width and height, so corners in the wrong order give negative extents,
-// which the GDI reads as the same rectangle mirrored.
+// A rectangle given by its corners, filled with the DC's brush. Corners in
+// the wrong order give PatBlt negative extents, which it fills mirrored from
+// the first corner; the bands near the middle of late segments rely on that.
 void PatRect(HDC DC, int X1, int Y1, int X2, int Y2) {
     PatBlt(DC, X1, Y1, X2 - X1, Y2 - Y1, PATCOPY);
 }
@@ -279,8 +279,8 @@ void TZelGradient::PaintGradient(HDC DC, int Width, int Height, bool Forward, TC
         TRgb c0 = Channels(colors[static_cast<size_t>(r)]);
         TRgb c1 = Channels(colors[static_cast<size_t>(r) + 1]);
         for (int i = 0; i < N; ++i) {
-            // Pure black would read as "no colour" to masked drawing further
-            // on, so band channels never reach 0.
+            // Black is the suite's usual mask colour (glyphs, text faces), so
+            // no band channel is ever 0.
             auto band = [&](int a, int b) { return std::max(Blend(a, b, i, N), 1); };
             COLORREF color = RGB(band(c0.R, c1.R), band(c0.G, c1.G), band(c0.B, c1.B));
             ScopedPen pen(CreatePen(PS_SOLID, 1, color));

@@ -75,6 +75,8 @@ public:
     TZelTexture();
     ~TZelTexture() override;
 
+    // The picture itself: drawing on it or loading into it repaints nobody
+    // until a setter runs.
     TBitmap* Image();
     void SetImage(TBitmap* Value);  // copies the picture
     TZelImageStyle ImageStyle() const;
