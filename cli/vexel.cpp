@@ -14,6 +14,7 @@
 #include "engine/compression_job.h"
 #include "engine/data_format.h"
 #include "engine/errors.h"
+#include "engine/file_io.h"
 #include "options.h"
 #include "page_decode.h"
 #include "page_list.h"
@@ -39,21 +40,6 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-bool ReadFile(const std::string& path, std::string& data, std::string& error) {
-    errno = 0;
-    std::ifstream file(path, std::ios::in | std::ios::binary);
-    if (!file) {
-        error = "Cannot open file " + Quoted(path) + ": " + std::strerror(errno != 0 ? errno : EIO);
-        return false;
-    }
-    data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        error = "Cannot read file " + Quoted(path) + ": " + std::strerror(errno != 0 ? errno : EIO);
-        return false;
-    }
-    return true;
-}
-
 // Writes the result of expand and decode to OUT or standard output.
 int WriteResult(const std::string& output, const std::string& data, std::ostream& out, std::ostream& err,
                 const Console& console) {
@@ -68,14 +54,10 @@ int WriteResult(const std::string& output, const std::string& data, std::ostream
         }
         return kExitOk;
     }
-    errno = 0;
-    std::ofstream file(output, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (file)
-        file.write(data.data(), static_cast<std::streamsize>(data.size()));
-    if (file)
-        file.close();
-    if (!file) {
-        PrintError(err, "Cannot write file " + Quoted(output) + ": " + std::strerror(errno != 0 ? errno : EIO));
+    try {
+        WriteFileReplacing(output, data);
+    } catch (const IoError& e) {
+        PrintError(err, e.what());
         return kExitFailed;
     }
     return kExitOk;
@@ -103,9 +85,10 @@ int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
 int Decode(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
     const std::string& path = inv.paths.front();
     std::string page;
-    std::string error;
-    if (!ReadFile(path, page, error)) {
-        PrintError(err, error);
+    try {
+        page = ReadWholeFile(path);
+    } catch (const IoError& e) {
+        PrintError(err, e.what());
         return kExitFailed;
     }
     const std::optional<PageData> found = FindPageData(page);
