@@ -12,7 +12,7 @@
 #include <unistd.h>
 #endif
 
-#include "vexel.h"
+#include "cli/vexel.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Argument parsing and the help texts of the vexel command line.
-#include "options.h"
+#include "cli/options.h"
 
 #include <cstddef>
 

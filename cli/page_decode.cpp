@@ -1,5 +1,5 @@
 // Reading the data line back out of a JavaScript or VBScript page.
-#include "page_decode.h"
+#include "cli/page_decode.h"
 
 #include <cstddef>
 

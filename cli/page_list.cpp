@@ -1,5 +1,5 @@
 // Folder expansion and duplicate removal for the PATH arguments.
-#include "page_list.h"
+#include "cli/page_list.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // The progress bar of `vexel compress` on a terminal.
-#include "progress_bar.h"
+#include "cli/progress_bar.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
 // `vexel restore`: the backup replaces the page.
-#include "restore.h"
+#include "cli/restore.h"
 
 #include <filesystem>
 #include <system_error>

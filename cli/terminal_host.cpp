@@ -1,5 +1,5 @@
 // The command line's job and batch host.
-#include "terminal_host.h"
+#include "cli/terminal_host.h"
 
 namespace vexel::cli {
 

@@ -12,7 +12,7 @@
 
 #include "engine/batch.h"
 #include "engine/job_host.h"
-#include "progress_bar.h"
+#include "cli/progress_bar.h"
 
 namespace vexel::cli {
 

@@ -1,6 +1,6 @@
 // The commands of the vexel tool: argument parsing hands over to the engine's
 // batch (compress), the data readers (expand, decode) or the backups (restore).
-#include "vexel.h"
+#include "cli/vexel.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -15,12 +15,12 @@
 #include "engine/data_format.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
-#include "options.h"
-#include "page_decode.h"
-#include "page_list.h"
-#include "progress_bar.h"
-#include "restore.h"
-#include "terminal_host.h"
+#include "cli/options.h"
+#include "cli/page_decode.h"
+#include "cli/page_list.h"
+#include "cli/progress_bar.h"
+#include "cli/restore.h"
+#include "cli/terminal_host.h"
 
 namespace vexel::cli {
 

@@ -1,4 +1,4 @@
-#include "batch.h"
+#include "engine/batch.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,8 +12,8 @@
 #include <thread>
 #include <utility>
 
-#include "errors.h"
-#include "file_io.h"
+#include "engine/errors.h"
+#include "engine/file_io.h"
 
 namespace vexel {
 

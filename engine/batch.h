@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "compression_job.h"
+#include "engine/compression_job.h"
 
 namespace vexel {
 

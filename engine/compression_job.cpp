@@ -1,12 +1,12 @@
-#include "compression_job.h"
+#include "engine/compression_job.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "data_format.h"
-#include "encoder.h"
-#include "errors.h"
-#include "file_io.h"
+#include "engine/data_format.h"
+#include "engine/encoder.h"
+#include "engine/errors.h"
+#include "engine/file_io.h"
 
 namespace vexel {
 

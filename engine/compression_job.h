@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "job_host.h"
+#include "engine/job_host.h"
 
 namespace vexel {
 

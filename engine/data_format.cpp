@@ -1,8 +1,8 @@
-#include "data_format.h"
+#include "engine/data_format.h"
 
 #include <algorithm>
 
-#include "errors.h"
+#include "engine/errors.h"
 
 namespace vexel {
 

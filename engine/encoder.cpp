@@ -26,7 +26,7 @@
 // widest window), two bytes each, so the whole ring stays in the first-level
 // cache.
 
-#include "encoder.h"
+#include "engine/encoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,7 +34,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "data_format.h"
+#include "engine/data_format.h"
 
 namespace vexel {
 namespace {

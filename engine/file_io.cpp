@@ -1,4 +1,4 @@
-#include "file_io.h"
+#include "engine/file_io.h"
 
 #include <atomic>
 #include <cerrno>
@@ -8,7 +8,7 @@
 #include <random>
 #include <sstream>
 
-#include "errors.h"
+#include "engine/errors.h"
 
 namespace vexel {
 namespace fs = std::filesystem;

@@ -1,8 +1,8 @@
 // The two self-expanding page templates and the writers that fill them.
 #include <string>
 
-#include "compression_job.h"
-#include "file_io.h"
+#include "engine/compression_job.h"
+#include "engine/file_io.h"
 
 namespace vexel {
 namespace {

@@ -1,9 +1,9 @@
 // The raw data commands: a bare data string saved from and expanded into the
 // job's working string.
-#include "compression_job.h"
-#include "data_format.h"
-#include "errors.h"
-#include "file_io.h"
+#include "engine/compression_job.h"
+#include "engine/data_format.h"
+#include "engine/errors.h"
+#include "engine/file_io.h"
 
 namespace vexel {
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "vexel.h"
+#include "cli/vexel.h"
 
 namespace vexel::cli::support {
 

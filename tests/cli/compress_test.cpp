@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "cli_test_support.h"
+#include "tests/cli/cli_test_support.h"
 #include "engine/compression_job.h"
 
 namespace vexel::cli {

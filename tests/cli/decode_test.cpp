@@ -2,9 +2,9 @@
 // expands to, and their errors.
 #include <gtest/gtest.h>
 
-#include "cli_test_support.h"
+#include "tests/cli/cli_test_support.h"
 #include "engine/compression_job.h"
-#include "page_decode.h"
+#include "cli/page_decode.h"
 
 namespace vexel::cli {
 namespace {

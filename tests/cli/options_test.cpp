@@ -1,8 +1,8 @@
 // Argument parsing, help and the exit status of bad usage.
 #include <gtest/gtest.h>
 
-#include "cli_test_support.h"
-#include "options.h"
+#include "tests/cli/cli_test_support.h"
+#include "cli/options.h"
 
 namespace vexel::cli {
 namespace {

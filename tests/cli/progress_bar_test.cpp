@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "progress_bar.h"
+#include "cli/progress_bar.h"
 
 namespace vexel::cli {
 namespace {

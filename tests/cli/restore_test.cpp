@@ -1,7 +1,7 @@
 // `vexel restore`: backups put back in place of the compressed pages.
 #include <gtest/gtest.h>
 
-#include "cli_test_support.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace vexel::cli {
 namespace {

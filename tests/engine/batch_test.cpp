@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "batch.h"
-#include "file_io.h"
-#include "test_support.h"
+#include "engine/batch.h"
+#include "engine/file_io.h"
+#include "tests/engine/test_support.h"
 
 namespace vexel {
 namespace {

@@ -2,10 +2,10 @@
 // filler, high bytes, the password prompt and the job's log lines.
 #include <gtest/gtest.h>
 
-#include "compression_job.h"
-#include "data_format.h"
-#include "errors.h"
-#include "test_support.h"
+#include "engine/compression_job.h"
+#include "engine/data_format.h"
+#include "engine/errors.h"
+#include "tests/engine/test_support.h"
 
 namespace vexel {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "data_format.h"
-#include "encoder.h"
-#include "exhaustive_encoder.h"
+#include "engine/data_format.h"
+#include "engine/encoder.h"
+#include "tests/engine/exhaustive_encoder.h"
 
 namespace vexel {
 namespace {

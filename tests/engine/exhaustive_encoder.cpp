@@ -1,4 +1,4 @@
-#include "exhaustive_encoder.h"
+#include "tests/engine/exhaustive_encoder.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "compression_job.h"
-#include "errors.h"
-#include "test_support.h"
+#include "engine/compression_job.h"
+#include "engine/errors.h"
+#include "tests/engine/test_support.h"
 
 namespace vexel {
 namespace {

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "compression_job.h"
-#include "data_format.h"
-#include "errors.h"
-#include "test_support.h"
+#include "engine/compression_job.h"
+#include "engine/data_format.h"
+#include "engine/errors.h"
+#include "tests/engine/test_support.h"
 
 namespace vexel {
 namespace {

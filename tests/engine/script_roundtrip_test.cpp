@@ -8,9 +8,9 @@
 #endif
 #include <random>
 
-#include "compression_job.h"
-#include "data_format.h"
-#include "test_support.h"
+#include "engine/compression_job.h"
+#include "engine/data_format.h"
+#include "tests/engine/test_support.h"
 
 namespace vexel {
 namespace {

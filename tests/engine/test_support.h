@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "batch.h"
-#include "job_host.h"
+#include "engine/batch.h"
+#include "engine/job_host.h"
 
 namespace vexel::testing {
 

@@ -7,7 +7,7 @@
 #include "framework/core/sysutils.h"
 #include "framework/win32/graphics.h"
 #include "framework/win32/image_list.h"
-#include "win32_test_support.h"
+#include "tests/framework/win32_test_support.h"
 
 using namespace vexel;
 using vexel::testing::Fill;

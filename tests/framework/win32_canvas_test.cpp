@@ -4,7 +4,7 @@
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/graphics.h"
-#include "win32_test_support.h"
+#include "tests/framework/win32_test_support.h"
 
 using namespace vexel;
 using vexel::testing::Fill;

@@ -11,7 +11,7 @@
 #include "framework/win32/forms.h"
 #include "framework/win32/labels.h"
 #include "framework/win32/panels.h"
-#include "win32_test_support.h"
+#include "tests/framework/win32_test_support.h"
 
 using namespace vexel;
 using vexel::testing::FrameworkTest;

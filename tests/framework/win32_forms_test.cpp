@@ -9,7 +9,7 @@
 #include "framework/core/sysutils.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/timer.h"
-#include "win32_test_support.h"
+#include "tests/framework/win32_test_support.h"
 
 using namespace vexel;
 using vexel::testing::FrameworkTest;

@@ -8,7 +8,7 @@
 #include "framework/win32/image_list.h"
 #include "framework/win32/labels.h"
 #include "framework/win32/panels.h"
-#include "win32_test_support.h"
+#include "tests/framework/win32_test_support.h"
 
 using namespace vexel;
 using vexel::testing::FrameworkTest;

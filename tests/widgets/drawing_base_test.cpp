@@ -6,7 +6,7 @@
 #include "framework/core/sysutils.h"
 #include "framework/win32/gdi.h"
 #include "widgets/drawing_base.h"
-#include "widget_pixels.h"
+#include "tests/widgets/widget_pixels.h"
 
 using namespace vexel;
 using vexel::testing::CountColor;

@@ -7,7 +7,7 @@
 #include "framework/win32/forms.h"
 #include "widgets/background.h"
 #include "widgets/gauge.h"
-#include "widget_pixels.h"
+#include "tests/widgets/widget_pixels.h"
 
 using namespace vexel;
 using vexel::testing::CountColor;
