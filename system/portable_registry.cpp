@@ -194,7 +194,9 @@ TPortableRegistry::TOpen* TPortableRegistry::Resolve(TRegKeyHandle Key) {
 TRegKeyHandle TPortableRegistry::DoOpenKey(TRegKeyHandle Parent, const std::string& SubKey, TRegAccess Access) {
     TOpen* parent = Resolve(Parent);
     std::vector<std::string> names;
-    if (!parent || !SplitPath(SubKey, names))
+    // A registry that refuses changes opens nothing for writing, as the
+    // platform's refuses a key the user may only read.
+    if (!parent || !SplitPath(SubKey, names) || (Access == raCreate && broken_))
         return 0;
     std::shared_ptr<TNode> node = parent->node;
     std::shared_ptr<TNode> firstCreated;

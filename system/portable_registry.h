@@ -24,7 +24,7 @@ std::string PortableSettingsFolder();
 // in key names a percent sign escapes two hexadecimal digits.
 //
 // A file that cannot be read back is never overwritten: the registry keeps
-// what it could read and refuses every change.
+// what it could read, opens keys for reading only and refuses every change.
 class TPortableRegistry : public TRegistryMedium {
 public:
     // An empty FileName keeps the registry in memory only.
