@@ -71,7 +71,9 @@ public:
         return StrToIntDef(text, Default ? 1 : 0) != 0;
     }
 
-    void WriteString(const std::string& Key, const std::string& Value) { Reached(place_.WriteText(Key, Value)); }
+    void WriteString(const std::string& Key, const std::string& Value) {
+        Reached(place_.WriteText(Key, Value));
+    }
 
 private:
     // Whether the operation got as far as the medium; an empty section is
@@ -212,7 +214,13 @@ TZelDataStore::TZelDataStore()
 TZelControlStore::TZelControlStore(TComponent* AOwner)
     : TComponent(AOwner), dataStore_(std::make_unique<TZelStdDataStore>()) {}
 
-TZelControlStore::~TZelControlStore() = default;
+// Components that refer to a store write through it when they hear it is
+// going (the store-aware controls, the form store), so the notice goes out
+// here, while the data store is still whole, even when the store is deleted
+// rather than freed.
+TZelControlStore::~TZelControlStore() {
+    BeforeDestruction();
+}
 
 std::string TZelControlStore::ReadString(const std::string& Key, const std::string& Default) {
     return TTypedAccess(*dataStore_, this, OnError).ReadString(Key, Default);
@@ -233,7 +241,9 @@ void TZelControlStore::WriteBool(const std::string& Key, bool Value) {
 TZelStoreData::TZelStoreData(TComponent* AOwner)
     : TZelSystemsComponent(AOwner), dataStore_(std::make_unique<TZelDataStore>()) {}
 
-TZelStoreData::~TZelStoreData() = default;
+TZelStoreData::~TZelStoreData() {
+    BeforeDestruction();
+}
 
 std::string TZelStoreData::ReadString(const std::string& Key, const std::string& Default) {
     return TTypedAccess(*dataStore_, this, OnError).ReadString(Key, Default);

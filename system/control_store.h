@@ -19,7 +19,14 @@
 
 namespace vexel {
 
-enum TZelStdRootKey { hkeyClassesRoot, hkeyCurrentUser, hkeyLocalMachine, hkeyUsers, hkeyCurrentConfig, hkeyDynData };
+enum TZelStdRootKey {
+    hkeyClassesRoot,
+    hkeyCurrentUser,
+    hkeyLocalMachine,
+    hkeyUsers,
+    hkeyCurrentConfig,
+    hkeyDynData
+};
 enum TZelStdDatatype { sRegistry, sIniFile };
 // The data store of TZelStoreData names the same values.
 using TZelRootKey = TZelStdRootKey;
@@ -96,7 +103,8 @@ public:
     TAccess WriteText(const std::string& Key, const std::string& Text);
 
 protected:
-    TZelCustomDataStore(std::unique_ptr<TZelCustomRegistry> Registry, std::unique_ptr<TZelCustomIniFile> Inifile);
+    TZelCustomDataStore(std::unique_ptr<TZelCustomRegistry> Registry,
+                        std::unique_ptr<TZelCustomIniFile> Inifile);
     TZelCustomRegistry* RegistryPlace() const { return registry_.get(); }
     TZelCustomIniFile* IniFilePlace() const { return inifile_.get(); }
 
@@ -130,6 +138,10 @@ public:
 // does nothing) and when a string or integer read gives back its default,
 // whether the value is missing or equal to it; Boolean reads never fire it.
 // A disabled store fires nothing.
+//
+// A component that refers to a store asks it for a free notice and may still
+// read and write through it in Notification(store, opRemove): the store
+// sends its notices while it is whole, however it is destroyed.
 class TZelControlStore : public TComponent {
 public:
     explicit TZelControlStore(TComponent* AOwner);

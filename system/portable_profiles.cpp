@@ -93,7 +93,10 @@ size_t FindSection(const std::vector<TLine>& lines, const std::string& Section) 
 
 // Index of Key within the section whose header is at sectionAt, or the
 // index of the next section header (or lines.size()) when it is not there.
-size_t FindKey(const std::vector<TLine>& lines, size_t sectionAt, const std::string& Key, size_t& sectionEnd) {
+size_t FindKey(const std::vector<TLine>& lines,
+               size_t sectionAt,
+               const std::string& Key,
+               size_t& sectionEnd) {
     size_t i = sectionAt + 1;
     for (; i < lines.size() && !lines[i].isSection; ++i)
         if (!lines[i].trimmed.empty() && SameName(lines[i].name, Key)) {
@@ -134,8 +137,11 @@ std::string TPortableProfiles::ResolveName(const std::string& FileName) const {
     return error ? FileName : full.string();
 }
 
-std::string TPortableProfiles::ReadString(const std::string& FileName, const std::string& Section,
-                                          const std::string& Key, const std::string& Default, size_t BufferSize) {
+std::string TPortableProfiles::ReadString(const std::string& FileName,
+                                          const std::string& Section,
+                                          const std::string& Key,
+                                          const std::string& Default,
+                                          size_t BufferSize) {
     if (BufferSize == 0 || Key.empty())
         return std::string();
     std::string result = Default;
@@ -161,8 +167,10 @@ std::string TPortableProfiles::ReadString(const std::string& FileName, const std
     return result;
 }
 
-bool TPortableProfiles::WriteString(const std::string& FileName, const std::string& Section,
-                                    const std::string& Key, const std::string& Value) {
+bool TPortableProfiles::WriteString(const std::string& FileName,
+                                    const std::string& Section,
+                                    const std::string& Key,
+                                    const std::string& Value) {
     namespace fs = std::filesystem;
     std::string path = ResolveName(FileName);
     std::string content;
@@ -196,8 +204,8 @@ bool TPortableProfiles::WriteString(const std::string& FileName, const std::stri
                 return true;
             const std::string& old = lines[keyAt].text;
             std::string ending = old.size() >= 2 && old.compare(old.size() - 2, 2, "\r\n") == 0 ? "\r\n"
-                                 : !old.empty() && old.back() == '\n'                            ? "\n"
-                                                                                                 : "\r\n";
+                                 : !old.empty() && old.back() == '\n'                           ? "\n"
+                                                                                                : "\r\n";
             lines[keyAt] = ParseLine(lines[keyAt].name + "=" + value + ending);
         } else {
             // After the section's last line that is not blank.

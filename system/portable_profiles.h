@@ -16,9 +16,14 @@ public:
     // WindowsFolder: where a file name without a folder is looked for.
     explicit TPortableProfiles(std::string WindowsFolder);
 
-    std::string ReadString(const std::string& FileName, const std::string& Section, const std::string& Key,
-                           const std::string& Default, size_t BufferSize) override;
-    bool WriteString(const std::string& FileName, const std::string& Section, const std::string& Key,
+    std::string ReadString(const std::string& FileName,
+                           const std::string& Section,
+                           const std::string& Key,
+                           const std::string& Default,
+                           size_t BufferSize) override;
+    bool WriteString(const std::string& FileName,
+                     const std::string& Section,
+                     const std::string& Key,
                      const std::string& Value) override;
     std::string WindowsFolder() override { return windowsFolder_; }
 

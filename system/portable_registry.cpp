@@ -94,7 +94,8 @@ bool UnquoteText(const std::string& Line, size_t& Pos, std::string& Text) {
         c = Line[Pos];
         if (c == '"' || c == '\\') {
             Text += c;
-        } else if (c == 'x' && Pos + 2 < Line.size() && HexValue(Line[Pos + 1]) >= 0 && HexValue(Line[Pos + 2]) >= 0) {
+        } else if (c == 'x' && Pos + 2 < Line.size() && HexValue(Line[Pos + 1]) >= 0 &&
+                   HexValue(Line[Pos + 2]) >= 0) {
             Text += static_cast<char>(HexValue(Line[Pos + 1]) * 16 + HexValue(Line[Pos + 2]));
             Pos += 2;
         } else {
@@ -191,7 +192,9 @@ TPortableRegistry::TOpen* TPortableRegistry::Resolve(TRegKeyHandle Key) {
     return &it->second;
 }
 
-TRegKeyHandle TPortableRegistry::DoOpenKey(TRegKeyHandle Parent, const std::string& SubKey, TRegAccess Access) {
+TRegKeyHandle TPortableRegistry::DoOpenKey(TRegKeyHandle Parent,
+                                           const std::string& SubKey,
+                                           TRegAccess Access) {
     TOpen* parent = Resolve(Parent);
     std::vector<std::string> names;
     // A registry that refuses changes opens nothing for writing, as the
@@ -232,7 +235,9 @@ void TPortableRegistry::DoCloseKey(TRegKeyHandle Key) {
     handles_.erase(Key);
 }
 
-TRegQuery TPortableRegistry::QueryValue(TRegKeyHandle Key, const std::string& Name, uint32_t& Type,
+TRegQuery TPortableRegistry::QueryValue(TRegKeyHandle Key,
+                                        const std::string& Name,
+                                        uint32_t& Type,
                                         std::string& Data) {
     TOpen* open = Resolve(Key);
     if (!open)
@@ -245,7 +250,10 @@ TRegQuery TPortableRegistry::QueryValue(TRegKeyHandle Key, const std::string& Na
     return TRegQuery::Found;
 }
 
-bool TPortableRegistry::SetValue(TRegKeyHandle Key, const std::string& Name, uint32_t Type, const std::string& Data) {
+bool TPortableRegistry::SetValue(TRegKeyHandle Key,
+                                 const std::string& Name,
+                                 uint32_t Type,
+                                 const std::string& Data) {
     TOpen* open = Resolve(Key);
     if (!open || !open->writable || Name.size() > kMaxValueName)
         return false;

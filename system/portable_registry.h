@@ -36,8 +36,14 @@ public:
     bool Writable() const { return !broken_; }
 
     TRegKeyHandle RootKey(TRegRoot Root) override;
-    TRegQuery QueryValue(TRegKeyHandle Key, const std::string& Name, uint32_t& Type, std::string& Data) override;
-    bool SetValue(TRegKeyHandle Key, const std::string& Name, uint32_t Type, const std::string& Data) override;
+    TRegQuery QueryValue(TRegKeyHandle Key,
+                         const std::string& Name,
+                         uint32_t& Type,
+                         std::string& Data) override;
+    bool SetValue(TRegKeyHandle Key,
+                  const std::string& Name,
+                  uint32_t Type,
+                  const std::string& Data) override;
     bool DeleteTree(TRegKeyHandle Parent, const std::string& SubKey) override;
 
 protected:

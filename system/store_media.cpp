@@ -32,9 +32,8 @@ TRegistryMedium& PlatformRegistry() {
 #ifdef _WIN32
     static TWindowsRegistry registry;
 #else
-    static TPortableRegistry registry(PortableSettingsFolder().empty()
-                                          ? std::string()
-                                          : PortableSettingsFolder() + "/registry");
+    static TPortableRegistry registry(
+        PortableSettingsFolder().empty() ? std::string() : PortableSettingsFolder() + "/registry");
 #endif
     return registry;
 }
@@ -43,7 +42,8 @@ TProfileMedium& PlatformProfiles() {
 #ifdef _WIN32
     static TWindowsProfiles profiles;
 #else
-    static TPortableProfiles profiles(PortableSettingsFolder().empty() ? std::string(".") : PortableSettingsFolder());
+    static TPortableProfiles profiles(PortableSettingsFolder().empty() ? std::string(".")
+                                                                       : PortableSettingsFolder());
 #endif
     return profiles;
 }

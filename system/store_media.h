@@ -62,9 +62,14 @@ public:
 
     // Type and raw bytes of a value (a string keeps its terminating zero when
     // it was stored with one). Missing: no value of that name.
-    virtual TRegQuery QueryValue(TRegKeyHandle Key, const std::string& Name, uint32_t& Type,
+    virtual TRegQuery QueryValue(TRegKeyHandle Key,
+                                 const std::string& Name,
+                                 uint32_t& Type,
                                  std::string& Data) = 0;
-    virtual bool SetValue(TRegKeyHandle Key, const std::string& Name, uint32_t Type, const std::string& Data) = 0;
+    virtual bool SetValue(TRegKeyHandle Key,
+                          const std::string& Name,
+                          uint32_t Type,
+                          const std::string& Data) = 0;
     // Removes SubKey of Parent with everything below it.
     virtual bool DeleteTree(TRegKeyHandle Parent, const std::string& SubKey) = 0;
 
@@ -89,11 +94,16 @@ public:
     // removed when there is none; a value in quotes loses them. At most
     // BufferSize - 1 characters come back, as from a buffer of BufferSize
     // characters that ends in a zero.
-    virtual std::string ReadString(const std::string& FileName, const std::string& Section, const std::string& Key,
-                                   const std::string& Default, size_t BufferSize) = 0;
+    virtual std::string ReadString(const std::string& FileName,
+                                   const std::string& Section,
+                                   const std::string& Key,
+                                   const std::string& Default,
+                                   size_t BufferSize) = 0;
     // Sets the value, creating the file, the section and the key as needed.
     // False when the file cannot be written.
-    virtual bool WriteString(const std::string& FileName, const std::string& Section, const std::string& Key,
+    virtual bool WriteString(const std::string& FileName,
+                             const std::string& Section,
+                             const std::string& Key,
                              const std::string& Value) = 0;
     // Where a file name without a folder is looked for.
     virtual std::string WindowsFolder() = 0;

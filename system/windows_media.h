@@ -10,8 +10,14 @@ namespace vexel {
 class TWindowsRegistry : public TRegistryMedium {
 public:
     TRegKeyHandle RootKey(TRegRoot Root) override;
-    TRegQuery QueryValue(TRegKeyHandle Key, const std::string& Name, uint32_t& Type, std::string& Data) override;
-    bool SetValue(TRegKeyHandle Key, const std::string& Name, uint32_t Type, const std::string& Data) override;
+    TRegQuery QueryValue(TRegKeyHandle Key,
+                         const std::string& Name,
+                         uint32_t& Type,
+                         std::string& Data) override;
+    bool SetValue(TRegKeyHandle Key,
+                  const std::string& Name,
+                  uint32_t Type,
+                  const std::string& Data) override;
     bool DeleteTree(TRegKeyHandle Parent, const std::string& SubKey) override;
 
 protected:
@@ -21,9 +27,14 @@ protected:
 
 class TWindowsProfiles : public TProfileMedium {
 public:
-    std::string ReadString(const std::string& FileName, const std::string& Section, const std::string& Key,
-                           const std::string& Default, size_t BufferSize) override;
-    bool WriteString(const std::string& FileName, const std::string& Section, const std::string& Key,
+    std::string ReadString(const std::string& FileName,
+                           const std::string& Section,
+                           const std::string& Key,
+                           const std::string& Default,
+                           size_t BufferSize) override;
+    bool WriteString(const std::string& FileName,
+                     const std::string& Section,
+                     const std::string& Key,
                      const std::string& Value) override;
     std::string WindowsFolder() override;
 };

@@ -6,8 +6,11 @@
 
 namespace vexel {
 
-std::string TWindowsProfiles::ReadString(const std::string& FileName, const std::string& Section,
-                                         const std::string& Key, const std::string& Default, size_t BufferSize) {
+std::string TWindowsProfiles::ReadString(const std::string& FileName,
+                                         const std::string& Section,
+                                         const std::string& Key,
+                                         const std::string& Default,
+                                         size_t BufferSize) {
     if (BufferSize == 0)
         return std::string();
     std::vector<char> buffer(BufferSize);
@@ -16,7 +19,9 @@ std::string TWindowsProfiles::ReadString(const std::string& FileName, const std:
     return std::string(buffer.data(), length);
 }
 
-bool TWindowsProfiles::WriteString(const std::string& FileName, const std::string& Section, const std::string& Key,
+bool TWindowsProfiles::WriteString(const std::string& FileName,
+                                   const std::string& Section,
+                                   const std::string& Key,
                                    const std::string& Value) {
     return WritePrivateProfileStringA(Section.c_str(), Key.c_str(), Value.c_str(), FileName.c_str()) != FALSE;
 }

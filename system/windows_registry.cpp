@@ -20,13 +20,15 @@ TRegKeyHandle TWindowsRegistry::RootKey(TRegRoot Root) {
     return reinterpret_cast<TRegKeyHandle>(roots[Root]);
 }
 
-TRegKeyHandle TWindowsRegistry::DoOpenKey(TRegKeyHandle Parent, const std::string& SubKey, TRegAccess Access) {
+TRegKeyHandle TWindowsRegistry::DoOpenKey(TRegKeyHandle Parent,
+                                          const std::string& SubKey,
+                                          TRegAccess Access) {
     HKEY key = nullptr;
     LONG status;
     if (Access == raCreate) {
         DWORD disposition = 0;
-        status = RegCreateKeyExA(AsKey(Parent), SubKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                 nullptr, &key, &disposition);
+        status = RegCreateKeyExA(AsKey(Parent), SubKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_ALL_ACCESS, nullptr, &key, &disposition);
     } else {
         status = RegOpenKeyExA(AsKey(Parent), SubKey.c_str(), 0, KEY_READ, &key);
     }
@@ -37,7 +39,9 @@ void TWindowsRegistry::DoCloseKey(TRegKeyHandle Key) {
     RegCloseKey(AsKey(Key));
 }
 
-TRegQuery TWindowsRegistry::QueryValue(TRegKeyHandle Key, const std::string& Name, uint32_t& Type,
+TRegQuery TWindowsRegistry::QueryValue(TRegKeyHandle Key,
+                                       const std::string& Name,
+                                       uint32_t& Type,
                                        std::string& Data) {
     // The value may grow between asking its size and reading it: ask again then.
     for (;;) {
@@ -62,7 +66,10 @@ TRegQuery TWindowsRegistry::QueryValue(TRegKeyHandle Key, const std::string& Nam
     }
 }
 
-bool TWindowsRegistry::SetValue(TRegKeyHandle Key, const std::string& Name, uint32_t Type, const std::string& Data) {
+bool TWindowsRegistry::SetValue(TRegKeyHandle Key,
+                                const std::string& Name,
+                                uint32_t Type,
+                                const std::string& Data) {
     return RegSetValueExA(AsKey(Key), Name.c_str(), 0, Type, reinterpret_cast<const BYTE*>(Data.data()),
                           static_cast<DWORD>(Data.size())) == ERROR_SUCCESS;
 }

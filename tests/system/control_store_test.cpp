@@ -167,9 +167,9 @@ TEST_P(ControlStoreTest, IntegersAndBooleansAreDecimalTextAndUnparsableTextGives
             int32_t asInteger;  // read with the default 7
             bool asBoolean;     // read with the default true
         } const cases[] = {
-            {"2", 2, true},   {"0", 0, false},          {"-1", -1, true},  {"0x1F", 31, true},
-            {"abc", 7, true}, {"12abc", 7, true},       {"", 7, true},     {"4294967296", 7, true},
-            {"2147483647", 2147483647, true},
+            {"2", 2, true},     {"0", 0, false},         {"-1", -1, true},
+            {"0x1F", 31, true}, {"abc", 7, true},        {"12abc", 7, true},
+            {"", 7, true},      {"4294967296", 7, true}, {"2147483647", 2147483647, true},
         };
         for (const auto& c : cases) {
             store->WriteString("v", c.text);
@@ -293,6 +293,50 @@ TEST_P(ControlStoreTest, MediumFailuresRaiseTheRuntimeTextsAfterClosingTheirKeys
     store->DataStore()->Inifile()->SetIniFilename(file);
     expectFailure([&] { store->WriteString("k", "v"); }, "Unable to write to " + file);
     EXPECT_EQ(store->ReadString("k", "d"), "d");
+}
+
+// What the store-aware controls do when their store goes: write once more
+// through it from the removal notice.
+class TLastWriter : public TComponent {
+public:
+    TLastWriter(TZelControlStore* store, std::string value)
+        : TComponent(nullptr), Store(store), value_(value) {
+        FreeNotification(store);
+    }
+    TZelControlStore* Store;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove && AComponent == Store) {
+            Store->WriteString("last", value_);
+            Store = nullptr;
+        }
+    }
+
+private:
+    std::string value_;
+};
+
+TEST_P(ControlStoreTest, ReferringComponentsWriteThroughTheStoreAtItsRemovalNotice) {
+    auto* form = new TComponent(nullptr);
+    auto* owned = new TZelControlStore(form);
+    owned->DataStore()->Registry()->SetPath(StorePath());
+    owned->DataStore()->SetSection("Owned");
+    auto* deleted = new TZelControlStore(nullptr);
+    deleted->DataStore()->Registry()->SetPath(StorePath());
+    deleted->DataStore()->SetSection("Deleted");
+    auto* first = new TLastWriter(owned, "freed with its owner");
+    auto* second = new TLastWriter(deleted, "deleted");
+
+    form->Free();
+    delete deleted;
+    EXPECT_EQ(first->Store, nullptr);
+    EXPECT_EQ(second->Store, nullptr);
+    first->Free();
+    second->Free();
+    EXPECT_EQ(RawValue("Owned", "last"), std::string("freed with its owner\0", 21));
+    EXPECT_EQ(RawValue("Deleted", "last"), std::string("deleted\0", 8));
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, ControlStoreTest, VEXEL_STORE_MEDIA, MediaName);

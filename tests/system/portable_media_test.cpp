@@ -26,10 +26,14 @@ protected:
         std::filesystem::remove_all(folder_, error);
     }
 
-    static TRegKeyHandle Open(TRegistryMedium& registry, const std::string& path, TRegAccess access = raCreate) {
+    static TRegKeyHandle Open(TRegistryMedium& registry,
+                              const std::string& path,
+                              TRegAccess access = raCreate) {
         return registry.OpenKey(registry.RootKey(rrCurrentUser), path, access);
     }
-    static std::string Query(TRegistryMedium& registry, TRegKeyHandle key, const std::string& name,
+    static std::string Query(TRegistryMedium& registry,
+                             TRegKeyHandle key,
+                             const std::string& name,
                              uint32_t* type = nullptr) {
         uint32_t found = rdNone;
         std::string data;
@@ -44,7 +48,8 @@ protected:
 
 TEST_F(PortableMediaTest, RegistryFileKeepsEveryKeyAndValueAcrossRuns) {
     const std::string file = (folder_ / "config" / "registry").string();
-    const std::string oddText = std::string("quote \" backslash \\ line\r\nbreak tab\t del\x7f high\xe9") + '\0';
+    const std::string oddText =
+        std::string("quote \" backslash \\ line\r\nbreak tab\t del\x7f high\xe9") + '\0';
     const std::string oddName = "name with \"quotes\" and = sign";
     {
         TPortableRegistry registry(file);
@@ -186,7 +191,8 @@ TEST_F(PortableMediaTest, ProfileWriteChangesOnlyTheLineItConcerns) {
               "\r\n"
               "[Third]\r\n"
               "k=v\r\n");
-    EXPECT_EQ(profiles.ReadString("hand.ini", "first", "name", "", 2048), "new") << "a bare name is in the folder";
+    EXPECT_EQ(profiles.ReadString("hand.ini", "first", "name", "", 2048), "new")
+        << "a bare name is in the folder";
     EXPECT_FALSE(profiles.WriteString((folder_ / "missing" / "x.ini").string(), "S", "k", "v"));
 }
 

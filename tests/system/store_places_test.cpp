@@ -86,7 +86,8 @@ TEST_P(StorePlacesMediaTest, ProfileFilesAreReadTheWayThePlatformReadsThem) {
               "[my section]\r\n"
               "later=second section of the same name\r\n");
     TProfileMedium& profiles = ProfileFiles();
-    auto read = [&](const std::string& section, const std::string& key, const std::string& fallback = "dflt") {
+    auto read = [&](const std::string& section, const std::string& key,
+                    const std::string& fallback = "dflt") {
         return profiles.ReadString(file, section, key, fallback, 2048);
     };
     EXPECT_EQ(read("My Section", "KEY"), "  quoted value ");

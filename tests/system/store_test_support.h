@@ -90,7 +90,9 @@ protected:
     }
 
     // The raw bytes of a value, or "<missing>".
-    std::string RawValue(const std::string& below, const std::string& name, uint32_t* type = nullptr,
+    std::string RawValue(const std::string& below,
+                         const std::string& name,
+                         uint32_t* type = nullptr,
                          TRegRoot root = rrCurrentUser) const {
         TRegistryMedium& registry = Registry();
         TRegKeyHandle key = registry.OpenKey(registry.RootKey(root), KeyPath(below), raRead);
@@ -104,7 +106,10 @@ protected:
         return data;
     }
 
-    void PutValue(const std::string& below, const std::string& name, uint32_t type, const std::string& data) const {
+    void PutValue(const std::string& below,
+                  const std::string& name,
+                  uint32_t type,
+                  const std::string& data) const {
         TRegistryMedium& registry = Registry();
         TRegKeyHandle key = registry.OpenKey(registry.RootKey(rrCurrentUser), KeyPath(below), raCreate);
         ASSERT_NE(key, 0u);
