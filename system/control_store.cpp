@@ -7,6 +7,11 @@ namespace vexel {
 
 namespace {
 
+// Root keys go to the medium by ordinal.
+static_assert(static_cast<int>(hkeyClassesRoot) == rrClassesRoot &&
+              static_cast<int>(hkeyDynData) == rrDynData &&
+              static_cast<int>(hkeyLocalMachine) == rrLocalMachine);
+
 // INI values are read into a buffer of this many characters, so at most one
 // less comes back.
 constexpr size_t kIniBufferSize = 2048;

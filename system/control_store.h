@@ -1,7 +1,7 @@
 // Stores that keep named values in a registry key or an INI file section:
 // TZelControlStore for the store-aware controls, TZelStoreData for the form
 // store. Each read or write opens the medium and closes it again, so nothing
-// stays open between calls and a value written is on disk at once.
+// stays open between calls and a value is in the medium once written.
 //
 //   auto* store = new TZelControlStore(form);
 //   store->DataStore()->SetSection("HTML Vexel");
