@@ -5,6 +5,7 @@
 #   fuzz/build-gif-fuzz.sh run [S]    build, then fuzz for S seconds (default 600)
 #                                     from the seeds in fuzz/corpus/gif_fuzz
 # New inputs go to build/fuzz-gif/corpus, crashes to build/fuzz-gif/.
+# scripts/install-deps.sh fuzz installs clang and its runtimes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/fuzz-gif
