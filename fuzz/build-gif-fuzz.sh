@@ -18,6 +18,6 @@ clang++ -std=c++17 -O1 -g -fno-omit-frame-pointer \
 
 if [ "${1:-}" = run ]; then
     cd "$out"
-    ./gif_fuzz -max_total_time="${2:-600}" -dict="$root/fuzz/gif.dict" -print_final_stats=1 \
+    ./gif_fuzz -max_total_time="${2:-600}" -max_len=16384 -dict="$root/fuzz/gif.dict" -print_final_stats=1 \
         corpus "$root/fuzz/corpus/gif_fuzz"
 fi

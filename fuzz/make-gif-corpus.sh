@@ -21,3 +21,5 @@ convert -seed 9 -size 10x10 plasma:fractal -colors 4 \
     \( -seed 10 -size 10x10 plasma:fractal -colors 64 \) \
     \( -seed 11 -size 4x3 plasma:fractal -colors 2 -repage +2+5 \) \
     -set delay 5 -loop 0 animation.gif
+# Noise of 256 colours: enough codes to fill the 4096-entry table.
+convert -seed 12 -size 72x72 xc: +noise Random -colors 256 full-table.gif

@@ -7,6 +7,7 @@
 # (scripts/install-deps.sh resources installs them).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+export PYTHONDONTWRITEBYTECODE=1
 python=/usr/bin/python3  # Debian's, which python3-pil belongs to
 [ -x "$python" ] || python=python3
 work=$(mktemp -d)
