@@ -11,12 +11,6 @@ namespace vexel {
 
 namespace {
 
-// The colour as the GDI takes it: system colours resolved, marker bits
-// dropped (so clNone comes out white, as it would from the GDI itself).
-COLORREF GdiRgb(TColor Color) {
-    return ColorToRGB(Color) & 0x00FFFFFF;
-}
-
 struct TRgb {
     int R;
     int G;
@@ -24,7 +18,7 @@ struct TRgb {
 };
 
 TRgb Channels(TColor Color) {
-    COLORREF c = GdiRgb(Color);
+    COLORREF c = GdiColor(Color);
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
@@ -260,7 +254,7 @@ void TZelGradient::PaintGradient(HDC DC, int Width, int Height, bool Forward, TC
     HDC dc = work.Canvas()->Handle();
     SetROP2(dc, R2_COPYPEN);
     {
-        ScopedBrush first(CreateSolidBrush(GdiRgb(colors[0])));
+        ScopedBrush first(CreateSolidBrush(GdiColor(colors[0])));
         ScopedSelect select(dc, first.Get());
         PatBlt(dc, 0, 0, Width, Height, PATCOPY);
     }
@@ -375,7 +369,7 @@ void TZelTexture::PaintTexture(HDC DC, int Width, int Height, TColor GroundColor
             StretchBlt(DC, 0, 0, Width, Height, src, 0, 0, iw, ih, SRCCOPY);
             break;
         case isCenter: {
-            SetBkColor(DC, GdiRgb(GroundColor));
+            SetBkColor(DC, GdiColor(GroundColor));
             SetBkMode(DC, OPAQUE);
             int x = iw < Width ? (Width - iw) / 2 : 0;
             int y = ih < Height ? (Height - ih) / 2 : 0;
@@ -483,7 +477,7 @@ void TZelBackground::PaintBackground(HDC DC, int Width, int Height, bool Forward
             texture_->PaintTexture(DC, Width, Height, solidColor_);
             break;
         case bSolidcolor: {
-            ScopedBrush brush(CreateSolidBrush(GdiRgb(solidColor_)));
+            ScopedBrush brush(CreateSolidBrush(GdiColor(solidColor_)));
             if (!brush)
                 throw EOutOfResources("Out of system resources");
             RECT r{0, 0, Width, Height};

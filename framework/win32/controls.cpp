@@ -19,10 +19,6 @@ int g_nextId = 100;
 const char kControlProp[] = "VexelControl";
 const char kWindowClass[] = "VexelWindow";
 
-COLORREF GdiColor(TColor Color) {
-    return ColorToRGB(Color) & 0x00FFFFFF;
-}
-
 TPoint PointFromLParam(LPARAM LParam) {
     return {GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
 }
