@@ -413,10 +413,6 @@ TZelBackground::TZelBackground(TComponent* AOwner)
 }
 
 TZelBackground::~TZelBackground() {
-    // A plain delete gets here before the base sends the removal notices;
-    // send them now, while the control list still exists, because the
-    // controls unregister themselves when they hear them.
-    TComponent::BeforeDestruction();
     texture_->OnChange = nullptr;
     gradient_->OnChange = nullptr;
     brushFill_->OnChange = nullptr;
@@ -561,10 +557,10 @@ void TZelBackground::BackgroundChanged(TObject* Sender) {
 void DrawMasked(TCanvas* Canvas, TBitmap* Bitmap, int X, int Y, TColor MaskColor) {
     if (!Bitmap || Bitmap->Empty())
         return;
-    TImageList list(nullptr);
-    list.SetSize(Bitmap->Width(), Bitmap->Height());
-    list.AddMasked(Bitmap, MaskColor);
-    list.Draw(Canvas, X, Y, 0);
+    ScopedFree<TImageList> list(new TImageList(nullptr));
+    list->SetSize(Bitmap->Width(), Bitmap->Height());
+    list->AddMasked(Bitmap, MaskColor);
+    list->Draw(Canvas, X, Y, 0);
 }
 
 // ---- TZelBackgroundLink ----
@@ -597,8 +593,8 @@ void TZelBackgroundLink::Set(TZelBackground* Value) {
 }
 
 void TZelBackgroundLink::Notification(TComponent* AComponent, TOperation Operation) {
-    // The background is still whole when its removal notice arrives (see
-    // ~TZelBackground), so unregistering from it is safe.
+    // Free sends the removal notice while the background is still whole, so
+    // unregistering from it is safe.
     if (Operation == opRemove && AComponent && AComponent == background_)
         Set(nullptr);
 }

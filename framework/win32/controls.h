@@ -101,7 +101,6 @@ TShiftState KeysToShiftState(WPARAM Keys);
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
-    ~TControl() override;
 
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* AParent);
@@ -197,6 +196,7 @@ public:
     TNotifyEvent OnResize;
 
 protected:
+    ~TControl() override;
     // The canvas the control paints on, or null when it has none.
     virtual TCanvas* ControlCanvas() { return nullptr; }
 
@@ -263,7 +263,6 @@ private:
 class TWinControl : public TControl {
 public:
     explicit TWinControl(TComponent* AOwner);
-    ~TWinControl() override;
 
     // The window, created with its parents' windows when needed. Null while
     // the control is being destroyed.
@@ -309,6 +308,7 @@ public:
     TNotifyEvent OnExit;
 
 protected:
+    ~TWinControl() override;
     struct TCreateParams {
         std::string Caption;
         DWORD Style = 0;
@@ -347,12 +347,16 @@ protected:
 
     // Re-reads the window's bounds after the system moved or sized it.
     void UpdateBounds();
+    // Destroys the window (every override sees WM_DESTROY), then frees the
+    // child controls and the owned components, all while this object is whole.
+    void BeforeDestruction() override;
 
 private:
     friend class TControl;
     friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
 
     void Bind(HWND Window);
+    void ReleaseResources();
     LRESULT Dispatch(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     void InsertControl(TControl* Control);
     void RemoveControl(TControl* Control);
@@ -383,13 +387,13 @@ private:
 class TGraphicControl : public TControl {
 public:
     explicit TGraphicControl(TComponent* AOwner);
-    ~TGraphicControl() override;
 
     // Bound to a DC only while painting, or inside a ScopedControlCanvas.
     TCanvas* Canvas() { return &canvas_; }
     void PaintTo(HDC DC, int X, int Y) override;
 
 protected:
+    ~TGraphicControl() override;
     // Draws the whole control at (0, 0)-(Width, Height) on Canvas().
     virtual void Paint() {}
     TCanvas* ControlCanvas() override { return &canvas_; }
@@ -403,10 +407,10 @@ private:
 class TCustomControl : public TWinControl {
 public:
     explicit TCustomControl(TComponent* AOwner);
-    ~TCustomControl() override;
     TCanvas* Canvas() { return &canvas_; }
 
 protected:
+    ~TCustomControl() override;
     virtual void Paint() {}
     void PaintWindow(HDC DC) override;
     TCanvas* ControlCanvas() override { return &canvas_; }

@@ -20,10 +20,22 @@ int g_nextId = 100;
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
+    // Only reached without Free (a subclass deleted outright): the same steps,
+    // though the derived parts can no longer hear of them.
     Destroying();
+    ReleaseResources();
+}
+
+void TWinControl::BeforeDestruction() {
+    TControl::BeforeDestruction();
+    ReleaseResources();
+}
+
+void TWinControl::ReleaseResources() {
     DestroyHandle();
     while (!controls_.empty())
         controls_.back()->Free();  // its destructor takes it out of controls_
+    DestroyComponents();
 }
 
 HWND TWinControl::Handle() {

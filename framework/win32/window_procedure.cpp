@@ -3,6 +3,7 @@
 #include "framework/core/sysutils.h"
 #include "framework/win32/control_internals.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/guarded_call.h"
 
 namespace vexel {
 
@@ -12,21 +13,6 @@ namespace {
 
 const char kControlProp[] = "VexelControl";
 const char kWindowClass[] = "VexelWindow";
-
-// Called inside a catch block: the exception goes to the application's
-// handler, or straight to a message box before there is an application.
-void HandleWindowException(TObject* Sender) {
-    if (Application) {
-        Application->HandleException(Sender);
-        return;
-    }
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        MessageBoxA(nullptr, e.what(), "Error", MB_OK | MB_ICONSTOP);
-    } catch (...) {
-    }
-}
 
 }  // namespace
 
@@ -72,11 +58,7 @@ void TWinControl::Bind(HWND Window) {
 
 LRESULT TWinControl::Dispatch(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TMessage message{Msg, WParam, LParam, 0};
-    try {
-        WndProc(message);
-    } catch (...) {
-        HandleWindowException(this);
-    }
+    GuardedCall(this, [&] { WndProc(message); });
     if (Msg == WM_NCDESTROY) {
         RemovePropA(Window, kControlProp);
         if (handle_ == Window)
