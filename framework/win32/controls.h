@@ -17,10 +17,16 @@
 //   such as an off-screen TBitmap's canvas; windows need not exist or be shown.
 // - Invalidate on a graphic control invalidates its rectangle of the parent.
 //
-// Every message reaches a windowed control through one window procedure:
-// WndProc, a flat switch that calls the named handlers, with DefaultHandler
-// for the rest. An exception thrown anywhere inside is handed to
+// Every message reaches a windowed control through one window procedure
+// (window_procedure.cpp): first the control's message hooks
+// (message_hook.h), then WndProc, a flat switch that calls the named
+// handlers, with DefaultHandler for the rest. All of it runs inside the
+// guarded edge (guarded_call.h): an exception is handed to
 // Application->HandleException and never leaves the window procedure.
+//
+// Freeing: Free destroys the window first (every override still sees
+// WM_DESTROY), then frees the child controls and the owned components, all
+// while the control is whole; only then do the destructors run.
 #pragma once
 
 #include <windows.h>
@@ -37,6 +43,7 @@
 #include "framework/core/types.h"
 #include "framework/win32/gdi.h"
 #include "framework/win32/graphics.h"
+#include "framework/win32/message_hook.h"
 #include "framework/win32/messages.h"
 
 namespace vexel {
@@ -275,6 +282,14 @@ public:
     // The control of a window made by this framework, or null.
     static TWinControl* FindControl(HWND Window);
 
+    // Message hooks (message_hook.h). Adding puts the hook last in the order
+    // (a hook already there stays where it is); a hook added while a message
+    // is under way sees the next one. Removing one that is not there does
+    // nothing.
+    void AddMessageHook(TMessageHook* Hook);
+    void RemoveMessageHook(TMessageHook* Hook);
+    int MessageHookCount() const { return static_cast<int>(hooks_.size()); }
+
     int ControlCount() const { return static_cast<int>(controls_.size()); }
     TControl* Controls(int Index) const;
     // The topmost visible windowless child at P (client coordinates).
@@ -354,9 +369,14 @@ protected:
 private:
     friend class TControl;
     friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK SubclassWndProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     void Bind(HWND Window);
     void ReleaseResources();
+    // Makes a window of a standard class route its messages through Dispatch.
+    void Subclass(HWND Window);
+    void NotifyWindowCreated();
+    void DropMessageHooks();
     LRESULT Dispatch(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     void InsertControl(TControl* Control);
     void RemoveControl(TControl* Control);
@@ -369,7 +389,12 @@ private:
     TWinControl* ChildById(int Id) const;
 
     HWND handle_ = nullptr;
+    // The window's own procedure: DefWindowProcA for the framework's class,
+    // the class procedure for a standard class (which the framework reaches
+    // through the subclass chain while the system is calling it).
     WNDPROC defWndProc_ = nullptr;
+    bool subclassed_ = false;
+    THookedMessage::TSlots hooks_;
     int id_ = 0;
     std::vector<TControl*> controls_;
     bool aligning_ = false;

@@ -11,8 +11,6 @@ namespace vexel {
 
 using namespace detail;
 
-LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
-
 namespace {
 int g_nextId = 100;
 }  // namespace
@@ -33,6 +31,7 @@ void TWinControl::BeforeDestruction() {
 
 void TWinControl::ReleaseResources() {
     DestroyHandle();
+    DropMessageHooks();
     while (!controls_.empty())
         controls_.back()->Free();  // its destructor takes it out of controls_
     DestroyComponents();
@@ -86,15 +85,19 @@ void TWinControl::CreateHandle() {
         RaiseLastOSError();
     if (!ownClass) {
         // A standard window class: route its messages through us first.
-        defWndProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-        Bind(window);
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StdWndProc));
+        try {
+            Subclass(window);
+        } catch (...) {
+            DestroyWindow(window);
+            throw;
+        }
     }
     UpdateBounds();
     std::vector<TControl*> children = controls_;
     for (TControl* child : children)
         if (auto* windowed = dynamic_cast<TWinControl*>(child))
             windowed->CreateHandle();
+    NotifyWindowCreated();
 }
 
 void TWinControl::DestroyHandle() {
