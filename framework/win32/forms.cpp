@@ -395,13 +395,8 @@ void TApplication::HandleMessage() {
 void TApplication::Run() {
     if (mainForm_ && showMainForm_)
         mainForm_->Show();
-    while (!terminated_) {
-        try {
-            HandleMessage();
-        } catch (...) {
-            HandleException(this);
-        }
-    }
+    while (!terminated_)
+        GuardedCall(this, [this] { HandleMessage(); });
 }
 
 void TApplication::Terminate() {

@@ -54,7 +54,7 @@ public:
     TNotifyEvent OnHide;
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
-    // Fires when the form is freed with Free() (owners free that way).
+    // Fires when the form is freed, before its window is destroyed.
     TNotifyEvent OnDestroy;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
