@@ -262,18 +262,31 @@ TEST_F(GuiThreadWork, QueueFromAnotherThreadRunsInOrderOnTheGuiThreadInsideProce
     const DWORD gui = GetCurrentThreadId();
     std::vector<int> order;
     std::vector<DWORD> threads;
-    std::thread worker([&] {
+    auto queueThree = [&] {
         for (int i = 1; i <= 3; ++i)
             App()->Queue([&order, &threads, i] {
                 order.push_back(i);
                 threads.push_back(GetCurrentThreadId());
             });
-    });
-    worker.join();
+    };
+    std::thread before(queueThree);
+    before.join();
     EXPECT_TRUE(order.empty());  // nothing runs before the GUI thread handles messages
     App()->ProcessMessages();
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(threads, (std::vector<DWORD>{gui, gui, gui}));
+
+    // Queued while the GUI thread is busy in a loop that lets messages run.
+    std::atomic<bool> pumping{false};
+    std::thread during([&] {
+        while (!pumping)
+            Sleep(1);
+        queueThree();
+    });
+    pumping = true;
+    EXPECT_TRUE(PumpUntil(App(), [&] { return order.size() == 6; }));
+    during.join();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 1, 2, 3}));
+    EXPECT_EQ(threads, std::vector<DWORD>(6, gui));
 }
 
 TEST_F(GuiThreadWork, SynchronizeWaitsForTheGuiThreadAndCarriesExceptionsBack) {
@@ -315,47 +328,50 @@ TEST_F(GuiThreadWork, AnExceptionInQueuedWorkGoesToTheApplication) {
     EXPECT_EQ(ErrorSenders[0], App());
 }
 
+namespace {
+
+// Waits for the wake-up message a queued call posts to the GUI thread and
+// takes it from the queue: the call is queued by then.
+MSG TakeWakeUp() {
+    MSG msg{};
+    for (int i = 0; i < 10000; ++i) {
+        if (PeekMessageA(&msg, nullptr, WM_APP, 0xBFFF, PM_REMOVE))
+            return msg;
+        Sleep(1);
+    }
+    ADD_FAILURE() << "no call was queued";
+    return msg;
+}
+
+}  // namespace
+
 TEST_F(GuiThreadWork, RemoveQueuedReleasesTheWaitersOfThatTagOnly) {
     int tag = 0, otherTag = 0;
-    std::atomic<int> waiting{0};
     std::atomic<bool> removedResult{true}, keptResult{false};
     int removedRuns = 0, keptRuns = 0;
-    std::thread removed([&] {
-        ++waiting;
-        removedResult = App()->Synchronize([&] { ++removedRuns; }, &tag);
-    });
-    std::thread kept([&] {
-        ++waiting;
-        keptResult = App()->Synchronize([&] { ++keptRuns; }, &otherTag);
-    });
-    while (waiting < 2)
-        Sleep(1);
-    Sleep(100);  // let both reach their wait (either way the outcome is the same)
+    std::thread removed([&] { removedResult = App()->Synchronize([&] { ++removedRuns; }, &tag); });
+    TakeWakeUp();
+    std::thread kept([&] { keptResult = App()->Synchronize([&] { ++keptRuns; }, &otherTag); });
+    MSG wakeUp = TakeWakeUp();
     App()->RemoveQueued(&tag);
     removed.join();
     EXPECT_FALSE(removedResult);
-    ASSERT_TRUE(PumpUntil(App(), [&] { return keptRuns == 1; }));
+    DispatchMessageA(&wakeUp);
     kept.join();
     EXPECT_TRUE(keptResult);
+    EXPECT_EQ(keptRuns, 1);
     EXPECT_EQ(removedRuns, 0);
 }
 
 TEST(GuiThreadShutdown, AThreadWaitingInSynchronizeIsReleasedWhenTheApplicationGoes) {
     std::optional<ScopedApplication> application(std::in_place);
     TApplication* app = application->Get();
-    std::atomic<bool> started{false}, returned{false}, result{true};
+    std::atomic<bool> result{true};
     int runs = 0;
-    std::thread worker([&] {
-        started = true;
-        result = app->Synchronize([&] { ++runs; });
-        returned = true;
-    });
-    while (!started)
-        Sleep(1);
-    Sleep(100);  // the worker is (almost surely) waiting now; if not, it finds the queue closed
+    std::thread worker([&] { result = app->Synchronize([&] { ++runs; }); });
+    TakeWakeUp();  // the worker waits now
     application.reset();
     worker.join();
-    EXPECT_TRUE(returned);
     EXPECT_FALSE(result);
     EXPECT_EQ(runs, 0);
 }
