@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Builds everything (native, win64, win32) and runs every test: natively with
-# CTest, and the win64 programs under Wine. The 32-bit build is compiled only.
+# Builds everything (native, native-debug, win64, win32) and runs every test:
+# natively with CTest (once more in the checked build, under AddressSanitizer
+# and UndefinedBehaviorSanitizer), and the win64 programs under Wine. The
+# 32-bit build is compiled only.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/install-deps.sh all
 
-for preset in native win64 win32; do
+for preset in native native-debug win64 win32; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
 done
 
 ctest --preset native
+ctest --preset native-debug
 scripts/wine-ctest.sh
 echo "All tests passed."

@@ -219,14 +219,6 @@ TZelDataStore::TZelDataStore()
 TZelControlStore::TZelControlStore(TComponent* AOwner)
     : TComponent(AOwner), dataStore_(std::make_unique<TZelStdDataStore>()) {}
 
-// Components that refer to a store write through it when they hear it is
-// going (the store-aware controls, the form store), so the notice goes out
-// here, while the data store is still whole, even when the store is deleted
-// rather than freed.
-TZelControlStore::~TZelControlStore() {
-    BeforeDestruction();
-}
-
 std::string TZelControlStore::ReadString(const std::string& Key, const std::string& Default) {
     return TTypedAccess(*dataStore_, this, OnError).ReadString(Key, Default);
 }
@@ -245,10 +237,6 @@ void TZelControlStore::WriteBool(const std::string& Key, bool Value) {
 
 TZelStoreData::TZelStoreData(TComponent* AOwner)
     : TZelSystemsComponent(AOwner), dataStore_(std::make_unique<TZelDataStore>()) {}
-
-TZelStoreData::~TZelStoreData() {
-    BeforeDestruction();
-}
 
 std::string TZelStoreData::ReadString(const std::string& Key, const std::string& Default) {
     return TTypedAccess(*dataStore_, this, OnError).ReadString(Key, Default);

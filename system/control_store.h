@@ -140,12 +140,11 @@ public:
 // A disabled store fires nothing.
 //
 // A component that refers to a store asks it for a free notice and may still
-// read and write through it in Notification(store, opRemove): the store
-// sends its notices while it is whole, however it is destroyed.
+// read and write through it in Notification(store, opRemove): Free sends
+// the notices while the store is whole.
 class TZelControlStore : public TComponent {
 public:
     explicit TZelControlStore(TComponent* AOwner);
-    ~TZelControlStore() override;
 
     TZelStdDataStore* DataStore() const { return dataStore_.get(); }
     TNotifyEvent OnError;
@@ -155,6 +154,9 @@ public:
     bool ReadBool(const std::string& Key, bool Default);
     void WriteBool(const std::string& Key, bool Value);
 
+protected:
+    ~TZelControlStore() override = default;
+
 private:
     std::unique_ptr<TZelStdDataStore> dataStore_;
 };
@@ -162,7 +164,6 @@ private:
 class TZelStoreData : public TZelSystemsComponent {
 public:
     explicit TZelStoreData(TComponent* AOwner);
-    ~TZelStoreData() override;
 
     TZelDataStore* DataStore() const { return dataStore_.get(); }
     TNotifyEvent OnError;
@@ -173,6 +174,9 @@ public:
     void WriteInteger(const std::string& Key, int32_t Value);
     bool ReadBool(const std::string& Key, bool Default);
     void WriteBool(const std::string& Key, bool Value);
+
+protected:
+    ~TZelStoreData() override = default;
 
 private:
     std::unique_ptr<TZelDataStore> dataStore_;

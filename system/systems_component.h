@@ -10,6 +10,9 @@ namespace vexel {
 class TZelSystemsComponent : public TComponent {
 public:
     using TComponent::TComponent;
+
+protected:
+    ~TZelSystemsComponent() override = default;
 };
 
 }  // namespace vexel

@@ -11,12 +11,6 @@ namespace vexel {
 
 namespace {
 
-// The colour as the GDI takes it: system colours resolved, marker bits
-// dropped (so clNone comes out white, as it would from the GDI itself).
-COLORREF GdiRgb(TColor Color) {
-    return ColorToRGB(Color) & 0x00FFFFFF;
-}
-
 struct TRgb {
     int R;
     int G;
@@ -24,7 +18,7 @@ struct TRgb {
 };
 
 TRgb Channels(TColor Color) {
-    COLORREF c = GdiRgb(Color);
+    COLORREF c = GdiColor(Color);
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
@@ -260,7 +254,7 @@ void TZelGradient::PaintGradient(HDC DC, int Width, int Height, bool Forward, TC
     HDC dc = work.Canvas()->Handle();
     SetROP2(dc, R2_COPYPEN);
     {
-        ScopedBrush first(CreateSolidBrush(GdiRgb(colors[0])));
+        ScopedBrush first(CreateSolidBrush(GdiColor(colors[0])));
         ScopedSelect select(dc, first.Get());
         PatBlt(dc, 0, 0, Width, Height, PATCOPY);
     }
@@ -375,7 +369,7 @@ void TZelTexture::PaintTexture(HDC DC, int Width, int Height, TColor GroundColor
             StretchBlt(DC, 0, 0, Width, Height, src, 0, 0, iw, ih, SRCCOPY);
             break;
         case isCenter: {
-            SetBkColor(DC, GdiRgb(GroundColor));
+            SetBkColor(DC, GdiColor(GroundColor));
             SetBkMode(DC, OPAQUE);
             int x = iw < Width ? (Width - iw) / 2 : 0;
             int y = ih < Height ? (Height - ih) / 2 : 0;
@@ -419,10 +413,6 @@ TZelBackground::TZelBackground(TComponent* AOwner)
 }
 
 TZelBackground::~TZelBackground() {
-    // A plain delete gets here before the base sends the removal notices;
-    // send them now, while the control list still exists, because the
-    // controls unregister themselves when they hear them.
-    TComponent::BeforeDestruction();
     texture_->OnChange = nullptr;
     gradient_->OnChange = nullptr;
     brushFill_->OnChange = nullptr;
@@ -483,7 +473,7 @@ void TZelBackground::PaintBackground(HDC DC, int Width, int Height, bool Forward
             texture_->PaintTexture(DC, Width, Height, solidColor_);
             break;
         case bSolidcolor: {
-            ScopedBrush brush(CreateSolidBrush(GdiRgb(solidColor_)));
+            ScopedBrush brush(CreateSolidBrush(GdiColor(solidColor_)));
             if (!brush)
                 throw EOutOfResources("Out of system resources");
             RECT r{0, 0, Width, Height};
@@ -567,10 +557,10 @@ void TZelBackground::BackgroundChanged(TObject* Sender) {
 void DrawMasked(TCanvas* Canvas, TBitmap* Bitmap, int X, int Y, TColor MaskColor) {
     if (!Bitmap || Bitmap->Empty())
         return;
-    TImageList list(nullptr);
-    list.SetSize(Bitmap->Width(), Bitmap->Height());
-    list.AddMasked(Bitmap, MaskColor);
-    list.Draw(Canvas, X, Y, 0);
+    ScopedFree<TImageList> list(new TImageList(nullptr));
+    list->SetSize(Bitmap->Width(), Bitmap->Height());
+    list->AddMasked(Bitmap, MaskColor);
+    list->Draw(Canvas, X, Y, 0);
 }
 
 // ---- TZelBackgroundLink ----
@@ -603,8 +593,8 @@ void TZelBackgroundLink::Set(TZelBackground* Value) {
 }
 
 void TZelBackgroundLink::Notification(TComponent* AComponent, TOperation Operation) {
-    // The background is still whole when its removal notice arrives (see
-    // ~TZelBackground), so unregistering from it is safe.
+    // Free sends the removal notice while the background is still whole, so
+    // unregistering from it is safe.
     if (Operation == opRemove && AComponent && AComponent == background_)
         Set(nullptr);
 }

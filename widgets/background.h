@@ -111,7 +111,6 @@ private:
 class TZelBackground : public TComponent {
 public:
     explicit TZelBackground(TComponent* AOwner);
-    ~TZelBackground() override;
 
     // The sub-objects are owned; the setters copy through Assign, which the
     // sub-objects do not support ("Cannot assign a ... to a ...").
@@ -139,6 +138,9 @@ public:
     void UnregisterControl(TControl* Control);
     // Invalidates the registered controls in order, then fires OnChanged.
     void BackgroundChanged(TObject* Sender);
+
+protected:
+    ~TZelBackground() override;
 
 private:
     void PaintBrushFill(HDC DC, int Width, int Height);

@@ -11,15 +11,6 @@ namespace vexel {
 
 namespace {
 
-COLORREF GdiColor(TColor Color) {
-    return ColorToRGB(Color) & 0x00FFFFFF;
-}
-
-// A DIB word (0x00RRGGBB) for an explicit colour (0x00BBGGRR), and back.
-uint32_t DibPixel(TColor Rgb) {
-    return ((Rgb & 0xFF) << 16) | (Rgb & 0xFF00) | ((Rgb >> 16) & 0xFF);
-}
-
 // Draws copies of one text in one font, each at its own rectangle and colour,
 // with a clear brush and a transparent background. The DC's state comes back
 // when the painter goes.
@@ -500,10 +491,10 @@ void RecolorGlyph(TBitmap* Bitmap, TColor TransparentColor, int Factor) {
     if (Bitmap->Empty())
         return;
     // clNone keys nothing: every pixel is recoloured.
-    const uint32_t key = TransparentColor == clNone ? 0xFF000000u : DibPixel(GdiColor(TransparentColor));
-    const uint32_t face = DibPixel(GdiColor(clBtnFace));
-    const uint32_t highlight = DibPixel(GdiColor(clBtnHighlight));
-    const uint32_t shadow = DibPixel(GdiColor(clBtnShadow));
+    const uint32_t key = TransparentColor == clNone ? 0xFF000000u : DibPixel(TransparentColor);
+    const uint32_t face = DibPixel(clBtnFace);
+    const uint32_t highlight = DibPixel(clBtnHighlight);
+    const uint32_t shadow = DibPixel(clBtnShadow);
     for (int y = 0; y < Bitmap->Height(); ++y) {
         uint32_t* row = Bitmap->ScanLine(y);
         for (int x = 0; x < Bitmap->Width(); ++x) {

@@ -194,6 +194,9 @@ void RecolorGlyph(TBitmap* Bitmap, TColor TransparentColor, int Factor);
 class TZelGraphicControl : public TGraphicControl {
 public:
     explicit TZelGraphicControl(TComponent* AOwner) : TGraphicControl(AOwner) {}
+
+protected:
+    ~TZelGraphicControl() override = default;
 };
 
 }  // namespace vexel

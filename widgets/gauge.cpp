@@ -16,7 +16,7 @@ constexpr UINT kPercentFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 void FillSolid(HDC DC, const TRect& R, TColor Color) {
     if (Color == clNone || R.IsEmpty())
         return;
-    ScopedBrush brush(CreateSolidBrush(ColorToRGB(Color) & 0x00FFFFFF));
+    ScopedBrush brush(CreateSolidBrush(GdiColor(Color)));
     RECT r = ToRECT(R);
     FillRect(DC, &r, brush.Get());
 }
@@ -175,8 +175,8 @@ void TZelGauge::DrawBar() {
 
     ScopedSaveDC save(dc);
     SetROP2(dc, R2_COPYPEN);
-    ScopedPen segmentPen(CreatePen(PS_SOLID, 1, ColorToRGB(segmentColor_) & 0x00FFFFFF));
-    ScopedPen gapPen(CreatePen(PS_SOLID, 1, ColorToRGB(insideBackColor_) & 0x00FFFFFF));
+    ScopedPen segmentPen(CreatePen(PS_SOLID, 1, GdiColor(segmentColor_)));
+    ScopedPen gapPen(CreatePen(PS_SOLID, 1, GdiColor(insideBackColor_)));
     auto penFor = [&](int c) -> HPEN {
         TColor color = SegmentLineColor(c);
         if (color == clNone)

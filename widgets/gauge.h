@@ -19,7 +19,6 @@ enum TZelKind { kVertical, kHorizontal };
 class TZelGauge : public TZelGraphicControl {
 public:
     explicit TZelGauge(TComponent* AOwner);
-    ~TZelGauge() override;
 
     // Stored clamped to 0..100. Draws the bar and the text at once, even
     // outside WM_PAINT; designers also get a full repaint.
@@ -67,6 +66,7 @@ public:
     TColor SegmentLineColor(int C) const;
 
 protected:
+    ~TZelGauge() override;
     void Paint() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,14 +30,30 @@ public:
     std::string ClassName() const;
 
     // Runs BeforeDestruction while the object still has its full type, then
-    // deletes it. Prefer it to plain delete for components, so that free
-    // notifications reach their receivers before any part of the sender is
-    // gone.
+    // deletes it. The one way to free a component (their destructors are not
+    // public), so that free notifications go out and windows are destroyed
+    // before any part of the object is gone.
     void Free();
 
 protected:
+    // Work that needs the whole object: free notices, destroying windows,
+    // freeing owned components. Runs once, from Free.
     virtual void BeforeDestruction() {}
 };
+
+// Frees through Free(): the deleter of a std::unique_ptr that holds an object
+// no owner frees, such as a component made for the length of a function.
+struct TFreeDeleter {
+    void operator()(TObject* Object) const {
+        if (Object)
+            Object->Free();
+    }
+};
+
+//     ScopedFree<TImageList> list(new TImageList(nullptr));
+//     list->AddMasked(bitmap, clFuchsia);  // freed with Free on every path
+template <class T>
+using ScopedFree = std::unique_ptr<T, TFreeDeleter>;
 
 // Deletes the object through Free and clears the pointer; a null pointer is fine.
 template <class T>
@@ -76,11 +93,14 @@ enum TOperation { opInsert, opRemove };
 // owner's components, and a Tag. When a component is freed, every component
 // that asked for it with FreeNotification, and the owner with all its other
 // components, receive Notification(component, opRemove) so they can clear
-// their references to it. Components are always created with new.
+// their references to it. Components are always created with new and freed
+// with Free (directly, through their owner, or through a ScopedFree): their
+// destructors are protected, so a plain delete or a component on the stack
+// does not compile. A class of the program's own declares its destructor
+// protected too.
 class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* AOwner);
-    ~TComponent() override;
 
     TComponent* Owner() const { return owner_; }
     const std::string& Name() const { return name_; }
@@ -115,13 +135,19 @@ public:
     void SetDesigning(bool Value);
 
     // Frees the owned components, last created first. Owners whose window or
-    // other resources the components still use call it early in their own
-    // destructor; otherwise it runs in ~TComponent.
+    // other resources the components still use call it from their
+    // BeforeDestruction (windowed controls do); otherwise it runs in
+    // ~TComponent.
     void DestroyComponents();
     // Sets csDestroying on this component and everything it owns.
     void Destroying();
 
 protected:
+    // Without a Free (a class of the program's own whose destructor is public,
+    // deleted outright) the free notices still go out from here, but only
+    // after the derived parts are gone.
+    ~TComponent() override;
+
     // Removal (opRemove) or insertion (opInsert) of AComponent. The base
     // version forwards the notice to every owned component; overrides must
     // call it. A notice may arrive while AComponent is being destroyed: only

@@ -83,6 +83,25 @@ inline TColor RGBColor(uint8_t r, uint8_t g, uint8_t b) {
 // back unchanged.
 TColor ColorToRGB(TColor Color);
 
+// The colour as the GDI takes it (a COLORREF, 0x00BBGGRR): system colours
+// resolved, and the top byte dropped so that marker values such as clNone
+// cannot be read as palette indices (clNone comes out white, as the GDI
+// would draw it).
+inline uint32_t GdiColor(TColor Color) {
+    return ColorToRGB(Color) & 0x00FFFFFFu;
+}
+
+// A word of a 32-bit DIB (0x00RRGGBB: blue in the low byte) for a colour,
+// resolved as GdiColor does, and the explicit colour of such a word (its top
+// byte ignored).
+inline uint32_t DibPixel(TColor Color) {
+    uint32_t c = GdiColor(Color);
+    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+inline TColor DibPixelColor(uint32_t Pixel) {
+    return ((Pixel & 0xFFu) << 16) | (Pixel & 0xFF00u) | ((Pixel >> 16) & 0xFFu);
+}
+
 // Resolves system colour indices. The window layer installs the system's
 // GetSysColor; until then a fixed table of the classic Windows scheme
 // answers (button face 0xC0C0C0, shadow 0x808080, highlight 0xFFFFFF, ...).

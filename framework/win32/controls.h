@@ -17,10 +17,16 @@
 //   such as an off-screen TBitmap's canvas; windows need not exist or be shown.
 // - Invalidate on a graphic control invalidates its rectangle of the parent.
 //
-// Every message reaches a windowed control through one window procedure:
-// WndProc, a flat switch that calls the named handlers, with DefaultHandler
-// for the rest. An exception thrown anywhere inside is handed to
+// Every message reaches a windowed control through one window procedure
+// (window_procedure.cpp): first the control's message hooks
+// (message_hook.h), then WndProc, a flat switch that calls the named
+// handlers, with DefaultHandler for the rest. All of it runs inside the
+// guarded edge (guarded_call.h): an exception is handed to
 // Application->HandleException and never leaves the window procedure.
+//
+// Freeing: Free destroys the window first (every override still sees
+// WM_DESTROY), then frees the child controls and the owned components, all
+// while the control is whole; only then do the destructors run.
 #pragma once
 
 #include <windows.h>
@@ -37,32 +43,12 @@
 #include "framework/core/types.h"
 #include "framework/win32/gdi.h"
 #include "framework/win32/graphics.h"
+#include "framework/win32/message_hook.h"
+#include "framework/win32/messages.h"
 
 namespace vexel {
 
 class TWinControl;
-
-// One window message, as WndProc sees it; handlers set Result.
-struct TMessage {
-    UINT Msg = 0;
-    WPARAM WParam = 0;
-    LPARAM LParam = 0;
-    LRESULT Result = 0;
-};
-
-// Framework messages. CM_ messages are sent to controls directly (Perform);
-// CN_ messages are messages a parent window received about a child window
-// (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLORxxx,
-// WM_HSCROLL, WM_VSCROLL), passed on to that child's control as CN_BASE + msg.
-constexpr UINT CM_BASE = 0xB000;
-constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
-constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
-constexpr UINT CM_RELEASE = CM_BASE + 33;
-constexpr UINT CN_BASE = 0xBC00;
-constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
-constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
-constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
-constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -122,7 +108,6 @@ TShiftState KeysToShiftState(WPARAM Keys);
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
-    ~TControl() override;
 
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* AParent);
@@ -218,6 +203,7 @@ public:
     TNotifyEvent OnResize;
 
 protected:
+    ~TControl() override;
     // The canvas the control paints on, or null when it has none.
     virtual TCanvas* ControlCanvas() { return nullptr; }
 
@@ -284,7 +270,6 @@ private:
 class TWinControl : public TControl {
 public:
     explicit TWinControl(TComponent* AOwner);
-    ~TWinControl() override;
 
     // The window, created with its parents' windows when needed. Null while
     // the control is being destroyed.
@@ -296,6 +281,14 @@ public:
     void RecreateWnd();
     // The control of a window made by this framework, or null.
     static TWinControl* FindControl(HWND Window);
+
+    // Message hooks (message_hook.h). Adding puts the hook last in the order
+    // (a hook already there stays where it is); a hook added while a message
+    // is under way sees the next one. Removing one that is not there does
+    // nothing.
+    void AddMessageHook(TMessageHook* Hook);
+    void RemoveMessageHook(TMessageHook* Hook);
+    int MessageHookCount() const { return static_cast<int>(hooks_.size()); }
 
     int ControlCount() const { return static_cast<int>(controls_.size()); }
     TControl* Controls(int Index) const;
@@ -330,6 +323,7 @@ public:
     TNotifyEvent OnExit;
 
 protected:
+    ~TWinControl() override;
     struct TCreateParams {
         std::string Caption;
         DWORD Style = 0;
@@ -368,12 +362,21 @@ protected:
 
     // Re-reads the window's bounds after the system moved or sized it.
     void UpdateBounds();
+    // Destroys the window (every override sees WM_DESTROY), then frees the
+    // child controls and the owned components, all while this object is whole.
+    void BeforeDestruction() override;
 
 private:
     friend class TControl;
     friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK SubclassWndProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     void Bind(HWND Window);
+    void ReleaseResources();
+    // Makes a window of a standard class route its messages through Dispatch.
+    void Subclass(HWND Window);
+    void NotifyWindowCreated();
+    void DropMessageHooks();
     LRESULT Dispatch(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     void InsertControl(TControl* Control);
     void RemoveControl(TControl* Control);
@@ -386,7 +389,12 @@ private:
     TWinControl* ChildById(int Id) const;
 
     HWND handle_ = nullptr;
+    // The window's own procedure: DefWindowProcA for the framework's class,
+    // the class procedure for a standard class (which the framework reaches
+    // through the subclass chain while the system is calling it).
     WNDPROC defWndProc_ = nullptr;
+    bool subclassed_ = false;
+    THookedMessage::TSlots hooks_;
     int id_ = 0;
     std::vector<TControl*> controls_;
     bool aligning_ = false;
@@ -404,13 +412,13 @@ private:
 class TGraphicControl : public TControl {
 public:
     explicit TGraphicControl(TComponent* AOwner);
-    ~TGraphicControl() override;
 
     // Bound to a DC only while painting, or inside a ScopedControlCanvas.
     TCanvas* Canvas() { return &canvas_; }
     void PaintTo(HDC DC, int X, int Y) override;
 
 protected:
+    ~TGraphicControl() override;
     // Draws the whole control at (0, 0)-(Width, Height) on Canvas().
     virtual void Paint() {}
     TCanvas* ControlCanvas() override { return &canvas_; }
@@ -424,10 +432,10 @@ private:
 class TCustomControl : public TWinControl {
 public:
     explicit TCustomControl(TComponent* AOwner);
-    ~TCustomControl() override;
     TCanvas* Canvas() { return &canvas_; }
 
 protected:
+    ~TCustomControl() override;
     virtual void Paint() {}
     void PaintWindow(HDC DC) override;
     TCanvas* ControlCanvas() override { return &canvas_; }

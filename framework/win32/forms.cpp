@@ -2,6 +2,13 @@
 
 #include <commctrl.h>
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+#include "framework/win32/guarded_call.h"
+#include "framework/win32/timer.h"
+
 namespace vexel {
 
 TApplication* Application = nullptr;
@@ -9,25 +16,11 @@ TScreen* Screen = nullptr;
 
 namespace {
 
-// The application and the screen live for the whole program, like the
-// runtime's own.
-struct GlobalObjects {
-    GlobalObjects() {
-        Application = new TApplication(nullptr);
-        Screen = new TScreen(nullptr);
-    }
-    ~GlobalObjects() {
-        TApplication* application = Application;
-        application->Free();
-        Application = nullptr;
-        TScreen* screen = Screen;
-        Screen = nullptr;
-        screen->Free();
-    }
-} g_globals;
-
+// Ids of the utility window's timers; TTimer's start at 100.
 constexpr UINT_PTR kHintShowTimer = 1;
 constexpr UINT_PTR kHintHideTimer = 2;
+// Posted to the utility window when a call was queued for the GUI thread.
+constexpr UINT kRunQueuedCalls = WM_APP + 1;
 
 std::string ModuleTitle() {
     char path[MAX_PATH] = {};
@@ -233,7 +226,8 @@ TCustomForm* GetParentForm(TControl* Control) {
 
 // ---- TUtilityWindow ----
 
-TUtilityWindow::TUtilityWindow(THandler Handler) : handler_(std::move(Handler)) {
+TUtilityWindow::TUtilityWindow(THandler Handler, TObject* Sender)
+    : handler_(std::move(Handler)), sender_(Sender) {
     static const char kClass[] = "VexelUtilityWindow";
     static bool registered = false;
     if (!registered) {
@@ -263,28 +257,104 @@ LRESULT CALLBACK TUtilityWindow::WindowProc(HWND Window, UINT Msg, WPARAM WParam
     auto* self = reinterpret_cast<TUtilityWindow*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
     if (!self || !self->handler_ || Msg == WM_NCDESTROY)
         return DefWindowProcA(Window, Msg, WParam, LParam);
-    try {
-        return self->handler_(Window, Msg, WParam, LParam);
-    } catch (...) {
-        if (Application)
-            Application->HandleException(nullptr);
-        return 0;
-    }
+    LRESULT result = 0;
+    GuardedCall(self->sender_, [&] { result = self->handler_(Window, Msg, WParam, LParam); });
+    return result;
 }
 
 // ---- TApplication ----
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), title_(ModuleTitle()) {
+// The calls waiting for the GUI thread. A synchronous call carries the state
+// its waiting thread watches.
+struct TApplication::TCallQueue {
+    struct TWaiter {
+        bool Done = false;
+        bool Ran = false;
+        std::exception_ptr Error;
+    };
+    struct TCall {
+        TThreadProc Proc;
+        const void* Tag;
+        std::shared_ptr<TWaiter> Waiter;  // null for Queue
+    };
+
+    std::mutex Lock;
+    std::condition_variable Finished;
+    std::deque<TCall> Calls;
+    bool Closed = false;   // the application is shutting down
+    HWND Window = nullptr;  // the utility window, told of every new call
+
+    // Appends a call unless the queue is closed, and wakes the GUI thread.
+    bool Add(TCall Call) {
+        HWND window = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(Lock);
+            if (Closed)
+                return false;
+            Calls.push_back(std::move(Call));
+            window = Window;
+        }
+        // A window destroyed meanwhile makes this fail, which is fine: the
+        // shutdown releases the call.
+        PostMessageA(window, kRunQueuedCalls, 0, 0);
+        return true;
+    }
+
+    // Under Lock: releases the waiter of a call that will not run.
+    void Release(TCall& Call) {
+        if (Call.Waiter)
+            Call.Waiter->Done = true;
+    }
+};
+
+TApplication::TApplication(TComponent* AOwner)
+    : TComponent(AOwner),
+      title_(ModuleTitle()),
+      guiThread_(GetCurrentThreadId()),
+      calls_(std::make_shared<TCallQueue>()) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    // Made now, on the GUI thread: other threads post to it from the start.
+    utility_ = std::make_unique<TUtilityWindow>(
+        [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) { return UtilityMessage(w, msg, wp, lp); }, this);
+    calls_->Window = utility_->Handle();
 }
 
 TApplication::~TApplication() {
+    Shutdown();
+    if (hintWindow_)
+        DestroyWindow(hintWindow_);
+    utility_.reset();
+}
+
+void TApplication::BeforeDestruction() {
+    TComponent::BeforeDestruction();
+    Shutdown();
+}
+
+void TApplication::Shutdown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    {
+        std::lock_guard<std::mutex> lock(calls_->Lock);
+        calls_->Closed = true;
+        calls_->Window = nullptr;
+        for (TCallQueue::TCall& call : calls_->Calls)
+            calls_->Release(call);
+        calls_->Calls.clear();
+    }
+    calls_->Finished.notify_all();
     CancelHint();
     // Forms first, while the hint window and utility window still exist.
     DestroyComponents();
-    if (hintWindow_)
-        DestroyWindow(hintWindow_);
+    // Timers of no form: stopped here, freed whenever their holder likes.
+    for (auto& [id, timer] : timers_) {
+        KillTimer(utility_->Handle(), id);
+        timer->application_ = nullptr;
+        timer->id_ = 0;
+    }
+    timers_.clear();
 }
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
@@ -325,13 +395,8 @@ void TApplication::HandleMessage() {
 void TApplication::Run() {
     if (mainForm_ && showMainForm_)
         mainForm_->Show();
-    while (!terminated_) {
-        try {
-            HandleMessage();
-        } catch (...) {
-            HandleException(this);
-        }
-    }
+    while (!terminated_)
+        GuardedCall(this, [this] { HandleMessage(); });
 }
 
 void TApplication::Terminate() {
@@ -376,22 +441,118 @@ int TApplication::MessageBox(const std::string& Text, const std::string& Caption
     return MessageBoxA(GetActiveWindow(), Text.c_str(), Caption.c_str(), Flags);
 }
 
-TUtilityWindow& TApplication::Utility() {
-    if (!utility_)
-        utility_ = std::make_unique<TUtilityWindow>(
-            [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) { return UtilityMessage(w, msg, wp, lp); });
-    return *utility_;
-}
-
 LRESULT TApplication::UtilityMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg == kRunQueuedCalls) {
+        RunQueuedCalls();
+        return 0;
+    }
     if (Msg != WM_TIMER)
         return DefWindowProcA(Window, Msg, WParam, LParam);
-    KillTimer(Window, WParam);
-    if (WParam == kHintShowTimer)
+    if (WParam == kHintShowTimer) {
+        KillTimer(Window, WParam);
         ShowHintWindow();
-    else if (WParam == kHintHideTimer)
+    } else if (WParam == kHintHideTimer) {
+        KillTimer(Window, WParam);
         CancelHint();
+    } else {
+        auto it = timers_.find(WParam);
+        if (it != timers_.end()) {
+            TTimer* timer = it->second;
+            GuardedCall(timer, [timer] { timer->Timer(); });
+        } else {
+            KillTimer(Window, WParam);  // stopped with its tick already queued
+        }
+    }
     return 0;
+}
+
+UINT_PTR TApplication::StartTimer(TTimer* Timer, UINT Interval) {
+    if (shutDown_)
+        return 0;
+    UINT_PTR id = nextTimerId_++;
+    if (!SetTimer(utility_->Handle(), id, Interval, nullptr))
+        throw EOutOfResources("Not enough timers available");
+    timers_[id] = Timer;
+    return id;
+}
+
+void TApplication::StopTimer(UINT_PTR Id) {
+    KillTimer(utility_->Handle(), Id);
+    timers_.erase(Id);
+}
+
+bool TApplication::InGuiThread() const {
+    return GetCurrentThreadId() == guiThread_;
+}
+
+void TApplication::Queue(TThreadProc Proc, const void* Tag) {
+    calls_->Add({std::move(Proc), Tag, nullptr});
+}
+
+bool TApplication::Synchronize(TThreadProc Proc, const void* Tag) {
+    if (InGuiThread()) {
+        Proc();
+        return true;
+    }
+    // From here on only the shared queue is touched: the application may be
+    // freed while this thread waits.
+    std::shared_ptr<TCallQueue> calls = calls_;
+    auto waiter = std::make_shared<TCallQueue::TWaiter>();
+    if (!calls->Add({std::move(Proc), Tag, waiter}))
+        return false;
+    std::unique_lock<std::mutex> lock(calls->Lock);
+    calls->Finished.wait(lock, [&] { return waiter->Done; });
+    if (waiter->Error)
+        std::rethrow_exception(waiter->Error);
+    return waiter->Ran;
+}
+
+void TApplication::RemoveQueued(const void* Tag) {
+    {
+        std::lock_guard<std::mutex> lock(calls_->Lock);
+        auto& list = calls_->Calls;
+        for (auto it = list.begin(); it != list.end();) {
+            if (it->Tag == Tag) {
+                calls_->Release(*it);
+                it = list.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    calls_->Finished.notify_all();
+}
+
+void TApplication::RunQueuedCalls() {
+    // One at a time, so that a call which runs a message loop of its own
+    // (ProcessMessages) leaves the rest to the nested loop in order.
+    for (;;) {
+        TCallQueue::TCall call;
+        {
+            std::lock_guard<std::mutex> lock(calls_->Lock);
+            if (calls_->Calls.empty())
+                return;
+            call = std::move(calls_->Calls.front());
+            calls_->Calls.pop_front();
+        }
+        if (!call.Waiter) {
+            GuardedCall(this, call.Proc);
+            continue;
+        }
+        std::exception_ptr error;
+        try {
+            call.Proc();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        {
+            std::lock_guard<std::mutex> lock(calls_->Lock);
+            call.Waiter->Done = true;
+            call.Waiter->Ran = true;
+            call.Waiter->Error = error;
+        }
+        calls_->Finished.notify_all();
+    }
 }
 
 void TApplication::SetShowHint(bool Value) {
@@ -407,7 +568,7 @@ void TApplication::HintMouseEnter(TControl* Control) {
     if (!showHint_ || !Control->ShowHint() || Control->Hint().empty())
         return;
     hintControl_ = Control;
-    SetTimer(Utility().Handle(), kHintShowTimer, static_cast<UINT>(hintPause_), nullptr);
+    SetTimer(utility_->Handle(), kHintShowTimer, static_cast<UINT>(hintPause_), nullptr);
 }
 
 void TApplication::HintMouseLeave(TControl* Control) {
@@ -447,7 +608,7 @@ void TApplication::CancelHint() {
 void TApplication::ShowHintWindow() {
     if (!hintControl_)
         return;
-    HWND owner = Utility().Handle();
+    HWND owner = utility_->Handle();
     if (!hintWindow_) {
         hintWindow_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -466,6 +627,24 @@ void TApplication::ShowHintWindow() {
     SendMessageA(hintWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + 20));
     SendMessageA(hintWindow_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
     SetTimer(owner, kHintHideTimer, static_cast<UINT>(hintHidePause_), nullptr);
+}
+
+// ---- ScopedApplication ----
+
+ScopedApplication::ScopedApplication() : savedApplication_(Application), savedScreen_(Screen) {
+    application_ = new TApplication(nullptr);
+    screen_ = new TScreen(nullptr);
+    Application = application_;
+    Screen = screen_;
+}
+
+ScopedApplication::~ScopedApplication() {
+    // Application stays set while its forms go, so that their windows'
+    // last messages still reach the application's exception report.
+    application_->Free();
+    Application = savedApplication_;
+    screen_->Free();
+    Screen = savedScreen_;
 }
 
 // ---- TScreen ----

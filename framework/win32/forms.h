@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -31,7 +32,6 @@ using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 class TCustomForm : public TWinControl {
 public:
     explicit TCustomForm(TComponent* AOwner);
-    ~TCustomForm() override;
 
     void SetVisible(bool Value) override;
     void Close();
@@ -54,12 +54,13 @@ public:
     TNotifyEvent OnHide;
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
-    // Fires when the form is freed with Free() (owners free that way).
+    // Fires when the form is freed, before its window is destroyed.
     TNotifyEvent OnDestroy;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
 
 protected:
+    ~TCustomForm() override;
     void CreateParams(TCreateParams& Params) const override;
     void WndProc(TMessage& Message) override;
     void BeforeDestruction() override;
@@ -78,18 +79,22 @@ private:
 class TForm : public TCustomForm {
 public:
     using TCustomForm::TCustomForm;
+
+protected:
+    ~TForm() override = default;
 };
 
 // The form a control sits on, or null.
 TCustomForm* GetParentForm(TControl* Control);
 
 // A hidden message-only window whose messages go to a function: for timers
-// and posted messages of objects that have no window of their own.
-// Exceptions thrown by the function go to Application->HandleException.
+// and posted messages of objects that have no window of their own. An
+// exception thrown by the function goes through the guarded edge
+// (guarded_call.h) with Sender named as its source.
 class TUtilityWindow {
 public:
     using THandler = std::function<LRESULT(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)>;
-    explicit TUtilityWindow(THandler Handler);
+    explicit TUtilityWindow(THandler Handler, TObject* Sender = nullptr);
     ~TUtilityWindow();
     TUtilityWindow(const TUtilityWindow&) = delete;
     TUtilityWindow& operator=(const TUtilityWindow&) = delete;
@@ -98,15 +103,24 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     THandler handler_;
+    TObject* sender_;
     HWND handle_ = nullptr;
 };
 
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
+// Work handed to the GUI thread (Queue, Synchronize).
+using TThreadProc = std::function<void()>;
 
+class TTimer;
+
+// The application object: the message loop, the default exception report,
+// hints, the program's timers, and the door through which other threads hand
+// work to the GUI thread. The thread that makes it is the GUI thread. The
+// program makes it (and Screen) with a ScopedApplication, which also frees
+// it; see there for the order in which everything goes.
 class TApplication : public TComponent {
 public:
     explicit TApplication(TComponent* AOwner);
-    ~TApplication() override;
 
     // The caption of message boxes; the program file's name until set.
     const std::string& Title() const { return title_; }
@@ -144,6 +158,35 @@ public:
     void ShowException(const Exception& E);
     int MessageBox(const std::string& Text, const std::string& Caption, UINT Flags);
 
+    // Work for the GUI thread, callable from any thread. Queue returns at
+    // once; the GUI thread runs Proc from its message loop (Run,
+    // ProcessMessages, HandleMessage or a modal loop such as a message box's),
+    // in the order the calls were queued, and hands an exception Proc throws
+    // to HandleException with the application as sender.
+    //
+    // Synchronize runs Proc on the GUI thread and returns once it ran: at
+    // once, directly, when called on the GUI thread; from another thread it
+    // queues Proc and waits. An exception Proc throws is raised again in the
+    // waiting thread. It returns false, without running Proc, when the
+    // application begins to shut down (or RemoveQueued takes the call away)
+    // before Proc's turn: a worker never waits for a GUI thread that is gone.
+    //
+    // Tag marks the calls of one object; RemoveQueued(Tag) drops the ones
+    // still waiting, for an object about to go (a thread timer that stops its
+    // worker). A thread must not call these once the application is freed:
+    // the components that own threads end them in their destructors, which
+    // run while the application shuts down.
+    //
+    //     // on the worker thread
+    //     while (!stopping)
+    //         if (!Application->Synchronize([this] { Tick(); }, this))
+    //             break;  // the program is ending
+    void Queue(TThreadProc Proc, const void* Tag = nullptr);
+    bool Synchronize(TThreadProc Proc, const void* Tag = nullptr);
+    void RemoveQueued(const void* Tag);
+    // True on the thread that made the application.
+    bool InGuiThread() const;
+
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool Value);
     int HintPause() const { return hintPause_; }
@@ -162,14 +205,24 @@ public:
     void ControlDestroying(TControl* Control);
 
 protected:
+    ~TApplication() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void BeforeDestruction() override;
 
 private:
+    friend class TTimer;
+    struct TCallQueue;
+
     void FormCreated(TCustomForm* Form);
     bool ProcessMessage();
     LRESULT UtilityMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     void ShowHintWindow();
-    TUtilityWindow& Utility();
+    void RunQueuedCalls();
+    void Shutdown();
+    // The timer registry: every running TTimer ticks through the utility
+    // window under an id of its own.
+    UINT_PTR StartTimer(TTimer* Timer, UINT Interval);
+    void StopTimer(UINT_PTR Id);
 
     std::string title_;
     TCustomForm* mainForm_ = nullptr;
@@ -180,6 +233,13 @@ private:
     int hintHidePause_ = 2500;
     TControl* hintControl_ = nullptr;
     HWND hintWindow_ = nullptr;
+    DWORD guiThread_ = 0;
+    bool shutDown_ = false;
+    std::map<UINT_PTR, TTimer*> timers_;
+    UINT_PTR nextTimerId_ = 100;
+    // Shared with the threads waiting in Synchronize, which may wake after
+    // the application is gone.
+    std::shared_ptr<TCallQueue> calls_;
     std::unique_ptr<TUtilityWindow> utility_;
 };
 
@@ -194,13 +254,51 @@ public:
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor Value);
 
+protected:
+    ~TScreen() override = default;
+
 private:
     TCursor cursor_ = crDefault;
 };
 
-// Made when the program starts and freed when it ends. Tests may point
-// Application at an object of their own for a while.
+// The program's application object and screen: made by a ScopedApplication,
+// null outside one.
 extern TApplication* Application;
 extern TScreen* Screen;
+
+// Owns Application and Screen. WinMain makes one first thing, and when it
+// goes (as WinMain returns) everything of the framework goes with it, in this
+// order, before any static object of the program is destroyed:
+//   1. queued work is dropped and threads waiting in Synchronize are released;
+//   2. the application's components (its forms, with their controls, timers
+//      and windows) are freed with Free, last made first, so every window is
+//      destroyed while its whole object is alive;
+//   3. timers that belong to no form are stopped (they may be freed later);
+//   4. the application's own windows go, then the application and Screen.
+//
+//     int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+//         ScopedApplication application;
+//         Application->CreateForm(Form1);
+//         Application->Run();
+//         return 0;  // forms and timers still alive are freed on the way out
+//     }
+//
+// A ScopedApplication made while another exists (a test fixture inside a
+// program) installs its own objects and puts the previous ones back when it
+// goes. Make and free it on the thread that is to be the GUI thread.
+class ScopedApplication {
+public:
+    ScopedApplication();
+    ~ScopedApplication();
+    ScopedApplication(const ScopedApplication&) = delete;
+    ScopedApplication& operator=(const ScopedApplication&) = delete;
+    TApplication* Get() const { return application_; }
+
+private:
+    TApplication* savedApplication_;
+    TScreen* savedScreen_;
+    TApplication* application_ = nullptr;
+    TScreen* screen_ = nullptr;
+};
 
 }  // namespace vexel

@@ -1,10 +1,14 @@
 #include "framework/win32/gdi.h"
 
+#include <atomic>
+
 namespace vexel {
 
 namespace {
-int g_live = 0;
-int g_failedDeletes = 0;
+// Atomic: a worker thread may draw into a bitmap of its own while the GUI
+// thread paints.
+std::atomic<int> g_live{0};
+std::atomic<int> g_failedDeletes{0};
 }  // namespace
 
 namespace gdi {

@@ -2,7 +2,8 @@
 // font, bitmap and DC the framework makes or selects is released by one of
 // these on every path, exceptions included. They also keep a tally, so tests
 // can prove that painting leaks nothing even where the system cannot count
-// handles (Wine's GetGuiResources is a stub).
+// handles (Wine's GetGuiResources is a stub). The tally may be touched from
+// any thread.
 #pragma once
 
 #include <windows.h>

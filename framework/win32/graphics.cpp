@@ -19,21 +19,6 @@ struct InstallSystemColors {
     InstallSystemColors() { SetSysColorFunc(&SystemColor); }
 } g_installSystemColors;
 
-// The colour as the GDI takes it. The top byte is dropped so that marker
-// values such as clNone cannot be read as palette indices.
-COLORREF GdiColor(TColor Color) {
-    return ColorToRGB(Color) & 0x00FFFFFF;
-}
-
-uint32_t ToDibPixel(TColor Color) {
-    TColor c = GdiColor(Color);
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-
-TColor FromDibPixel(uint32_t Pixel) {
-    return ((Pixel & 0xFF) << 16) | (Pixel & 0xFF00) | ((Pixel >> 16) & 0xFF);
-}
-
 HBITMAP CreateDib(int Width, int Height, uint32_t** Bits) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -633,7 +618,7 @@ void TBitmap::Mask(TColor TransparentColor) {
     if (!bits_)
         return;
     GdiFlush();
-    uint32_t key = ToDibPixel(TransparentColor);
+    uint32_t key = DibPixel(TransparentColor);
     uint32_t* end = bits_ + static_cast<size_t>(width_) * static_cast<size_t>(height_);
     for (uint32_t* p = bits_; p != end; ++p)
         *p = (*p & 0x00FFFFFF) == key ? 0x00FFFFFFu : 0u;
@@ -654,13 +639,13 @@ uint32_t* TBitmap::ScanLine(int Row) {
 TColor TBitmap::PixelColor(int X, int Y) {
     CheckPixel(X, Y);
     GdiFlush();
-    return FromDibPixel(bits_[static_cast<size_t>(Y) * static_cast<size_t>(width_) + static_cast<size_t>(X)] & 0x00FFFFFF);
+    return DibPixelColor(bits_[static_cast<size_t>(Y) * static_cast<size_t>(width_) + static_cast<size_t>(X)]);
 }
 
 void TBitmap::SetPixelColor(int X, int Y, TColor Value) {
     CheckPixel(X, Y);
     GdiFlush();
-    bits_[static_cast<size_t>(Y) * static_cast<size_t>(width_) + static_cast<size_t>(X)] = ToDibPixel(Value);
+    bits_[static_cast<size_t>(Y) * static_cast<size_t>(width_) + static_cast<size_t>(X)] = DibPixel(Value);
     Changed();
 }
 

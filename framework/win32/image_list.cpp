@@ -48,7 +48,7 @@ int TImageList::AddMasked(TBitmap* Image, TColor MaskColor) {
     TBitmap copy;
     copy.Assign(Image);
     copy.FreeContext();
-    int index = ImageList_AddMasked(Handle(), copy.Handle(), ColorToRGB(MaskColor) & 0x00FFFFFF);
+    int index = ImageList_AddMasked(Handle(), copy.Handle(), GdiColor(MaskColor));
     if (index < 0)
         throw EInvalidOperation("Failed to add image");
     return index;

@@ -17,7 +17,6 @@ class TImageList : public TComponent {
 public:
     // 16 x 16 images until SetSize.
     explicit TImageList(TComponent* AOwner);
-    ~TImageList() override;
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -35,6 +34,9 @@ public:
     void Clear();
 
     HIMAGELIST Handle();
+
+protected:
+    ~TImageList() override;
 
 private:
     void FreeHandle();

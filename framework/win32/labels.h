@@ -33,6 +33,7 @@ public:
     void SetFocusControl(TWinControl* Value);
 
 protected:
+    ~TCustomLabel() override = default;
     void Paint() override;
     // Draws (or with DT_CALCRECT measures) the caption in Rect on Canvas().
     virtual void DoDrawText(TRect& Rect, UINT Flags);
@@ -57,6 +58,9 @@ private:
 class TLabel : public TCustomLabel {
 public:
     using TCustomLabel::TCustomLabel;
+
+protected:
+    ~TLabel() override = default;
 };
 
 }  // namespace vexel

@@ -27,6 +27,7 @@ public:
     void SetBorderWidth(int Value);
 
 protected:
+    ~TCustomPanel() override = default;
     void Paint() override;
     void AdjustClientRect(TRect& Rect) const override;
 
@@ -43,6 +44,9 @@ private:
 class TPanel : public TCustomPanel {
 public:
     using TCustomPanel::TCustomPanel;
+
+protected:
+    ~TPanel() override = default;
 };
 
 }  // namespace vexel

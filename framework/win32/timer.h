@@ -8,11 +8,17 @@
 
 namespace vexel {
 
+class TApplication;
+
+// A running timer ticks through the application object that was current
+// when it started, which keeps it in its timer registry. When that
+// application shuts down it stops the timer for good (Enabled stays as it
+// was); the timer may still be freed afterwards. Starting a timer needs an
+// application object (EInvalidOperation "Timer needs an application object").
 class TTimer : public TComponent {
 public:
     // Enabled, with an interval of 1000 ms, from creation on.
     explicit TTimer(TComponent* AOwner);
-    ~TTimer() override;
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool Value);
@@ -23,16 +29,19 @@ public:
     TNotifyEvent OnTimer;
 
 protected:
-    // Fires OnTimer. An exception goes to Application->HandleException.
+    ~TTimer() override;
+    // Fires OnTimer. An exception goes to Application->HandleException with
+    // the timer as sender.
     virtual void Timer();
     void Loaded() override;
 
 private:
-    static void CALLBACK TimerProc(HWND Window, UINT Msg, UINT_PTR Id, DWORD Time);
+    friend class TApplication;
     void UpdateTimer();
 
     bool enabled_ = true;
     UINT interval_ = 1000;
+    TApplication* application_ = nullptr;  // while running
     UINT_PTR id_ = 0;
 };
 

@@ -70,3 +70,21 @@ TEST(Colors, ChannelHelpersUseTheStoredByteOrder) {
     EXPECT_EQ(ColorGreen(c), 0x34);
     EXPECT_EQ(ColorBlue(c), 0x56);
 }
+
+TEST(Colors, GdiColorResolvesSystemColoursAndDropsMarkerBits) {
+    EXPECT_EQ(GdiColor(0x00563412), 0x563412u);
+    EXPECT_EQ(GdiColor(clBtnShadow), 0x808080u);
+    EXPECT_EQ(GdiColor(clNone), 0xFFFFFFu);  // white, as the GDI would draw it
+    EXPECT_EQ(GdiColor(clDefault), 0u);
+    EXPECT_EQ(GdiColor(0x7F123456), 0x123456u);
+}
+
+TEST(Colors, DibPixelsSwapRedAndBlueBothWays) {
+    EXPECT_EQ(DibPixel(RGBColor(0x12, 0x34, 0x56)), 0x123456u);
+    EXPECT_EQ(DibPixel(clBtnFace), 0xC0C0C0u);
+    EXPECT_EQ(DibPixel(clNone), 0xFFFFFFu);
+    EXPECT_EQ(DibPixelColor(0x00123456), RGBColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(DibPixelColor(0xFF123456), RGBColor(0x12, 0x34, 0x56));  // the unused top byte is ignored
+    for (TColor c : {clBlack, clRed, clLime, clBlue, TColor{0xA1B2C3}})
+        EXPECT_EQ(DibPixelColor(DibPixel(c)), c);
+}

@@ -81,26 +81,40 @@ TEST(Component, OwnerFreesItsComponentsLastFirstWhileMarkedDestroying) {
 }
 
 TEST(Component, FreeingAComponentTakesItOutOfItsOwnerAndTellsTheSiblings) {
-    TComponent owner(nullptr);
-    auto* holder = new TProbe(&owner, nullptr, "Holder");
-    auto* target = new TProbe(&owner, nullptr, "Target");
+    ScopedFree<TComponent> owner(new TComponent(nullptr));
+    auto* holder = new TProbe(owner.get(), nullptr, "Holder");
+    auto* target = new TProbe(owner.get(), nullptr, "Target");
     holder->Target = target;
 
     target->Free();
     EXPECT_EQ(holder->Target, nullptr);
     EXPECT_TRUE(holder->TargetWasWhole);
-    EXPECT_EQ(owner.ComponentCount(), 1);
+    EXPECT_EQ(owner->ComponentCount(), 1);
     EXPECT_EQ(holder->Removed, std::vector<std::string>{"Target"});
 }
 
+TEST(Component, ScopedFreeFreesThroughFreeSoNoticesSeeTheWholeSender) {
+    ScopedFree<TComponent> owner(new TComponent(nullptr));
+    auto* holder = new TProbe(owner.get(), nullptr, "Holder");
+    {
+        ScopedFree<TProbe> target(new TProbe(nullptr, nullptr, "Target"));
+        holder->Target = target.get();
+        target->FreeNotification(holder);
+    }
+    EXPECT_EQ(holder->Target, nullptr);
+    EXPECT_TRUE(holder->TargetWasWhole);
+}
+
+// A class of the program's own with a public destructor can still be deleted
+// outright; the notices then come late, but they come.
 TEST(Component, PlainDeleteStillNotifiesSiblings) {
-    TComponent owner(nullptr);
-    auto* holder = new TProbe(&owner, nullptr, "Holder");
-    auto* target = new TProbe(&owner, nullptr, "Target");
+    ScopedFree<TComponent> owner(new TComponent(nullptr));
+    auto* holder = new TProbe(owner.get(), nullptr, "Holder");
+    auto* target = new TProbe(owner.get(), nullptr, "Target");
     holder->Target = target;
     delete target;
     EXPECT_EQ(holder->Target, nullptr);
-    EXPECT_EQ(owner.ComponentCount(), 1);
+    EXPECT_EQ(owner->ComponentCount(), 1);
 }
 
 TEST(Component, SiblingFreedByTheOwnerFirstIsClearedBeforeTheHolderGoes) {
@@ -115,14 +129,14 @@ TEST(Component, SiblingFreedByTheOwnerFirstIsClearedBeforeTheHolderGoes) {
     auto* owner = new TComponent(nullptr);
     auto* holder = new THolder(owner, &seenByHolder);
     holder->Target = new TProbe(owner, nullptr, "Target");
-    delete owner;
+    owner->Free();
     EXPECT_EQ(seenByHolder, nullptr);
 }
 
 TEST(Component, FreeNotificationReachesComponentsOfOtherOwners) {
-    TComponent formA(nullptr), formB(nullptr);
-    auto* holder = new TProbe(&formA, nullptr, "Holder");
-    auto* target = new TProbe(&formB, nullptr, "Target");
+    ScopedFree<TComponent> formA(new TComponent(nullptr)), formB(new TComponent(nullptr));
+    auto* holder = new TProbe(formA.get(), nullptr, "Holder");
+    auto* target = new TProbe(formB.get(), nullptr, "Target");
     holder->Target = target;
     target->FreeNotification(holder);
     EXPECT_TRUE(target->ComponentState() & csFreeNotification);
@@ -133,9 +147,9 @@ TEST(Component, FreeNotificationReachesComponentsOfOtherOwners) {
 }
 
 TEST(Component, RemovedFreeNotificationIsNotSent) {
-    TComponent formA(nullptr), formB(nullptr);
-    auto* holder = new TProbe(&formA, nullptr, "Holder");
-    auto* target = new TProbe(&formB, nullptr, "Target");
+    ScopedFree<TComponent> formA(new TComponent(nullptr)), formB(new TComponent(nullptr));
+    auto* holder = new TProbe(formA.get(), nullptr, "Holder");
+    auto* target = new TProbe(formB.get(), nullptr, "Target");
     target->FreeNotification(holder);
     target->RemoveFreeNotification(holder);
     target->Free();
@@ -143,21 +157,21 @@ TEST(Component, RemovedFreeNotificationIsNotSent) {
 }
 
 TEST(Component, FreeNotificationIsMutualSoEitherMayGoFirst) {
-    TComponent formA(nullptr), formB(nullptr);
-    auto* holder = new TProbe(&formA, nullptr, "Holder");
-    auto* target = new TProbe(&formB, nullptr, "Target");
+    ScopedFree<TComponent> formA(new TComponent(nullptr)), formB(new TComponent(nullptr));
+    auto* holder = new TProbe(formA.get(), nullptr, "Holder");
+    auto* target = new TProbe(formB.get(), nullptr, "Target");
     target->FreeNotification(holder);
     holder->Free();  // the target must forget the holder...
     target->Free();  // ...or this would notify freed memory
-    EXPECT_EQ(formA.ComponentCount(), 0);
-    EXPECT_EQ(formB.ComponentCount(), 0);
+    EXPECT_EQ(formA->ComponentCount(), 0);
+    EXPECT_EQ(formB->ComponentCount(), 0);
 }
 
 TEST(Component, NamesAreUniqueWithinTheOwnerIgnoringCase) {
-    TComponent owner(nullptr);
-    auto* first = new TComponent(&owner);
+    ScopedFree<TComponent> owner(new TComponent(nullptr));
+    auto* first = new TComponent(owner.get());
     first->SetName("Button1");
-    auto* second = new TComponent(&owner);
+    auto* second = new TComponent(owner.get());
     try {
         second->SetName("BUTTON1");
         FAIL() << "duplicate name accepted";
@@ -166,46 +180,46 @@ TEST(Component, NamesAreUniqueWithinTheOwnerIgnoringCase) {
     }
     EXPECT_THROW(second->SetName("1Button"), EComponentError);
     second->SetName("Button2");
-    EXPECT_EQ(owner.FindComponent("button2"), second);
-    EXPECT_EQ(owner.FindComponent("Button3"), nullptr);
+    EXPECT_EQ(owner->FindComponent("button2"), second);
+    EXPECT_EQ(owner->FindComponent("Button3"), nullptr);
 
-    TComponent other(nullptr);
-    auto* stranger = new TComponent(&other);
+    ScopedFree<TComponent> other(new TComponent(nullptr));
+    auto* stranger = new TComponent(other.get());
     stranger->SetName("Button1");
-    EXPECT_THROW(owner.InsertComponent(stranger), EComponentError);
-    EXPECT_EQ(stranger->Owner(), &other);
+    EXPECT_THROW(owner->InsertComponent(stranger), EComponentError);
+    EXPECT_EQ(stranger->Owner(), other.get());
 }
 
 TEST(Component, InsertComponentMovesBetweenOwners) {
-    TComponent a(nullptr), b(nullptr);
-    auto* c = new TComponent(&a);
-    b.InsertComponent(c);
-    EXPECT_EQ(c->Owner(), &b);
-    EXPECT_EQ(a.ComponentCount(), 0);
-    EXPECT_EQ(b.ComponentCount(), 1);
+    ScopedFree<TComponent> a(new TComponent(nullptr)), b(new TComponent(nullptr));
+    auto* c = new TComponent(a.get());
+    b->InsertComponent(c);
+    EXPECT_EQ(c->Owner(), b.get());
+    EXPECT_EQ(a->ComponentCount(), 0);
+    EXPECT_EQ(b->ComponentCount(), 1);
 }
 
 TEST(Component, LoadedRunsForOwnedComponentsThenTheOwner) {
     std::vector<std::string> log;
-    TLoadProbe form(nullptr, &log, "form");
-    form.BeginLoading();
-    auto* a = new TLoadProbe(&form, &log, "a");
-    new TLoadProbe(&form, &log, "b");
+    ScopedFree<TLoadProbe> form(new TLoadProbe(nullptr, &log, "form"));
+    form->BeginLoading();
+    auto* a = new TLoadProbe(form.get(), &log, "a");
+    new TLoadProbe(form.get(), &log, "b");
     EXPECT_TRUE(a->ComponentState() & csLoading);
-    form.EndLoading();
+    form->EndLoading();
     EXPECT_EQ(log, (std::vector<std::string>{"a", "b", "form"}));
     EXPECT_FALSE(a->ComponentState() & csLoading);
-    EXPECT_FALSE(form.ComponentState() & csLoading);
+    EXPECT_FALSE(form->ComponentState() & csLoading);
 }
 
 TEST(Component, DesigningSpreadsToOwnedAndLaterInsertedComponents) {
-    TComponent form(nullptr);
-    auto* before = new TComponent(&form);
-    form.SetDesigning(true);
-    auto* after = new TComponent(&form);
+    ScopedFree<TComponent> form(new TComponent(nullptr));
+    auto* before = new TComponent(form.get());
+    form->SetDesigning(true);
+    auto* after = new TComponent(form.get());
     EXPECT_TRUE(before->ComponentState() & csDesigning);
     EXPECT_TRUE(after->ComponentState() & csDesigning);
-    form.SetDesigning(false);
+    form->SetDesigning(false);
     EXPECT_FALSE(after->ComponentState() & csDesigning);
 }
 
@@ -265,8 +279,8 @@ TEST(Persistent, ClassNameIsTheUnqualifiedDynamicType) {
     TPreset preset;
     TPersistent* p = &preset;
     EXPECT_EQ(p->ClassName(), "TPreset");
-    TComponent c(nullptr);
-    EXPECT_EQ(c.ClassName(), "TComponent");
+    ScopedFree<TComponent> c(new TComponent(nullptr));
+    EXPECT_EQ(c->ClassName(), "TComponent");
 }
 
 TEST(List, KeepsOrderAndReportsBadIndices) {

@@ -185,15 +185,15 @@ TEST(ImageList, MaskedDrawReplacesExactlyTheMaskColour) {
     picture.SetPixelColor(3, 1, key);
     picture.SetPixelColor(2, 1, clBlack);
 
-    TImageList list(nullptr);
-    list.SetSize(4, 2);
-    EXPECT_EQ(list.AddMasked(&picture, key), 0);
-    EXPECT_EQ(list.Count(), 1);
+    ScopedFree<TImageList> list(new TImageList(nullptr));
+    list->SetSize(4, 2);
+    EXPECT_EQ(list->AddMasked(&picture, key), 0);
+    EXPECT_EQ(list->Count(), 1);
     EXPECT_EQ(picture.PixelColor(0, 0), key);  // the caller's bitmap is untouched
 
     TBitmap dest(6, 4);
     Fill(dest, clBlue);
-    list.Draw(dest.Canvas(), 1, 1, 0);
+    list->Draw(dest.Canvas(), 1, 1, 0);
     EXPECT_EQ(dest.PixelColor(1, 1), clBlue);  // key: transparent
     EXPECT_EQ(dest.PixelColor(2, 1), nearKey);
     EXPECT_EQ(dest.PixelColor(3, 1), clRed);
@@ -203,7 +203,7 @@ TEST(ImageList, MaskedDrawReplacesExactlyTheMaskColour) {
     EXPECT_EQ(dest.PixelColor(5, 3), clBlue);
 
     try {
-        list.Draw(dest.Canvas(), 0, 0, 1);
+        list->Draw(dest.Canvas(), 0, 0, 1);
         FAIL();
     } catch (const EInvalidOperation& e) {
         EXPECT_EQ(e.Message(), "Invalid ImageList Index");

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "framework/core/sysutils.h"
@@ -287,7 +288,69 @@ TEST_F(Forms, ParentFormIsTheTopmostForm) {
     EXPECT_EQ(GetParentForm(nullptr), nullptr);
 }
 
-TEST(Screen, ReportsTheDisplaySize) {
+namespace {
+
+// Counts the WM_DESTROY its own WndProc override sees.
+template <class TBase>
+class TDestroyCounter : public TBase {
+public:
+    explicit TDestroyCounter(TComponent* owner, int* destroys) : TBase(owner), destroys_(destroys) {}
+
+protected:
+    void WndProc(TMessage& message) override {
+        if (message.Msg == WM_DESTROY)
+            ++*destroys_;
+        TBase::WndProc(message);
+    }
+
+private:
+    int* destroys_;
+};
+
+// A component that looks at its owner as it goes.
+class TOwnerWatcher : public TComponent {
+public:
+    TOwnerWatcher(TComponent* owner, bool* ownerWasWindowed) : TComponent(owner), seen_(ownerWasWindowed) {}
+
+protected:
+    ~TOwnerWatcher() override { *seen_ = dynamic_cast<TWinControl*>(Owner()) != nullptr; }
+
+private:
+    bool* seen_;
+};
+
+}  // namespace
+
+// Every component class of the framework is freed with Free only.
+static_assert(!std::is_destructible_v<TComponent> && !std::is_destructible_v<TControl> &&
+              !std::is_destructible_v<TWinControl> && !std::is_destructible_v<TForm> &&
+              !std::is_destructible_v<TApplication> && !std::is_destructible_v<TTimer>);
+
+TEST_F(Forms, FreeDestroysTheWindowsWhileTheFormAndItsControlsAreWhole) {
+    int formDestroys = 0, childDestroys = 0;
+    bool ownerWasWindowed = false;
+    auto* form = new TDestroyCounter<TForm>(App(), &formDestroys);
+    auto* child = new TDestroyCounter<TWinControl>(form, &childDestroys);
+    child->SetParent(form);
+    new TOwnerWatcher(form, &ownerWasWindowed);
+    HWND window = form->Handle();
+    HWND childWindow = child->Handle();
+    ASSERT_TRUE(IsWindow(childWindow));
+    form->Free();
+    EXPECT_EQ(formDestroys, 1);
+    EXPECT_EQ(childDestroys, 1);
+    EXPECT_TRUE(ownerWasWindowed);  // owned components go before the form's own destructor
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(childWindow));
+
+    // Released from inside its own message: the same.
+    auto* released = new TDestroyCounter<TForm>(App(), &formDestroys);
+    released->Release();
+    App()->ProcessMessages();
+    EXPECT_EQ(formDestroys, 2);
+}
+
+TEST_F(Forms, TheScreenReportsTheDisplaySize) {
     ASSERT_NE(Screen, nullptr);
     EXPECT_EQ(Screen->Width(), GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(Screen->Height(), GetSystemMetrics(SM_CYSCREEN));

@@ -35,10 +35,10 @@ protected:
         work.Canvas()->Brush()->SetColor(clLime);
         work.Canvas()->FillRect({0, 0, 4, 4});
         c->BrushCopy({0, 0, 8, 8}, &work, {0, 0, 8, 8}, clLime);
-        TImageList list(nullptr);
-        list.SetSize(8, 8);
-        list.AddMasked(&work, clWhite);
-        list.Draw(c, 10, 10, 0);
+        ScopedFree<TImageList> list(new TImageList(nullptr));
+        list->SetSize(8, 8);
+        list->AddMasked(&work, clWhite);
+        list->Draw(c, 10, 10, 0);
         SetTag(Tag() + 1);
     }
 };

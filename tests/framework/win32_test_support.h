@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,36 +14,32 @@
 
 namespace vexel::testing {
 
-// Installs its own TApplication as the global Application for the test, so
-// main forms and exception reports do not leak between tests.
+// Installs its own Application (and Screen) for the test, so main forms,
+// timers and exception reports do not leak between tests.
 class FrameworkTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = Application;
-        app_ = new TApplication(nullptr);
-        app_->OnException = [this](TObject* sender, const Exception& e) {
+        scope_.emplace();
+        App()->OnException = [this](TObject* sender, const Exception& e) {
             Errors.push_back(e.Message());
             ErrorSenders.push_back(sender);
         };
-        Application = app_;
     }
     void TearDown() override {
-        app_->Free();
-        Application = saved_;
+        scope_.reset();
         // Drop whatever the test left queued (a WM_QUIT above all).
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
 
-    TApplication* App() { return app_; }
+    TApplication* App() { return scope_->Get(); }
 
     std::vector<std::string> Errors;
     std::vector<TObject*> ErrorSenders;
 
 private:
-    TApplication* saved_ = nullptr;
-    TApplication* app_ = nullptr;
+    std::optional<ScopedApplication> scope_;
 };
 
 // A bitmap filled with one colour.

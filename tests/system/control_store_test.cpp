@@ -323,20 +323,20 @@ TEST_P(ControlStoreTest, ReferringComponentsWriteThroughTheStoreAtItsRemovalNoti
     auto* owned = new TZelControlStore(form);
     owned->DataStore()->Registry()->SetPath(StorePath());
     owned->DataStore()->SetSection("Owned");
-    auto* deleted = new TZelControlStore(nullptr);
-    deleted->DataStore()->Registry()->SetPath(StorePath());
-    deleted->DataStore()->SetSection("Deleted");
+    auto* alone = new TZelControlStore(nullptr);
+    alone->DataStore()->Registry()->SetPath(StorePath());
+    alone->DataStore()->SetSection("Deleted");
     auto* first = new TLastWriter(owned, "freed with its owner");
-    auto* second = new TLastWriter(deleted, "deleted");
+    auto* second = new TLastWriter(alone, "freed alone");
 
     form->Free();
-    delete deleted;
+    alone->Free();
     EXPECT_EQ(first->Store, nullptr);
     EXPECT_EQ(second->Store, nullptr);
     first->Free();
     second->Free();
     EXPECT_EQ(RawValue("Owned", "last"), std::string("freed with its owner\0", 21));
-    EXPECT_EQ(RawValue("Deleted", "last"), std::string("deleted\0", 8));
+    EXPECT_EQ(RawValue("Deleted", "last"), std::string("freed alone\0", 12));
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, ControlStoreTest, VEXEL_STORE_MEDIA, MediaName);

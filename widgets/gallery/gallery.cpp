@@ -407,6 +407,7 @@ private:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace vexel;
+    ScopedApplication application;
     Application->SetTitle("Html Vexel gallery");
     TGalleryForm* form = nullptr;
     Application->CreateForm(form);

@@ -1,0 +1,31 @@
+// Window messages as the controls see them: TMessage, and the framework's own
+// control (CM_) and notification (CN_) messages.
+#pragma once
+
+#include <windows.h>
+
+namespace vexel {
+
+// One window message, as WndProc sees it; handlers set Result.
+struct TMessage {
+    UINT Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
+};
+
+// Framework messages. CM_ messages are sent to controls directly (Perform);
+// CN_ messages are messages a parent window received about a child window
+// (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLORxxx,
+// WM_HSCROLL, WM_VSCROLL), passed on to that child's control as CN_BASE + msg.
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+constexpr UINT CM_RELEASE = CM_BASE + 33;
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+
+}  // namespace vexel
