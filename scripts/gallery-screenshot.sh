@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
-# Takes a screenshot of the widget gallery: builds the win64 gallery (or uses
-# the one given with --exe), runs it under Wine in a virtual X display with a
-# Wine prefix of its own, waits for its window, saves the screen as a PNG and
-# ends the program.
+# Takes a screenshot of a page of the widget gallery: builds the win64 gallery
+# (or uses the one given with --exe), runs it under Wine in a virtual X
+# display with a Wine prefix of its own, waits for the page's window, saves
+# the screen as a PNG and ends the program.
 #
-#   scripts/gallery-screenshot.sh [--exe path/to/vexel-gallery.exe] [--build-dir dir] [output.png]
+#   scripts/gallery-screenshot.sh [--exe path/to/vexel-gallery.exe] [--build-dir dir]
+#                                 [--page NAME] [output.png]
+#
+# The page is "painting" unless --page names another.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build_dir=build/win64
 exe=
 out=gallery.png
+page=painting
 while [ $# -gt 0 ]; do
     case "$1" in
         --exe) exe=$2; shift 2 ;;
         --build-dir) build_dir=$2; shift 2 ;;
-        -h|--help) sed -n '2,7p' "$0"; exit 0 ;;
+        --page) page=$2; shift 2 ;;
+        -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
         *) out=$1; shift ;;
     esac
 done
@@ -37,19 +42,20 @@ trap cleanup EXIT
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -u
-    exe=$1 out=$2
+    exe=$1 out=$2 page=$3
+    title="Html Vexel gallery - $page"
     wineboot -i >/dev/null 2>&1
-    wine "$exe" >/dev/null 2>&1 &
+    wine "$exe" "$page" >/dev/null 2>&1 &
     program=$!
     # The window appears once Wine has started the program; give it a minute.
     for _ in $(seq 1 120); do
-        if xwininfo -root -tree 2>/dev/null | grep -q "\"Html Vexel gallery\""; then
+        if xwininfo -root -tree 2>/dev/null | grep -q -F "\"$title\""; then
             break
         fi
         sleep 0.5
     done
-    if ! xwininfo -root -tree 2>/dev/null | grep -q "\"Html Vexel gallery\""; then
-        echo "the gallery window did not appear" >&2
+    if ! xwininfo -root -tree 2>/dev/null | grep -q -F "\"$title\""; then
+        echo "the gallery window \"$title\" did not appear" >&2
         kill "$program" 2>/dev/null
         exit 1
     fi
@@ -59,5 +65,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     kill "$program" 2>/dev/null
     wineserver -k 2>/dev/null
     exit $status
-' gallery-screenshot "$exe" "$out"
+' gallery-screenshot "$exe" "$out" "$page"
 echo "saved $out"

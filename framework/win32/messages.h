@@ -19,6 +19,15 @@ struct TMessage {
 // (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLORxxx,
 // WM_HSCROLL, WM_VSCROLL), passed on to that child's control as CN_BASE + msg.
 constexpr UINT CM_BASE = 0xB000;
+// Keys a form offers its controls before the focused control sees them:
+// CM_DIALOGKEY (WParam: the virtual key; Enter, Esc, Tab, arrows) and
+// CM_DIALOGCHAR (WParam: the character of an Alt+letter or a plain letter,
+// for accelerators). A control that takes the key sets Result to 1.
+constexpr UINT CM_DIALOGKEY = CM_BASE + 5;
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+// Sent by a form to its controls when its focused control changed; LParam is
+// the newly focused TWinControl*.
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 constexpr UINT CM_RELEASE = CM_BASE + 33;

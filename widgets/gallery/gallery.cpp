@@ -1,6 +1,7 @@
-// The gallery: one window showing every look of the painted controls
+// The gallery's first page, "painting": every look of the painted ground
 // (gradient styles, textures, brush fills, frames, 3-D text, glyph states and
-// gauges), for checking them by eye and in screenshots.
+// gauges), for checking them by eye and in screenshots; and the program that
+// opens the page named on its command line.
 #include <windows.h>
 
 #include <functional>
@@ -13,6 +14,7 @@
 #include "framework/win32/labels.h"
 #include "widgets/background.h"
 #include "widgets/drawing_base.h"
+#include "widgets/gallery/gallery_pages.h"
 #include "widgets/gauge.h"
 
 namespace vexel {
@@ -118,7 +120,7 @@ const char* FillStyleName(TZelFillStyle Style) {
 class TGalleryForm : public TForm {
 public:
     explicit TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
-        SetCaption("Html Vexel gallery");
+        SetCaption(GalleryCaption("painting"));
         SetBorderStyle(bsSingle);
         SetBorderIcons(biSystemMenu | biMinimize);
         Font()->SetName("Tahoma");
@@ -402,15 +404,37 @@ private:
     std::unique_ptr<TZelGlyph> glyph_;
 };
 
+VEXEL_GALLERY_PAGE("painting", TGalleryForm);
+
 }  // namespace
+
+std::vector<TGalleryPage>& GalleryPages() {
+    static std::vector<TGalleryPage> pages;
+    return pages;
+}
+
 }  // namespace vexel
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CommandLine, int) {
     using namespace vexel;
     ScopedApplication application;
     Application->SetTitle("Html Vexel gallery");
-    TGalleryForm* form = nullptr;
-    Application->CreateForm(form);
-    Application->Run();
-    return 0;
+    std::string wanted = CommandLine ? CommandLine : "";
+    wanted.erase(0, wanted.find_first_not_of(" \t\""));
+    wanted.erase(wanted.find_last_not_of(" \t\"") + 1);
+    if (wanted.empty())
+        wanted = "painting";
+    for (const TGalleryPage& page : GalleryPages()) {
+        if (page.Name == wanted) {
+            page.Create();
+            Application->Run();
+            return 0;
+        }
+    }
+    std::string names;
+    for (const TGalleryPage& page : GalleryPages())
+        names += " " + page.Name;
+    MessageBoxA(nullptr, ("No gallery page \"" + wanted + "\"; pages:" + names).c_str(), "Html Vexel gallery",
+                MB_ICONSTOP);
+    return 2;
 }
