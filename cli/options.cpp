@@ -11,8 +11,9 @@ namespace vexel::cli {
 
 namespace {
 
-// Which options a command takes; each is either a switch or takes a value.
-struct OptionSpec {
+// An option of the command line: its names, whether it takes a value, and
+// which commands accept it.
+struct KnownOption {
     const char* longName;
     char shortName;  // 0: none
     bool takesValue;
@@ -24,7 +25,7 @@ constexpr unsigned kCompress = CommandBit(Command::Compress);
 constexpr unsigned kRestore = CommandBit(Command::Restore);
 constexpr unsigned kExpandDecode = CommandBit(Command::Expand) | CommandBit(Command::Decode);
 
-const OptionSpec kOptions[] = {
+const KnownOption kOptions[] = {
     {"vbscript", 0, false, kCompress},
     {"javascript", 0, false, kCompress},
     {"keep-whitespace", 0, false, kCompress},
@@ -68,8 +69,8 @@ int ParseJobs(const std::string& text, const std::string& command) {
     return value;
 }
 
-void Apply(Invocation& inv, const OptionSpec& spec, const std::string& value) {
-    const std::string name = spec.longName;
+void Apply(Invocation& inv, const KnownOption& option, const std::string& value) {
+    const std::string name = option.longName;
     const std::string command = CommandName(inv.command);
     if (name == "help")
         inv.help = true;
@@ -105,17 +106,17 @@ void Apply(Invocation& inv, const OptionSpec& spec, const std::string& value) {
     }
 }
 
-const OptionSpec* FindLong(const std::string& name, Command command) {
-    for (const OptionSpec& spec : kOptions)
-        if (name == spec.longName && (spec.commands & CommandBit(command)))
-            return &spec;
+const KnownOption* FindLong(const std::string& name, Command command) {
+    for (const KnownOption& option : kOptions)
+        if (name == option.longName && (option.commands & CommandBit(command)))
+            return &option;
     return nullptr;
 }
 
-const OptionSpec* FindShort(char name, Command command) {
-    for (const OptionSpec& spec : kOptions)
-        if (spec.shortName != 0 && name == spec.shortName && (spec.commands & CommandBit(command)))
-            return &spec;
+const KnownOption* FindShort(char name, Command command) {
+    for (const KnownOption& option : kOptions)
+        if (option.shortName != 0 && name == option.shortName && (option.commands & CommandBit(command)))
+            return &option;
     return nullptr;
 }
 
@@ -187,7 +188,7 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const KnownOption* option = nullptr;
         std::string value;
         bool hasValue = false;
         if (arg[1] == '-') {
@@ -198,29 +199,29 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
                 name.resize(eq);
                 hasValue = true;
             }
-            spec = FindLong(name, inv.command);
-            if (spec == nullptr)
+            option = FindLong(name, inv.command);
+            if (option == nullptr)
                 throw UsageError("unknown option '--" + name + "' for " + command, command);
-            if (hasValue && !spec->takesValue)
+            if (hasValue && !option->takesValue)
                 throw UsageError("option '--" + name + "' takes no value", command);
         } else {
-            spec = FindShort(arg[1], inv.command);
-            if (spec == nullptr)
+            option = FindShort(arg[1], inv.command);
+            if (option == nullptr)
                 throw UsageError("unknown option '" + arg.substr(0, 2) + "' for " + command, command);
             if (arg.size() > 2) {
                 // "-j4", "-oOUT"; switches are not bundled.
-                if (!spec->takesValue)
+                if (!option->takesValue)
                     throw UsageError("unknown option '" + arg + "' for " + command, command);
                 value = arg.substr(2);
                 hasValue = true;
             }
         }
-        if (spec->takesValue && !hasValue) {
+        if (option->takesValue && !hasValue) {
             if (i + 1 >= args.size())
                 throw UsageError("option '" + arg + "' needs a value", command);
             value = args[++i];
         }
-        Apply(inv, *spec, value);
+        Apply(inv, *option, value);
     }
 
     if (inv.help)

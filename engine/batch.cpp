@@ -60,7 +60,7 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
             }
             made_backup = true;
         }
-        const bool prepared = job.CompressClick();
+        const bool prepared = job.PreparePage();
         result.report.SourceBytes = job.CharCount;
         if (!prepared) {
             // Nothing was written: without its backup the page is not taken
@@ -72,9 +72,9 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
             return result;
         }
         if (settings.JavaChoose) {
-            job.SaveJClick();
+            job.WriteJavaScriptPage();
         } else {
-            job.SaveClick();
+            job.WriteVbScriptPage();
         }
         result.report.PageBytes = job.PageSize;
         result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;

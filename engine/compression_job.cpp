@@ -175,16 +175,27 @@ bool CompressionJob::BreakOff() {
     return false;
 }
 
-bool CompressionJob::CompressClick() {
+bool CompressionJob::PreparePage() {
     CharCount = 0;
     if (NamesNoFile(Openfile)) {
         return BreakOff();
     }
-
     // Opening comes before the first log line: a page that cannot be opened
     // leaves no trace in the log but the caller's error.
     WorkText.clear();
-    const std::string raw = ReadWholeFile(Openfile, /*writable=*/true);
+    return PrepareRead(ReadWholeFile(Openfile, /*writable=*/true));
+}
+
+bool CompressionJob::PreparePage(const std::string& source) {
+    CharCount = 0;
+    if (NamesNoFile(Openfile)) {
+        return BreakOff();
+    }
+    WorkText.clear();
+    return PrepareRead(source);
+}
+
+bool CompressionJob::PrepareRead(const std::string& raw) {
     Log("");
     Log(std::string(kDashCount, '-'));
     Log("Openfile:" + Openfile);
