@@ -141,19 +141,14 @@ void CompressionJob::Warn(const std::string& line) {
     host_->ShowErrorIndicator();
 }
 
-std::string CompressionJob::FilterUnsupportedBytes(const std::string& raw) {
-    std::string text;
-    text.reserve(raw.size());
-    for (const char ch : raw) {
+void CompressionJob::FilterUnsupportedBytes(std::string& text) {
+    for (char& ch : text) {
         const auto b = static_cast<unsigned char>(ch);
         if (IsUnsupportedByte(b)) {
             Warn(UnsupportedCharWarning(b));
-            text.push_back(' ');
-        } else {
-            text.push_back(ch);
+            ch = ' ';
         }
     }
-    return text;
 }
 
 void CompressionJob::BlankHighBytePairs(std::string& body) {
@@ -186,26 +181,27 @@ bool CompressionJob::PreparePage() {
     return PrepareRead(ReadWholeFile(Openfile, /*writable=*/true));
 }
 
-bool CompressionJob::PreparePage(const std::string& source) {
+bool CompressionJob::PreparePage(std::string source) {
     CharCount = 0;
     if (NamesNoFile(Openfile)) {
         return BreakOff();
     }
     WorkText.clear();
-    return PrepareRead(source);
+    return PrepareRead(std::move(source));
 }
 
-bool CompressionJob::PrepareRead(const std::string& raw) {
+bool CompressionJob::PrepareRead(std::string raw) {
     Log("");
     Log(std::string(kDashCount, '-'));
     Log("Openfile:" + Openfile);
     host_->ProcessMessages();
 
-    const std::string text = FilterUnsupportedBytes(raw);
+    // The text is filtered in place and copied no more than it must be: with
+    // several pages in parallel, each copy counts once per page.
     CharCount = static_cast<int32_t>(raw.size());
-    WorkText = text;
-
-    const std::string page = Options.RemoveUnuseful ? CollapseBetweenTags(text) : text;
+    FilterUnsupportedBytes(raw);
+    std::string page = Options.RemoveUnuseful ? CollapseBetweenTags(raw) : raw;
+    WorkText = std::move(raw);
 
     const std::size_t tag = FindBodyTag(page);
     if (tag == std::string::npos) {
@@ -214,7 +210,11 @@ bool CompressionJob::PrepareRead(const std::string& raw) {
     const std::size_t close = page.find('>', tag);
     const std::size_t head_end = close == std::string::npos ? page.size() : close + 1;
     Edit1 = page.substr(0, head_end);
-    std::string body = page.substr(head_end);
+    page.erase(0, head_end);
+    std::string body = std::move(page);
+    // Emptied before the encoder runs; nothing reads it in between.
+    WorkText.clear();
+    WorkText.shrink_to_fit();
 
     if (HoldsScriptTag(Edit1)) {
         Log(kScriptNotice);
@@ -233,11 +233,10 @@ bool CompressionJob::PrepareRead(const std::string& raw) {
         BlankHighBytePairs(body);
     }
 
-    std::string input;
     if (Options.password.Enabled) {
-        input = kPasswordPrefixHead + EscapePasswordForScript(Options.password.Text) + kPasswordPrefixTail;
+        body.insert(0, kPasswordPrefixHead + EscapePasswordForScript(Options.password.Text) + kPasswordPrefixTail);
     }
-    input += body;
+    const std::string& input = body;
 
     JobHost* host = host_;
     WorkText = Encode(input, Options.highspeed ? kHighSpeedWindow : kWideWindow, [host, progress_base](int64_t a) {

@@ -65,7 +65,7 @@ public:
     bool PreparePage();
     // The same for the bytes of `Openfile` already read by the caller (the
     // batch reads a page once, for its backup and for the job).
-    bool PreparePage(const std::string& source);
+    bool PreparePage(std::string source);
 
     // Write the prepared page to `Savefile`. Both add the "Compresssed to:"
     // and "Rate=" lines first; WriteJavaScriptPage doubles the backslashes of
@@ -119,9 +119,9 @@ private:
     void Warn(const std::string& line);
     bool BreakOff();
     // Everything after the source is read: filters, head and body, encoding.
-    bool PrepareRead(const std::string& raw);
+    bool PrepareRead(std::string raw);
     // Control bytes and 127 become spaces, each with a warning line.
-    std::string FilterUnsupportedBytes(const std::string& raw);
+    void FilterUnsupportedBytes(std::string& text);
     // Pairs of high bytes become two spaces, each pair with a warning line.
     void BlankHighBytePairs(std::string& body);
     void WritePage(const std::string& page);
