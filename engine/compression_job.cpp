@@ -62,8 +62,7 @@ uint8_t PercentOf(int64_t position, int64_t base) {
 }  // namespace
 
 bool NamesNoFile(const std::string& path) {
-    // std::string compares its bytes as unsigned char.
-    return path.compare(" ") <= 0;
+    return path.empty();
 }
 
 std::string UnsupportedCharWarning(unsigned char byte) {

@@ -129,8 +129,8 @@ private:
     JobHost* host_;
 };
 
-// Paths that sort at or below a single space (the empty one among them) name
-// no file: the job and the writers do nothing with them.
+// The empty path names no file: the job and the writers do nothing with it.
+// A name that begins with a blank or a control byte is a name like any other.
 bool NamesNoFile(const std::string& path);
 
 // The data string as it stands in the JavaScript page's string literal.
