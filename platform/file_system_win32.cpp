@@ -111,8 +111,7 @@ Status File::Open(const std::string& path, OpenMode mode) {
 
 Status File::CreateNew(const std::string& path) {
     Release();
-    // DELETE access lets RemoveName take the name while the lock is held.
-    const HANDLE h = CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, kShareAll,
+    const HANDLE h = CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return LastError();
@@ -194,13 +193,27 @@ Status File::Identity(FileIdentity& identity) const {
 }
 
 Status File::RemoveName(const std::string& path) {
-    FILE_DISPOSITION_INFO dispose = {};
-    dispose.DeleteFile = TRUE;
-    const bool marked = SetFileInformationByHandle(Handle(handle_), FileDispositionInfo, &dispose, sizeof dispose);
+    // The name is marked for removal through a second handle, opened for
+    // that alone, while this one still holds the lock; asking for DELETE
+    // access on the first handle would keep every other program from opening
+    // the file the whole time.
+    const HANDLE remover = CreateFileW(SystemPath(path).c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool marked = false;
+    if (remover != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION mine;
+        BY_HANDLE_FILE_INFORMATION named;
+        // The same file: the index is enough within one folder.
+        if (GetFileInformationByHandle(Handle(handle_), &mine) && GetFileInformationByHandle(remover, &named) &&
+            mine.nFileIndexHigh == named.nFileIndexHigh && mine.nFileIndexLow == named.nFileIndexLow) {
+            FILE_DISPOSITION_INFO dispose = {};
+            dispose.DeleteFile = TRUE;
+            marked = SetFileInformationByHandle(remover, FileDispositionInfo, &dispose, sizeof dispose);
+        }
+        CloseHandle(remover);
+    }
     Release();
-    // Without DELETE access the name goes only now, once the file is closed;
-    // Wine forgets a mark made before the file was renamed.
-    if (!marked || GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (!marked) {
         return Remove(path);
     }
     return {};
