@@ -10,8 +10,6 @@
 
 namespace vexel {
 
-namespace platform = vexel::platform;
-
 namespace {
 
 constexpr std::size_t kReadChunk = 1 << 16;

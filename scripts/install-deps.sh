@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when any is missing.
 #   scripts/install-deps.sh native   compiler, CMake, GoogleTest, Node.js
-#   scripts/install-deps.sh all      the above plus MinGW-w64, Wine and Xvfb
+#   scripts/install-deps.sh all      the above plus MinGW-w64, Wine and Xvfb, and
+#                                    clang with its libFuzzer runtime (scripts/fuzz.sh)
 set -euo pipefail
 
 native=(cmake ninja-build g++ googletest libbenchmark-dev nodejs gzip)
 windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth imagemagick)
+fuzz=(clang libclang-rt-14-dev)
 
 wanted=("${native[@]}")
-[ "${1:-native}" = all ] && wanted+=("${windows[@]}")
+[ "${1:-native}" = all ] && wanted+=("${windows[@]}" "${fuzz[@]}")
 
 missing=()
 for pkg in "${wanted[@]}"; do
