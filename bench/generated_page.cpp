@@ -8,10 +8,12 @@ namespace vexel::bench {
 // links and paragraphs from a small vocabulary, with numbers that vary.
 std::string GeneratePage(std::size_t size, unsigned seed) {
     static const char* const kWords[] = {
-        "the", "compression", "of", "pages", "and", "site", "index", "product", "price", "order", "customer",
-        "delivery", "service", "support", "download", "manual", "version", "release", "notes", "update", "free",
-        "with", "for", "your", "new", "all", "more", "information", "contact", "about", "news", "archive",
-        "search", "results", "category", "garden", "kitchen", "office", "travel", "weather", "report", "table"};
+        "the",      "compression", "of",      "pages",    "and",      "site",    "index",
+        "product",  "price",       "order",   "customer", "delivery", "service", "support",
+        "download", "manual",      "version", "release",  "notes",    "update",  "free",
+        "with",     "for",         "your",    "new",      "all",      "more",    "information",
+        "contact",  "about",       "news",    "archive",  "search",   "results", "category",
+        "garden",   "kitchen",     "office",  "travel",   "weather",  "report",  "table"};
     std::mt19937 random(seed);
     const auto word = [&] { return std::string(kWords[random() % (sizeof kWords / sizeof *kWords)]); };
     const auto sentence = [&] {
@@ -32,8 +34,9 @@ std::string GeneratePage(std::size_t size, unsigned seed) {
                 page += "<table border=\"0\" cellpadding=\"2\" cellspacing=\"0\" width=\"100%\">\r\n";
                 const int rows = 3 + static_cast<int>(random() % 12);
                 for (int r = 0; r < rows; ++r) {
-                    page += "  <tr>\r\n    <td class=\"name\"><a href=\"/" + word() + "/" + word() + ".html\">" +
-                            word() + " " + word() + "</a></td>\r\n    <td class=\"price\" align=\"right\">" +
+                    page += "  <tr>\r\n    <td class=\"name\"><a href=\"/" + word() + "/" + word() +
+                            ".html\">" + word() + " " + word() +
+                            "</a></td>\r\n    <td class=\"price\" align=\"right\">" +
                             std::to_string(random() % 1000) + "." + std::to_string(10 + random() % 90) +
                             "</td>\r\n    <td>" + sentence() + "</td>\r\n  </tr>\r\n";
                 }

@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     const Measure idle = RunChild({program, "--version"});
     for (const int jobs : job_counts) {
         const fs::path folder = root / ("jobs" + std::to_string(jobs));
-        const Measure run = RunChild({program, "compress", "-q", "--jobs", std::to_string(jobs), folder.string()});
+        const Measure run =
+            RunChild({program, "compress", "-q", "--jobs", std::to_string(jobs), folder.string()});
         if (run.status != 0) {
             std::fprintf(stderr, "vexel exited with %d\n", run.status);
             ++failures;

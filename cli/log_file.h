@@ -23,16 +23,16 @@ public:
 
 private:
     class Buffer : public std::streambuf {
-    public:
+      public:
         explicit Buffer(OutputFile& file);
         bool Flush();
         const std::string& Error() const { return error_; }
 
-    protected:
+      protected:
         int_type overflow(int_type c) override;
         int sync() override;
 
-    private:
+      private:
         OutputFile& file_;
         std::string pending_;
         std::string error_;

@@ -265,7 +265,8 @@ std::string ToolHelp() {
            "  -h, --help             show this help; 'vexel COMMAND --help' shows a command's\n"
            "  -V, --version          show the version\n"
            "\n"
-           "Exit status: 0 success, 1 a page or file failed, 2 bad usage.\n";
+           "Exit status: 0 success, 1 a page or file failed, 2 bad usage; a run stopped by\n"
+           "Ctrl+C, SIGTERM or SIGHUP: 130, 143, 129.\n";
 }
 
 std::string CommandHelp(Command command) {
@@ -274,7 +275,9 @@ std::string CommandHelp(Command command) {
             return "Usage: vexel compress [OPTIONS] PATH...\n"
                    "\n"
                    "Compresses .htm/.html pages in place. Each page is first copied to PATH_backup;\n"
-                   "a page whose backup exists is reported as already compressed and left alone.\n"
+                   "a page whose backup exists is reported as already compressed and left alone,\n"
+                   "unless the backup equals the page (a run stopped before writing it): then it\n"
+                   "is compressed now. A link to a page compresses the page it points to.\n"
                    "A folder stands for its .htm/.html files (any letter case), sorted by name;\n"
                    "a file is taken as given, and one that is not a page is skipped silently.\n"
                    "\n"
@@ -288,15 +291,17 @@ std::string CommandHelp(Command command) {
                    "  -j, --jobs N           compress N pages in parallel (default: one per core);\n"
                    "                         the log is the same, in the same order, for any N\n"
                    "  -n, --dry-run          report what would be done and the sizes; write nothing\n"
-                   "      --log FILE         write the log lines to FILE as well\n"
+                   "      --log FILE         write the log lines to FILE as well (not a page of the\n"
+                   "                         run or a page's backup)\n"
                    "  -q, --quiet            no log on standard output\n"
                    "  -h, --help             show this help\n"
                    "\n"
                    "The log goes to standard output as it comes; a summary, errors and, when\n"
                    "standard error is a terminal, a progress bar go to standard error. When\n"
                    "standard error is not a terminal nothing but the summary and errors is\n"
-                   "written there, so piped output stays plain. Ctrl+C stops the run after\n"
-                   "the page being written (exit status 130).\n"
+                   "written there, so piped output stays plain. Ctrl+C, SIGTERM and SIGHUP stop\n"
+                   "the run after the page being written (exit status 130, 143, 129); a second\n"
+                   "one stops it at once; no page is ever left half-written.\n"
                    "\n"
                    "Exit status: 0 every page written or skipped by the rules (no body tag,\n"
                    "already compressed, not a page), 1 a page failed, 2 bad usage.\n";
@@ -323,7 +328,9 @@ std::string CommandHelp(Command command) {
                    "\n"
                    "Puts pages back from their PATH_backup copies: the backup replaces the page\n"
                    "and is removed. A folder restores every page in it that has a backup; a page\n"
-                   "named on the command line without a backup is an error.\n"
+                   "named on the command line without a backup is an error. A page put back\n"
+                   "whose backup cannot be removed counts as restored, with a warning and exit\n"
+                   "status 1.\n"
                    "\n"
                    "  -r, --recursive        restore in sub-folders too\n"
                    "  -n, --dry-run          list what would be restored; change nothing\n"

@@ -17,7 +17,9 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-[[noreturn]] void FailCopy(const std::string& page, const std::string& backup, const platform::Status& status) {
+[[noreturn]] void FailCopy(const std::string& page,
+                           const std::string& backup,
+                           const platform::Status& status) {
     throw IoError("Cannot copy file " + Quoted(page) + " to " + Quoted(backup) + ": " + status.Reason());
 }
 
@@ -44,7 +46,10 @@ std::string ReadAll(platform::File& file, const std::string& path, std::size_t e
 }
 
 // The backup's bytes equal `original`; a backup of another size is not read.
-bool BackupEquals(platform::File& backup, const std::string& path, int64_t size, const std::string& original) {
+bool BackupEquals(platform::File& backup,
+                  const std::string& path,
+                  int64_t size,
+                  const std::string& original) {
     if (size != static_cast<int64_t>(original.size())) {
         return false;
     }
@@ -194,7 +199,8 @@ BackupState PeekBackup(const std::string& page, const std::string& original) {
         info.kind != platform::FileKind::Regular) {
         return BackupState::Handled;
     }
-    return BackupEquals(backup, backup_path, info.size, original) ? BackupState::Resumed : BackupState::Handled;
+    return BackupEquals(backup, backup_path, info.size, original) ? BackupState::Resumed
+                                                                  : BackupState::Handled;
 }
 
 }  // namespace vexel

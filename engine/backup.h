@@ -19,9 +19,9 @@ namespace vexel {
 
 // How the backup of a page stands for this run.
 enum class BackupState {
-    Made,      // there was none; this run made it
-    Resumed,   // one equal to the page was left by a run that stopped
-    Handled,   // any other: the page is compressed already, or another run has it
+    Made,     // there was none; this run made it
+    Resumed,  // one equal to the page was left by a run that stopped
+    Handled,  // any other: the page is compressed already, or another run has it
 };
 
 class PageClaim {

@@ -36,7 +36,9 @@ std::size_t NameStart(const std::string& path) {
 
 // Writes `data` to a new temporary file beside `target` and renames it over
 // `target`; `shown` is the name the user gave, for the messages.
-void ReplaceRegularFile(const std::string& target, const std::string& shown, const std::string& data,
+void ReplaceRegularFile(const std::string& target,
+                        const std::string& shown,
+                        const std::string& data,
                         bool existed) {
     std::string temporary;
     platform::File file;
@@ -77,8 +79,8 @@ void ReplaceRegularFile(const std::string& target, const std::string& shown, con
     }
     status = platform::SyncFolderOf(target);
     if (!status.Ok()) {
-        throw IoError("Wrote file " + Quoted(shown) + ", but cannot flush its folder to the disk: " +
-                      status.Reason());
+        throw IoError("Wrote file " + Quoted(shown) +
+                      ", but cannot flush its folder to the disk: " + status.Reason());
     }
 }
 
@@ -193,7 +195,8 @@ void OutputFile::Close() {
 
 int64_t FileSize(const std::string& path) {
     platform::FileInfo info;
-    if (!platform::Inspect(path, /*follow_links=*/true, info).Ok() || info.kind != platform::FileKind::Regular) {
+    if (!platform::Inspect(path, /*follow_links=*/true, info).Ok() ||
+        info.kind != platform::FileKind::Regular) {
         return 0;
     }
     return info.size;
@@ -208,7 +211,8 @@ bool FileExists(const std::string& path) {
 
 bool IsRegularFile(const std::string& path) {
     platform::FileInfo info;
-    return platform::Inspect(path, /*follow_links=*/true, info).Ok() && info.kind == platform::FileKind::Regular;
+    return platform::Inspect(path, /*follow_links=*/true, info).Ok() &&
+           info.kind == platform::FileKind::Regular;
 }
 
 bool RemoveFileQuietly(const std::string& path) {

@@ -29,8 +29,12 @@ struct Found {
 // Every folder that cannot be listed is named in the errors; the others are
 // still listed.
 template <typename Take>
-void ListFolder(const std::string& folder, std::vector<std::string>& names, bool recursive, Take& take,
-                std::vector<Found>& found, PageList& list) {
+void ListFolder(const std::string& folder,
+                std::vector<std::string>& names,
+                bool recursive,
+                Take& take,
+                std::vector<Found>& found,
+                PageList& list) {
     std::vector<platform::FolderEntry> entries;
     const platform::Status status = platform::ListFolder(folder, entries);
     if (!status.Ok()) {
@@ -64,7 +68,8 @@ void DropDuplicates(PageList& list) {
 
 bool IsFolder(const std::string& path) {
     platform::FileInfo info;
-    return platform::Inspect(path, /*follow_links=*/true, info).Ok() && info.kind == platform::FileKind::Directory;
+    return platform::Inspect(path, /*follow_links=*/true, info).Ok() &&
+           info.kind == platform::FileKind::Directory;
 }
 
 template <typename Take>
@@ -78,7 +83,8 @@ PageList Collect(const std::vector<std::string>& args, bool recursive, Take take
         std::vector<Found> found;
         std::vector<std::string> names;
         ListFolder(arg, names, recursive, take, found, list);
-        std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.names < b.names; });
+        std::sort(found.begin(), found.end(),
+                  [](const Found& a, const Found& b) { return a.names < b.names; });
         for (Found& file : found) {
             list.paths.push_back(std::move(file.path));
         }

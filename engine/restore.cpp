@@ -51,7 +51,8 @@ RestoreResult RestorePage(const std::string& page) {
     if (status.Ok()) {
         status = platform::SyncFolderOf(target);
         if (!status.Ok()) {
-            result.warning = "Restored " + Quoted(page) + ", but cannot flush its folder to the disk: " + status.Reason();
+            result.warning =
+                "Restored " + Quoted(page) + ", but cannot flush its folder to the disk: " + status.Reason();
         }
         return result;
     }
@@ -65,7 +66,8 @@ RestoreResult RestorePage(const std::string& page) {
     }
     status = platform::Remove(backup);
     if (!status.Ok()) {
-        result.warning = "Restored " + Quoted(page) + ", but cannot remove " + Quoted(backup) + ": " + status.Reason();
+        result.warning =
+            "Restored " + Quoted(page) + ", but cannot remove " + Quoted(backup) + ": " + status.Reason();
     }
     return result;
 }

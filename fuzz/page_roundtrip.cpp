@@ -30,7 +30,10 @@ public:
 // the bytes the data string cannot carry become spaces, whitespace between
 // tags goes, the body after the body tag gets the filler when short, pairs of
 // high bytes are blanked, and the password prompt comes first.
-bool ExpectedInput(std::string page, const vexel::JobOptions& options, std::string& head, std::string& input) {
+bool ExpectedInput(std::string page,
+                   const vexel::JobOptions& options,
+                   std::string& head,
+                   std::string& input) {
     for (char& c : page) {
         const auto b = static_cast<unsigned char>(c);
         if (b <= 8 || (b >= 14 && b <= 31) || b == 127) {
@@ -53,7 +56,8 @@ bool ExpectedInput(std::string page, const vexel::JobOptions& options, std::stri
     }
     if (options.UChar) {
         for (std::size_t i = 0; i + 1 < body.size(); ++i) {
-            if (static_cast<unsigned char>(body[i]) >= 128 && static_cast<unsigned char>(body[i + 1]) >= 129) {
+            if (static_cast<unsigned char>(body[i]) >= 128 &&
+                static_cast<unsigned char>(body[i + 1]) >= 129) {
                 body[i] = body[i + 1] = ' ';
             }
         }

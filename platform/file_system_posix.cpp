@@ -91,9 +91,15 @@ Status File::Open(const std::string& path, OpenMode mode) {
     Release();
     int flags = O_CLOEXEC;
     switch (mode) {
-        case OpenMode::Read: flags |= O_RDONLY; break;
-        case OpenMode::ReadWrite: flags |= O_RDWR; break;
-        case OpenMode::WriteExisting: flags |= O_WRONLY | O_TRUNC; break;
+        case OpenMode::Read:
+            flags |= O_RDONLY;
+            break;
+        case OpenMode::ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case OpenMode::WriteExisting:
+            flags |= O_WRONLY | O_TRUNC;
+            break;
     }
     int fd;
     do {
@@ -354,7 +360,8 @@ Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
         found.link = S_ISLNK(st.st_mode);
         if (found.link) {
             // A link counts as what it points to; a broken one as missing.
-            found.kind = ::fstatat(dir_fd, entry->d_name, &st, 0) == 0 ? KindOf(st.st_mode) : FileKind::Missing;
+            found.kind =
+                ::fstatat(dir_fd, entry->d_name, &st, 0) == 0 ? KindOf(st.st_mode) : FileKind::Missing;
         } else {
             found.kind = KindOf(st.st_mode);
         }

@@ -111,8 +111,8 @@ Status File::Open(const std::string& path, OpenMode mode) {
 
 Status File::CreateNew(const std::string& path) {
     Release();
-    const HANDLE h = CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
-                                 nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return LastError();
     }
@@ -204,8 +204,9 @@ Status File::RemoveName(const std::string& path) {
         BY_HANDLE_FILE_INFORMATION mine;
         BY_HANDLE_FILE_INFORMATION named;
         // The same file: the index is enough within one folder.
-        if (GetFileInformationByHandle(Handle(handle_), &mine) && GetFileInformationByHandle(remover, &named) &&
-            mine.nFileIndexHigh == named.nFileIndexHigh && mine.nFileIndexLow == named.nFileIndexLow) {
+        if (GetFileInformationByHandle(Handle(handle_), &mine) &&
+            GetFileInformationByHandle(remover, &named) && mine.nFileIndexHigh == named.nFileIndexHigh &&
+            mine.nFileIndexLow == named.nFileIndexLow) {
             FILE_DISPOSITION_INFO dispose = {};
             dispose.DeleteFile = TRUE;
             marked = SetFileInformationByHandle(remover, FileDispositionInfo, &dispose, sizeof dispose);
@@ -254,8 +255,8 @@ Status Inspect(const std::string& path, bool follow_links, FileInfo& info) {
     info.kind = FileKind::Regular;
     info.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
     // Devices (NUL, CON) and pipes have attributes too; only the handle tells.
-    const HANDLE h = CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                 nullptr);
+    const HANDLE h =
+        CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         if (GetFileType(h) != FILE_TYPE_DISK) {
             info.kind = FileKind::Special;
@@ -324,8 +325,8 @@ Status ResolveLinks(const std::string& path, std::string& resolved) {
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         return {};
     }
-    const HANDLE h = CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                 nullptr);
+    const HANDLE h =
+        CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return LastError();
     }
@@ -371,7 +372,8 @@ Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
         FolderEntry entry;
         entry.name = Narrow(name);
         entry.link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        entry.kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Directory : FileKind::Regular;
+        entry.kind =
+            (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Directory : FileKind::Regular;
         entries.push_back(std::move(entry));
     } while (FindNextFileW(find, &found));
     const DWORD error = GetLastError();

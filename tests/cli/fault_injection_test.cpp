@@ -47,8 +47,11 @@ protected:
     }
 
     // Runs vexel with `call` failing for files named like `file`.
-    int Run(const std::vector<std::string>& args, const std::string& file, const std::string& call,
-            const std::string& error = "EIO", long long after = 0) {
+    int Run(const std::vector<std::string>& args,
+            const std::string& file,
+            const std::string& call,
+            const std::string& error = "EIO",
+            long long after = 0) {
         ChildRun run(VexelProgram(), args, dir_.Path().string(),
                      {{"LD_PRELOAD", shim_},
                       {"VEXEL_FAIL_FILE", file},
@@ -73,13 +76,13 @@ protected:
 // --- the backup is never partial ----------------------------------------------
 
 TEST_F(FaultInjection, FullDiskWhileBackingUpLeavesNoBackupNoTemporaryFileAndSaysWhy) {
-    const int status = Run({"compress", "--jobs", "1", site_.string()}, "a.htm_backup.vexel-*", "write", "ENOSPC",
-                           4096);
+    const int status =
+        Run({"compress", "--jobs", "1", site_.string()}, "a.htm_backup.vexel-*", "write", "ENOSPC", 4096);
     EXPECT_EQ(status, kExitFailed);
     EXPECT_EQ(ReadBytes(site_ / "a.htm"), Page('a'));
     EXPECT_EQ(Names(site_), (std::vector<std::string>{"a.htm", "b.htm", "b.htm_backup"}));
-    EXPECT_TRUE(Contains(err_, "vexel: Cannot copy file \"" + Site("a.htm") + "\" to \"" + Site("a.htm_backup") +
-                                   "\": No space left on device"))
+    EXPECT_TRUE(Contains(err_, "vexel: Cannot copy file \"" + Site("a.htm") + "\" to \"" +
+                                   Site("a.htm_backup") + "\": No space left on device"))
         << err_;
     EXPECT_TRUE(Contains(out_, "No space left on device (Skip)")) << out_;
     EXPECT_TRUE(Contains(err_, "1 written")) << err_;

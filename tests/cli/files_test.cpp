@@ -46,8 +46,10 @@ bool IsCompressedBesideItsBackup(const fs::path& page, const std::string& origin
 
 // --- names -------------------------------------------------------------------------
 
-const char* const kScriptNames[] = {"Gr\xC3\xBC\xC3\x9F" "e.html", "\xE6\x97\xA5\xE6\x9C\xAC.htm",
-                                    "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0.htm"};
+const char* const kScriptNames[] = {
+    "Gr\xC3\xBC\xC3\x9F"
+    "e.html",
+    "\xE6\x97\xA5\xE6\x9C\xAC.htm", "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0.htm"};
 
 TEST(Names, NamesInAnyScriptWorkListedFromAFolderAndGiven) {
     ScratchDir dir;
@@ -141,8 +143,8 @@ void MakeFolders(const fs::path& folder) {
 }
 
 void PutBytes(const fs::path& path, const std::string& bytes) {
-    const HANDLE file =
-        CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path.string();
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -322,8 +324,8 @@ TEST(SpecialFiles, LogFileNamingAPageOrItsBackupIsRefusedBeforeAnythingIsTouched
     WriteBytes(dir.Path() / "b.htm", Page("b"));
     WriteBytes(dir.Path() / "b.htm_backup", "an older original");
     const auto before = Snapshot(dir.Path());
-    for (const std::string& log : {dir / "a.htm", dir / "b.htm_backup", dir / "a.htm_backup",
-                                   (dir.Path() / "." / "b.htm").string()}) {
+    for (const std::string& log :
+         {dir / "a.htm", dir / "b.htm_backup", dir / "a.htm_backup", (dir.Path() / "." / "b.htm").string()}) {
         const auto result = Vexel({"compress", "--log", log, dir / ""});
         EXPECT_EQ(result.status, kExitUsage) << log;
         EXPECT_TRUE(Contains(result.err, "--log \"" + log + "\" names a page of this run or its backup"))

@@ -21,9 +21,10 @@ using namespace support;
 // run takes long enough to be stopped in the middle.
 std::string BigPage(int seed, std::size_t size) {
     std::mt19937 random(static_cast<unsigned>(seed) * 7919u + 17u);
-    static const char* const kWords[] = {"alpha", "river", "garden", "table", "price", "window", "stone",
+    static const char* const kWords[] = {"alpha", "river", "garden", "table",  "price",  "window", "stone",
                                          "music", "paper", "orange", "silver", "forest", "engine", "cloud"};
-    std::string page = "<html><head><title>site page " + std::to_string(seed) + "</title></head>\r\n<body>\r\n";
+    std::string page =
+        "<html><head><title>site page " + std::to_string(seed) + "</title></head>\r\n<body>\r\n";
     while (page.size() < size) {
         page += "<tr><td>" + std::to_string(random() % 100000) + "</td>";
         for (int i = 0; i < 6; ++i)
@@ -106,7 +107,8 @@ TEST(Interruption, KillNineAtRandomMomentsLeavesEveryPageWholeAndASecondRunFinis
     int finished = 0;
     int part_way = 0;
     for (int round = 0; round < 6 && finished < total; ++round) {
-        ChildRun run(VexelProgram(), {"compress", "-q", "--jobs", "2", site.folder.string()}, dir.Path().string());
+        ChildRun run(VexelProgram(), {"compress", "-q", "--jobs", "2", site.folder.string()},
+                     dir.Path().string());
         const double at = std::uniform_real_distribution<double>(0.05, 0.6)(random) * seconds;
         std::this_thread::sleep_for(std::chrono::duration<double>(at));
         run.Kill();
@@ -117,7 +119,8 @@ TEST(Interruption, KillNineAtRandomMomentsLeavesEveryPageWholeAndASecondRunFinis
     // The kills met the runs part-way, not after their end.
     EXPECT_GT(part_way, 0);
 
-    ChildRun last(VexelProgram(), {"compress", "-q", "--jobs", "2", site.folder.string()}, dir.Path().string());
+    ChildRun last(VexelProgram(), {"compress", "-q", "--jobs", "2", site.folder.string()},
+                  dir.Path().string());
     ASSERT_EQ(last.Wait(), kExitOk) << last.Err();
     EXPECT_EQ(CheckStates(site, "after the last run"), static_cast<int>(site.names.size()));
 }
@@ -167,7 +170,7 @@ TEST(Interruption, PageBesideAnEqualBackupIsCompressedWithItAndAlreadyCompressed
     EXPECT_NE(lines.find("File:" + (site.folder / "page001.htm").string() + " already compressed!"),
               std::string::npos);
     EXPECT_EQ(OpenedFiles(lines), (std::vector<std::string>{(site.folder / "page000.htm").string(),
-                                                             (site.folder / "page002.htm").string()}));
+                                                            (site.folder / "page002.htm").string()}));
 }
 
 TEST(Interruption, TwoRunsAtOnceNeverOverwriteABackupNorCompressAPageTwice) {

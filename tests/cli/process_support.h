@@ -44,7 +44,9 @@ public:
     using Environment = std::map<std::string, std::string>;
 
     // Starts `program` with `args` (UTF-8); `folder` receives out.txt and err.txt.
-    ChildRun(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
+    ChildRun(const std::string& program,
+             const std::vector<std::string>& args,
+             const std::string& folder,
              const Environment& env = {})
         : out_path_(folder + "/out.txt"), err_path_(folder + "/err.txt") {
         std::filesystem::create_directories(std::filesystem::u8path(folder));
@@ -81,15 +83,24 @@ public:
     }
 
 #ifndef _WIN32
-    void Signal(int number) { ::kill(pid_, number); }
-    void Kill() { Signal(SIGKILL); }
+    void Signal(int number) {
+        ::kill(pid_, number);
+    }
+    void Kill() {
+        Signal(SIGKILL);
+    }
 #else
-    void Kill() { TerminateProcess(process_, 137); }
+    void Kill() {
+        TerminateProcess(process_, 137);
+    }
 #endif
 
-    std::string Out() const { return ReadAll(out_path_); }
-    std::string Err() const { return ReadAll(err_path_); }
-
+    std::string Out() const {
+        return ReadAll(out_path_);
+    }
+    std::string Err() const {
+        return ReadAll(err_path_);
+    }
 
 private:
     static std::string ReadAll(const std::string& path) {

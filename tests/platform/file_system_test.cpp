@@ -23,8 +23,8 @@ protected:
     FileSystemTest() {
         std::random_device random;
         const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-        root_ = fs::temp_directory_path() / ("vexel-platform-test-" + std::to_string(random()) + "-" +
-                                            std::to_string(ticks));
+        root_ = fs::temp_directory_path() /
+                ("vexel-platform-test-" + std::to_string(random()) + "-" + std::to_string(ticks));
         fs::create_directories(root_);
     }
     ~FileSystemTest() override {
@@ -114,7 +114,10 @@ TEST_F(FileSystemTest, NameRemovedWhileTheLockIsHeld) {
 }
 
 TEST_F(FileSystemTest, ListingGivesNamesInAnyScriptWithTheirKinds) {
-    const std::vector<std::string> names = {"Gr\xC3\xBC\xC3\x9F" "e.html", "\xE6\x97\xA5\xE6\x9C\xAC.htm", "plain.htm"};
+    const std::vector<std::string> names = {
+        "Gr\xC3\xBC\xC3\x9F"
+        "e.html",
+        "\xE6\x97\xA5\xE6\x9C\xAC.htm", "plain.htm"};
     for (const std::string& name : names)
         Put(name, name);
     fs::create_directory(root_ / "sub");
@@ -133,7 +136,9 @@ TEST_F(FileSystemTest, ListingGivesNamesInAnyScriptWithTheirKinds) {
         EXPECT_TRUE(file.Open(JoinPath(root_.u8string(), entry.name), OpenMode::Read).Ok()) << entry.name;
     }
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"Gr\xC3\xBC\xC3\x9F" "e.html", "plain.htm", "\xE6\x97\xA5\xE6\x9C\xAC.htm"}));
+    EXPECT_EQ(files, (std::vector<std::string>{"Gr\xC3\xBC\xC3\x9F"
+                                               "e.html",
+                                               "plain.htm", "\xE6\x97\xA5\xE6\x9C\xAC.htm"}));
 
     const Status missing = ListFolder(Path("no-such-folder"), entries);
     EXPECT_EQ(missing.Error(), Status::Kind::NotFound);
