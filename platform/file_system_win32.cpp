@@ -238,6 +238,13 @@ Status Inspect(const std::string& path, bool follow_links, FileInfo& info) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
         const DWORD error = GetLastError();
+        // Devices (NUL, CON) have no attributes; a handle shows what they are.
+        const HANDLE device = CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (device != INVALID_HANDLE_VALUE) {
+            info.kind = GetFileType(device) == FILE_TYPE_DISK ? FileKind::Regular : FileKind::Special;
+            CloseHandle(device);
+            return {};
+        }
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME) {
             return {};
         }

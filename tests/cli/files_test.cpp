@@ -318,6 +318,20 @@ TEST(SpecialFiles, FifoNamedLikeAPageIsAnErrorNotAWait) {
 }
 #endif
 
+#ifdef _WIN32
+TEST(SpecialFiles, OutputOntoTheNulDeviceIsWrittenThrough) {
+    ScratchDir dir;
+    WriteBytes(dir.Path() / "page.htm", Page("page"));
+    ASSERT_EQ(Vexel({"compress", "-q", dir / "page.htm"}).status, kExitOk);
+    const fs::path saved = fs::current_path();
+    fs::current_path(dir.Path());
+    const auto result = Vexel({"decode", "-o", "NUL", "page.htm"});
+    fs::current_path(saved);
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(Snapshot(dir.Path()).size(), 2u);  // the page and its backup, no file named NUL
+}
+#endif
+
 TEST(SpecialFiles, LogFileNamingAPageOrItsBackupIsRefusedBeforeAnythingIsTouched) {
     ScratchDir dir;
     WriteBytes(dir.Path() / "a.htm", Page("a"));
