@@ -106,7 +106,7 @@ int Decode(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
     return status != kExitOk ? status : written;
 }
 
-int Restore(const Invocation& inv, std::ostream& out, std::ostream& err) {
+int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
     const PageList list = CollectBackedUpPages(inv.paths, inv.recursive);
     int status = kExitOk;
     for (const std::string& error : list.errors) {
@@ -114,7 +114,12 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err) {
         status = kExitFailed;
     }
     int restored = 0;
+    int stopSignal = 0;
     for (const std::string& page : list.paths) {
+        // A stop signal ends the run between two pages, as for compress.
+        stopSignal = console.stopSignal ? console.stopSignal() : 0;
+        if (stopSignal != 0)
+            break;
         try {
             RestoreResult result;
             if (inv.dryRun) {
@@ -140,8 +145,9 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err) {
         }
     }
     out.flush();
-    err << (inv.dryRun ? "Pages to restore: " : "Pages restored: ") << restored << '\n';
-    return status;
+    err << (inv.dryRun ? "Pages to restore: " : "Pages restored: ") << restored
+        << (stopSignal != 0 ? " (stopped)" : "") << '\n';
+    return stopSignal != 0 ? kExitSignalBase + stopSignal : status;
 }
 
 // The log file must not be a page of the run or a page's backup: creating it
@@ -284,7 +290,7 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         case Command::Decode:
             return Decode(inv, out, err, console);
         case Command::Restore:
-            return Restore(inv, out, err);
+            return Restore(inv, out, err, console);
         case Command::None:
             break;
     }

@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/wide_text.h"
 
@@ -57,7 +58,13 @@ void SetStandardOutputBinary() {
 }
 
 void UseUtf8Console() {
-    SetConsoleOutputCP(CP_UTF8);
+    // The code page belongs to the console, which outlives the program: the
+    // one it had comes back at exit.
+    static UINT previous = 0;
+    previous = GetConsoleOutputCP();
+    if (previous != 0 && previous != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+        std::atexit([] { SetConsoleOutputCP(previous); });
+    }
 }
 
 void WatchStopSignals() {
