@@ -23,28 +23,6 @@ std::string Quoted(const std::string& path) {
     throw IoError("Cannot copy file " + Quoted(page) + " to " + Quoted(backup) + ": " + status.Reason());
 }
 
-// Reads an open file to its end.
-std::string ReadAll(platform::File& file, const std::string& path, std::size_t expected) {
-    std::string content(expected + 1, '\0');
-    std::size_t size = 0;
-    for (;;) {
-        if (size == content.size()) {
-            content.resize(size + size / 2 + 4096);
-        }
-        std::size_t got = 0;
-        const platform::Status status = file.Read(content.data() + size, content.size() - size, got);
-        if (!status.Ok()) {
-            throw IoError("Cannot read file " + Quoted(path) + ": " + status.Reason());
-        }
-        if (got == 0) {
-            break;
-        }
-        size += got;
-    }
-    content.resize(size);
-    return content;
-}
-
 // The backup's bytes equal `original`; a backup of another size is not read.
 bool BackupEquals(platform::File& backup,
                   const std::string& path,
@@ -53,7 +31,7 @@ bool BackupEquals(platform::File& backup,
     if (size != static_cast<int64_t>(original.size())) {
         return false;
     }
-    return ReadAll(backup, path, original.size()) == original;
+    return ReadToEnd(backup, path, original.size()) == original;
 }
 
 }  // namespace

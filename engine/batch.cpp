@@ -81,8 +81,8 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
         const bool prepared = job.PreparePage(std::move(source));
         result.report.SourceBytes = job.CharCount;
         if (!prepared) {
-            // Nothing was written: without its backup the page is not taken
-            // for an already compressed one next time.
+            // Nothing was written: the backup made for it goes again, so that
+            // no copy is left beside a page the run did not touch.
             claim.TakeBackBackup();
             result.report.Outcome = PageOutcome::BrokenOff;
             return result;

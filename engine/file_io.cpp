@@ -97,18 +97,21 @@ std::string ReadWholeFile(const std::string& path, bool writable) {
     if (!status.Ok()) {
         Fail("Cannot open file", path, status);
     }
+    const bool sized = info.kind == platform::FileKind::Regular && info.size > 0;
+    return ReadToEnd(file, path, sized ? static_cast<std::size_t>(info.size) : 0);
+}
+
+std::string ReadToEnd(platform::File& file, const std::string& path, std::size_t expected) {
     // Room for the whole file and one byte more, so that the end shows
     // without growing the string; a file that grows meanwhile is read on.
-    std::string content;
-    const bool sized = info.kind == platform::FileKind::Regular && info.size > 0;
-    content.resize(sized ? static_cast<std::size_t>(info.size) + 1 : kReadChunk);
+    std::string content(expected > 0 ? expected + 1 : kReadChunk, '\0');
     std::size_t size = 0;
     for (;;) {
         if (size == content.size()) {
             content.resize(size + std::max(kReadChunk, size / 2));
         }
         std::size_t got = 0;
-        status = file.Read(content.data() + size, content.size() - size, got);
+        const platform::Status status = file.Read(content.data() + size, content.size() - size, got);
         if (!status.Ok()) {
             Fail("Cannot read file", path, status);
         }

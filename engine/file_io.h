@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace vexel {
 
 // Reads a whole file; a read error part-way is an error, never a short text.
@@ -16,6 +18,11 @@ namespace vexel {
 // will rewrite, so that a read-only page fails here, before anything is done
 // to it.
 std::string ReadWholeFile(const std::string& path, bool writable = false);
+
+// Reads an open file from where it stands to its end; `expected` is the size
+// it should have, so that the text is allocated once. Throws IoError naming
+// `path` on a read error.
+std::string ReadToEnd(platform::File& file, const std::string& path, std::size_t expected);
 
 // Puts `data` in the place of `path`: written to a temporary file beside it,
 // flushed to the disk, given the old file's permissions, renamed over it, and
