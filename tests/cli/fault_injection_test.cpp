@@ -52,8 +52,14 @@ protected:
             const std::string& call,
             const std::string& error = "EIO",
             long long after = 0) {
+        // A program built with AddressSanitizer wants its runtime first among
+        // the libraries; the shim before it still passes every call on to it.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        const std::string asan_options =
+            std::string(asan != nullptr ? asan : "") + (asan != nullptr ? ":" : "") + "verify_asan_link_order=0";
         ChildRun run(VexelProgram(), args, dir_.Path().string(),
                      {{"LD_PRELOAD", shim_},
+                      {"ASAN_OPTIONS", asan_options},
                       {"VEXEL_FAIL_FILE", file},
                       {"VEXEL_FAIL_CALL", call},
                       {"VEXEL_FAIL_ERRNO", error},
