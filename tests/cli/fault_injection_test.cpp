@@ -55,8 +55,8 @@ protected:
         // A program built with AddressSanitizer wants its runtime first among
         // the libraries; the shim before it still passes every call on to it.
         const char* asan = std::getenv("ASAN_OPTIONS");
-        const std::string asan_options =
-            std::string(asan != nullptr ? asan : "") + (asan != nullptr ? ":" : "") + "verify_asan_link_order=0";
+        const std::string asan_options = std::string(asan != nullptr ? asan : "") +
+                                         (asan != nullptr ? ":" : "") + "verify_asan_link_order=0";
         ChildRun run(VexelProgram(), args, dir_.Path().string(),
                      {{"LD_PRELOAD", shim_},
                       {"ASAN_OPTIONS", asan_options},
