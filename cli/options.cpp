@@ -11,8 +11,9 @@ namespace vexel::cli {
 
 namespace {
 
-// Which options a command takes; each is either a switch or takes a value.
-struct OptionSpec {
+// An option of the command line: its names, whether it takes a value, and
+// which commands accept it.
+struct KnownOption {
     const char* longName;
     char shortName;  // 0: none
     bool takesValue;
@@ -24,7 +25,7 @@ constexpr unsigned kCompress = CommandBit(Command::Compress);
 constexpr unsigned kRestore = CommandBit(Command::Restore);
 constexpr unsigned kExpandDecode = CommandBit(Command::Expand) | CommandBit(Command::Decode);
 
-const OptionSpec kOptions[] = {
+const KnownOption kOptions[] = {
     {"vbscript", 0, false, kCompress},
     {"javascript", 0, false, kCompress},
     {"keep-whitespace", 0, false, kCompress},
@@ -68,8 +69,8 @@ int ParseJobs(const std::string& text, const std::string& command) {
     return value;
 }
 
-void Apply(Invocation& inv, const OptionSpec& spec, const std::string& value) {
-    const std::string name = spec.longName;
+void Apply(Invocation& inv, const KnownOption& option, const std::string& value) {
+    const std::string name = option.longName;
     const std::string command = CommandName(inv.command);
     if (name == "help")
         inv.help = true;
@@ -105,17 +106,17 @@ void Apply(Invocation& inv, const OptionSpec& spec, const std::string& value) {
     }
 }
 
-const OptionSpec* FindLong(const std::string& name, Command command) {
-    for (const OptionSpec& spec : kOptions)
-        if (name == spec.longName && (spec.commands & CommandBit(command)))
-            return &spec;
+const KnownOption* FindLong(const std::string& name, Command command) {
+    for (const KnownOption& option : kOptions)
+        if (name == option.longName && (option.commands & CommandBit(command)))
+            return &option;
     return nullptr;
 }
 
-const OptionSpec* FindShort(char name, Command command) {
-    for (const OptionSpec& spec : kOptions)
-        if (spec.shortName != 0 && name == spec.shortName && (spec.commands & CommandBit(command)))
-            return &spec;
+const KnownOption* FindShort(char name, Command command) {
+    for (const KnownOption& option : kOptions)
+        if (option.shortName != 0 && name == option.shortName && (option.commands & CommandBit(command)))
+            return &option;
     return nullptr;
 }
 
@@ -187,7 +188,7 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const KnownOption* option = nullptr;
         std::string value;
         bool hasValue = false;
         if (arg[1] == '-') {
@@ -198,29 +199,29 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
                 name.resize(eq);
                 hasValue = true;
             }
-            spec = FindLong(name, inv.command);
-            if (spec == nullptr)
+            option = FindLong(name, inv.command);
+            if (option == nullptr)
                 throw UsageError("unknown option '--" + name + "' for " + command, command);
-            if (hasValue && !spec->takesValue)
+            if (hasValue && !option->takesValue)
                 throw UsageError("option '--" + name + "' takes no value", command);
         } else {
-            spec = FindShort(arg[1], inv.command);
-            if (spec == nullptr)
+            option = FindShort(arg[1], inv.command);
+            if (option == nullptr)
                 throw UsageError("unknown option '" + arg.substr(0, 2) + "' for " + command, command);
             if (arg.size() > 2) {
                 // "-j4", "-oOUT"; switches are not bundled.
-                if (!spec->takesValue)
+                if (!option->takesValue)
                     throw UsageError("unknown option '" + arg + "' for " + command, command);
                 value = arg.substr(2);
                 hasValue = true;
             }
         }
-        if (spec->takesValue && !hasValue) {
+        if (option->takesValue && !hasValue) {
             if (i + 1 >= args.size())
                 throw UsageError("option '" + arg + "' needs a value", command);
             value = args[++i];
         }
-        Apply(inv, *spec, value);
+        Apply(inv, *option, value);
     }
 
     if (inv.help)
@@ -264,7 +265,8 @@ std::string ToolHelp() {
            "  -h, --help             show this help; 'vexel COMMAND --help' shows a command's\n"
            "  -V, --version          show the version\n"
            "\n"
-           "Exit status: 0 success, 1 a page or file failed, 2 bad usage.\n";
+           "Exit status: 0 success, 1 a page or file failed, 2 bad usage; a run stopped by\n"
+           "Ctrl+C, SIGTERM or SIGHUP: 130, 143, 129.\n";
 }
 
 std::string CommandHelp(Command command) {
@@ -273,7 +275,9 @@ std::string CommandHelp(Command command) {
             return "Usage: vexel compress [OPTIONS] PATH...\n"
                    "\n"
                    "Compresses .htm/.html pages in place. Each page is first copied to PATH_backup;\n"
-                   "a page whose backup exists is reported as already compressed and left alone.\n"
+                   "a page whose backup exists is reported as already compressed and left alone,\n"
+                   "unless the backup equals the page (a run stopped before writing it): then it\n"
+                   "is compressed now. A link to a page compresses the page it points to.\n"
                    "A folder stands for its .htm/.html files (any letter case), sorted by name;\n"
                    "a file is taken as given, and one that is not a page is skipped silently.\n"
                    "\n"
@@ -287,15 +291,17 @@ std::string CommandHelp(Command command) {
                    "  -j, --jobs N           compress N pages in parallel (default: one per core);\n"
                    "                         the log is the same, in the same order, for any N\n"
                    "  -n, --dry-run          report what would be done and the sizes; write nothing\n"
-                   "      --log FILE         write the log lines to FILE as well\n"
+                   "      --log FILE         write the log lines to FILE as well (not a page of the\n"
+                   "                         run or a page's backup)\n"
                    "  -q, --quiet            no log on standard output\n"
                    "  -h, --help             show this help\n"
                    "\n"
                    "The log goes to standard output as it comes; a summary, errors and, when\n"
                    "standard error is a terminal, a progress bar go to standard error. When\n"
                    "standard error is not a terminal nothing but the summary and errors is\n"
-                   "written there, so piped output stays plain. Ctrl+C stops the run after\n"
-                   "the page being written (exit status 130).\n"
+                   "written there, so piped output stays plain. Ctrl+C, SIGTERM and SIGHUP stop\n"
+                   "the run after the page being written (exit status 130, 143, 129); a second\n"
+                   "one stops it at once; no page is ever left half-written.\n"
                    "\n"
                    "Exit status: 0 every page written or skipped by the rules (no body tag,\n"
                    "already compressed, not a page), 1 a page failed, 2 bad usage.\n";
@@ -322,7 +328,9 @@ std::string CommandHelp(Command command) {
                    "\n"
                    "Puts pages back from their PATH_backup copies: the backup replaces the page\n"
                    "and is removed. A folder restores every page in it that has a backup; a page\n"
-                   "named on the command line without a backup is an error.\n"
+                   "named on the command line without a backup is an error. A page put back\n"
+                   "whose backup cannot be removed counts as restored, with a warning and exit\n"
+                   "status 1.\n"
                    "\n"
                    "  -r, --recursive        restore in sub-folders too\n"
                    "  -n, --dry-run          list what would be restored; change nothing\n"

@@ -4,8 +4,8 @@
 namespace vexel::cli {
 
 TerminalHost::TerminalHost(std::ostream* log, std::ostream* logFile, std::ostream& err, ProgressBar& bar,
-                           std::function<bool()> interrupted)
-    : log_(log), logFile_(logFile), err_(err), bar_(bar), interrupted_(std::move(interrupted)) {}
+                           std::function<int()> stopSignal)
+    : log_(log), logFile_(logFile), err_(err), bar_(bar), stopSignal_(std::move(stopSignal)) {}
 
 void TerminalHost::StartProgress(const std::map<std::string, int64_t>& pageSizes) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -70,7 +70,7 @@ void TerminalHost::AlreadyCompressed(const std::string& path) {
 }
 
 bool TerminalHost::CancelRequested() {
-    return interrupted_ && interrupted_();
+    return stopSignal_ && stopSignal_() != 0;
 }
 
 bool TerminalHost::ContinueAfterFailure(const PageReport& report) {

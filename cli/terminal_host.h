@@ -31,13 +31,15 @@ public:
     // `log` may be null (--quiet), as may `logFile`. `pageSizes` gives the size
     // of each page of the run by path, for the progress bar.
     TerminalHost(std::ostream* log, std::ostream* logFile, std::ostream& err, ProgressBar& bar,
-                 std::function<bool()> interrupted);
+                 std::function<int()> stopSignal);
 
     void StartProgress(const std::map<std::string, int64_t>& pageSizes);
 
     // JobHost. With parallel jobs the engine may call from its workers; every
     // call takes the lock so that lines and the bar never interleave.
     void AddLogLine(const std::string& line) override;
+    // With --quiet and no log file the lines go nowhere: the batch keeps none.
+    bool WantsLogLines() const override { return log_ != nullptr || logFile_ != nullptr; }
     void SetPagePercentage(uint8_t percent) override;
     // Called while the batch waits for parallel pages: keeps rate and time left current.
     void ProcessMessages() override;
@@ -62,7 +64,7 @@ private:
     std::ostream* logFile_;
     std::ostream& err_;
     ProgressBar& bar_;
-    std::function<bool()> interrupted_;
+    std::function<int()> stopSignal_;
 
     mutable std::mutex mutex_;
     std::map<std::string, int64_t> pageSizes_;

@@ -2,12 +2,9 @@
 // batch (compress), the data readers (expand, decode) or the backups (restore).
 #include "cli/vexel.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "engine/batch.h"
@@ -15,11 +12,12 @@
 #include "engine/data_format.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
+#include "engine/page_list.h"
+#include "engine/restore.h"
+#include "cli/log_file.h"
 #include "cli/options.h"
 #include "cli/page_decode.h"
-#include "cli/page_list.h"
 #include "cli/progress_bar.h"
-#include "cli/restore.h"
 #include "cli/terminal_host.h"
 
 namespace vexel::cli {
@@ -108,7 +106,7 @@ int Decode(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
     return status != kExitOk ? status : written;
 }
 
-int Restore(const Invocation& inv, std::ostream& out, std::ostream& err) {
+int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
     const PageList list = CollectBackedUpPages(inv.paths, inv.recursive);
     int status = kExitOk;
     for (const std::string& error : list.errors) {
@@ -116,18 +114,30 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err) {
         status = kExitFailed;
     }
     int restored = 0;
+    int stopSignal = 0;
     for (const std::string& page : list.paths) {
+        // A stop signal ends the run between two pages, as for compress.
+        stopSignal = console.stopSignal ? console.stopSignal() : 0;
+        if (stopSignal != 0)
+            break;
         try {
+            RestoreResult result;
             if (inv.dryRun) {
-                if (!std::filesystem::is_regular_file(page + kBackupSuffix))
-                    throw IoError(Quoted(page) + " has no backup to restore (no " +
-                                  Quoted(page + kBackupSuffix) + ")");
+                if (!HasBackup(page))
+                    throw IoError(Quoted(page) + " has no backup to restore (no " + Quoted(page + kBackupSuffix) +
+                                  ")");
             } else {
-                RestorePage(page);
+                result = RestorePage(page);
             }
             ++restored;
             if (!inv.quiet)
                 out << (inv.dryRun ? "Would restore: " : "Restored: ") << page << '\n';
+            if (!result.warning.empty()) {
+                // The page is back; what was left undone still needs the user.
+                out.flush();
+                PrintError(err, "warning: " + result.warning);
+                status = kExitFailed;
+            }
         } catch (const std::exception& e) {
             out.flush();
             PrintError(err, e.what());
@@ -135,8 +145,26 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err) {
         }
     }
     out.flush();
-    err << (inv.dryRun ? "Pages to restore: " : "Pages restored: ") << restored << '\n';
-    return status;
+    err << (inv.dryRun ? "Pages to restore: " : "Pages restored: ") << restored
+        << (stopSignal != 0 ? " (stopped)" : "") << '\n';
+    return stopSignal != 0 ? kExitSignalBase + stopSignal : status;
+}
+
+// The log file must not be a page of the run or a page's backup: creating it
+// would empty the user's page or take the backup's name.
+const std::string* LogFileClash(const std::string& logFile, const PageList& list) {
+    std::set<std::string> taken;
+    for (const std::string& path : list.paths) {
+        if (!HasPageExtension(path))
+            continue;
+        taken.insert(SameFileKey(path));
+        try {
+            taken.insert(SameFileKey(ResolveFileLinks(path) + kBackupSuffix));
+        } catch (const IoError&) {
+            taken.insert(SameFileKey(path + kBackupSuffix));
+        }
+    }
+    return taken.count(SameFileKey(logFile)) != 0 ? &logFile : nullptr;
 }
 
 std::string Percent(int64_t part, int64_t whole) {
@@ -161,20 +189,24 @@ void PrintSummary(std::ostream& err, const BatchSummary& summary, const RunTally
 int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
     const PageList list = CollectPages(inv.paths, inv.recursive);
 
-    std::ofstream logFile;
+    LogFile logFile;
     if (!inv.logFile.empty()) {
-        errno = 0;
-        logFile.open(inv.logFile, std::ios::out | std::ios::trunc);
-        if (!logFile) {
-            PrintError(err, "Cannot create log file " + Quoted(inv.logFile) + ": " +
-                                std::strerror(errno != 0 ? errno : EIO));
+        if (LogFileClash(inv.logFile, list) != nullptr) {
+            PrintError(err, "--log " + Quoted(inv.logFile) + " names a page of this run or its backup");
+            err << "Try 'vexel compress --help'.\n";
+            return kExitUsage;
+        }
+        try {
+            logFile.Create(inv.logFile);
+        } catch (const IoError& e) {
+            PrintError(err, e.what());
             return kExitFailed;
         }
     }
 
     ProgressBar bar(err, console.errIsTerminal);
     TerminalHost host(inv.quiet ? nullptr : &out, inv.logFile.empty() ? nullptr : &logFile, err, bar,
-                      console.interrupted);
+                      console.stopSignal);
     int status = kExitOk;
     for (const std::string& error : list.errors) {
         host.Error(error);
@@ -185,11 +217,8 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     std::map<std::string, int64_t> sizes;
     for (const std::string& path : list.paths) {
         items.push_back(BatchItem{path, true});
-        if (HasPageExtension(path)) {
-            std::error_code ec;
-            const auto size = std::filesystem::file_size(path, ec);
-            sizes[path] = ec ? 0 : static_cast<int64_t>(size);
-        }
+        if (HasPageExtension(path))
+            sizes[path] = FileSize(path);
     }
 
     CompressionJob job(host);
@@ -216,17 +245,20 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     }
     out.flush();
     if (!inv.logFile.empty()) {
-        logFile.close();
-        if (!logFile) {
-            PrintError(err, "Cannot write log file " + Quoted(inv.logFile));
+        const std::string error = logFile.Close();
+        if (!error.empty()) {
+            PrintError(err, error);
             status = kExitFailed;
         }
     }
     PrintSummary(err, summary, host.Tally(), inv.dryRun);
     if (summary.Failed > 0)
         status = kExitFailed;
-    if (summary.Cancelled && status == kExitOk)
-        status = kExitInterrupted;
+    // A stop asked for by a signal is what the caller most needs to know.
+    if (summary.Cancelled) {
+        const int signal = console.stopSignal ? console.stopSignal() : 0;
+        status = signal > 0 ? kExitSignalBase + signal : kExitInterrupted;
+    }
     return status;
 }
 
@@ -258,7 +290,7 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         case Command::Decode:
             return Decode(inv, out, err, console);
         case Command::Restore:
-            return Restore(inv, out, err);
+            return Restore(inv, out, err, console);
         case Command::None:
             break;
     }

@@ -13,14 +13,18 @@ namespace vexel::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;       // a page or file failed
 constexpr int kExitUsage = 2;        // bad usage
-constexpr int kExitInterrupted = 130;  // stopped by Ctrl+C, as shells count it
+constexpr int kExitInterrupted = 130;  // stopped by Ctrl+C (SIGINT), as shells count it
+// A run stopped by a signal ends with 128 + its number: 130 for Ctrl+C, 143
+// for SIGTERM, 129 for SIGHUP.
+constexpr int kExitSignalBase = 128;
 
 // What the program knows of its surroundings beyond the two streams.
 struct Console {
     // Standard error is a terminal: draw the progress bar there.
     bool errIsTerminal = false;
-    // Ctrl+C was pressed; the run stops after the page under way.
-    std::function<bool()> interrupted;
+    // The signal that asked the run to stop (Ctrl+C, SIGTERM, SIGHUP), or 0;
+    // the run stops after the page under way.
+    std::function<int()> stopSignal;
     // Called before raw bytes go to `out`, which must then pass them unchanged.
     std::function<void()> rawOutput;
 };

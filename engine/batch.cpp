@@ -5,19 +5,17 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
-#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <thread>
 #include <utility>
 
+#include "engine/backup.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
 
 namespace vexel {
-
-const char kBackupSuffix[] = "_backup";
 
 namespace {
 
@@ -41,49 +39,65 @@ struct PageResult {
     bool backup_failed = false;
 };
 
+// The file of a page: links followed, and a regular file (a FIFO or a device
+// named .htm would block the run or be replaced by a regular file).
+std::string PageFile(const std::string& path) {
+    const std::string file = ResolveFileLinks(path);
+    if (FileExists(file) && !IsRegularFile(file)) {
+        throw IoError("Cannot open file \"" + path + "\": not a regular file");
+    }
+    return file;
+}
+
 // Backup, prepare, write: one page through one job. Never throws.
 PageResult ProcessPage(CompressionJob& job, const std::string& path, const BatchSettings& settings) {
     PageResult result;
     result.report.Path = path;
-    job.Openfile = path;
-    job.Savefile = path;
-    job.WriteDestination = !settings.DryRun;
-    const std::string backup = path + kBackupSuffix;
-    bool made_backup = false;
+    PageClaim claim;
     try {
-        if (!settings.DryRun) {
+        const std::string file = PageFile(path);
+        // Read once, with write access, before any backup is made: a page that
+        // cannot be read or rewritten gets none.
+        std::string source = ReadWholeFile(file, /*writable=*/true);
+        BackupState backup = BackupState::Made;
+        if (settings.DryRun) {
+            backup = PeekBackup(file, source);
+        } else {
             try {
-                CopyFileReplacing(path, backup);
+                backup = claim.Claim(file, source);
             } catch (...) {
                 result.backup_failed = true;
                 throw;
             }
-            made_backup = true;
         }
-        const bool prepared = job.CompressClick();
+        if (backup == BackupState::Handled) {
+            result.report.Outcome = PageOutcome::AlreadyCompressed;
+            return result;
+        }
+        result.report.Resumed = backup == BackupState::Resumed;
+        job.Openfile = file;
+        job.Savefile = file;
+        job.WriteDestination = !settings.DryRun;
+        const bool prepared = job.PreparePage(std::move(source));
         result.report.SourceBytes = job.CharCount;
         if (!prepared) {
-            // Nothing was written: without its backup the page is not taken
-            // for an already compressed one next time.
-            if (made_backup) {
-                RemoveFileQuietly(backup);
-            }
+            // Nothing was written: the backup made for it goes again, so that
+            // no copy is left beside a page the run did not touch.
+            claim.TakeBackBackup();
             result.report.Outcome = PageOutcome::BrokenOff;
             return result;
         }
         if (settings.JavaChoose) {
-            job.SaveJClick();
+            job.WriteJavaScriptPage();
         } else {
-            job.SaveClick();
+            job.WriteVbScriptPage();
         }
         result.report.PageBytes = job.PageSize;
         result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;
     } catch (const std::exception& e) {
-        // The page itself is untouched (pages are replaced only once fully
-        // written), so the backup made for it would only mislead.
-        if (made_backup) {
-            RemoveFileQuietly(backup);
-        }
+        // A page that was not written keeps no backup made for it in this run:
+        // it would only mislead.
+        claim.TakeBackBackup();
         result.report.Outcome = PageOutcome::Failed;
         result.report.Error = e.what();
         result.error = std::current_exception();
@@ -91,10 +105,17 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
     return result;
 }
 
-// Keeps a worker's log lines until its page's turn comes in list order.
+// Keeps a worker's log lines until its page's turn comes in list order, or
+// only the error indicator when the lines would be thrown away.
 class RecordingHost : public JobHost {
 public:
-    void AddLogLine(const std::string& line) override { events_.emplace_back(false, line); }
+    explicit RecordingHost(bool keep_lines = true) : keep_lines_(keep_lines) {}
+
+    void AddLogLine(const std::string& line) override {
+        if (keep_lines_) {
+            events_.emplace_back(false, line);
+        }
+    }
     void ShowErrorIndicator() override { events_.emplace_back(true, std::string()); }
 
     void ReplayTo(JobHost& host) const {
@@ -108,6 +129,7 @@ public:
     }
 
 private:
+    bool keep_lines_;
     std::vector<std::pair<bool, std::string>> events_;
 };
 
@@ -116,7 +138,11 @@ class WorkerPool {
 public:
     WorkerPool(std::vector<std::string> paths, const CompressionJob& prototype, const BatchSettings& settings,
                int threads)
-        : paths_(std::move(paths)), options_(prototype.Options), settings_(settings), slots_(paths_.size()) {
+        : paths_(std::move(paths)),
+          options_(prototype.Options),
+          settings_(settings),
+          keep_lines_(prototype.Host().WantsLogLines()),
+          slots_(paths_.size()) {
         // Enough pages ahead to keep every thread busy, few enough that the
         // pages waiting for their turn do not pile up.
         lookahead_ = static_cast<std::size_t>(threads) * 4;
@@ -184,7 +210,7 @@ private:
                 }
                 i = next_++;
             }
-            RecordingHost log;
+            RecordingHost log(keep_lines_);
             CompressionJob job(log);
             job.Options = options_;
             PageResult result = ProcessPage(job, paths_[i], settings_);
@@ -201,6 +227,7 @@ private:
     const std::vector<std::string> paths_;
     const JobOptions options_;
     const BatchSettings settings_;
+    const bool keep_lines_;
     std::vector<Slot> slots_;
     std::vector<std::thread> threads_;
     std::mutex mutex_;
@@ -211,14 +238,6 @@ private:
     std::size_t lookahead_ = 1;
     bool stopping_ = false;
 };
-
-// The same file named twice must be compressed once, as a run with one job
-// does: its second turn finds the first one's backup.
-std::string SameFileKey(const std::string& path) {
-    std::error_code ec;
-    const auto canonical = std::filesystem::weakly_canonical(std::filesystem::path(path), ec);
-    return ec ? path : canonical.string();
-}
 
 class BatchRun {
 public:
@@ -250,8 +269,8 @@ public:
     }
 
 private:
-    // Pages whose backup is missing at the start and that no earlier item
-    // names go to the workers; the others are decided at their turn.
+    // Every page that no earlier item names goes to the workers; the others
+    // are decided at their turn, once the earlier one is done.
     void StartWorkers() {
         std::vector<std::string> paths;
         std::set<std::string> seen;
@@ -261,7 +280,7 @@ private:
             if (!item.Selected || !HasPageExtension(item.Path)) {
                 continue;
             }
-            if (!seen.insert(SameFileKey(item.Path)).second || FileExists(item.Path + kBackupSuffix)) {
+            if (!seen.insert(SameFileKey(item.Path)).second) {
                 continue;
             }
             task_of_[i] = static_cast<int>(paths.size());
@@ -311,12 +330,6 @@ private:
         host_.SetTotalPercentage(TotalPercent(file_number, summary_.Selected));
         host_.SetPaths(path);
         const bool queued = pool_ && !task_of_.empty() && task_of_[i] >= 0;
-        if (!queued && FileExists(path + kBackupSuffix)) {
-            host_.AlreadyCompressed(path);
-            ++summary_.AlreadyCompressed;
-            host_.PageDone(PageReport{path, PageOutcome::AlreadyCompressed, 0, 0, {}});
-            return;
-        }
         PageResult result;
         if (queued) {
             auto [taken, log] = pool_->Take(static_cast<std::size_t>(task_of_[i]), job_.Host());
@@ -325,7 +338,11 @@ private:
         } else {
             result = ProcessPage(job_, path, settings_);
         }
-        ++file_number;
+        // A page already compressed was not handed to the engine: the file
+        // number stays.
+        if (result.report.Outcome != PageOutcome::AlreadyCompressed) {
+            ++file_number;
+        }
         const bool go_on = Report(result);
         if (!go_on) {
             std::rethrow_exception(result.error);
@@ -341,6 +358,10 @@ private:
             case PageOutcome::Written:
             case PageOutcome::WouldWrite: ++summary_.Written; break;
             case PageOutcome::BrokenOff: ++summary_.BrokenOff; break;
+            case PageOutcome::AlreadyCompressed:
+                host_.AlreadyCompressed(report.Path);
+                ++summary_.AlreadyCompressed;
+                break;
             case PageOutcome::Failed: {
                 ++summary_.Failed;
                 // A failed backup never stops the run: the page was not touched.

@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/backup.h"
 #include "engine/compression_job.h"
 
 namespace vexel {
-
-// The suffix that names a page's backup: "index.htm" -> "index.htm_backup".
-extern const char kBackupSuffix[];
 
 struct BatchItem {
     std::string Path;
@@ -23,7 +21,7 @@ enum class PageOutcome {
     Written,            // compressed and written over the source
     WouldWrite,         // dry run: prepared, nothing written
     NotAPage,           // extension neither .htm nor .html: skipped silently
-    AlreadyCompressed,  // its backup exists: left alone
+    AlreadyCompressed,  // a backup of another content exists, or another run has it: left alone
     BrokenOff,          // no body tag: left alone, this run's backup removed
     Failed,             // backup, read or write failed: left alone
 };
@@ -34,6 +32,7 @@ struct PageReport {
     int64_t SourceBytes = 0;  // size of the page as read
     int64_t PageBytes = 0;    // size of the page written (or that would be)
     std::string Error;        // for Failed: what went wrong, naming the file
+    bool Resumed = false;     // compressed with the backup a stopped run left
 };
 
 struct BatchSettings {

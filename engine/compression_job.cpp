@@ -62,8 +62,7 @@ uint8_t PercentOf(int64_t position, int64_t base) {
 }  // namespace
 
 bool NamesNoFile(const std::string& path) {
-    // std::string compares its bytes as unsigned char.
-    return path.compare(" ") <= 0;
+    return path.empty();
 }
 
 std::string UnsupportedCharWarning(unsigned char byte) {
@@ -141,19 +140,14 @@ void CompressionJob::Warn(const std::string& line) {
     host_->ShowErrorIndicator();
 }
 
-std::string CompressionJob::FilterUnsupportedBytes(const std::string& raw) {
-    std::string text;
-    text.reserve(raw.size());
-    for (const char ch : raw) {
+void CompressionJob::FilterUnsupportedBytes(std::string& text) {
+    for (char& ch : text) {
         const auto b = static_cast<unsigned char>(ch);
         if (IsUnsupportedByte(b)) {
             Warn(UnsupportedCharWarning(b));
-            text.push_back(' ');
-        } else {
-            text.push_back(ch);
+            ch = ' ';
         }
     }
-    return text;
 }
 
 void CompressionJob::BlankHighBytePairs(std::string& body) {
@@ -175,26 +169,38 @@ bool CompressionJob::BreakOff() {
     return false;
 }
 
-bool CompressionJob::CompressClick() {
+bool CompressionJob::PreparePage() {
     CharCount = 0;
     if (NamesNoFile(Openfile)) {
         return BreakOff();
     }
-
     // Opening comes before the first log line: a page that cannot be opened
     // leaves no trace in the log but the caller's error.
     WorkText.clear();
-    const std::string raw = ReadWholeFile(Openfile, /*writable=*/true);
+    return PrepareRead(ReadWholeFile(Openfile, /*writable=*/true));
+}
+
+bool CompressionJob::PreparePage(std::string source) {
+    CharCount = 0;
+    if (NamesNoFile(Openfile)) {
+        return BreakOff();
+    }
+    WorkText.clear();
+    return PrepareRead(std::move(source));
+}
+
+bool CompressionJob::PrepareRead(std::string raw) {
     Log("");
     Log(std::string(kDashCount, '-'));
     Log("Openfile:" + Openfile);
     host_->ProcessMessages();
 
-    const std::string text = FilterUnsupportedBytes(raw);
+    // The text is filtered in place and copied no more than it must be: with
+    // several pages in parallel, each copy counts once per page.
     CharCount = static_cast<int32_t>(raw.size());
-    WorkText = text;
-
-    const std::string page = Options.RemoveUnuseful ? CollapseBetweenTags(text) : text;
+    FilterUnsupportedBytes(raw);
+    std::string page = Options.RemoveUnuseful ? CollapseBetweenTags(raw) : raw;
+    WorkText = std::move(raw);
 
     const std::size_t tag = FindBodyTag(page);
     if (tag == std::string::npos) {
@@ -203,7 +209,11 @@ bool CompressionJob::CompressClick() {
     const std::size_t close = page.find('>', tag);
     const std::size_t head_end = close == std::string::npos ? page.size() : close + 1;
     Edit1 = page.substr(0, head_end);
-    std::string body = page.substr(head_end);
+    page.erase(0, head_end);
+    std::string body = std::move(page);
+    // Emptied before the encoder runs; nothing reads it in between.
+    WorkText.clear();
+    WorkText.shrink_to_fit();
 
     if (HoldsScriptTag(Edit1)) {
         Log(kScriptNotice);
@@ -222,11 +232,10 @@ bool CompressionJob::CompressClick() {
         BlankHighBytePairs(body);
     }
 
-    std::string input;
     if (Options.password.Enabled) {
-        input = kPasswordPrefixHead + EscapePasswordForScript(Options.password.Text) + kPasswordPrefixTail;
+        body.insert(0, kPasswordPrefixHead + EscapePasswordForScript(Options.password.Text) + kPasswordPrefixTail);
     }
-    input += body;
+    const std::string& input = body;
 
     JobHost* host = host_;
     WorkText = Encode(input, Options.highspeed ? kHighSpeedWindow : kWideWindow, [host, progress_base](int64_t a) {

@@ -2,6 +2,32 @@
 // string, byte count) and its operations: prepare and encode a page, write it
 // as a self-expanding JavaScript or VBScript page, and the two raw data
 // commands.
+//
+// The job keeps the names its window gives its parts, so that each can be
+// found from the desktop program's compression window. What they are:
+//
+//   Openfile, Savefile  source and destination path of the page; the batch
+//                       sets both to the page, which is compressed in place
+//   Edit1               the head: the page up to and including its body tag,
+//                       copied unchanged into the written page
+//   WorkText            the working string: the data string after
+//                       PreparePage, with doubled backslashes after
+//                       WriteJavaScriptPage, the expanded text after
+//                       OpenRawData
+//   CharCount           bytes read from the source by the last PreparePage
+//   password            the page password; Enabled: the page asks for it
+//   highspeed           search a window of 360 bytes instead of 8100
+//   RemoveUnuseful      collapse whitespace between tags
+//   UChar               blank pairs of bytes above 128 in the body
+//   CompressClick       PreparePage
+//   SaveJClick          WriteJavaScriptPage
+//   SaveClick           WriteVbScriptPage
+//   Button4Click        ask for a raw data file, then OpenRawData
+//   Button3Click        ask for a file name, then SaveRawData
+//
+// The data string is the encoded body (engine/encoder.h, engine/data_format.h):
+// literals shifted by one, three-byte back-references, and the four bytes a
+// script string cannot hold replaced by 1 to 4.
 #pragma once
 
 #include <cstdint>
@@ -36,28 +62,37 @@ public:
     // `WorkText`. True when the page was prepared; false when it broke off
     // (no body tag), in which case nothing is to be written. Throws IoError
     // when the source cannot be opened or read.
-    bool CompressClick();
+    bool PreparePage();
+    // The same for the bytes of `Openfile` already read by the caller (the
+    // batch reads a page once, for its backup and for the job).
+    bool PreparePage(std::string source);
 
-    // Write the prepared page to `Savefile`: VBScript, JavaScript. Both add
-    // the "Compresssed to:" and "Rate=" lines first; SaveJClick doubles the
-    // backslashes of `WorkText` before anything else. Throw IoError when the
-    // page cannot be written; the destination is then left as it was.
-    void SaveClick();
-    void SaveJClick();
+    // Write the prepared page to `Savefile`. Both add the "Compresssed to:"
+    // and "Rate=" lines first; WriteJavaScriptPage doubles the backslashes of
+    // `WorkText` before anything else. Throw IoError when the page cannot be
+    // written; the destination is then left as it was.
+    void WriteJavaScriptPage();
+    void WriteVbScriptPage();
+
+    // The window's handlers, by their original names.
+    bool CompressClick() { return PreparePage(); }
+    void SaveJClick() { WriteJavaScriptPage(); }
+    void SaveClick() { WriteVbScriptPage(); }
 
     // The page bytes the writers put into `Savefile`, for a prepared job.
     // PageJavaScript expects `WorkText` with its backslashes doubled.
     std::string PageVbScript() const;
     std::string PageJavaScript() const;
 
-    // Raw data commands. Button4Click empties `WorkText`, asks the host for a
-    // file and expands the bare data string in it into `WorkText` (throws
-    // DataError on corrupt data, keeping what was expanded). Button3Click asks
-    // for a file and writes `WorkText` to it unchanged.
-    void Button4Click();
-    void Button3Click();
+    // Raw data commands. OpenRawData empties `WorkText` and expands the bare
+    // data string of a file into it (throws DataError on corrupt data, keeping
+    // what was expanded); SaveRawData writes `WorkText` to a file unchanged.
+    // Button4Click and Button3Click ask the host for the file first (Button4Click
+    // empties `WorkText` also when the dialog is cancelled).
     void OpenRawData(const std::string& path);
     void SaveRawData(const std::string& path) const;
+    void Button4Click();
+    void Button3Click();
 
     // False for a dry run: the writers log their lines and build the page,
     // but leave the destination alone.
@@ -83,8 +118,10 @@ private:
     void Log(const std::string& line) { host_->AddLogLine(line); }
     void Warn(const std::string& line);
     bool BreakOff();
+    // Everything after the source is read: filters, head and body, encoding.
+    bool PrepareRead(std::string raw);
     // Control bytes and 127 become spaces, each with a warning line.
-    std::string FilterUnsupportedBytes(const std::string& raw);
+    void FilterUnsupportedBytes(std::string& text);
     // Pairs of high bytes become two spaces, each pair with a warning line.
     void BlankHighBytePairs(std::string& body);
     void WritePage(const std::string& page);
@@ -92,8 +129,8 @@ private:
     JobHost* host_;
 };
 
-// Paths that sort at or below a single space (the empty one among them) name
-// no file: the job and the writers do nothing with them.
+// The empty path names no file: the job and the writers do nothing with it.
+// A name that begins with a blank or a control byte is a name like any other.
 bool NamesNoFile(const std::string& path);
 
 // The data string as it stands in the JavaScript page's string literal.

@@ -1,106 +1,250 @@
 #include "engine/file_io.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <sstream>
 
 #include "engine/errors.h"
+#include "platform/file_system.h"
 
 namespace vexel {
-namespace fs = std::filesystem;
 
 namespace {
 
-std::string Reason(int error) {
-    return error != 0 ? std::string(std::strerror(error)) : std::string("input/output error");
-}
+constexpr std::size_t kReadChunk = 1 << 16;
+// A temporary name adds about 25 bytes; a file name longer than this would
+// pass the systems' limit of 255.
+constexpr std::size_t kLongestNameForTemporary = 200;
 
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-// A name beside `path` that no other file has yet.
-std::string TemporaryNameBeside(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    static const unsigned salt = std::random_device{}();
-    for (;;) {
-        std::ostringstream name;
-        name << path << ".vexel-" << std::hex << salt << '-' << counter.fetch_add(1) << ".tmp";
-        std::error_code ec;
-        if (!fs::exists(fs::path(name.str()), ec)) {
-            return name.str();
+[[noreturn]] void Fail(const std::string& what, const std::string& path, const platform::Status& status) {
+    throw IoError(what + " " + Quoted(path) + ": " + status.Reason());
+}
+
+std::size_t NameStart(const std::string& path) {
+    for (std::size_t i = path.size(); i > 0; --i) {
+        if (platform::IsSeparator(path[i - 1])) {
+            return i;
         }
+    }
+    return 0;
+}
+
+// Writes `data` to a new temporary file beside `target` and renames it over
+// `target`; `shown` is the name the user gave, for the messages.
+void ReplaceRegularFile(const std::string& target,
+                        const std::string& shown,
+                        const std::string& data,
+                        bool existed) {
+    std::string temporary;
+    platform::File file;
+    for (;;) {
+        temporary = TemporaryNameBeside(target);
+        const platform::Status created = file.CreateNew(temporary);
+        if (created.Ok()) {
+            break;
+        }
+        if (created.Error() != platform::Status::Kind::Exists) {
+            Fail("Cannot create file", shown, created);
+        }
+    }
+    const auto give_up = [&](const char* what, const platform::Status& status) {
+        file.Close();
+        platform::Remove(temporary);
+        Fail(what, shown, status);
+    };
+    platform::Status status = file.Write(data.data(), data.size());
+    if (!status.Ok()) {
+        give_up("Cannot write file", status);
+    }
+    status = file.Sync();
+    if (!status.Ok()) {
+        give_up("Cannot write file", status);
+    }
+    if (existed) {
+        file.CopyPermissionsFrom(target);  // best effort: the content matters more
+    }
+    status = file.Close();
+    if (!status.Ok()) {
+        give_up("Cannot write file", status);
+    }
+    status = platform::RenameReplacing(temporary, target);
+    if (!status.Ok()) {
+        platform::Remove(temporary);
+        Fail("Cannot replace file", shown, status);
+    }
+    status = platform::SyncFolderOf(target);
+    if (!status.Ok()) {
+        throw IoError("Wrote file " + Quoted(shown) +
+                      ", but cannot flush its folder to the disk: " + status.Reason());
     }
 }
 
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path, bool writable) {
-    errno = 0;
-    std::ios::openmode mode = std::ios::in | std::ios::binary;
-    if (writable) {
-        mode |= std::ios::out;
+    platform::FileInfo info;
+    platform::Status status = platform::Inspect(path, /*follow_links=*/true, info);
+    if (status.Ok() && info.kind == platform::FileKind::Directory) {
+        throw IoError("Cannot read file " + Quoted(path) + ": it is a folder");
     }
-    std::fstream file(path, mode);
-    if (!file) {
-        throw IoError("Cannot open file " + Quoted(path) + ": " + Reason(errno));
+    platform::File file;
+    status = file.Open(path, writable ? platform::OpenMode::ReadWrite : platform::OpenMode::Read);
+    if (!status.Ok()) {
+        Fail("Cannot open file", path, status);
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (file.bad()) {
-        throw IoError("Cannot read file " + Quoted(path) + ": " + Reason(errno));
+    const bool sized = info.kind == platform::FileKind::Regular && info.size > 0;
+    return ReadToEnd(file, path, sized ? static_cast<std::size_t>(info.size) : 0);
+}
+
+std::string ReadToEnd(platform::File& file, const std::string& path, std::size_t expected) {
+    // Room for the whole file and one byte more, so that the end shows
+    // without growing the string; a file that grows meanwhile is read on.
+    std::string content(expected > 0 ? expected + 1 : kReadChunk, '\0');
+    std::size_t size = 0;
+    for (;;) {
+        if (size == content.size()) {
+            content.resize(size + std::max(kReadChunk, size / 2));
+        }
+        std::size_t got = 0;
+        const platform::Status status = file.Read(content.data() + size, content.size() - size, got);
+        if (!status.Ok()) {
+            Fail("Cannot read file", path, status);
+        }
+        if (got == 0) {
+            break;
+        }
+        size += got;
     }
-    return content.str();
+    content.resize(size);
+    return content;
 }
 
 void WriteFileReplacing(const std::string& path, const std::string& data) {
-    const std::string temporary = TemporaryNameBeside(path);
-    errno = 0;
-    {
-        std::ofstream file(temporary, std::ios::out | std::ios::binary | std::ios::trunc);
-        if (!file) {
-            throw IoError("Cannot create file " + Quoted(path) + ": " + Reason(errno));
-        }
-        file.write(data.data(), static_cast<std::streamsize>(data.size()));
-        file.close();
-        if (!file) {
-            const int error = errno;
-            RemoveFileQuietly(temporary);
-            throw IoError("Cannot write file " + Quoted(path) + ": " + Reason(error));
-        }
+    const std::string target = ResolveFileLinks(path);
+    platform::FileInfo info;
+    const platform::Status status = platform::Inspect(target, /*follow_links=*/true, info);
+    if (!status.Ok()) {
+        Fail("Cannot write file", path, status);
     }
-    std::error_code ec;
-    const fs::file_status old = fs::status(fs::path(path), ec);
-    if (!ec && fs::exists(old)) {
-        fs::permissions(fs::path(temporary), old.permissions(), ec);
+    if (info.kind == platform::FileKind::Special) {
+        platform::File file;
+        platform::Status written = file.Open(target, platform::OpenMode::WriteExisting);
+        if (written.Ok()) {
+            written = file.Write(data.data(), data.size());
+        }
+        if (written.Ok()) {
+            written = file.Close();
+        }
+        if (!written.Ok()) {
+            Fail("Cannot write file", path, written);
+        }
+        return;
     }
-    fs::rename(fs::path(temporary), fs::path(path), ec);
-    if (ec) {
-        RemoveFileQuietly(temporary);
-        throw IoError("Cannot replace file " + Quoted(path) + ": " + ec.message());
+    ReplaceRegularFile(target, path, data, info.kind == platform::FileKind::Regular);
+}
+
+std::string TemporaryNameBeside(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned salt = std::random_device{}();
+    const std::size_t name_start = NameStart(path);
+    std::ostringstream name;
+    if (path.size() - name_start > kLongestNameForTemporary) {
+        name << path.substr(0, name_start) << ".vexel";
+    } else {
+        name << path;
+    }
+    name << ".vexel-" << std::hex << salt << '-' << counter.fetch_add(1) << ".tmp";
+    return name.str();
+}
+
+struct OutputFile::State {
+    platform::File file;
+    std::string path;
+};
+
+OutputFile::OutputFile() : state_(std::make_unique<State>()) {}
+OutputFile::~OutputFile() = default;
+
+void OutputFile::Create(const std::string& path) {
+    state_->path = path;
+    const std::string target = ResolveFileLinks(path);
+    platform::Status status = state_->file.CreateNew(target);
+    if (status.Error() == platform::Status::Kind::Exists) {
+        status = state_->file.Open(target, platform::OpenMode::WriteExisting);
+    }
+    if (!status.Ok()) {
+        Fail("Cannot create file", path, status);
     }
 }
 
-void CopyFileReplacing(const std::string& from, const std::string& to) {
-    std::error_code ec;
-    fs::copy_file(fs::path(from), fs::path(to), fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-        throw IoError("Cannot copy file " + Quoted(from) + " to " + Quoted(to) + ": " + ec.message());
+void OutputFile::Write(const char* data, std::size_t size) {
+    const platform::Status status = state_->file.Write(data, size);
+    if (!status.Ok()) {
+        Fail("Cannot write file", state_->path, status);
     }
+}
+
+void OutputFile::Close() {
+    const platform::Status status = state_->file.Close();
+    if (!status.Ok()) {
+        Fail("Cannot write file", state_->path, status);
+    }
+}
+
+int64_t FileSize(const std::string& path) {
+    platform::FileInfo info;
+    if (!platform::Inspect(path, /*follow_links=*/true, info).Ok() ||
+        info.kind != platform::FileKind::Regular) {
+        return 0;
+    }
+    return info.size;
 }
 
 bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return fs::exists(fs::path(path), ec);
+    platform::FileInfo info;
+    const platform::Status status = platform::Inspect(path, /*follow_links=*/false, info);
+    // What cannot even be looked at stands in the way all the same.
+    return !status.Ok() || info.kind != platform::FileKind::Missing;
+}
+
+bool IsRegularFile(const std::string& path) {
+    platform::FileInfo info;
+    return platform::Inspect(path, /*follow_links=*/true, info).Ok() &&
+           info.kind == platform::FileKind::Regular;
 }
 
 bool RemoveFileQuietly(const std::string& path) {
-    std::error_code ec;
-    return fs::remove(fs::path(path), ec);
+    return platform::Remove(path).Ok();
+}
+
+std::string ResolveFileLinks(const std::string& path) {
+    std::string resolved;
+    const platform::Status status = platform::ResolveLinks(path, resolved);
+    if (!status.Ok()) {
+        Fail("Cannot follow the link", path, status);
+    }
+    return resolved;
+}
+
+std::string SameFileKey(const std::string& path) {
+    platform::FileIdentity identity;
+    if (platform::IdentityOf(path, identity).Ok()) {
+        return "file " + std::to_string(identity.volume) + ":" + std::to_string(identity.file);
+    }
+    std::string key = "path " + platform::AbsolutePath(path);
+    if (platform::NamesIgnoreCase()) {
+        for (char& c : key) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+        }
+    }
+    return key;
 }
 
 }  // namespace vexel

@@ -16,6 +16,9 @@ public:
 
     // Appends one line to the log list.
     virtual void AddLogLine(const std::string& line) = 0;
+    // False when the lines are thrown away: the batch then keeps none of them
+    // for pages finished ahead of their turn.
+    virtual bool WantsLogLines() const { return true; }
     // Any warning or error of a job lights the error indicator.
     virtual void ShowErrorIndicator() {}
     // Progress of the current page, 0..100 (larger values are shown as 100).

@@ -121,13 +121,13 @@ void CompressionJob::WritePage(const std::string& page) {
     }
 }
 
-void CompressionJob::SaveClick() {
+void CompressionJob::WriteVbScriptPage() {
     if (!NamesNoFile(Savefile)) {
         WritePage(PageVbScript());
     }
 }
 
-void CompressionJob::SaveJClick() {
+void CompressionJob::WriteJavaScriptPage() {
     WorkText = DoubleBackslashes(WorkText);
     if (!NamesNoFile(Savefile)) {
         WritePage(PageJavaScript());

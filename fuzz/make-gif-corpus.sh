@@ -2,7 +2,7 @@
 # Makes the seed corpus of the GIF fuzz target with ImageMagick: small files
 # that between them use every block and option the decoder knows.
 set -euo pipefail
-out=$(cd "$(dirname "$0")" && pwd)/corpus/gif_fuzz
+out=$(cd "$(dirname "$0")" && pwd)/corpus/gif_decoder
 rm -rf "$out"
 mkdir -p "$out"
 cd "$out"

@@ -230,7 +230,7 @@ TEST(Compress, InterruptStopsAfterThePageUnderWay) {
     for (const char* name : {"1.htm", "2.htm", "3.htm"})
         WriteBytes(dir.Path() / name, SamplePage(name));
     Console console;
-    console.interrupted = [] { return true; };
+    console.stopSignal = [] { return 2; };  // SIGINT
     const auto result = Vexel({"compress", "--jobs", "1", dir / ""}, console);
     EXPECT_EQ(result.status, kExitInterrupted);
     EXPECT_TRUE(fs::exists(dir / "1.htm_backup"));

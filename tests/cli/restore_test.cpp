@@ -33,6 +33,23 @@ TEST(Restore, FolderPutsBackTheOriginalBytesAndRemovesTheBackups) {
     EXPECT_TRUE(Contains(result.err, "Pages restored: 2")) << result.err;
 }
 
+TEST(Restore, StopSignalEndsTheRunBetweenTwoPages) {
+    ScratchDir dir;
+    for (const char* name : {"a.htm", "b.htm"}) {
+        WriteBytes(dir.Path() / name, "compressed");
+        WriteBytes(dir.Path() / (std::string(name) + "_backup"), "original");
+    }
+    int asked = 0;
+    Console console;
+    console.stopSignal = [&asked] { return asked++ == 0 ? 0 : 15; };  // SIGTERM after the first page
+    const auto result = Vexel({"restore", dir / ""}, console);
+    EXPECT_EQ(result.status, 143);
+    EXPECT_EQ(ReadBytes(dir / "a.htm"), "original");
+    EXPECT_EQ(ReadBytes(dir / "b.htm"), "compressed");
+    EXPECT_TRUE(fs::exists(dir / "b.htm_backup"));
+    EXPECT_TRUE(Contains(result.err, "Pages restored: 1 (stopped)")) << result.err;
+}
+
 TEST(Restore, DryRunListsButChangesNothing) {
     ScratchDir dir;
     WriteBytes(dir.Path() / "a.htm", "<html><body>compressed</body></html>");

@@ -218,7 +218,7 @@ public:
     std::string target;
 };
 
-TEST_F(BatchTest, WriteFailureRemovesThisRunsBackupAndAsksTheHost) {
+TEST_F(BatchTest, WriteFailureAsksTheHostAndKeepsTheBackupOfAPageThatIsGone) {
     const auto a = MakePage("a.htm", 1), b = MakePage("b.htm", 2);
     SabotagingHost log;
     log.target = a;
@@ -226,7 +226,8 @@ TEST_F(BatchTest, WriteFailureRemovesThisRunsBackupAndAsksTheHost) {
     const BatchSummary summary = RunBatch({{a, true}, {b, true}}, job, {}, host_);
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(summary.Written, 1);
-    EXPECT_FALSE(fs::exists(a + "_backup"));
+    // The page is no longer its original: the backup is its only copy now.
+    EXPECT_EQ(ReadBytes(a + "_backup"), PageWithBody(Body(1)));
     EXPECT_NE(std::find(host_.events.begin(), host_.events.end(), "failed a.htm"), host_.events.end());
     ASSERT_GE(log.lines.size(), 1u);
     const auto error = std::find_if(log.lines.begin(), log.lines.end(),
@@ -236,6 +237,7 @@ TEST_F(BatchTest, WriteFailureRemovesThisRunsBackupAndAsksTheHost) {
 
     // A host that ends the run gets the error thrown after the windows are restored.
     fs::remove_all(a);
+    fs::remove(a + "_backup");
     WriteBytes(a, PageWithBody(Body(1)));
     fs::remove(b + "_backup");
     WriteBytes(b, PageWithBody(Body(2)));

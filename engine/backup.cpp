@@ -1,0 +1,184 @@
+#include "engine/backup.h"
+
+#include "engine/errors.h"
+#include "engine/file_io.h"
+
+namespace vexel {
+
+const char kBackupSuffix[] = "_backup";
+
+namespace {
+
+// A backup removed by its own run between our look and our open is looked at
+// again; a name that keeps changing under us is left to the other runs.
+constexpr int kAttempts = 3;
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+[[noreturn]] void FailCopy(const std::string& page,
+                           const std::string& backup,
+                           const platform::Status& status) {
+    throw IoError("Cannot copy file " + Quoted(page) + " to " + Quoted(backup) + ": " + status.Reason());
+}
+
+// The backup's bytes equal `original`; a backup of another size is not read.
+bool BackupEquals(platform::File& backup,
+                  const std::string& path,
+                  int64_t size,
+                  const std::string& original) {
+    if (size != static_cast<int64_t>(original.size())) {
+        return false;
+    }
+    return ReadToEnd(backup, path, original.size()) == original;
+}
+
+}  // namespace
+
+BackupState PageClaim::Claim(const std::string& page, std::string& original) {
+    Release();
+    backup_path_ = page + kBackupSuffix;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        platform::FileInfo info;
+        platform::Status status = platform::Inspect(backup_path_, /*follow_links=*/false, info);
+        if (!status.Ok()) {
+            FailCopy(page, backup_path_, status);
+        }
+        if (info.kind == platform::FileKind::Missing) {
+            const BackupState made = MakeBackup(page, original);
+            if (made == BackupState::Handled && !FileExists(backup_path_)) {
+                continue;  // it came and went while ours was written
+            }
+            return made;
+        }
+
+        platform::File backup;
+        status = backup.Open(backup_path_, platform::OpenMode::Read);
+        if (!status.Ok()) {
+            if (status.Error() == platform::Status::Kind::NotFound && !FileExists(backup_path_)) {
+                continue;
+            }
+            throw IoError("Cannot open file " + Quoted(backup_path_) + ": " + status.Reason());
+        }
+        bool locked = false;
+        status = backup.TryLock(locked);
+        if (!status.Ok()) {
+            throw IoError("Cannot lock file " + Quoted(backup_path_) + ": " + status.Reason());
+        }
+        if (!locked) {
+            return BackupState::Handled;  // another run is compressing the page
+        }
+        // The lock is worth something only on the file that still bears the name.
+        platform::FileIdentity held;
+        platform::FileIdentity named;
+        if (!backup.Identity(held).Ok() || !platform::IdentityOf(backup_path_, named).Ok() || held != named) {
+            continue;
+        }
+        if (!platform::Inspect(backup_path_, /*follow_links=*/true, info).Ok() ||
+            info.kind != platform::FileKind::Regular) {
+            return BackupState::Handled;
+        }
+        // Read again under the claim: a run that finished meanwhile has
+        // written the page, which then differs from its backup.
+        original = ReadWholeFile(page, /*writable=*/true);
+        if (!BackupEquals(backup, backup_path_, info.size, original)) {
+            return BackupState::Handled;
+        }
+        backup_ = std::move(backup);
+        made_ = false;
+        return BackupState::Resumed;
+    }
+    return BackupState::Handled;
+}
+
+BackupState PageClaim::MakeBackup(const std::string& page, const std::string& original) {
+    std::string temporary;
+    platform::File file;
+    for (;;) {
+        temporary = TemporaryNameBeside(backup_path_);
+        const platform::Status created = file.CreateNew(temporary);
+        if (created.Ok()) {
+            break;
+        }
+        if (created.Error() != platform::Status::Kind::Exists) {
+            FailCopy(page, backup_path_, created);
+        }
+    }
+    // Locked before it has its name: no other run can see it unlocked.
+    bool locked = false;
+    platform::Status status = file.TryLock(locked);
+    if (status.Ok()) {
+        status = file.Write(original.data(), original.size());
+    }
+    if (status.Ok()) {
+        status = file.Sync();
+    }
+    if (status.Ok()) {
+        file.CopyPermissionsFrom(page);  // as a copy of the page would have them
+        status = platform::RenameExclusive(temporary, backup_path_);
+        if (status.Error() == platform::Status::Kind::Exists) {
+            // Another run made it first: the page is in its hands.
+            file.Close();
+            platform::Remove(temporary);
+            return BackupState::Handled;
+        }
+    }
+    if (!status.Ok()) {
+        file.Close();
+        platform::Remove(temporary);
+        FailCopy(page, backup_path_, status);
+    }
+    backup_ = std::move(file);
+    made_ = true;
+    status = platform::SyncFolderOf(backup_path_);
+    if (!status.Ok()) {
+        TakeBackBackup();
+        FailCopy(page, backup_path_, status);
+    }
+    return BackupState::Made;
+}
+
+void PageClaim::TakeBackBackup() {
+    if (!made_ || !backup_.IsOpen()) {
+        return;
+    }
+    made_ = false;
+    try {
+        // The backup stays whenever the page may have been written.
+        const std::string page = backup_path_.substr(0, backup_path_.size() - (sizeof kBackupSuffix - 1));
+        if (ReadWholeFile(backup_path_) != ReadWholeFile(page)) {
+            return;
+        }
+    } catch (const IoError&) {
+        return;
+    }
+    backup_.RemoveName(backup_path_);
+    Release();
+}
+
+void PageClaim::Release() {
+    backup_.Close();
+    made_ = false;
+}
+
+BackupState PeekBackup(const std::string& page, const std::string& original) {
+    const std::string backup_path = page + kBackupSuffix;
+    platform::FileInfo info;
+    if (!platform::Inspect(backup_path, /*follow_links=*/false, info).Ok()) {
+        return BackupState::Handled;
+    }
+    if (info.kind == platform::FileKind::Missing) {
+        return BackupState::Made;
+    }
+    platform::File backup;
+    if (!backup.Open(backup_path, platform::OpenMode::Read).Ok() ||
+        !platform::Inspect(backup_path, /*follow_links=*/true, info).Ok() ||
+        info.kind != platform::FileKind::Regular) {
+        return BackupState::Handled;
+    }
+    return BackupEquals(backup, backup_path, info.size, original) ? BackupState::Resumed
+                                                                  : BackupState::Handled;
+}
+
+}  // namespace vexel

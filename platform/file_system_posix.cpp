@@ -1,0 +1,427 @@
+// The file operations on POSIX systems: plain system calls, so that every
+// failure keeps its own errno and a test can make any of them fail.
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace vexel::platform {
+
+namespace {
+
+constexpr int kMaxLinkHops = 40;
+
+Status FromErrno(int error) {
+    Status::Kind kind = Status::Kind::Other;
+    if (error == ENOENT || error == ENOTDIR) {
+        kind = Status::Kind::NotFound;
+    } else if (error == EEXIST) {
+        kind = Status::Kind::Exists;
+    }
+    return Status::Failed(kind, std::strerror(error));
+}
+
+Status LastError() {
+    return FromErrno(errno);
+}
+
+int Fd(intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
+FileKind KindOf(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return FileKind::Regular;
+    }
+    if (S_ISDIR(mode)) {
+        return FileKind::Directory;
+    }
+    if (S_ISLNK(mode)) {
+        return FileKind::Link;
+    }
+    return FileKind::Special;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+File::~File() {
+    Release();
+}
+
+File::File(File&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = -1;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Release();
+        handle_ = other.handle_;
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
+void File::Release() {
+    if (handle_ >= 0) {
+        ::close(Fd(handle_));
+        handle_ = -1;
+    }
+}
+
+bool File::IsOpen() const {
+    return handle_ >= 0;
+}
+
+Status File::Open(const std::string& path, OpenMode mode) {
+    Release();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case OpenMode::Read:
+            flags |= O_RDONLY;
+            break;
+        case OpenMode::ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case OpenMode::WriteExisting:
+            flags |= O_WRONLY | O_TRUNC;
+            break;
+    }
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return LastError();
+    }
+    handle_ = fd;
+    return {};
+}
+
+Status File::CreateNew(const std::string& path) {
+    Release();
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return LastError();
+    }
+    handle_ = fd;
+    return {};
+}
+
+Status File::Read(char* buffer, std::size_t size, std::size_t& got) {
+    got = 0;
+    for (;;) {
+        const ssize_t n = ::read(Fd(handle_), buffer, size);
+        if (n >= 0) {
+            got = static_cast<std::size_t>(n);
+            return {};
+        }
+        if (errno != EINTR) {
+            return LastError();
+        }
+    }
+}
+
+Status File::Write(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(Fd(handle_), data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        if (n == 0) {
+            return FromErrno(EIO);
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
+Status File::Sync() {
+    if (::fsync(Fd(handle_)) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+Status File::CopyPermissionsFrom(const std::string& path) {
+    struct stat from;
+    if (::stat(path.c_str(), &from) != 0) {
+        return LastError();
+    }
+    if (::fchmod(Fd(handle_), from.st_mode & 07777) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+Status File::TryLock(bool& locked) {
+    locked = false;
+    if (::flock(Fd(handle_), LOCK_EX | LOCK_NB) == 0) {
+        locked = true;
+        return {};
+    }
+    if (errno == EWOULDBLOCK) {
+        return {};
+    }
+    // A file system without locks: nobody else can hold one there either.
+    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) {
+        locked = true;
+        return {};
+    }
+    return LastError();
+}
+
+Status File::Identity(FileIdentity& identity) const {
+    struct stat st;
+    if (::fstat(Fd(handle_), &st) != 0) {
+        return LastError();
+    }
+    identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    return {};
+}
+
+Status File::RemoveName(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+Status File::Close() {
+    if (handle_ < 0) {
+        return {};
+    }
+    const int fd = Fd(handle_);
+    handle_ = -1;
+    // After close() the descriptor is gone even when it reports an error, so
+    // it is never retried.
+    if (::close(fd) != 0 && errno != EINTR) {
+        return LastError();
+    }
+    return {};
+}
+
+Status Inspect(const std::string& path, bool follow_links, FileInfo& info) {
+    info = {};
+    struct stat st;
+    const int result = follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    if (result != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return {};
+        }
+        return LastError();
+    }
+    info.kind = KindOf(st.st_mode);
+    info.size = static_cast<int64_t>(st.st_size);
+    return {};
+}
+
+Status IdentityOf(const std::string& path, FileIdentity& identity) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        return LastError();
+    }
+    identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    return {};
+}
+
+Status RenameReplacing(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+Status RenameExclusive(const std::string& from, const std::string& to) {
+    // A second name for the file cannot replace anything: link() fails when
+    // `to` exists. Then the first name goes.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return {};
+    }
+    const int link_error = errno;
+    if (link_error != EPERM && link_error != EOPNOTSUPP && link_error != ENOSYS && link_error != EMLINK) {
+        return FromErrno(link_error);
+    }
+#ifdef RENAME_NOREPLACE
+    // File systems without hard links (FAT, some network shares).
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return {};
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        return LastError();
+    }
+#endif
+    // Neither is offered here: test, then rename. Another run could slip in
+    // between the two steps, which only such file systems allow.
+    struct stat st;
+    if (::lstat(to.c_str(), &st) == 0) {
+        return FromErrno(EEXIST);
+    }
+    return RenameReplacing(from, to);
+}
+
+Status Remove(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+Status SyncFolderOf(const std::string& path) {
+    const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    Status status;
+    // Some file systems cannot flush a folder (EINVAL); their names are as
+    // safe as they get.
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+        status = LastError();
+    }
+    ::close(fd);
+    return status;
+}
+
+Status ResolveLinks(const std::string& path, std::string& resolved) {
+    resolved = path;
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat st;
+        if (::lstat(resolved.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return {};  // not a link, or missing: the caller's next call says which
+        }
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        for (;;) {
+            const ssize_t n = ::readlink(resolved.c_str(), target.data(), target.size());
+            if (n < 0) {
+                return LastError();
+            }
+            if (static_cast<std::size_t>(n) < target.size()) {
+                target.resize(static_cast<std::size_t>(n));
+                break;
+            }
+            target.resize(target.size() * 2);
+        }
+        if (!target.empty() && target[0] == '/') {
+            resolved = target;
+        } else {
+            const std::size_t slash = resolved.find_last_of('/');
+            resolved = slash == std::string::npos ? target : resolved.substr(0, slash + 1) + target;
+        }
+    }
+    return FromErrno(ELOOP);
+}
+
+Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) {
+        return LastError();
+    }
+    const int dir_fd = ::dirfd(dir);
+    Status status;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            if (errno != 0) {
+                status = LastError();
+            }
+            break;
+        }
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        FolderEntry found;
+        found.name = name;
+        struct stat st;
+        if (::fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;  // gone since it was listed
+        }
+        found.link = S_ISLNK(st.st_mode);
+        if (found.link) {
+            // A link counts as what it points to; a broken one as missing.
+            found.kind =
+                ::fstatat(dir_fd, entry->d_name, &st, 0) == 0 ? KindOf(st.st_mode) : FileKind::Missing;
+        } else {
+            found.kind = KindOf(st.st_mode);
+        }
+        entries.push_back(std::move(found));
+    }
+    ::closedir(dir);
+    return status;
+}
+
+bool IsSeparator(char c) {
+    return c == '/';
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty() || IsSeparator(folder.back())) {
+        return folder + name;
+    }
+    return folder + "/" + name;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::string full = path;
+    if (path.empty() || path[0] != '/') {
+        std::string cwd(256, '\0');
+        while (::getcwd(cwd.data(), cwd.size()) == nullptr) {
+            if (errno != ERANGE) {
+                return path;
+            }
+            cwd.resize(cwd.size() * 2);
+        }
+        cwd.resize(std::strlen(cwd.c_str()));
+        full = JoinPath(cwd, path);
+    }
+    // "." and ".." by name, as the shell reads them.
+    std::vector<std::string> parts;
+    std::size_t start = 1;
+    while (start <= full.size()) {
+        std::size_t end = full.find('/', start);
+        if (end == std::string::npos) {
+            end = full.size();
+        }
+        const std::string part = full.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string normal;
+    for (const std::string& part : parts) {
+        normal += "/" + part;
+    }
+    return normal.empty() ? "/" : normal;
+}
+
+bool NamesIgnoreCase() {
+    return false;
+}
+
+}  // namespace vexel::platform
