@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Makes the seed corpora of the fuzz targets from the example pages:
+# Makes the seed corpora of the fuzz targets that start from the example pages,
+# in OUT/<target>/ (scripts/fuzz.sh calls it before every run, so the seeds
+# follow the examples):
 #   raw_data_reader        the data strings of the compressed examples
 #   page_roundtrip         an options byte followed by each example page
 #   encoder_vs_exhaustive  a window byte followed by the first 1200 bytes of each
-# Needs the native build's vexel (build/native/cli/vexel).
+#   fuzz/make-corpus.sh OUT [VEXEL]    VEXEL: a built vexel (build/native/cli/vexel)
 set -euo pipefail
+out=$(realpath -m "${1:?usage: fuzz/make-corpus.sh OUT [VEXEL]}")
+vexel=$(realpath "${2:-build/native/cli/vexel}")
 cd "$(dirname "$0")/.."
 
-vexel=${VEXEL:-build/native/cli/vexel}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-rm -rf fuzz/corpus
-mkdir -p fuzz/corpus/raw_data_reader fuzz/corpus/page_roundtrip fuzz/corpus/encoder_vs_exhaustive
+rm -rf "$out/raw_data_reader" "$out/page_roundtrip" "$out/encoder_vs_exhaustive"
+mkdir -p "$out/raw_data_reader" "$out/page_roundtrip" "$out/encoder_vs_exhaustive"
 
 # Options byte of page_roundtrip: 1 collapse whitespace, 2 blank high-byte
 # pairs, 4 high speed, 8 JavaScript, 16 password (eight bytes follow).
@@ -25,11 +28,11 @@ while IFS= read -r page; do
         printf "\\$(printf '%03o' "$flag")"
         if (( flag & 16 )); then printf 'sesame42'; fi
         cat "$page"
-    } >"fuzz/corpus/page_roundtrip/$name"
+    } >"$out/page_roundtrip/$name"
     {
         printf "\\$(printf '%03o' $((i % 2)))"
         head -c 1200 "$page"
-    } >"fuzz/corpus/encoder_vs_exhaustive/$name"
+    } >"$out/encoder_vs_exhaustive/$name"
     i=$((i + 1))
 done < <(find examples -type f \( -iname '*.htm' -o -iname '*.html' \) | LC_ALL=C sort)
 
@@ -37,7 +40,7 @@ cp -R examples "$work/site"
 "$vexel" compress --vbscript -q -r "$work/site" >/dev/null 2>&1 || true
 while IFS= read -r page; do
     # The data line of a VBScript page: d="...", nothing doubled.
-    python3 - "$page" "fuzz/corpus/raw_data_reader/$(basename "$page").data" <<'PY'
+    python3 - "$page" "$out/raw_data_reader/$(basename "$page").data" <<'PY'
 import sys
 page = open(sys.argv[1], 'rb').read()
 start = page.rfind(b'<SCRIPT LANGUAGE="VBS"><!--\r\nd="')

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (the `fuzz` preset, clang) and runs each one for
-# a fixed time, starting from its seed corpus in fuzz/corpus/<target>/.
+# a fixed time, starting from its seeds: those committed in fuzz/corpus/<target>/
+# and those made from the example pages into build/fuzz/seeds/<target>/.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     default: 20 seconds, every target
 # New inputs found go to build/fuzz/corpus/<target>/ (the seeds stay as they
 # are); a crash leaves its input in build/fuzz/ and makes the script fail.
@@ -12,6 +13,7 @@ shift || true
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2
+fuzz/make-corpus.sh build/fuzz/seeds build/fuzz/cli/vexel
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
@@ -29,7 +31,8 @@ for target in "${targets[@]}"; do
     echo "== fuzz_$target for ${seconds}s"
     set +e
     (cd build/fuzz && "./fuzz/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 "${options[@]}" \
-        "corpus/$target" "../../fuzz/corpus/$target" 2>&1) |
+        "corpus/$target" $(for seeds in "../../fuzz/corpus/$target" "seeds/$target"; do
+            [ -d "$seeds" ] && echo "$seeds"; done) 2>&1) |
         grep -E '^(stat::|==[0-9]+==|SUMMARY)|Test unit written|ERROR|DONE'
     status=${PIPESTATUS[0]}
     set -e
