@@ -14,56 +14,16 @@
 #include "framework/win32/menus.h"
 #include "framework/win32/panels.h"
 #include "framework/win32/timer.h"
+#include "tests/framework/menu_watcher.h"
 #include "tests/framework/win32_test_support.h"
 
 using namespace vexel;
+using vexel::testing::CloseMenu;
 using vexel::testing::FrameworkTest;
 using vexel::testing::MousePos;
+using vexel::testing::TMenuWatcher;
 
 namespace {
-
-// Runs Action once on the open menu's window, from a timer that ticks inside
-// the menu's own message loop. Whatever happens, the menu is ended after
-// about five seconds, so a test never hangs on it.
-class TMenuWatcher {
-public:
-    using TAction = std::function<void(HWND MenuWindow)>;
-    explicit TMenuWatcher(TAction Action) : action_(std::move(Action)), timer_(new TTimer(nullptr)) {
-        timer_->SetInterval(30);
-        timer_->OnTimer = [this](TObject*) { Tick(); };
-    }
-    ~TMenuWatcher() { timer_->Free(); }
-    bool Acted() const { return acted_; }
-    TRect MenuRect() const { return rect_; }
-
-private:
-    void Tick() {
-        if (++ticks_ > 170) {
-            EndMenu();
-            return;
-        }
-        if (acted_)
-            return;
-        HWND menu = FindWindowA("#32768", nullptr);
-        if (!menu || !IsWindowVisible(menu))
-            return;
-        acted_ = true;
-        RECT r{};
-        GetWindowRect(menu, &r);
-        rect_ = FromRECT(r);
-        action_(menu);
-    }
-
-    TAction action_;
-    TTimer* timer_;
-    bool acted_ = false;
-    int ticks_ = 0;
-    TRect rect_;
-};
-
-void CloseMenu(HWND) {
-    EndMenu();
-}
 
 struct TMenuEntry {
     std::string text;
