@@ -228,6 +228,19 @@ TEST_F(IEButton, TheBorderShowsOnlyWhileHotPressedOrDown) {
     button->Force(true, false);
     Render(button, image);
     EXPECT_TRUE(ShowsBorder(image, true, 3));
+    // While designed, an outline shows the button's extent.
+    button->SetDown(false);
+    button->Force(false, false);
+    button->SetDesigning(true);
+    Render(button, image);
+    EXPECT_EQ(image.PixelColor(0, 0), clBlack);
+    EXPECT_EQ(image.PixelColor(39, 23), clBlack);
+    button->SetDesignTimeFrame(false);
+    Render(button, image);
+    EXPECT_TRUE(ShowsBorder(image, false, 0));
+    button->SetDesigning(false);
+    button->SetDown(true);
+
     // Disabled: no border at all, and a group member stays latched.
     button->SetEnabled(false);
     EXPECT_TRUE(button->Down());
