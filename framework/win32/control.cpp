@@ -5,6 +5,7 @@
 #include "framework/core/sysutils.h"
 #include "framework/win32/control_internals.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/menus.h"
 
 namespace vexel {
 
@@ -363,6 +364,39 @@ void TControl::ButtonUp(TMessage& Message, TMouseButton Button) {
         }
     }
     MouseUp(Button, KeysToShiftState(Message.WParam), p.X, p.Y);
+    // A windowed control hears of the right click as WM_CONTEXTMENU, which
+    // its default handling makes of the release; a windowless one asks here,
+    // and leaves the click to its parent when it has no menu.
+    if (Button == mbRight && !dynamic_cast<TWinControl*>(this)) {
+        TPoint screen = ClientToScreen(p);
+        if (!DoContextPopup(screen) && parent_ && parent_->HandleAllocated())
+            SendMessageA(parent_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parent_->Handle()),
+                         LParamFromPoint(screen));
+    }
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+    if (popupMenu_ == Value)
+        return;
+    if (popupMenu_)
+        RemoveFreeNotification(popupMenu_);
+    popupMenu_ = Value;
+    if (Value)
+        FreeNotification(Value);
+}
+
+bool TControl::DoContextPopup(const TPoint& ScreenPos) {
+    if (!popupMenu_ || (ComponentState() & csDesigning))
+        return false;
+    popupMenu_->SetPopupComponent(this);
+    popupMenu_->Popup(ScreenPos.X, ScreenPos.Y);
+    return true;
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent && AComponent == static_cast<TComponent*>(popupMenu_))
+        popupMenu_ = nullptr;
 }
 
 void TControl::Click() {

@@ -49,6 +49,7 @@
 namespace vexel {
 
 class TWinControl;
+class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -164,6 +165,10 @@ public:
     void SetShowHint(bool Value) { showHint_ = Value; }
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor Value) { cursor_ = Value; }
+    // The menu a right click on the control shows (menus.h); cleared when
+    // the menu is freed. Without one, the click goes on to the parent.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* Value);
 
     TControlStyle ControlStyle() const { return controlStyle_; }
     void SetControlStyle(TControlStyle Value) { controlStyle_ = Value; }
@@ -214,6 +219,9 @@ protected:
     virtual void MouseEnter();
     virtual void MouseLeave();
     virtual void Resize();
+    // Shows PopupMenu with its corner at ScreenPos; false when there is none.
+    virtual bool DoContextPopup(const TPoint& ScreenPos);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // Reactions to property changes; the base versions repaint.
     virtual void EnabledChanged();
     virtual void VisibleChanged() {}
@@ -261,6 +269,7 @@ private:
     bool showHint_ = false;
     TCursor cursor_ = crDefault;
     bool clicked_ = false;
+    TPopupMenu* popupMenu_ = nullptr;
 };
 
 // A control with a window. The window is made when first needed (Handle()),

@@ -477,6 +477,16 @@ void TWinControl::WndProc(TMessage& Message) {
         }
         return;
     case WM_SETCURSOR: SetCursorFor(Message); return;
+    case WM_CONTEXTMENU: {
+        TPoint p = PointFromLParam(Message.LParam);
+        if (p.X == -1 && p.Y == -1)
+            p = ClientToScreen({0, 0});  // from the keyboard
+        if (DoContextPopup(p)) {
+            Message.Result = 1;
+            return;
+        }
+        break;  // the default handling offers it to the parent
+    }
     case WM_PAINT: PaintHandler(Message); return;
     case WM_ERASEBKGND:
         // Double-buffered windows erase inside their buffer (wParam == lParam).
