@@ -25,7 +25,7 @@ class TZelEnhancedTimer32;
 //   calls Synchronize without holding it. The tick it hands over runs on the
 //   GUI thread and reaches the timer only through timer_.
 class TZelEnhancedThread : public TThread {
-  public:
+public:
     explicit TZelEnhancedThread(TZelEnhancedTimer32* Timer);
 
     // GUI thread: tick every Interval ms from now on (restarting the sleep).
@@ -35,12 +35,12 @@ class TZelEnhancedThread : public TThread {
     // GUI thread: forget the timer; a tick already handed over does nothing.
     void Detach() { timer_ = nullptr; }
 
-  protected:
+protected:
     ~TZelEnhancedThread() override = default;
     void Execute() override;
     void TerminatedSet() override;
 
-  private:
+private:
     TZelEnhancedTimer32* timer_;  // GUI thread only
     std::mutex lock_;
     std::condition_variable wake_;
@@ -61,7 +61,7 @@ class TZelEnhancedThread : public TThread {
 // tick is handed over as the interval ends and runs as soon as the GUI
 // thread handles messages, also inside ProcessMessages.
 class TZelEnhancedTimer32 : public TComponent {
-  public:
+public:
     // Enabled, 1000 ms, time-critical worker, from creation on.
     explicit TZelEnhancedTimer32(TComponent* AOwner);
 
@@ -77,7 +77,7 @@ class TZelEnhancedTimer32 : public TComponent {
     // The worker is ticking (not parked, not absent).
     bool Running() const { return running_; }
 
-  protected:
+protected:
     ~TZelEnhancedTimer32() override;
     // Ends the worker while the timer is whole.
     void BeforeDestruction() override;
@@ -87,7 +87,7 @@ class TZelEnhancedTimer32 : public TComponent {
     // The worker thread, once the timer has run.
     const TZelEnhancedThread* Worker() const { return thread_; }
 
-  private:
+private:
     friend class TZelEnhancedThread;
     // Runs or parks the worker for the current settings.
     void UpdateTimer();

@@ -47,7 +47,7 @@ namespace {
 // parent window's DC with its origin moved to the control and clipped to it.
 // No DC when the control or its window is not shown.
 class TScreenTarget {
-  public:
+public:
     explicit TScreenTarget(TGraphicControl& Control) {
         TCanvas* canvas = Control.Canvas();
         if (canvas->HandleAllocated()) {
@@ -72,7 +72,7 @@ class TScreenTarget {
     // The window drawn on, or null when drawing on a bound canvas.
     HWND Window() const { return window_; }
 
-  private:
+private:
     std::optional<ScopedGetDC> own_;
     HWND window_ = nullptr;
     HDC dc_ = nullptr;

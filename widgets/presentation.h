@@ -26,7 +26,7 @@ constexpr int32_t kTextSlide = 1;
 constexpr int32_t kPictureSlide = 2;
 
 class TZelSlide : public TCollectionItem {
-  public:
+public:
     explicit TZelSlide(TCollection* Collection);
 
     // Copies the picture, Style, Effect, Text and ID of another slide; Stretch
@@ -52,7 +52,7 @@ class TZelSlide : public TCollectionItem {
     bool Stretch() const { return stretch_; }
     void SetStretch(bool Value) { stretch_ = Value; }
 
-  private:
+private:
     TBitmap bitmap_;
     int32_t style_ = 0;
     int32_t effect_ = 0;
@@ -62,13 +62,13 @@ class TZelSlide : public TCollectionItem {
 };
 
 class TZelSlides : public TCollection {
-  public:
+public:
     explicit TZelSlides(TZelPresentation* Presentation);
     TZelPresentation* Presentation() const { return presentation_; }
     TZelSlide* Items(int Index) const { return static_cast<TZelSlide*>(TCollection::Items(Index)); }
     TZelSlide* Add() { return static_cast<TZelSlide*>(TCollection::Add()); }
 
-  private:
+private:
     TZelPresentation* presentation_;
 };
 
@@ -92,7 +92,7 @@ using TTransitionStepEvent = std::function<void(TObject* Sender, int Effect, int
 // comes in. A transition stops early when the presentation is freed or its
 // window destroyed meanwhile, or when the program is terminating.
 class TZelPresentation : public TCustomLabel {
-  public:
+public:
     explicit TZelPresentation(TComponent* AOwner);
 
     TZelSlides* Slides() const { return slides_.get(); }
@@ -129,13 +129,13 @@ class TZelPresentation : public TCustomLabel {
     int SlideIndex() const { return index_; }
     const TZelEnhancedTimer32* SlideTimer() const { return timer_; }
 
-  protected:
+protected:
     ~TZelPresentation() override;
     void BeforeDestruction() override;
     void Paint() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-  private:
+private:
     // Composes the slide in Frame (Width x Height).
     void Compose(TZelSlide* Slide, TBitmap& Frame);
     void Tick();

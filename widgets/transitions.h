@@ -2,45 +2,56 @@
 // screen, in steps of one pixel, one stretched zoom frame or one line, each
 // followed by a hook that lets the message queue run.
 //
-// The effects, by number (W x H is the area; "sweep" lists the pixel order):
+// clang-format off
+// The effects, by number (W x H is the area):
 //
-// | Effect | What the screen shows |
-// |---|---|
-// | 1 | the whole frame at once |
-// | 2, 3 | pixel by pixel, rows from the top down / from the bottom up, each row left to right |
-// | 4, 5 | pixel by pixel, columns from the left / from the right, each column top down |
-// | 6 to 9 | zoom in 30 steps of H div 30 (6, 7) or W div 30 (8, 9) pixels, at least 1, growing from the
-// bottom, top, right and left edge, then the whole frame | | 10, 11 | columns in pairs (x and W-1-x, pixel
-// for pixel together): from both side edges to the middle / from the middle out | | 12, 13 | rows in pairs:
-// from top and bottom to the middle / from the middle out | | 14 | columns from both sides at once: the front
-// from the left fills the even rows, the front from the right the odd rows | | 15 | rows from top and bottom
-// at once: the front from the top fills the even columns, the one from the bottom the odd columns | | 16, 17
-// | two interlaced passes, even lines then odd lines: columns left to right / rows top to bottom | | 18, 19 |
-// the same: columns right to left / rows bottom to top | | 20, 21 | two interlaced passes in opposite
-// directions: even columns left to right, then odd columns right to left / even rows down, odd rows up | |
-// 22, 23 | the same starting from the other side: columns right to left, then left to right / rows up, then
-// down | | 24 to 27 | diagonal wipe from the top-left, bottom-left, top-right and bottom-right corner | | 28,
-// 29 | two diagonal fronts at once, meeting in the middle: from top-left and bottom-right / from top-right
-// and bottom-left | | 30, 31 | two upright strips (Round(W / 2) + 1 wide) filled in parallel row by row, the
-// left one from the top and the right one from the bottom / the other way round | | 32, 33 | two lying strips
-// (Round(H / 2) + 1 high) filled column by column, the upper from the left and the lower from the right / the
-// other way round | | 34, 35 | four upright strips (Round(W / 4) + 1 wide), neighbours in opposite
-// directions, the first from the top / from the bottom | | 36, 37 | four lying strips (Round(H / 4) + 1
-// high), the first from the left / from the right | | 38 | spiral from the outer edge inwards, clockwise from
-// the top-left corner | | 39 | the same spiral from the centre outwards | | 40 | box closing: rings from the
-// edge inwards, the four sides of a ring together | | 41 | box opening: rings from the centre outwards | |
-// 42, 43 | row-wise wipe top down / column-wise wipe left to right, one line per step, then the whole frame |
-// | 44 | interlaced columns (even, then odd, left to right), each filled from the bottom up |
-// | 45 | interlaced rows (even, then odd, top down), each filled from the right |
-// | 46 | checkerboard: first the even cells, then the odd ones, each pass sweeping rows top down |
-// | 47 | horizontal blinds: eight bands of rows (at least three rows each) fill downwards together |
-// | 48 | vertical blinds: eight bands of columns (at least three each) fill to the right together |
-// | 49 | diamond growing from the centre |
-// | 50 | iris opening: a circle growing from the centre |
-// | 51 | iris closing: from the corners in to the centre |
-// | 52 | rows snaking from the top: left to right, then right to left |
-// | 53 | columns snaking from the left: down, then up |
-// | 54 | clock wipe: a hand turning clockwise from twelve o'clock around the centre |
+// | Effect   | What the screen shows                                                                   |
+// |----------|-----------------------------------------------------------------------------------------|
+// | 1        | the whole frame at once                                                                 |
+// | 2, 3     | pixel by pixel, rows from the top down / from the bottom up, each row left to right     |
+// | 4, 5     | pixel by pixel, columns from the left / from the right, each column top down            |
+// | 6 to 9   | zoom in 30 steps of H div 30 (6, 7) or W div 30 (8, 9) pixels, at least 1, growing from |
+// |          | the bottom, top, right and left edge, then the whole frame                              |
+// | 10, 11   | columns in pairs (x and W-1-x, pixel for pixel together): from both side edges to the   |
+// |          | middle / from the middle out                                                            |
+// | 12, 13   | rows in pairs: from top and bottom to the middle / from the middle out                  |
+// | 14       | columns from both sides at once: the front from the left fills the even rows, the one   |
+// |          | from the right the odd rows                                                             |
+// | 15       | rows from top and bottom at once: the front from the top fills the even columns, the    |
+// |          | one from the bottom the odd columns                                                     |
+// | 16, 17   | two interlaced passes, even lines then odd lines: columns left to right / rows down     |
+// | 18, 19   | the same: columns right to left / rows bottom to top                                    |
+// | 20, 21   | two interlaced passes in opposite directions: even columns left to right, then odd      |
+// |          | columns right to left / even rows down, then odd rows up                                |
+// | 22, 23   | the same from the other side: columns right to left, then left to right / rows up, down |
+// | 24 to 27 | diagonal wipe from the top-left, bottom-left, top-right and bottom-right corner         |
+// | 28, 29   | two diagonal fronts at once, meeting in the middle: from top-left and bottom-right /    |
+// |          | from top-right and bottom-left                                                          |
+// | 30, 31   | two upright strips (Round(W / 2) + 1 wide) filled in parallel row by row, the left one  |
+// |          | from the top and the right one from the bottom / the other way round                    |
+// | 32, 33   | two lying strips (Round(H / 2) + 1 high) filled column by column, the upper one from    |
+// |          | the left and the lower one from the right / the other way round                         |
+// | 34, 35   | four upright strips (Round(W / 4) + 1 wide), neighbours in opposite directions, the     |
+// |          | first from the top / from the bottom                                                    |
+// | 36, 37   | four lying strips (Round(H / 4) + 1 high), the first from the left / from the right     |
+// | 38       | spiral from the outer edge inwards, clockwise from the top-left corner                  |
+// | 39       | the same spiral from the centre outwards                                                |
+// | 40       | box closing: rings from the edge inwards, the four sides of a ring together             |
+// | 41       | box opening: rings from the centre outwards                                             |
+// | 42, 43   | row-wise wipe top down / column-wise wipe left to right, one line per step, then the    |
+// |          | whole frame                                                                             |
+// | 44       | interlaced columns (even, then odd, left to right), each filled from the bottom up      |
+// | 45       | interlaced rows (even, then odd, top down), each filled from the right                  |
+// | 46       | checkerboard: first the even cells, then the odd ones, each pass sweeping rows down     |
+// | 47       | horizontal blinds: eight bands of rows (three rows at least) fill downwards together    |
+// | 48       | vertical blinds: eight bands of columns (three at least) fill to the right together     |
+// | 49       | diamond growing from the centre                                                         |
+// | 50       | iris opening: a circle growing from the centre                                          |
+// | 51       | iris closing: from the corners in to the centre                                         |
+// | 52       | rows snaking from the top: left to right, then right to left                            |
+// | 53       | columns snaking from the left: down, then up                                            |
+// | 54       | clock wipe: a hand turning clockwise from twelve o'clock around the centre              |
+// clang-format on
 //
 // Effect 0 stands for a random effect from 1 to 54 (ResolveEffect); any
 // other number draws nothing.
@@ -63,7 +74,7 @@ constexpr int kTransitionEffects = 54;
 // transition. Frame and Target are device contexts whose areas of Width x
 // Height start at (0, 0).
 class TTransitionSteps {
-  public:
+public:
     using TAfterStep = std::function<bool()>;
     TTransitionSteps(HDC Frame, HDC Target, int Width, int Height, TAfterStep AfterStep);
 
@@ -82,7 +93,7 @@ class TTransitionSteps {
     bool Column(int X);
     bool Whole();
 
-  private:
+private:
     bool Done();
 
     HDC frame_;

@@ -48,7 +48,7 @@ enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest,
 //         }
 //     };
 class TThread : public TObject {
-  public:
+public:
     TThread();
 
     // Starts Execute on a new thread; once only (EThread "Thread already started").
@@ -90,7 +90,7 @@ class TThread : public TObject {
     // whatever context its destructor runs in.
     void TerminateAndFree();
 
-  protected:
+protected:
     ~TThread() override;
     // Terminates the thread and waits for it while the object is whole.
     void BeforeDestruction() override;
@@ -104,7 +104,7 @@ class TThread : public TObject {
     // absent). An exception Method throws is raised again here.
     bool Synchronize(TThreadProc Method);
 
-  private:
+private:
     static unsigned __stdcall ThreadProc(void* Param);
     // On the worker, after Execute: leaves the application's registry.
     void Deregister();

@@ -23,20 +23,20 @@ namespace {
 
 // A thread whose Execute is a function; it reports its own end.
 class TBodyThread : public TThread {
-  public:
+public:
     using TBody = std::function<void(TBodyThread& Self)>;
     explicit TBodyThread(TBody Body, std::atomic<bool>* Freed = nullptr)
         : body_(std::move(Body)), freed_(Freed) {}
     using TThread::Synchronize;
 
-  protected:
+protected:
     ~TBodyThread() override {
         if (freed_)
             *freed_ = true;
     }
     void Execute() override { body_(*this); }
 
-  private:
+private:
     TBody body_;
     std::atomic<bool>* freed_;
 };

@@ -22,7 +22,7 @@ namespace {
 
 // A handle of a thread that stays valid after the thread object is gone.
 class TThreadHandle {
-  public:
+public:
     explicit TThreadHandle(HANDLE Thread) {
         if (Thread)
             DuplicateHandle(GetCurrentProcess(), Thread, GetCurrentProcess(), &handle_, 0, FALSE,
@@ -38,17 +38,17 @@ class TThreadHandle {
     bool Ended() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; }
     int Priority() const { return GetThreadPriority(handle_); }
 
-  private:
+private:
     HANDLE handle_ = nullptr;
 };
 
 class TProbeTimer : public TZelEnhancedTimer32 {
-  public:
+public:
     using TZelEnhancedTimer32::TZelEnhancedTimer32;
     HANDLE WorkerHandle() const { return Worker() ? Worker()->Handle() : nullptr; }
     bool HasWorker() const { return Worker() != nullptr; }
 
-  protected:
+protected:
     ~TProbeTimer() override = default;
 };
 

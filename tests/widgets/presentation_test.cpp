@@ -78,12 +78,12 @@ TZelBackground* SolidBackground(TColor color) {
 
 // Records the slides the timer asks for instead of showing them.
 class TRecordingPresentation : public TZelPresentation {
-  public:
+public:
     using TZelPresentation::TZelPresentation;
     void ShowSlide(int Index) override { Shown.push_back(Index); }
     std::vector<int> Shown;
 
-  protected:
+protected:
     ~TRecordingPresentation() override = default;
 };
 

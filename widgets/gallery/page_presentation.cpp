@@ -119,7 +119,7 @@ void PaintBadge(TBitmap& Picture) {
 }
 
 class TPresentationPage : public TForm {
-  public:
+public:
     explicit TPresentationPage(TComponent* AOwner) : TForm(AOwner) {
         SetCaption(GalleryCaption("presentation"));
         SetBorderStyle(bsSingle);
@@ -144,7 +144,7 @@ class TPresentationPage : public TForm {
         };
     }
 
-  private:
+private:
     TLabel* Label(int X, int Y, int W, const std::string& Text, bool Bold = false) {
         auto* label = new TLabel(this);
         label->SetParent(this);
