@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "framework/core/sysutils.h"
+#include "framework/win32/forms.h"
 #include "framework/win32/guarded_call.h"
 
 namespace vexel {
@@ -113,6 +115,11 @@ void TZelEnhancedTimer32::UpdateTimer() {
         return;
     }
     if (!thread_) {
+        // The ticks go through the application's queue for the GUI thread.
+        if (!Application) {
+            running_ = false;
+            throw EInvalidOperation("Timer needs an application object");
+        }
         auto* thread = new TZelEnhancedThread(this);
         thread->SetPriority(threadPriority_);
         thread->Run(interval_);

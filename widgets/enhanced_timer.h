@@ -54,8 +54,9 @@ private:
 // Enabled or Interval change: assign OnTimer before enabling the timer (or
 // set Enabled again after assigning it). A tick never arrives while the timer
 // is disabled, nor after it is freed; it may be freed from inside its own
-// OnTimer. The worker thread is made when the timer first runs and ends when
-// the timer is freed.
+// OnTimer. The worker thread is made when the timer first runs (which needs
+// an application object: EInvalidOperation "Timer needs an application
+// object") and ends when the timer is freed.
 //
 // Unlike TTimer, the ticks do not wait for the message queue to be idle: a
 // tick is handed over as the interval ends and runs as soon as the GUI
