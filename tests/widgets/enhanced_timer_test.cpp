@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "framework/core/sysutils.h"
 #include "framework/win32/forms.h"
 #include "tests/framework/win32_test_support.h"
 #include "widgets/enhanced_timer.h"
@@ -208,4 +209,14 @@ TEST(EnhancedTimerShutdown, TimersStillTickingWhenTheProgramEndsLeaveNoThreadBeh
     EXPECT_TRUE(looseWorker.Ended());
     // The one of nobody's may go later, without an application.
     loose->Free();
+}
+
+TEST(EnhancedTimerWithoutApplication, RefusesToRunAndStaysStopped) {
+    ASSERT_EQ(Application, nullptr);
+    auto* timer = new TProbeTimer(nullptr);
+    timer->OnTimer = [](TObject*) {};
+    EXPECT_THROW(timer->SetInterval(5), EInvalidOperation);
+    EXPECT_FALSE(timer->Running());
+    EXPECT_FALSE(timer->HasWorker());
+    timer->Free();
 }
