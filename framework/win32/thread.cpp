@@ -71,8 +71,8 @@ unsigned __stdcall TThread::ThreadProc(void* Param) {
     } catch (...) {
         self->fatalException_ = std::current_exception();
     }
-    self->Deregister();
     self->finished_ = true;
+    self->Deregister();
     if (self->freeOnTerminate_)
         self->Free();
     return 0;
