@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "framework/win32/guarded_call.h"
+#include "framework/win32/thread.h"
 #include "framework/win32/timer.h"
 
 namespace vexel {
@@ -284,12 +285,13 @@ struct TApplication::TCallQueue {
     bool Closed = false;   // the application is shutting down
     HWND Window = nullptr;  // the utility window, told of every new call
 
-    // Appends a call unless the queue is closed, and wakes the GUI thread.
-    bool Add(TCall Call) {
+    // Appends a call unless the queue is closed or the caller was cancelled,
+    // and wakes the GUI thread.
+    bool Add(TCall Call, const std::atomic<bool>* Cancelled = nullptr) {
         HWND window = nullptr;
         {
             std::lock_guard<std::mutex> lock(Lock);
-            if (Closed)
+            if (Closed || (Cancelled && Cancelled->load()))
                 return false;
             Calls.push_back(std::move(Call));
             window = Window;
@@ -355,6 +357,17 @@ void TApplication::Shutdown() {
         timer->id_ = 0;
     }
     timers_.clear();
+    EndThreads();
+}
+
+void TApplication::EndThreads() {
+    std::unique_lock<std::mutex> lock(threadsLock_);
+    // A registered thread is still inside Execute, so its object is alive.
+    // Terminating it releases whatever it waits for; it deregisters itself
+    // (under this lock) on its way out, after which it never touches us.
+    for (TThread* thread : threads_)
+        thread->Terminate();
+    threadsGone_.wait(lock, [this] { return threads_.empty(); });
 }
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
@@ -489,8 +502,10 @@ void TApplication::Queue(TThreadProc Proc, const void* Tag) {
     calls_->Add({std::move(Proc), Tag, nullptr});
 }
 
-bool TApplication::Synchronize(TThreadProc Proc, const void* Tag) {
+bool TApplication::Synchronize(TThreadProc Proc, const void* Tag, const std::atomic<bool>* Cancelled) {
     if (InGuiThread()) {
+        if (Cancelled && Cancelled->load())
+            return false;
         Proc();
         return true;
     }
@@ -498,7 +513,7 @@ bool TApplication::Synchronize(TThreadProc Proc, const void* Tag) {
     // freed while this thread waits.
     std::shared_ptr<TCallQueue> calls = calls_;
     auto waiter = std::make_shared<TCallQueue::TWaiter>();
-    if (!calls->Add({std::move(Proc), Tag, waiter}))
+    if (!calls->Add({std::move(Proc), Tag, waiter}, Cancelled))
         return false;
     std::unique_lock<std::mutex> lock(calls->Lock);
     calls->Finished.wait(lock, [&] { return waiter->Done; });

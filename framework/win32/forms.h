@@ -4,10 +4,14 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/controls.h"
@@ -112,6 +116,7 @@ using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>
 using TThreadProc = std::function<void()>;
 
 class TTimer;
+class TThread;
 
 // The application object: the message loop, the default exception report,
 // hints, the program's timers, and the door through which other threads hand
@@ -173,16 +178,19 @@ public:
     //
     // Tag marks the calls of one object; RemoveQueued(Tag) drops the ones
     // still waiting, for an object about to go (a thread timer that stops its
-    // worker). A thread must not call these once the application is freed:
-    // the components that own threads end them in their destructors, which
-    // run while the application shuts down.
+    // worker). Cancelled, when given, is read under the queue's lock as the
+    // call is added, and a set flag makes Synchronize return false at once:
+    // an owner that sets the flag and then calls RemoveQueued(Tag) knows that
+    // no call of Tag is left waiting, not even one being added at that very
+    // moment. A thread must not call these once the application is freed:
+    // threads end before it (see TThread, thread.h).
     //
     //     // on the worker thread
     //     while (!stopping)
-    //         if (!Application->Synchronize([this] { Tick(); }, this))
-    //             break;  // the program is ending
+    //         if (!Application->Synchronize([this] { Tick(); }, this, &stopping))
+    //             break;  // stopped, or the program is ending
     void Queue(TThreadProc Proc, const void* Tag = nullptr);
-    bool Synchronize(TThreadProc Proc, const void* Tag = nullptr);
+    bool Synchronize(TThreadProc Proc, const void* Tag = nullptr, const std::atomic<bool>* Cancelled = nullptr);
     void RemoveQueued(const void* Tag);
     // True on the thread that made the application.
     bool InGuiThread() const;
@@ -211,6 +219,7 @@ protected:
 
 private:
     friend class TTimer;
+    friend class TThread;
     struct TCallQueue;
 
     void FormCreated(TCustomForm* Form);
@@ -219,6 +228,9 @@ private:
     void ShowHintWindow();
     void RunQueuedCalls();
     void Shutdown();
+    // Ends the threads that may still call into the application (TThread
+    // registers itself while it runs) and waits until they are out.
+    void EndThreads();
     // The timer registry: every running TTimer ticks through the utility
     // window under an id of its own.
     UINT_PTR StartTimer(TTimer* Timer, UINT Interval);
@@ -241,6 +253,10 @@ private:
     // the application is gone.
     std::shared_ptr<TCallQueue> calls_;
     std::unique_ptr<TUtilityWindow> utility_;
+    // Threads started under this application whose Execute has not returned.
+    std::mutex threadsLock_;
+    std::condition_variable threadsGone_;
+    std::vector<TThread*> threads_;
 };
 
 class TScreen : public TComponent {
@@ -274,7 +290,9 @@ extern TScreen* Screen;
 //      and windows) are freed with Free, last made first, so every window is
 //      destroyed while its whole object is alive;
 //   3. timers that belong to no form are stopped (they may be freed later);
-//   4. the application's own windows go, then the application and Screen.
+//   4. threads still running (TThread, of no form) are terminated and waited
+//      for; their objects may be freed later;
+//   5. the application's own windows go, then the application and Screen.
 //
 //     int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 //         ScopedApplication application;

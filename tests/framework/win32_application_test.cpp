@@ -20,21 +20,10 @@
 
 using namespace vexel;
 using vexel::testing::FrameworkTest;
+using vexel::testing::PumpUntil;
+using vexel::testing::TakeWakeUp;
 
 namespace {
-
-// Handles messages until Done holds or ten seconds passed.
-template <class TDone>
-bool PumpUntil(TApplication* app, TDone done) {
-    auto start = std::chrono::steady_clock::now();
-    while (!done()) {
-        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(10))
-            return false;
-        app->ProcessMessages();
-        Sleep(1);
-    }
-    return true;
-}
 
 // The output and exit code of a program run to its end.
 struct TRunResult {
@@ -327,23 +316,6 @@ TEST_F(GuiThreadWork, AnExceptionInQueuedWorkGoesToTheApplication) {
     ASSERT_EQ(Errors, std::vector<std::string>{"Access denied"});
     EXPECT_EQ(ErrorSenders[0], App());
 }
-
-namespace {
-
-// Waits for the wake-up message a queued call posts to the GUI thread and
-// takes it from the queue: the call is queued by then.
-MSG TakeWakeUp() {
-    MSG msg{};
-    for (int i = 0; i < 10000; ++i) {
-        if (PeekMessageA(&msg, nullptr, WM_APP, 0xBFFF, PM_REMOVE))
-            return msg;
-        Sleep(1);
-    }
-    ADD_FAILURE() << "no call was queued";
-    return msg;
-}
-
-}  // namespace
 
 TEST_F(GuiThreadWork, RemoveQueuedReleasesTheWaitersOfThatTagOnly) {
     int tag = 0, otherTag = 0;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,42 @@ protected:
 private:
     std::optional<ScopedApplication> scope_;
 };
+
+// Handles messages until Done holds or ten seconds passed.
+template <class TDone>
+bool PumpUntil(TApplication* app, TDone done) {
+    auto start = std::chrono::steady_clock::now();
+    while (!done()) {
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(10))
+            return false;
+        app->ProcessMessages();
+        Sleep(1);
+    }
+    return true;
+}
+
+// Handles messages for about Milliseconds.
+inline void PumpFor(TApplication* app, int Milliseconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(Milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+        app->ProcessMessages();
+        Sleep(1);
+    }
+}
+
+// Waits for the wake-up message a call queued for the GUI thread posts and
+// takes it from the queue: the call is queued by then, and stays queued until
+// the message is dispatched or another one like it is handled.
+inline MSG TakeWakeUp() {
+    MSG msg{};
+    for (int i = 0; i < 10000; ++i) {
+        if (PeekMessageA(&msg, nullptr, WM_APP, 0xBFFF, PM_REMOVE))
+            return msg;
+        Sleep(1);
+    }
+    ADD_FAILURE() << "no call was queued";
+    return msg;
+}
 
 // A bitmap filled with one colour.
 inline void Fill(TBitmap& bitmap, TColor color) {
