@@ -15,7 +15,7 @@ namespace vexel {
 // else is built on them. Index errors raise EStringListError
 // "List index out of bounds (<index>)".
 class TStrings : public TPersistent {
-  public:
+public:
     virtual int Count() const = 0;
     virtual std::string Strings(int Index) const = 0;
     virtual void SetStrings(int Index, const std::string& S);
@@ -58,12 +58,12 @@ class TStrings : public TPersistent {
     void BeginUpdate();
     void EndUpdate();
 
-  protected:
+protected:
     virtual void SetUpdateState(bool Updating) { (void)Updating; }
     int UpdateCount() const { return updateCount_; }
     [[noreturn]] static void IndexError(int Index);
 
-  private:
+private:
     int updateCount_ = 0;
     bool caseSensitive_ = false;
 };
@@ -71,7 +71,7 @@ class TStrings : public TPersistent {
 // The in-memory string list. OnChange fires after every change, once per
 // BeginUpdate/EndUpdate batch.
 class TStringList : public TStrings {
-  public:
+public:
     TStringList() = default;
 
     int Count() const override { return static_cast<int>(items_.size()); }
@@ -86,11 +86,11 @@ class TStringList : public TStrings {
 
     TNotifyEvent OnChange;
 
-  protected:
+protected:
     void SetUpdateState(bool Updating) override;
     virtual void Changed();
 
-  private:
+private:
     void CheckIndex(int Index) const;
     std::vector<std::pair<std::string, TObject*>> items_;
     bool changedWhileUpdating_ = false;
