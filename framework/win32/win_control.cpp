@@ -69,7 +69,9 @@ void TWinControl::CreateHandle() {
         if (!Parent())
             throw EInvalidOperation("Control '" + Name() + "' has no parent window");
         params.WndParent = Parent()->Handle();
-        if (!params.WndParent)
+        // Making the parent's window makes its children's too, this one's
+        // among them.
+        if (!params.WndParent || handle_)
             return;
         if (!id_)
             id_ = g_nextId++;
