@@ -68,10 +68,14 @@ void TCustomButton::CreateParams(TCreateParams& Params) const {
 
 void TCustomButton::CreateHandle() {
     TButtonControl::CreateHandle();
-    if (HandleAllocated()) {
-        active_ = default_;
-        ActiveDefaultChanged();
-    }
+    if (!HandleAllocated())
+        return;
+    // The Default button, unless a push button has the focus: then that
+    // one alone takes Enter, also when this window is made meanwhile.
+    TCustomForm* form = GetParentForm(this);
+    TWinControl* focused = form ? form->FocusedControl() : nullptr;
+    active_ = dynamic_cast<TCustomButton*>(focused) ? focused == this : default_;
+    ActiveDefaultChanged();
 }
 
 void TCustomButton::SetDefault(bool Value) {

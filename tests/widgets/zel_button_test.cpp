@@ -255,6 +255,17 @@ TEST_F(ZelButton, EnterAndEscFollowTheFocus) {
     c.clicks.clear();
     PressKey(App(), other->Handle(), VK_RETURN);
     EXPECT_EQ(c.clicks, std::vector<std::string>{"Other"});
+    // Still so once its window is made again, and for a new Default button.
+    other->SetButtonSunk(true);
+    ASSERT_TRUE(other->Focused());
+    auto* late = new TZelButton(c.form);
+    late->SetDefault(true);
+    late->SetParent(c.form);  // its window is made at once
+    ASSERT_TRUE(late->HandleAllocated());
+    EXPECT_FALSE(late->ActiveDefault());
+    PressKey(App(), other->Handle(), VK_RETURN);
+    EXPECT_EQ(c.clicks, (std::vector<std::string>{"Other", "Other"}));
+    late->Free();
 
     // The Default button focused; Esc still reaches the cancel button.
     start->SetFocus();
