@@ -1,6 +1,10 @@
 #include "framework/core/string_list.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "framework/core/sysutils.h"
 
@@ -19,6 +23,28 @@ bool SameString(const std::string& a, const std::string& b, bool caseSensitive) 
 }  // namespace
 
 // ---- TStrings ----
+
+void TStrings::LoadFromFile(const std::string& FileName) {
+    std::ifstream file(FileName, std::ios::binary);
+    if (!file)
+        throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (file.bad())
+        throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
+    SetText(content.str());
+}
+
+void TStrings::SaveToFile(const std::string& FileName) const {
+    std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
+    if (!file)
+        throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
+    std::string text = Text();
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    if (!file)
+        throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
+}
 
 void TStrings::IndexError(int Index) {
     throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");

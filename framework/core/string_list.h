@@ -41,6 +41,12 @@ public:
     // very end does not add an empty line.
     virtual void SetText(const std::string& Value);
 
+    // The file's bytes as Text (EFOpenError "Cannot open file ..." when it
+    // cannot be read); SaveToFile writes Text (EFCreateError when it cannot
+    // be written).
+    void LoadFromFile(const std::string& FileName);
+    void SaveToFile(const std::string& FileName) const;
+
     bool CaseSensitive() const { return caseSensitive_; }
     void SetCaseSensitive(bool Value) { caseSensitive_ = Value; }
 

@@ -151,6 +151,19 @@ TPoint TControl::ScreenToClient(const TPoint& P) const {
     return {P.X - origin.X, P.Y - origin.Y};
 }
 
+bool TControl::ShowHint() const {
+    if (parentShowHint_ && parent_)
+        return parent_->ShowHint();
+    return showHint_;
+}
+
+void TControl::SetShowHint(bool Value) {
+    showHint_ = Value;
+    parentShowHint_ = false;
+    if (!Value && Application && Application->HintControl() == this)
+        Application->CancelHint();
+}
+
 void TControl::SetAlign(TAlign Value) {
     if (align_ == Value)
         return;

@@ -8,6 +8,13 @@ namespace vexel {
 using namespace detail;
 
 void TWinControl::PaintTo(HDC DC, int X, int Y) {
+    if (!handle_ && Parent()) {
+        // A window of a standard class paints itself, so it needs to exist.
+        TCreateParams params;
+        CreateParams(params);
+        if (!params.WinClassName.empty())
+            HandleNeeded();
+    }
     ScopedSaveDC save(DC);
     OffsetViewportOrgEx(DC, X, Y, nullptr);
     TRect client = ClientRect();

@@ -105,6 +105,9 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 
 // Shift state from the MK_xxx flags of a mouse message, plus the Alt key.
 TShiftState KeysToShiftState(WPARAM Keys);
+// True when Caption marks Char as its accelerator: "&Close" answers 'c' and
+// 'C'; "&&" is a plain ampersand.
+bool IsAccel(unsigned Char, const std::string& Caption);
 
 class TControl : public TComponent {
 public:
@@ -161,8 +164,13 @@ public:
     void SetText(const std::string& Value) { SetCaption(Value); }
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& Value) { hint_ = Value; }
-    bool ShowHint() const { return showHint_; }
-    void SetShowHint(bool Value) { showHint_ = Value; }
+    // Whether the hint shows as a tooltip while the mouse rests on the
+    // control. With ParentShowHint (the default) the parent's setting counts;
+    // setting ShowHint clears ParentShowHint.
+    bool ShowHint() const;
+    void SetShowHint(bool Value);
+    bool ParentShowHint() const { return parentShowHint_; }
+    void SetParentShowHint(bool Value) { parentShowHint_ = Value; }
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor Value) { cursor_ = Value; }
     // The menu a right click on the control shows (menus.h); cleared when
@@ -267,6 +275,7 @@ private:
     bool updatingFromParent_ = false;
     std::string hint_;
     bool showHint_ = false;
+    bool parentShowHint_ = true;
     TCursor cursor_ = crDefault;
     bool clicked_ = false;
     TPopupMenu* popupMenu_ = nullptr;
@@ -308,10 +317,31 @@ public:
 
     bool DoubleBuffered() const { return doubleBuffered_; }
     void SetDoubleBuffered(bool Value) { doubleBuffered_ = Value; }
+
+    // Focus and the tab order (focus.cpp). Tab moves through the windowed
+    // controls of a form in TabOrder, parent by parent, stopping only at
+    // those with TabStop that can take the focus.
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool Value);
+    // Place among the parent's windowed children, from 0; -1 without a
+    // parent. Setting it moves the others up or down; out-of-range values
+    // put the control last.
+    int TabOrder() const;
+    void SetTabOrder(int Value);
+    // The windowed descendants in tab order, each followed by its own.
+    void GetTabOrderList(std::vector<TWinControl*>& List) const;
+    // The control after (or before) CurControl in tab order, going round;
+    // with CheckTabStop only tab stops, with CheckParent only children.
+    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
+    // Focuses the next control: a tab stop anywhere below this one, or
+    // without CheckTabStop the next child (as the arrow keys do).
+    void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+    // The control and its parents up to the form are visible and enabled.
     bool CanFocus() const;
     bool Focused() const;
+    // Focuses the control, or on a form not showing makes it the control
+    // focused when the form is. EInvalidOperation "Cannot focus a disabled
+    // or invisible window" when it cannot take the focus.
     void SetFocus();
 
     TRect ClientRect() const override;
@@ -371,6 +401,15 @@ protected:
 
     // Re-reads the window's bounds after the system moved or sized it.
     void UpdateBounds();
+    // True for a window of a standard class ("EDIT", "BUTTON", ...): it
+    // paints itself and takes the control's font.
+    bool IsStandardWindow() const { return defWndProc_ && defWndProc_ != &DefWindowProcA; }
+    // Offers a key the focused control got to its form (CM_DIALOGKEY) unless
+    // the window asks for it (WM_GETDLGCODE); true when the form took it.
+    virtual bool DialogKey(WORD Key, LPARAM KeyData);
+    // Sends a control message to every child (windowed and windowless), in
+    // order; with StopWhenHandled it stops at the first non-zero result.
+    LRESULT Broadcast(UINT Msg, WPARAM WParam, LPARAM LParam, bool StopWhenHandled);
     // Destroys the window (every override sees WM_DESTROY), then frees the
     // child controls and the owned components, all while this object is whole.
     void BeforeDestruction() override;
@@ -406,6 +445,7 @@ private:
     THookedMessage::TSlots hooks_;
     int id_ = 0;
     std::vector<TControl*> controls_;
+    std::vector<TWinControl*> tabList_;  // the windowed children in tab order
     bool aligning_ = false;
     bool doubleBuffered_ = false;
     bool tabStop_ = false;

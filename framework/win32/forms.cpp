@@ -202,6 +202,9 @@ void TCustomForm::WndProc(TMessage& Message) {
     case WM_ACTIVATE:
         DefaultHandler(Message);
         active_ = LOWORD(Message.WParam) != WA_INACTIVE;
+        // The system gave the focus to the form itself; pass it on.
+        if (active_ && !HIWORD(Message.WParam) && !IsDestroying())
+            FocusActiveControl();
         if (!IsDestroying()) {
             if (active_ && OnActivate)
                 OnActivate(this);
@@ -212,6 +215,31 @@ void TCustomForm::WndProc(TMessage& Message) {
     case CM_RELEASE:
         Free();  // nothing of this object may be touched after this
         return;
+    case CM_DIALOGKEY:
+        // Tab and the arrows move the focus; every other key is offered to
+        // the controls (the default and cancel buttons).
+        if (GetKeyState(VK_MENU) >= 0) {
+            switch (Message.WParam) {
+            case VK_TAB:
+                if (GetKeyState(VK_CONTROL) < 0)
+                    break;
+                SelectNext(activeControl_, GetKeyState(VK_SHIFT) >= 0, true);
+                Message.Result = 1;
+                return;
+            case VK_LEFT:
+            case VK_RIGHT:
+            case VK_UP:
+            case VK_DOWN:
+                if (activeControl_ && activeControl_->Parent()) {
+                    bool forward = Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN;
+                    activeControl_->Parent()->SelectNext(activeControl_, forward, false);
+                    Message.Result = 1;
+                }
+                return;
+            default: break;
+            }
+        }
+        break;
     default: break;
     }
     TWinControl::WndProc(Message);
@@ -388,11 +416,28 @@ bool TApplication::ProcessMessage() {
         return false;
     if (msg.message == WM_QUIT) {
         terminated_ = true;
-    } else {
+    } else if (!IsKeyMsg(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     return true;
+}
+
+bool TApplication::IsKeyMsg(const MSG& Msg) {
+    switch (Msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_CHAR:
+    case WM_SYSCHAR: break;
+    default: return false;
+    }
+    for (HWND window = Msg.hwnd; window; window = GetParent(window)) {
+        if (TWinControl::FindControl(window))
+            return SendMessageA(window, CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+        if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return false;
 }
 
 void TApplication::ProcessMessages() {

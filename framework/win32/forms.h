@@ -53,6 +53,23 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int Value) { modalResult_ = Value; }
 
+    // The control of the form that has the focus, or gets it when the form
+    // is activated; null for none (the first tab stop then gets it). Setting
+    // a control that cannot take the focus, or one of another form, raises
+    // EInvalidOperation "Cannot focus a disabled or invisible window".
+    TWinControl* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(TWinControl* Control);
+    // Where the focus is, as the form last heard: a control, the form itself
+    // or null.
+    TWinControl* FocusedControl() const { return focusedControl_; }
+    // Told by a control of the form (or the form) that got the focus. When
+    // that changes the focused control, every control of the form hears of
+    // it through CM_FOCUSCHANGED.
+    void SetFocusedControl(TWinControl* Control);
+    // Control, or the container it sits in, is leaving the form (Removing)
+    // or can no longer hold the focus: the form forgets it.
+    void DefocusControl(TWinControl* Control, bool Removing);
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
@@ -73,6 +90,12 @@ protected:
     virtual void DoClose(TCloseAction& Action);
 
 private:
+    // Gives the focus to the active control (or the first tab stop) once the
+    // form is active.
+    void FocusActiveControl();
+
+    TWinControl* activeControl_ = nullptr;
+    TWinControl* focusedControl_ = nullptr;
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     bool active_ = false;
@@ -203,6 +226,8 @@ public:
     void SetHintHidePause(int Value) { hintHidePause_ = Value; }
     // The control whose hint is waiting to show or showing, or null.
     TControl* HintControl() const { return hintControl_; }
+    // The tooltip window that shows hints; null until the first hint shows.
+    HWND HintWindow() const { return hintWindow_; }
 
     TExceptionEvent OnException;
 
@@ -224,6 +249,11 @@ private:
 
     void FormCreated(TCustomForm* Form);
     bool ProcessMessage();
+    // Offers a key message to the control whose window (or a child window
+    // of it, such as a combo box's edit) it is for, as CN_KEYDOWN, CN_CHAR,
+    // ...: the form's dialog keys and accelerators come before the window
+    // sees the key. True when a control took it.
+    bool IsKeyMsg(const MSG& Msg);
     LRESULT UtilityMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     void ShowHintWindow();
     void RunQueuedCalls();

@@ -57,6 +57,16 @@ void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
         focusControl_ = nullptr;
 }
 
+void TCustomLabel::WndProc(TMessage& Message) {
+    if (Message.Msg == CM_DIALOGCHAR && focusControl_ && Enabled() && showAccelChar_ &&
+        IsAccel(static_cast<unsigned>(Message.WParam), Caption()) && focusControl_->CanFocus()) {
+        focusControl_->SetFocus();
+        Message.Result = 1;
+        return;
+    }
+    TGraphicControl::WndProc(Message);
+}
+
 UINT TCustomLabel::TextFlags() const {
     static const UINT kAlignments[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
     UINT flags = DT_EXPANDTABS | kAlignments[alignment_];

@@ -9,7 +9,9 @@ enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 // Caption in Font, on Color unless Transparent. With AutoSize (the default)
 // the label takes the size of its text whenever caption or font change;
-// "&" marks an accelerator unless ShowAccelChar is off. A disabled label is
+// "&" marks an accelerator unless ShowAccelChar is off; typing it (with Alt,
+// or alone where the focused control takes no characters) focuses
+// FocusControl. A disabled label is
 // drawn twice: clBtnHighlight one pixel down and right, clBtnShadow on top.
 class TCustomLabel : public TGraphicControl {
 public:
@@ -43,6 +45,8 @@ protected:
     void FontChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
+    // The caption's "&" letter focuses FocusControl.
+    void WndProc(TMessage& Message) override;
     UINT TextFlags() const;
 
 private:

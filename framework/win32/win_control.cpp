@@ -69,7 +69,9 @@ void TWinControl::CreateHandle() {
         if (!Parent())
             throw EInvalidOperation("Control '" + Name() + "' has no parent window");
         params.WndParent = Parent()->Handle();
-        if (!params.WndParent)
+        // Making the parent's window makes its children's too, this one's
+        // among them.
+        if (!params.WndParent || handle_)
             return;
         if (!id_)
             id_ = g_nextId++;
@@ -91,6 +93,7 @@ void TWinControl::CreateHandle() {
             DestroyWindow(window);
             throw;
         }
+        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
     }
     UpdateBounds();
     std::vector<TControl*> children = controls_;
@@ -117,10 +120,26 @@ void TWinControl::DestroyHandle() {
 void TWinControl::RecreateWnd() {
     if (!handle_)
         return;
+    // The new window takes the old one's place among its siblings, and the
+    // focus when the old one (or a window inside it) had it.
+    HWND focus = GetFocus();
+    bool hadFocus = focus && (focus == handle_ || IsChild(handle_, focus));
+    bool child = (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) != 0;
+    HWND above = child ? GetWindow(handle_, GW_HWNDPREV) : nullptr;
     DestroyHandle();
     CreateHandle();
-    if (handle_ && visible_ && !(GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE))
+    if (!handle_)
+        return;
+    if (child)
+        SetWindowPos(handle_, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (visible_ && !(GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE))
         ShowWindow(handle_, SW_SHOWNA);
+    if (hadFocus) {
+        if (auto* form = dynamic_cast<TCustomForm*>(this); form && form->ActiveControl())
+            form->ActiveControl()->SetFocus();
+        else
+            ::SetFocus(handle_);
+    }
 }
 
 TControl* TWinControl::Controls(int Index) const {
@@ -147,6 +166,7 @@ void TWinControl::InsertControl(TControl* Control) {
     Control->ParentFontChanged();
     Control->ParentColorChanged();
     if (auto* windowed = dynamic_cast<TWinControl*>(Control)) {
+        tabList_.push_back(windowed);
         windowed->DestroyHandle();
         if (handle_)
             windowed->CreateHandle();
@@ -168,6 +188,11 @@ void TWinControl::RemoveControl(TControl* Control) {
     }
     if (g_mouseControl == Control)
         g_mouseControl = nullptr;
+    if (windowed) {
+        if (TCustomForm* form = GetParentForm(this))
+            form->DefocusControl(windowed, true);
+        tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), windowed), tabList_.end());
+    }
     controls_.erase(std::remove(controls_.begin(), controls_.end(), Control), controls_.end());
     Control->parent_ = nullptr;
     if (windowed)
@@ -324,22 +349,6 @@ void TWinControl::SetTabStop(bool Value) {
     }
 }
 
-bool TWinControl::CanFocus() const {
-    for (const TControl* c = this; c; c = c->Parent())
-        if (!c->Visible() || !c->Enabled())
-            return false;
-    return true;
-}
-
-bool TWinControl::Focused() const {
-    return handle_ && GetFocus() == handle_;
-}
-
-void TWinControl::SetFocus() {
-    if (HWND window = Handle())
-        ::SetFocus(window);
-}
-
 void TWinControl::Invalidate() {
     if (handle_)
         InvalidateRect(handle_, nullptr, !(controlStyle_ & csOpaque));
@@ -487,7 +496,16 @@ void TWinControl::WndProc(TMessage& Message) {
         }
         break;  // the default handling offers it to the parent
     }
-    case WM_PAINT: PaintHandler(Message); return;
+    case WM_PAINT:
+        // A standard window paints itself, unless windowless children need
+        // painting on top.
+        if (IsStandardWindow() && std::all_of(controls_.begin(), controls_.end(),
+                                              [](TControl* c) { return dynamic_cast<TWinControl*>(c) != nullptr; })) {
+            DefaultHandler(Message);
+            return;
+        }
+        PaintHandler(Message);
+        return;
     case WM_ERASEBKGND:
         // Double-buffered windows erase inside their buffer (wParam == lParam).
         if (!doubleBuffered_ || Message.WParam == static_cast<WPARAM>(Message.LParam))
@@ -556,8 +574,31 @@ void TWinControl::WndProc(TMessage& Message) {
     }
     case WM_SETFOCUS:
         DefaultHandler(Message);
-        if (OnEnter && !IsDestroying())
+        if (IsDestroying())
+            return;
+        if (TCustomForm* form = GetParentForm(this))
+            form->SetFocusedControl(this);
+        if (OnEnter)
             OnEnter(this);
+        return;
+    case CN_KEYDOWN: Message.Result = DialogKey(static_cast<WORD>(Message.WParam), Message.LParam); return;
+    case CN_CHAR:
+    case CN_SYSCHAR: {
+        // Characters the window takes itself are not accelerators, unless
+        // typed with Alt.
+        Message.Result = 0;
+        if (Message.Msg == CN_CHAR && (static_cast<UINT>(Perform(WM_GETDLGCODE, 0, 0)) & DLGC_WANTCHARS))
+            return;
+        if (TCustomForm* form = GetParentForm(this))
+            Message.Result = form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0;
+        return;
+    }
+    case CN_SYSKEYDOWN: Message.Result = 0; return;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR: Message.Result = Broadcast(Message.Msg, Message.WParam, Message.LParam, true); return;
+    case CM_FOCUSCHANGED:
+        Broadcast(Message.Msg, Message.WParam, Message.LParam, false);
+        Message.Result = 0;
         return;
     case WM_KILLFOCUS:
         DefaultHandler(Message);
@@ -591,6 +632,8 @@ void TWinControl::EnabledChanged() {
 }
 
 void TWinControl::FontChanged() {
+    if (handle_ && IsStandardWindow())
+        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
     TControl::FontChanged();
     for (TControl* child : controls_)
         child->ParentFontChanged();

@@ -1,5 +1,11 @@
-// TStringList: editing, the CR LF text form, searching and copying.
+// TStringList: editing, the CR LF text form, searching, copying and files.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
 
 #include "framework/core/string_list.h"
 #include "framework/core/sysutils.h"
@@ -118,4 +124,37 @@ TEST(StringList, OnChangeFiresOncePerBatch) {
     list.BeginUpdate();
     list.EndUpdate();
     EXPECT_EQ(changes, 3);  // nothing changed, nothing fired
+}
+
+TEST(StringList, FilesLoadAsTextAndSaveWithCrLf) {
+    namespace fs = std::filesystem;
+    fs::path folder = fs::temp_directory_path() / ("vexel-strings-" + std::to_string(std::random_device()()));
+    fs::create_directories(folder);
+    std::string name = (folder / "log.txt").string();
+    { std::ofstream(name, std::ios::binary) << "Source:\tindex.htm\nRate=52%\r\n\r\nlast"; }
+    TStringList list;
+    list.Add("old");
+    list.LoadFromFile(name);
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.Strings(0), "Source:\tindex.htm");
+    EXPECT_EQ(list.Strings(2), "");
+    EXPECT_EQ(list.Strings(3), "last");
+
+    list.SaveToFile(name);
+    std::ifstream file(name, std::ios::binary);
+    std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(saved, "Source:\tindex.htm\r\nRate=52%\r\n\r\nlast\r\n");
+    file.close();
+
+    std::string missing = (folder / "missing.txt").string();
+    try {
+        list.LoadFromFile(missing);
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message().rfind("Cannot open file \"" + missing + "\". ", 0), 0u) << e.Message();
+    }
+    EXPECT_EQ(list.Count(), 4);  // a failed load leaves the lines alone
+    EXPECT_THROW(list.SaveToFile((folder / "no" / "such" / "dir.txt").string()), EFCreateError);
+    std::error_code error;
+    fs::remove_all(folder, error);
 }
