@@ -25,18 +25,25 @@ Status RandomBytes(void* out, std::size_t size);
 
 // PBKDF2 with HMAC-SHA256 over the bytes of `password`; `key` receives
 // kAesKeyBytes bytes.
-Status DeriveKeyPbkdf2Sha256(const std::string& password, const std::string& salt, uint32_t iterations,
+Status DeriveKeyPbkdf2Sha256(const std::string& password,
+                             const std::string& salt,
+                             uint32_t iterations,
                              unsigned char (&key)[kAesKeyBytes]);
 
 // AES-256-GCM without additional data. `sealed` receives the ciphertext
 // followed by the 16-byte tag.
-Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes], const std::string& iv, const std::string& plain,
+Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
+                        const std::string& iv,
+                        const std::string& plain,
                         std::string& sealed);
 
 // The reverse; `authentic` is false (and `plain` empty) when the tag does not
 // match: a wrong key, or data changed since it was sealed. A failure of the
 // library itself is a failed Status.
-Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes], const std::string& iv, const std::string& sealed,
-                        std::string& plain, bool& authentic);
+Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
+                        const std::string& iv,
+                        const std::string& sealed,
+                        std::string& plain,
+                        bool& authentic);
 
 }  // namespace vexel::platform

@@ -36,7 +36,9 @@ PUCHAR Bytes(const std::string& text) {
 // An algorithm provider, closed when it goes.
 class Algorithm {
 public:
-    Algorithm(LPCWSTR name, ULONG flags) { status_ = BCryptOpenAlgorithmProvider(&handle_, name, nullptr, flags); }
+    Algorithm(LPCWSTR name, ULONG flags) {
+        status_ = BCryptOpenAlgorithmProvider(&handle_, name, nullptr, flags);
+    }
     ~Algorithm() {
         if (handle_ != nullptr) {
             BCryptCloseAlgorithmProvider(handle_, 0);
@@ -112,10 +114,13 @@ Status RandomBytes(void* out, std::size_t size) {
     return {};
 }
 
-Status DeriveKeyPbkdf2Sha256(const std::string& password, const std::string& salt, uint32_t iterations,
+Status DeriveKeyPbkdf2Sha256(const std::string& password,
+                             const std::string& salt,
+                             uint32_t iterations,
                              unsigned char (&key)[kAesKeyBytes]) {
     if (!FitsUlong(password.size()) || !FitsUlong(salt.size()) || iterations == 0) {
-        return Status::Failed(Status::Kind::Other, "Cannot derive a key: password, salt or iteration count out of range");
+        return Status::Failed(Status::Kind::Other,
+                              "Cannot derive a key: password, salt or iteration count out of range");
     }
     Algorithm hmac(BCRYPT_SHA256_ALGORITHM, BCRYPT_ALG_HANDLE_HMAC_FLAG);
     if (!Succeeded(hmac.Opened())) {
@@ -124,16 +129,18 @@ Status DeriveKeyPbkdf2Sha256(const std::string& password, const std::string& sal
     // An empty password still needs a buffer to point at.
     unsigned char none = 0;
     PUCHAR passwordBytes = password.empty() ? &none : Bytes(password);
-    const NTSTATUS status = BCryptDeriveKeyPBKDF2(hmac.Handle(), passwordBytes, static_cast<ULONG>(password.size()),
-                                                  Bytes(salt), static_cast<ULONG>(salt.size()), iterations, key,
-                                                  kAesKeyBytes, 0);
+    const NTSTATUS status =
+        BCryptDeriveKeyPBKDF2(hmac.Handle(), passwordBytes, static_cast<ULONG>(password.size()), Bytes(salt),
+                              static_cast<ULONG>(salt.size()), iterations, key, kAesKeyBytes, 0);
     if (!Succeeded(status)) {
         return CngError("Cannot derive a key from the password", status);
     }
     return {};
 }
 
-Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes], const std::string& iv, const std::string& plain,
+Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
+                        const std::string& iv,
+                        const std::string& plain,
                         std::string& sealed) {
     sealed.clear();
     if (iv.size() != kGcmIvBytes || !FitsUlong(plain.size())) {
@@ -156,8 +163,11 @@ Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes], const std::str
     return {};
 }
 
-Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes], const std::string& iv, const std::string& sealed,
-                        std::string& plain, bool& authentic) {
+Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
+                        const std::string& iv,
+                        const std::string& sealed,
+                        std::string& plain,
+                        bool& authentic) {
     plain.clear();
     authentic = false;
     if (sealed.size() < kGcmTagBytes) {

@@ -47,8 +47,8 @@ Context GcmContext(const unsigned char (&key)[kAesKeyBytes], const std::string& 
     const EVP_CIPHER* cipher = EVP_aes_256_gcm();
     const int init = encrypt ? EVP_EncryptInit_ex(context.get(), cipher, nullptr, nullptr, nullptr)
                              : EVP_DecryptInit_ex(context.get(), cipher, nullptr, nullptr, nullptr);
-    if (init != 1 ||
-        EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_SET_IVLEN, static_cast<int>(iv.size()), nullptr) != 1) {
+    if (init != 1 || EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_SET_IVLEN, static_cast<int>(iv.size()),
+                                         nullptr) != 1) {
         context.reset();
         return context;
     }
@@ -69,20 +69,25 @@ Status RandomBytes(void* out, std::size_t size) {
     return {};
 }
 
-Status DeriveKeyPbkdf2Sha256(const std::string& password, const std::string& salt, uint32_t iterations,
+Status DeriveKeyPbkdf2Sha256(const std::string& password,
+                             const std::string& salt,
+                             uint32_t iterations,
                              unsigned char (&key)[kAesKeyBytes]) {
     if (!FitsInt(password.size()) || !FitsInt(salt.size()) || iterations == 0 || iterations > INT_MAX) {
-        return Status::Failed(Status::Kind::Other, "Cannot derive a key: password, salt or iteration count out of range");
+        return Status::Failed(Status::Kind::Other,
+                              "Cannot derive a key: password, salt or iteration count out of range");
     }
     if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()), Bytes(salt),
-                          static_cast<int>(salt.size()), static_cast<int>(iterations), EVP_sha256(), kAesKeyBytes,
-                          key) != 1) {
+                          static_cast<int>(salt.size()), static_cast<int>(iterations), EVP_sha256(),
+                          kAesKeyBytes, key) != 1) {
         return LibraryError("Cannot derive a key from the password");
     }
     return {};
 }
 
-Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes], const std::string& iv, const std::string& plain,
+Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
+                        const std::string& iv,
+                        const std::string& plain,
                         std::string& sealed) {
     sealed.clear();
     if (iv.size() != kGcmIvBytes || !FitsInt(plain.size())) {
@@ -106,8 +111,11 @@ Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes], const std::str
     return {};
 }
 
-Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes], const std::string& iv, const std::string& sealed,
-                        std::string& plain, bool& authentic) {
+Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
+                        const std::string& iv,
+                        const std::string& sealed,
+                        std::string& plain,
+                        bool& authentic) {
     plain.clear();
     authentic = false;
     if (sealed.size() < kGcmTagBytes) {
