@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli/page_decode.h"
+#include "engine/page_reader.h"
 #include "engine/compression_job.h"
 #include "engine/data_format.h"
 
@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     }
     // The head is written as it is and ends in the body tag's ">", so the
     // data line is found whatever scripts the head holds.
-    const auto found = vexel::cli::FindPageData(written);
+    const auto found = vexel::FindPageData(written);
     if (!found || written.compare(0, head.size(), head) != 0 || Expand(found->data) != input) {
         Fail();
     }
