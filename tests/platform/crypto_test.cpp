@@ -47,7 +47,8 @@ void KeyFromHex(const std::string& hex, unsigned char (&key)[kAesKeyBytes]) {
 
 TEST(Crypto, Pbkdf2Sha256GivesThePublishedKeys) {
     // The first 32 bytes of the PBKDF2-HMAC-SHA256 vectors of RFC 7914.
-    EXPECT_EQ(DerivedHex("passwd", "salt", 1), "55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc");
+    EXPECT_EQ(DerivedHex("passwd", "salt", 1),
+              "55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc");
     EXPECT_EQ(DerivedHex("Password", "NaCl", 80000),
               "4ddcd8f60b98be21830cee5ef22701f9641a4418d04c0414aeff08876b34ab56");
 }
@@ -58,12 +59,14 @@ TEST(Crypto, Aes256GcmGivesThePublishedCiphertextAndTag) {
     KeyFromHex("feffe9928665731c6d6a8f9467308308feffe9928665731c6d6a8f9467308308", key);
     const std::string iv = FromHex("cafebabefacedbaddecaf888");
     const std::string plain = FromHex(
-        "d9313225f88406e5a55909c5aff5269a86a7a9531534f7da2e4c303d8a318a721c3c0c95956809532fcf0e2449a6b525b16aedf5aa0"
+        "d9313225f88406e5a55909c5aff5269a86a7a9531534f7da2e4c303d8a318a721c3c0c95956809532fcf0e2449a6b525b16a"
+        "edf5aa0"
         "de657ba637b391aafd255");
     std::string sealed;
     ASSERT_TRUE(EncryptAes256Gcm(key, iv, plain, sealed).Ok());
     EXPECT_EQ(ToHex(sealed),
-              "522dc1f099567d07f47f37a32a84427d643a8cdcbfe5c0c97598a2bd2555d1aa8cb08e48590dbb3da7b08b1056828838c5f61e6"
+              "522dc1f099567d07f47f37a32a84427d643a8cdcbfe5c0c97598a2bd2555d1aa8cb08e48590dbb3da7b08b10568288"
+              "38c5f61e6"
               "393ba7a0abcc9f662898015ad"
               "b094dac5d93471bdec1a502270e3cc6c");
 
@@ -78,13 +81,17 @@ TEST(Crypto, APageSealedHereIsTheOneNodeJsSeals) {
     // A UTF-8 password, a low iteration count and a page's text; the expected
     // bytes come from Node.js's crypto module.
     unsigned char key[kAesKeyBytes] = {};
-    ASSERT_TRUE(DeriveKeyPbkdf2Sha256("Gr\xC3\xBC\xC3\x9F" "e, \xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87",
+    ASSERT_TRUE(DeriveKeyPbkdf2Sha256("Gr\xC3\xBC\xC3\x9F"
+                                      "e, \xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87",
                                       FromHex("000102030405060708090a0b0c0d0e0f"), 1000, key)
                     .Ok());
     EXPECT_EQ(ToHex(key, sizeof key), "4acc3fbba37a80a3ef4db2e029dd85dafd9ceb626e3314b275215d8e5ad49e62");
     std::string sealed;
-    ASSERT_TRUE(EncryptAes256Gcm(key, FromHex("a0a1a2a3a4a5a6a7a8a9aaab"), "<p>Plain text of a page</p>", sealed).Ok());
-    EXPECT_EQ(ToHex(sealed), "cae373739806f72aa93cb92d14f2bb9e47dd798dcea894b060c43b1d984a38c2edc684734553594894d7d2");
+    ASSERT_TRUE(
+        EncryptAes256Gcm(key, FromHex("a0a1a2a3a4a5a6a7a8a9aaab"), "<p>Plain text of a page</p>", sealed)
+            .Ok());
+    EXPECT_EQ(ToHex(sealed),
+              "cae373739806f72aa93cb92d14f2bb9e47dd798dcea894b060c43b1d984a38c2edc684734553594894d7d2");
 }
 
 TEST(Crypto, AnyChangedByteOrAnotherKeyIsRefused) {
@@ -93,7 +100,8 @@ TEST(Crypto, AnyChangedByteOrAnotherKeyIsRefused) {
     std::string sealed;
     ASSERT_TRUE(EncryptAes256Gcm(key, iv, std::string(100, 'p'), sealed).Ok());
     ASSERT_EQ(sealed.size(), 100 + kGcmTagBytes);
-    for (const std::size_t at : {std::size_t{0}, std::size_t{57}, std::size_t{99}, std::size_t{100}, sealed.size() - 1}) {
+    for (const std::size_t at :
+         {std::size_t{0}, std::size_t{57}, std::size_t{99}, std::size_t{100}, sealed.size() - 1}) {
         std::string changed = sealed;
         changed[at] = static_cast<char>(changed[at] ^ 1);
         std::string plain = "left over";
