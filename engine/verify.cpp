@@ -166,7 +166,8 @@ VerifyResult VerifyClassic(const std::string& pagePath,
     }
     if (!prepared) {
         return Result(VerifyOutcome::Mismatch, format,
-                      "its backup has no body tag, so the page was not made from it");
+                      "its backup has no body tag (or one that never closes), so the compressor would leave "
+                      "it as it is");
     }
     if (firstHead != head) {
         return Result(
