@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything (native, native-debug, win64, win32) and runs every test:
 # natively with CTest (once more in the checked build, under AddressSanitizer
-# and UndefinedBehaviorSanitizer), and the win64 programs under Wine. The
-# 32-bit build is compiled only.
+# and UndefinedBehaviorSanitizer), the written pages in Chromium, and the
+# win64 programs under Wine. The 32-bit build is compiled only.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,6 +14,7 @@ for preset in native native-debug win64 win32; do
 done
 
 ctest --preset native
+scripts/browser-tests.sh build/native/cli/vexel
 ctest --preset native-debug
 scripts/wine-ctest.sh
 echo "All tests passed."

@@ -1,5 +1,6 @@
 #include "bench/generated_page.h"
 
+#include <cctype>
 #include <random>
 
 namespace vexel::bench {
@@ -61,6 +62,45 @@ std::string GeneratePage(std::size_t size, unsigned seed) {
         }
     }
     page.resize(size);
+    return page;
+}
+
+std::string GenerateProsePage(std::size_t size, unsigned seed) {
+    static const char* const kSyllables[] = {
+        "ka", "ri", "to", "men", "sa", "lo", "ber", "u", "in", "ge", "sch\xC3\xB6", "f\xC3\xBC", "r\xC3\xA9", "\xC3\xA0",
+        "da", "ne", "wo", "st", "ra", "el", "mi", "on", "tr", "a", "ver", "k\xC3\xA4", "che", "lu", "pe", "ssi",
+    };
+    std::mt19937 random(seed);
+    const auto word = [&] {
+        std::string w;
+        const int n = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < n; ++i) {
+            w += kSyllables[random() % (sizeof kSyllables / sizeof *kSyllables)];
+        }
+        return w;
+    };
+    std::string page =
+        "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n<title>Handbuch</title>\n"
+        "<style>body { max-width: 40em; margin: auto } h2 { color: #246 }</style>\n</head>\n<body>\n";
+    int section = 1;
+    while (page.size() < size) {
+        if (random() % 6 == 0) {
+            page += "<h2>" + std::to_string(section++) + ". " + word() + " " + word() + "</h2>\n";
+        }
+        page += "<p>";
+        const int sentences = 2 + static_cast<int>(random() % 5);
+        for (int s = 0; s < sentences; ++s) {
+            std::string sentence = word();
+            sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
+            const int words = 5 + static_cast<int>(random() % 15);
+            for (int i = 0; i < words; ++i) {
+                sentence += (random() % 9 == 0 ? ", " : " ") + word();
+            }
+            page += sentence + (random() % 7 == 0 ? "? " : ". ");
+        }
+        page += "</p>\n";
+    }
+    page += "</body>\n</html>\n";
     return page;
 }
 

@@ -9,4 +9,9 @@ namespace vexel::bench {
 
 std::string GeneratePage(std::size_t size, unsigned seed = 20261208);
 
+// A page of running text in UTF-8 (declared by a <meta>), with words made of
+// syllables, some with accented letters: less repetitive than the catalogue,
+// closer to an article or a manual.
+std::string GenerateProsePage(std::size_t size, unsigned seed = 20261208);
+
 }  // namespace vexel::bench

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "engine/modern_page.h"
+
 namespace vexel::cli {
 
 #ifndef VEXEL_VERSION
@@ -24,18 +26,24 @@ constexpr unsigned CommandBit(Command c) { return 1u << static_cast<unsigned>(c)
 constexpr unsigned kCompress = CommandBit(Command::Compress);
 constexpr unsigned kRestore = CommandBit(Command::Restore);
 constexpr unsigned kExpandDecode = CommandBit(Command::Expand) | CommandBit(Command::Decode);
+constexpr unsigned kVerify = CommandBit(Command::Verify);
+constexpr unsigned kPasswordUsers = kCompress | kExpandDecode | kVerify;
 
 const KnownOption kOptions[] = {
     {"vbscript", 0, false, kCompress},
     {"javascript", 0, false, kCompress},
     {"keep-whitespace", 0, false, kCompress},
     {"keep-high-bytes", 0, false, kCompress},
-    {"password", 0, true, kCompress},
+    {"password", 0, true, kPasswordUsers},
+    {"password-file", 0, true, kPasswordUsers},
     {"high-speed", 0, false, kCompress},
+    {"modern", 0, false, kCompress},
+    {"encrypt", 0, false, kCompress},
+    {"iterations", 0, true, kCompress},
     {"log", 0, true, kCompress},
     {"jobs", 'j', true, kCompress},
-    {"recursive", 'r', false, kCompress | kRestore},
-    {"quiet", 'q', false, kCompress | kRestore},
+    {"recursive", 'r', false, kCompress | kRestore | kVerify},
+    {"quiet", 'q', false, kCompress | kRestore | kVerify},
     {"dry-run", 'n', false, kCompress | kRestore},
     {"output", 'o', true, kExpandDecode},
     {"help", 'h', false, ~0u},
@@ -50,6 +58,8 @@ Command CommandFromName(const std::string& name) {
         return Command::Decode;
     if (name == "restore")
         return Command::Restore;
+    if (name == "verify")
+        return Command::Verify;
     return Command::None;
 }
 
@@ -69,6 +79,52 @@ int ParseJobs(const std::string& text, const std::string& command) {
     return value;
 }
 
+uint32_t ParseIterations(const std::string& text, const std::string& command) {
+    const std::string bad = "bad --iterations value '" + text + "': expected a whole number from " +
+                            std::to_string(kMinIterations) + " to " + std::to_string(kMaxIterations);
+    if (text.empty() || text.size() > 9)
+        throw UsageError(bad, command);
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            throw UsageError(bad, command);
+        value = value * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (value < kMinIterations || value > kMaxIterations)
+        throw UsageError(bad, command);
+    return static_cast<uint32_t>(value);
+}
+
+// Options that cannot go together, once all are read.
+void CheckCombinations(const Invocation& inv) {
+    const std::string command = CommandName(inv.command);
+    if (inv.passwordSet && !inv.passwordFile.empty())
+        throw UsageError("give --password or --password-file, not both", command);
+    if (inv.command != Command::Compress)
+        return;
+    const bool password = inv.passwordSet || !inv.passwordFile.empty();
+    if (inv.encrypt && !inv.modern)
+        throw UsageError("--encrypt needs --modern: classic pages cannot be encrypted", command);
+    if (inv.encrypt && !password)
+        throw UsageError("--encrypt needs --password TEXT or --password-file FILE", command);
+    if (inv.iterations != 0 && !inv.encrypt)
+        throw UsageError("--iterations goes with --encrypt", command);
+    if (inv.modern && password && !inv.encrypt)
+        throw UsageError("a modern page asks for no password: add --encrypt to encrypt it with the password",
+                         command);
+    if (inv.modern) {
+        const char* classic = inv.vbscript         ? "--vbscript"
+                              : inv.keepWhitespace ? "--keep-whitespace"
+                              : inv.keepHighBytes  ? "--keep-high-bytes"
+                              : inv.highSpeed      ? "--high-speed"
+                                                   : nullptr;
+        if (classic != nullptr)
+            throw UsageError(
+                std::string(classic) + " is for the classic pages; --modern keeps every byte of a page",
+                command);
+    }
+}
+
 void Apply(Invocation& inv, const KnownOption& option, const std::string& value) {
     const std::string name = option.longName;
     const std::string command = CommandName(inv.command);
@@ -85,8 +141,18 @@ void Apply(Invocation& inv, const KnownOption& option, const std::string& value)
     else if (name == "password") {
         inv.passwordSet = true;
         inv.password = value;
+    } else if (name == "password-file") {
+        if (value.empty())
+            throw UsageError("--password-file needs a file name", command);
+        inv.passwordFile = value;
     } else if (name == "high-speed")
         inv.highSpeed = true;
+    else if (name == "modern")
+        inv.modern = true;
+    else if (name == "encrypt")
+        inv.encrypt = true;
+    else if (name == "iterations")
+        inv.iterations = ParseIterations(value, command);
     else if (name == "log") {
         if (value.empty())
             throw UsageError("--log needs a file name", command);
@@ -132,6 +198,8 @@ const char* CommandName(Command command) {
             return "decode";
         case Command::Restore:
             return "restore";
+        case Command::Verify:
+            return "verify";
         case Command::None:
             break;
     }
@@ -226,9 +294,11 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
 
     if (inv.help)
         return inv;
+    CheckCombinations(inv);
     switch (inv.command) {
         case Command::Compress:
         case Command::Restore:
+        case Command::Verify:
             if (inv.paths.empty())
                 throw UsageError("no PATH given", command);
             break;
@@ -259,8 +329,9 @@ std::string ToolHelp() {
            "Commands:\n"
            "  compress PATH...       compress pages in place, keeping a PATH_backup copy of each\n"
            "  restore PATH...        put pages back from their _backup copies\n"
+           "  verify PATH...         check that compressed pages give back their _backup copies\n"
            "  decode PAGE            print the text a compressed page expands to\n"
-           "  expand DATAFILE        print the text a raw data file expands to\n"
+           "  expand DATAFILE        print the text a raw data file (or a modern page) expands to\n"
            "\n"
            "  -h, --help             show this help; 'vexel COMMAND --help' shows a command's\n"
            "  -V, --version          show the version\n"
@@ -281,12 +352,26 @@ std::string CommandHelp(Command command) {
                    "A folder stands for its .htm/.html files (any letter case), sorted by name;\n"
                    "a file is taken as given, and one that is not a page is skipped silently.\n"
                    "\n"
+                   "Classic pages (the default): the body is encoded into a script string that a\n"
+                   "JavaScript or VBScript decoder expands; byte-based charsets only.\n"
                    "  --vbscript             write pages that expand with VBScript\n"
                    "  --javascript           write pages that expand with JavaScript (default)\n"
                    "  --keep-whitespace      keep whitespace between tags\n"
                    "  --keep-high-bytes      keep pairs of bytes above 128 in the body\n"
-                   "  --password TEXT        the page asks for this password\n"
+                   "  --password TEXT        the page asks for this password (it stands in the page:\n"
+                   "                         it keeps nobody out)\n"
                    "  --high-speed           search a short window: faster, less compression\n"
+                   "\n"
+                   "Modern pages: the whole page, every byte, deflated and expanded by the browser\n"
+                   "itself (DecompressionStream: Chrome and Edge 103, Firefox 113, Safari 16.4 on).\n"
+                   "  --modern               write modern pages\n"
+                   "  --encrypt              encrypt them (AES-256-GCM); the page asks for the\n"
+                   "                         password in a form and holds neither it nor the text\n"
+                   "  --password TEXT        the password of --encrypt (or of a classic page)\n"
+                   "  --password-file FILE   read the password from the first line of FILE instead\n"
+                   "  --iterations N         key iterations of --encrypt (default and least:\n"
+                   "                         600000; more make guessing and opening slower)\n"
+                   "\n"
                    "  -r, --recursive        take the pages of sub-folders too\n"
                    "  -j, --jobs N           compress N pages in parallel (default: one per core);\n"
                    "                         the log is the same, in the same order, for any N\n"
@@ -303,6 +388,11 @@ std::string CommandHelp(Command command) {
                    "the run after the page being written (exit status 130, 143, 129); a second\n"
                    "one stops it at once; no page is ever left half-written.\n"
                    "\n"
+                   "A classic page that browsers will open slowly (a JavaScript page with more\n"
+                   "than 256 KB of data) or whose non-ASCII text will not survive (a page in UTF-8\n"
+                   "or another multi-byte charset) is written with a warning in the log, counted\n"
+                   "in the summary; --modern has neither problem.\n"
+                   "\n"
                    "Exit status: 0 every page written or skipped by the rules (no body tag,\n"
                    "already compressed, not a page), 1 a page failed, 2 bad usage.\n";
         case Command::Expand:
@@ -311,18 +401,42 @@ std::string CommandHelp(Command command) {
                    "Expands a raw data file (a bare data string) and writes the text to standard\n"
                    "output or OUT. Literals are kept as stored, one code above the page text.\n"
                    "On corrupt data the text expanded so far is written and the exit status is 1.\n"
+                   "A modern page given as DATAFILE gives back the original page.\n"
                    "\n"
                    "  -o, --output OUT       write to OUT instead of standard output\n"
+                   "  --password TEXT        the password of an encrypted modern page\n"
+                   "  --password-file FILE   read it from the first line of FILE\n"
                    "  -h, --help             show this help\n";
         case Command::Decode:
             return "Usage: vexel decode [-o OUT] PAGE\n"
                    "\n"
-                   "Writes the text a compressed page (JavaScript or VBScript) expands to: the\n"
-                   "body, with the password prompt and the filler script when the page has them.\n"
+                   "Writes the text a compressed page expands to: for a classic page (JavaScript\n"
+                   "or VBScript) the body, with the password prompt and the filler script when\n"
+                   "the page has them; for a modern page the original page, every byte.\n"
                    "A page that is not a compressed page is an error.\n"
                    "\n"
                    "  -o, --output OUT       write to OUT instead of standard output\n"
+                   "  --password TEXT        the password of an encrypted modern page\n"
+                   "  --password-file FILE   read it from the first line of FILE\n"
                    "  -h, --help             show this help\n";
+        case Command::Verify:
+            return "Usage: vexel verify [OPTIONS] PATH...\n"
+                   "\n"
+                   "Expands each compressed page as a browser would and compares it with its\n"
+                   "PATH_backup: a modern page must give back the backup byte for byte, a classic\n"
+                   "page its head and the body as the compressor prepared it (whitespace and\n"
+                   "high bytes as the page was made, filler, password prompt). Prints one line\n"
+                   "per page ('PAGE: OK', 'PAGE: MISMATCH', 'PAGE: NOT CHECKED') and a summary.\n"
+                   "A folder stands for its pages that have a backup.\n"
+                   "\n"
+                   "  --password TEXT        the password of encrypted modern pages\n"
+                   "  --password-file FILE   read it from the first line of FILE\n"
+                   "  -r, --recursive        take the pages of sub-folders too\n"
+                   "  -q, --quiet            list only the pages that are not OK\n"
+                   "  -h, --help             show this help\n"
+                   "\n"
+                   "Exit status: 0 every page matches, 1 a page does not, could not be checked\n"
+                   "(encrypted, no password) or could not be read, 2 bad usage.\n";
         case Command::Restore:
             return "Usage: vexel restore [OPTIONS] PATH...\n"
                    "\n"

@@ -2,6 +2,7 @@
 // No file is touched here; a bad argument becomes a UsageError.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -9,7 +10,7 @@
 
 namespace vexel::cli {
 
-enum class Command { None, Compress, Expand, Decode, Restore };
+enum class Command { None, Compress, Expand, Decode, Restore, Verify };
 
 // Bad usage: an unknown option, a missing argument, a bad value. `command`
 // names the command whose help explains the right usage ("" for the tool).
@@ -28,20 +29,26 @@ struct Invocation {
     bool help = false;     // --help: of the tool, or of `command`
     bool version = false;  // --version
 
-    std::vector<std::string> paths;  // compress and restore: PATH...; expand and decode: the one input
+    std::vector<std::string> paths;  // compress, restore, verify: PATH...; expand and decode: the one input
     std::string output;              // expand and decode: -o OUT; empty means stdout
 
     // compress
     bool vbscript = false;
     bool keepWhitespace = false;
     bool keepHighBytes = false;
+    bool highSpeed = false;
+    bool modern = false;
+    bool encrypt = false;
+    uint32_t iterations = 0;  // 0: the default
+
+    // compress, and for encrypted pages decode, expand and verify
     bool passwordSet = false;
     std::string password;
-    bool highSpeed = false;
+    std::string passwordFile;  // --password-file: read by the command, not here
     std::string logFile;
     int jobs = 0;  // 0: one per core
 
-    // compress and restore
+    // compress, restore and verify
     bool recursive = false;
     bool quiet = false;
     bool dryRun = false;
@@ -52,6 +59,9 @@ Invocation ParseArguments(const std::vector<std::string>& args);
 
 // The largest --jobs accepted; more threads than this only cost memory.
 constexpr int kMaxJobs = 256;
+
+// --iterations may raise the key iterations of encrypted pages, never lower them.
+constexpr uint32_t kMinIterations = 600000;
 
 const char* CommandName(Command command);
 std::string ToolHelp();

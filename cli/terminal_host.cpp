@@ -94,6 +94,7 @@ void TerminalHost::PageDone(const PageReport& report) {
         case PageOutcome::Written:
         case PageOutcome::WouldWrite:
             ++tally_.written;
+            tally_.formatWarnings += report.FormatWarning ? 1 : 0;
             tally_.bytesBefore += report.SourceBytes;
             tally_.bytesAfter += report.PageBytes;
             break;

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/progress_bar.h"
 #include "engine/batch.h"
 #include "engine/job_host.h"
-#include "cli/progress_bar.h"
 
 namespace vexel::cli {
 
@@ -22,6 +22,7 @@ struct RunTally {
     int alreadyCompressed = 0;
     int brokenOff = 0;
     int failed = 0;
+    int formatWarnings = 0;   // pages written with a warning about their format
     int64_t bytesBefore = 0;  // of the pages written
     int64_t bytesAfter = 0;
 };

@@ -7,18 +7,21 @@
 #include <set>
 #include <thread>
 
+#include "cli/log_file.h"
+#include "cli/options.h"
+#include "cli/progress_bar.h"
+#include "cli/terminal_host.h"
 #include "engine/batch.h"
+#include "engine/charset.h"
 #include "engine/compression_job.h"
 #include "engine/data_format.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
+#include "engine/modern_page.h"
 #include "engine/page_list.h"
+#include "engine/page_reader.h"
 #include "engine/restore.h"
-#include "cli/log_file.h"
-#include "cli/options.h"
-#include "cli/page_decode.h"
-#include "cli/progress_bar.h"
-#include "cli/terminal_host.h"
+#include "engine/verify.h"
 
 namespace vexel::cli {
 
@@ -61,7 +64,80 @@ int WriteResult(const std::string& output, const std::string& data, std::ostream
     return kExitOk;
 }
 
+// The password of the command: given, or read from the first line of
+// --password-file (its line end is not part of it). False, with the error
+// printed, when the file cannot be read.
+bool ReadPassword(Invocation& inv, std::ostream& err) {
+    if (inv.passwordFile.empty())
+        return true;
+    try {
+        std::string text = ReadWholeFile(inv.passwordFile);
+        const std::size_t end = text.find_first_of("\r\n");
+        if (end != std::string::npos)
+            text.resize(end);
+        inv.password = text;
+        inv.passwordSet = true;
+    } catch (const IoError& e) {
+        PrintError(err, e.what());
+        return false;
+    }
+    return true;
+}
+
+// The original of a modern page, written to OUT or standard output.
+int ExpandModern(const Invocation& inv,
+                 const std::string& path,
+                 const ModernPageData& data,
+                 std::ostream& out,
+                 std::ostream& err,
+                 const Console& console) {
+    std::string original;
+    try {
+        original = ExpandModernPage(data, inv.passwordSet ? &inv.password : nullptr);
+    } catch (const PasswordError& e) {
+        PrintError(
+            err,
+            Quoted(path) + ": " + e.what() +
+                (e.Reason() == PasswordError::Kind::Missing ? " (give --password or --password-file)" : ""));
+        return kExitFailed;
+    } catch (const DataError& e) {
+        PrintError(err, "Corrupt data in " + Quoted(path) + ": " + e.what());
+        return kExitFailed;
+    }
+    return WriteResult(inv.output, original, out, err, console);
+}
+
+// A modern page's data, or nothing for any other file; false when it is a
+// modern page whose data is damaged (the error is printed).
+bool FindModernPage(const std::string& path,
+                    const std::string& file,
+                    std::optional<ModernPageData>& data,
+                    std::ostream& err) {
+    try {
+        data = ReadModernPage(file);
+    } catch (const DataError& e) {
+        PrintError(err, "Corrupt data in " + Quoted(path) + ": " + e.what());
+        return false;
+    }
+    return true;
+}
+
 int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    {
+        // A modern page is its own data: its original is what it expands to.
+        std::string file;
+        try {
+            file = ReadWholeFile(inv.paths.front());
+        } catch (const IoError& e) {
+            PrintError(err, e.what());
+            return kExitFailed;
+        }
+        std::optional<ModernPageData> modern;
+        if (!FindModernPage(inv.paths.front(), file, modern, err))
+            return kExitFailed;
+        if (modern)
+            return ExpandModern(inv, inv.paths.front(), *modern, out, err, console);
+    }
     SilentHost host;
     CompressionJob job(host);
     int status = kExitOk;
@@ -89,6 +165,11 @@ int Decode(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
         PrintError(err, e.what());
         return kExitFailed;
     }
+    std::optional<ModernPageData> modern;
+    if (!FindModernPage(path, page, modern, err))
+        return kExitFailed;
+    if (modern)
+        return ExpandModern(inv, path, *modern, out, err, console);
     const std::optional<PageData> found = FindPageData(page);
     if (!found) {
         PrintError(err, Quoted(path) + " is not a compressed page (no data line of a vexel page script)");
@@ -150,6 +231,49 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
     return stopSignal != 0 ? kExitSignalBase + stopSignal : status;
 }
 
+int Verify(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    const PageList list = CollectBackedUpPages(inv.paths, inv.recursive);
+    int status = kExitOk;
+    for (const std::string& error : list.errors) {
+        PrintError(err, error);
+        status = kExitFailed;
+    }
+    int counts[4] = {};
+    int stopSignal = 0;
+    for (const std::string& page : list.paths) {
+        stopSignal = console.stopSignal ? console.stopSignal() : 0;
+        if (stopSignal != 0)
+            break;
+        const VerifyResult result = VerifyPage(page, inv.passwordSet ? &inv.password : nullptr);
+        ++counts[static_cast<int>(result.outcome)];
+        switch (result.outcome) {
+            case VerifyOutcome::Match:
+                if (!inv.quiet)
+                    out << page << ": OK (" << result.format << ", " << result.detail << ")\n";
+                break;
+            case VerifyOutcome::Mismatch:
+                out << page << ": MISMATCH (" << result.format << "): " << result.detail << '\n';
+                break;
+            case VerifyOutcome::NotChecked:
+                out << page << ": NOT CHECKED (" << result.format << "): " << result.detail << '\n';
+                break;
+            case VerifyOutcome::Failed:
+                out.flush();
+                PrintError(err, result.detail);
+                break;
+        }
+        if (result.outcome != VerifyOutcome::Match)
+            status = kExitFailed;
+    }
+    out.flush();
+    err << "Pages: " << counts[static_cast<int>(VerifyOutcome::Match)] << " OK, "
+        << counts[static_cast<int>(VerifyOutcome::Mismatch)] << " mismatch, "
+        << counts[static_cast<int>(VerifyOutcome::NotChecked)] << " not checked, "
+        << counts[static_cast<int>(VerifyOutcome::Failed)] << " failed"
+        << (stopSignal != 0 ? " (stopped)" : "") << '\n';
+    return stopSignal != 0 ? kExitSignalBase + stopSignal : status;
+}
+
 // The log file must not be a page of the run or a page's backup: creating it
 // would empty the user's page or take the backup's name.
 const std::string* LogFileClash(const std::string& logFile, const PageList& list) {
@@ -184,9 +308,31 @@ void PrintSummary(std::ostream& err, const BatchSummary& summary, const RunTally
     err << '\n';
     err << "Bytes: " << tally.bytesBefore << " before, " << tally.bytesAfter << " after ("
         << Percent(tally.bytesAfter, tally.bytesBefore) << ")\n";
+    if (tally.formatWarnings > 0)
+        err << "Warnings: " << tally.formatWarnings
+            << " page(s) will open slowly or lose non-ASCII text in their format (see the log); --modern "
+               "pages do not\n";
+}
+
+// The password an encrypted page is sealed with must be one a browser can
+// send: the typed text reaches WebCrypto as UTF-8.
+bool CheckEncryptionPassword(const Invocation& inv, std::ostream& err) {
+    if (!inv.encrypt)
+        return true;
+    if (inv.password.empty()) {
+        PrintError(err, "--encrypt needs a password that is not empty");
+    } else if (!IsValidUtf8(inv.password)) {
+        PrintError(err, "the password is not UTF-8 text, so no browser could send it");
+    } else {
+        return true;
+    }
+    err << "Try 'vexel compress --help'.\n";
+    return false;
 }
 
 int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    if (!CheckEncryptionPassword(inv, err))
+        return kExitUsage;
     const PageList list = CollectPages(inv.paths, inv.recursive);
 
     LogFile logFile;
@@ -224,12 +370,15 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     CompressionJob job(host);
     job.Options.password.Enabled = inv.passwordSet;
     job.Options.password.Text = inv.password;
+    if (inv.iterations != 0)
+        job.Options.Iterations = inv.iterations;
     job.Options.highspeed = inv.highSpeed;
     job.Options.RemoveUnuseful = !inv.keepWhitespace;
     job.Options.UChar = !inv.keepHighBytes;
 
     BatchSettings settings;
     settings.JavaChoose = !inv.vbscript;
+    settings.Modern = inv.modern;
     settings.DryRun = inv.dryRun;
     settings.Jobs = inv.jobs > 0 ? inv.jobs : static_cast<int>(std::thread::hardware_concurrency());
     if (settings.Jobs < 1)
@@ -282,6 +431,8 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         out << VersionText();
         return kExitOk;
     }
+    if (!ReadPassword(inv, err))
+        return kExitFailed;
     switch (inv.command) {
         case Command::Compress:
             return Compress(inv, out, err, console);
@@ -291,6 +442,8 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return Decode(inv, out, err, console);
         case Command::Restore:
             return Restore(inv, out, err, console);
+        case Command::Verify:
+            return Verify(inv, out, err, console);
         case Command::None:
             break;
     }

@@ -78,7 +78,8 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
         job.Openfile = file;
         job.Savefile = file;
         job.WriteDestination = !settings.DryRun;
-        const bool prepared = job.PreparePage(std::move(source));
+        const bool prepared =
+            settings.Modern ? job.PrepareModernPage(std::move(source)) : job.PreparePage(std::move(source));
         result.report.SourceBytes = job.CharCount;
         if (!prepared) {
             // Nothing was written: the backup made for it goes again, so that
@@ -87,12 +88,15 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
             result.report.Outcome = PageOutcome::BrokenOff;
             return result;
         }
-        if (settings.JavaChoose) {
+        if (settings.Modern) {
+            job.WriteModernPage();
+        } else if (settings.JavaChoose) {
             job.WriteJavaScriptPage();
         } else {
             job.WriteVbScriptPage();
         }
         result.report.PageBytes = job.PageSize;
+        result.report.FormatWarning = job.FormatWarnings > 0;
         result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;
     } catch (const std::exception& e) {
         // A page that was not written keeps no backup made for it in this run:

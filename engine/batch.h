@@ -33,10 +33,14 @@ struct PageReport {
     int64_t PageBytes = 0;    // size of the page written (or that would be)
     std::string Error;        // for Failed: what went wrong, naming the file
     bool Resumed = false;     // compressed with the backup a stopped run left
+    // The page was written in a classic format with a warning that browsers
+    // will open it slowly or lose its non-ASCII text.
+    bool FormatWarning = false;
 };
 
 struct BatchSettings {
     bool JavaChoose = true;  // JavaScript page; false: VBScript page
+    bool Modern = false;     // the modern page instead of either classic one
     bool DryRun = false;     // prepare and report, write nothing
     int Jobs = 1;            // pages compressed in parallel
 };

@@ -71,6 +71,21 @@ std::string UnsupportedCharWarning(unsigned char byte) {
     return std::string("Warnning: No support char [0x") + hex + "]! ";
 }
 
+std::string SlowPageWarning(std::size_t bytes) {
+    return "Warning: " + std::to_string(bytes) +
+           " bytes of data: browsers take a long time (up to minutes) to open a JavaScript page with more "
+           "than "
+           "256 KB of data. The modern page format opens at once.";
+}
+
+std::string CharsetWarning(const PageCharset& charset) {
+    const char* from = charset.source == PageCharset::Source::Bom    ? "its byte order mark"
+                       : charset.source == PageCharset::Source::Meta ? "its <meta> tag"
+                                                                     : "its bytes";
+    return "Warning: the page is in " + charset.label + " (from " + from +
+           "): its non-ASCII text will not survive in this format. The modern page format keeps it.";
+}
+
 std::string EscapePasswordForScript(const std::string& password) {
     std::string out;
     out.reserve(password.size());
@@ -190,6 +205,23 @@ bool CompressionJob::PreparePage(std::string source) {
 }
 
 bool CompressionJob::PrepareRead(std::string raw) {
+    std::string input;
+    if (!PrepareInput(std::move(raw), input)) {
+        return false;
+    }
+    const int64_t progress_base = progressBase_;
+    JobHost* host = host_;
+    WorkText =
+        Encode(input, Options.highspeed ? kHighSpeedWindow : kWideWindow, [host, progress_base](int64_t a) {
+            host->SetPagePercentage(PercentOf(a, progress_base));
+            host->ProcessMessages();
+        });
+    EscapeDataString(WorkText);
+    return true;
+}
+
+bool CompressionJob::PrepareInput(std::string raw, std::string& input) {
+    FormatWarnings = 0;
     Log("");
     Log(std::string(kDashCount, '-'));
     Log("Openfile:" + Openfile);
@@ -207,7 +239,15 @@ bool CompressionJob::PrepareRead(std::string raw) {
         return BreakOff();
     }
     const std::size_t close = page.find('>', tag);
-    const std::size_t head_end = close == std::string::npos ? page.size() : close + 1;
+    if (close == std::string::npos) {
+        // A body tag that never closes would hold the decoder inside it, where
+        // no browser runs it: the page has no body tag to speak of.
+        return BreakOff();
+    }
+    const std::size_t head_end = close + 1;
+    // The charset is read from the page as it stands; the declaration is in
+    // the head, the text that suffers from it in the body.
+    const PageCharset charset = DetectCharset(page);
     Edit1 = page.substr(0, head_end);
     page.erase(0, head_end);
     std::string body = std::move(page);
@@ -218,6 +258,10 @@ bool CompressionJob::PrepareRead(std::string raw) {
     if (HoldsScriptTag(Edit1)) {
         Log(kScriptNotice);
     }
+    if (!charset.label.empty() && IsMultiByteCharset(charset.label) && HoldsNonAscii(body)) {
+        Warn(CharsetWarning(charset));
+        ++FormatWarnings;
+    }
 
     if (body.size() < kFillerThreshold) {
         body += "<script>";
@@ -225,7 +269,7 @@ bool CompressionJob::PrepareRead(std::string raw) {
         body += "</script>";
     }
 
-    const int64_t progress_base = static_cast<int64_t>(body.size());
+    progressBase_ = static_cast<int64_t>(body.size());
     host_->SetPagePercentage(0);
 
     if (Options.UChar) {
@@ -235,14 +279,7 @@ bool CompressionJob::PrepareRead(std::string raw) {
     if (Options.password.Enabled) {
         body.insert(0, kPasswordPrefixHead + EscapePasswordForScript(Options.password.Text) + kPasswordPrefixTail);
     }
-    const std::string& input = body;
-
-    JobHost* host = host_;
-    WorkText = Encode(input, Options.highspeed ? kHighSpeedWindow : kWideWindow, [host, progress_base](int64_t a) {
-        host->SetPagePercentage(PercentOf(a, progress_base));
-        host->ProcessMessages();
-    });
-    EscapeDataString(WorkText);
+    input = std::move(body);
     return true;
 }
 

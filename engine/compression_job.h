@@ -1,7 +1,7 @@
 // One page compression: the job's fields (paths, head, options, working
 // string, byte count) and its operations: prepare and encode a page, write it
-// as a self-expanding JavaScript or VBScript page, and the two raw data
-// commands.
+// as a self-expanding JavaScript or VBScript page (the classic formats) or as
+// a modern page, and the two raw data commands.
 //
 // The job keeps the names its window gives its parts, so that each can be
 // found from the desktop program's compression window. What they are:
@@ -16,6 +16,7 @@
 //                       OpenRawData
 //   CharCount           bytes read from the source by the last PreparePage
 //   password            the page password; Enabled: the page asks for it
+//                       (a modern page is then encrypted with it)
 //   highspeed           search a window of 360 bytes instead of 8100
 //   RemoveUnuseful      collapse whitespace between tags
 //   UChar               blank pairs of bytes above 128 in the body
@@ -33,7 +34,9 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/charset.h"
 #include "engine/job_host.h"
+#include "engine/modern_page.h"
 
 namespace vexel {
 
@@ -46,9 +49,12 @@ struct PasswordField {
 // The switches of a run, with their defaults at program start.
 struct JobOptions {
     PasswordField password;
-    bool highspeed = false;       // search window 360 instead of 8100
-    bool RemoveUnuseful = true;   // collapse whitespace between tags
-    bool UChar = true;            // blank pairs of high bytes in the body
+    bool highspeed = false;      // search window 360 instead of 8100
+    bool RemoveUnuseful = true;  // collapse whitespace between tags
+    bool UChar = true;           // blank pairs of high bytes in the body
+    // Key iterations of an encrypted modern page; more make guessing slower
+    // and opening the page slower too.
+    uint32_t Iterations = kDefaultIterations;
 };
 
 class CompressionJob {
@@ -66,6 +72,21 @@ public:
     // The same for the bytes of `Openfile` already read by the caller (the
     // batch reads a page once, for its backup and for the job).
     bool PreparePage(std::string source);
+
+    // Everything PreparePage does before the encoder, on the bytes of a page:
+    // the log lines and warnings, `CharCount`, `Edit1` and the encoder's
+    // input in `input`. False when the page breaks off.
+    bool PrepareInput(std::string raw, std::string& input);
+
+    // The modern format: the whole page is compressed (and encrypted when
+    // `password` is enabled) into `WorkText`, which then holds the printable
+    // data of the page. Throws IoError when the page cannot be read.
+    bool PrepareModernPage();
+    bool PrepareModernPage(std::string source);
+    // Writes the modern page of a prepared job, with the same log lines as
+    // the classic writers.
+    void WriteModernPage();
+    std::string PageModern() const;
 
     // Write the prepared page to `Savefile`. Both add the "Compresssed to:"
     // and "Rate=" lines first; WriteJavaScriptPage doubles the backslashes of
@@ -99,6 +120,9 @@ public:
     bool WriteDestination = true;
     // Size in bytes of the page the last writer built.
     int64_t PageSize = 0;
+    // Warnings of the last page that its format will open slowly or lose
+    // non-ASCII text (each also a log line).
+    int FormatWarnings = 0;
 
     // Source and destination paths.
     std::string Openfile;
@@ -124,7 +148,15 @@ private:
     void FilterUnsupportedBytes(std::string& text);
     // Pairs of high bytes become two spaces, each pair with a warning line.
     void BlankHighBytePairs(std::string& body);
-    void WritePage(const std::string& page);
+    void WritePage(const std::string& page, std::size_t reported, const std::string& warning = {});
+    bool PrepareModernRead(std::string raw);
+
+    // The body length the page gauge counts against.
+    int64_t progressBase_ = 0;
+
+    // What the last PrepareModernPage found, for its page.
+    PageCharset modernCharset_;
+    bool modernSealed_ = false;
 
     JobHost* host_;
 };
@@ -145,6 +177,13 @@ std::string EscapePasswordForScript(const std::string& password);
 
 // "Warnning: No support char [0xHH]! "
 std::string UnsupportedCharWarning(unsigned char byte);
+
+// The warning of a JavaScript page whose data string has `bytes` bytes, more
+// than browsers expand in reasonable time.
+std::string SlowPageWarning(std::size_t bytes);
+// The warning of a page read in a multi-byte charset whose body holds
+// non-ASCII text, which the classic formats cannot carry.
+std::string CharsetWarning(const PageCharset& charset);
 
 // Body tag search as the job does it: 0-based index of the "<" of the first
 // "<BODY" (any letter case) that starts at 1-based position 5 or later, or

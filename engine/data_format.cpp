@@ -20,6 +20,53 @@ void EscapeDataString(std::string& data) {
 
 namespace {
 
+bool StartsWithIgnoringCase(std::string_view text, std::size_t at, std::string_view lower) {
+    if (text.size() - at < lower.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < lower.size(); ++i) {
+        char c = text[at + i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != lower[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ScriptBreakFollows(std::string_view text, std::size_t at) {
+    if (at > text.size()) {
+        return false;
+    }
+    return StartsWithIgnoringCase(text, at, "/script") || StartsWithIgnoringCase(text, at, "script") ||
+           text.substr(at, 3) == "!--";
+}
+
+bool BreaksScriptAt(std::string_view text, std::size_t at) {
+    return at < text.size() && text[at] == '<' && ScriptBreakFollows(text, at + 1);
+}
+
+std::string GuardScriptBreaks(std::string_view text, std::string_view breaker) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t done = 0;
+    for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
+        if (BreaksScriptAt(text, at)) {
+            out.append(text.substr(done, at + 1 - done));
+            out.append(breaker);
+            done = at + 1;
+        }
+    }
+    out.append(text.substr(done));
+    return out;
+}
+
+namespace {
+
 unsigned char Unescape(unsigned char v) {
     switch (v) {
         case kEscapedTab: return '\t';

@@ -51,6 +51,18 @@ enum class Literals {
     Unshift,  // as the page decoders do: 42..127 become 41..126
 };
 
+// True when the "<" at `at` starts "</script", "<script" (ASCII letters in any
+// case) or "<!--": an HTML parser would end the script there, or take what
+// follows for a comment or a nested script and swallow the rest of the page.
+// The data string may hold them; the page writers put a harmless break right
+// after such a "<" (`breaker`) and the readers take it out again.
+bool BreaksScriptAt(std::string_view text, std::size_t at);
+// True when the bytes at `at` are what make a "<" before them break a script.
+bool ScriptBreakFollows(std::string_view text, std::size_t at);
+
+// `text` with `breaker` written after every "<" that BreaksScriptAt.
+std::string GuardScriptBreaks(std::string_view text, std::string_view breaker);
+
 // Expands a data string. On corrupt data it throws DataError and leaves in
 // `out` what was expanded up to that point.
 void ExpandData(std::string_view data, Literals literals, std::string& out);

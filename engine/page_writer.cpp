@@ -2,6 +2,7 @@
 #include <string>
 
 #include "engine/compression_job.h"
+#include "engine/data_format.h"
 #include "engine/file_io.h"
 
 namespace vexel {
@@ -9,6 +10,16 @@ namespace {
 
 constexpr char kCrLf[] = "\r\n";
 constexpr char kCr[] = "\r";
+
+// What stands after a "<" of the data string that would break the script:
+// in JavaScript an escaped character is the character itself ("<\/script"),
+// in VBScript the literal is closed and continued ("<" & "script").
+constexpr char kJsScriptBreaker[] = "\\";
+constexpr char kVbScriptBreaker[] = "\" & \"";
+
+// Above this much data the JavaScript decoder, which copies the text built so
+// far for every back-reference, keeps a browser busy for seconds to minutes.
+constexpr std::size_t kSlowDataBytes = 256 * 1024;
 
 // The VBScript decoder: lines that end with a lone CR.
 constexpr const char* kVbDecoderLines[] = {
@@ -68,6 +79,7 @@ std::string CharacterTableLine() {
 }  // namespace
 
 std::string DoubleBackslashes(const std::string& text) {
+
     std::string out;
     out.reserve(text.size() + text.size() / 64);
     for (const char c : text) {
@@ -79,13 +91,12 @@ std::string DoubleBackslashes(const std::string& text) {
     return out;
 }
 
-
 std::string CompressionJob::PageVbScript() const {
     std::string page;
     page.reserve(Edit1.size() + WorkText.size() + 512);
     page += Edit1 + kCrLf;
     page += std::string("<SCRIPT LANGUAGE=\"VBS\"><!--") + kCrLf;
-    page += "d=\"" + WorkText + "\"" + kCrLf;
+    page += "d=\"" + GuardScriptBreaks(WorkText, kVbScriptBreaker) + "\"" + kCrLf;
     for (const char* line : kVbDecoderLines) {
         page += std::string(line) + kCr;
     }
@@ -99,7 +110,7 @@ std::string CompressionJob::PageJavaScript() const {
     page.reserve(Edit1.size() + WorkText.size() + 768);
     page += Edit1 + kCrLf;
     page += std::string("<SCRIPT LANGUAGE=\"JavaScript\">") + kCrLf;
-    page += "d=\"" + WorkText + "\";" + kCrLf;
+    page += "d=\"" + GuardScriptBreaks(WorkText, kJsScriptBreaker) + "\";" + kCrLf;
     page += CharacterTableLine() + kCrLf;
     page += std::string("s='';") + kCrLf;
     for (const char* piece : kJsDecoderPieces) {
@@ -110,11 +121,13 @@ std::string CompressionJob::PageJavaScript() const {
     return page;
 }
 
-void CompressionJob::WritePage(const std::string& page) {
+void CompressionJob::WritePage(const std::string& page, std::size_t reported, const std::string& warning) {
     // The log lines come first: they stand even when the page cannot be written.
     Log("Compresssed to:" + Savefile);
-    const std::size_t written = Edit1.size() + WorkText.size();
-    Log("  Rate=" + std::to_string(CharCount) + "Byte /" + std::to_string(written) + "Byte");
+    Log("  Rate=" + std::to_string(CharCount) + "Byte /" + std::to_string(reported) + "Byte");
+    if (!warning.empty()) {
+        Warn(warning);
+    }
     PageSize = static_cast<int64_t>(page.size());
     if (WriteDestination) {
         WriteFileReplacing(Savefile, page);
@@ -123,14 +136,17 @@ void CompressionJob::WritePage(const std::string& page) {
 
 void CompressionJob::WriteVbScriptPage() {
     if (!NamesNoFile(Savefile)) {
-        WritePage(PageVbScript());
+        WritePage(PageVbScript(), Edit1.size() + WorkText.size());
     }
 }
 
 void CompressionJob::WriteJavaScriptPage() {
     WorkText = DoubleBackslashes(WorkText);
     if (!NamesNoFile(Savefile)) {
-        WritePage(PageJavaScript());
+        const bool slow = WorkText.size() > kSlowDataBytes;
+        FormatWarnings += slow ? 1 : 0;
+        WritePage(PageJavaScript(), Edit1.size() + WorkText.size(),
+                  slow ? SlowPageWarning(WorkText.size()) : "");
     }
 }
 

@@ -5,6 +5,7 @@
 #   raw_data_reader        the data strings of the compressed examples
 #   page_roundtrip         an options byte followed by each example page
 #   encoder_vs_exhaustive  a window byte followed by the first 1200 bytes of each
+#   modern_page            four example pages and their modern pages
 #   fuzz/make-corpus.sh OUT [VEXEL]    VEXEL: a built vexel (build/native/cli/vexel)
 set -euo pipefail
 out=$(realpath -m "${1:?usage: fuzz/make-corpus.sh OUT [VEXEL]}")
@@ -49,3 +50,15 @@ if start >= 0:
     open(sys.argv[2], 'wb').write(page[start:page.index(b'"', start)])
 PY
 done < <(find "$work/site" -type f \( -iname '*.htm' -o -iname '*.html' \) | LC_ALL=C sort)
+
+# modern_page reads its input as a page and writes a page for it as an original.
+mkdir -p "$out/modern_page"
+rm -rf "$out/modern_page"/*
+cp -R examples "$work/modern"
+"$vexel" compress --modern -q -r "$work/modern" >/dev/null 2>&1 || true
+while IFS= read -r page; do
+    cp "$page" "$out/modern_page/$(basename "$page")"
+done < <(find examples -type f \( -iname '*.htm' -o -iname '*.html' \) | LC_ALL=C sort | head -4)
+while IFS= read -r page; do
+    cp "$page" "$out/modern_page/$(basename "$page").modern"
+done < <(find "$work/modern" -type f \( -iname '*.htm' -o -iname '*.html' \) | LC_ALL=C sort | head -4)

@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when any is missing.
-#   scripts/install-deps.sh native   compiler, CMake, GoogleTest, Node.js
-#   scripts/install-deps.sh all      the above plus MinGW-w64, Wine and Xvfb, and
+#   scripts/install-deps.sh native   compiler, CMake, GoogleTest, zlib, OpenSSL,
+#                                    Node.js and npm, brotli (for the benchmark)
+#   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib, Wine and
+#                                    Xvfb, Chromium (scripts/browser-tests.sh), and
 #                                    clang with its libFuzzer runtime (scripts/fuzz.sh)
 #   scripts/install-deps.sh resources  what resources/make-resources.sh draws with
 #   scripts/install-deps.sh fuzz       clang and its sanitizer and fuzzer runtimes
 set -euo pipefail
 
-native=(cmake ninja-build g++ googletest libbenchmark-dev nodejs gzip)
-windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth imagemagick)
+native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libssl-dev nodejs gzip brotli)
+windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 xvfb xauth imagemagick)
+browser=(chromium)
 fuzz=(clang libclang-rt-14-dev)
 
 resources=(python3-pil imagemagick fonts-dejavu-core fonts-dejavu-extra)
 
 case "${1:-native}" in
     native) wanted=("${native[@]}") ;;
-    all) wanted=("${native[@]}" "${windows[@]}" "${fuzz[@]}") ;;
+    all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}") ;;
     resources) wanted=("${resources[@]}") ;;
     fuzz) wanted=("${fuzz[@]}") ;;
     *) echo "usage: $0 [native|all|resources|fuzz]" >&2; exit 2 ;;
@@ -25,6 +28,10 @@ missing=()
 for pkg in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
 done
+# npm comes with some builds of nodejs and is a package of its own in Debian's.
+if [[ " ${wanted[*]} " == *" nodejs "* ]] && ! command -v npm >/dev/null 2>&1; then
+    missing+=(npm)
+fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"

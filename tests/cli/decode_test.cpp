@@ -4,7 +4,7 @@
 
 #include "tests/cli/cli_test_support.h"
 #include "engine/compression_job.h"
-#include "cli/page_decode.h"
+#include "engine/page_reader.h"
 
 namespace vexel::cli {
 namespace {

@@ -174,14 +174,18 @@ TEST_F(BatchTest, CancelStopsAfterTheCurrentPage) {
 }
 
 TEST_F(BatchTest, PageWithoutBodyTagKeepsNoBackup) {
-    const std::string path = dir_.Path("nobody.htm");
-    WriteBytes(path, "<html><p>no body tag at all</p></html>");
-    const BatchSummary summary = Run({path});
-    EXPECT_EQ(summary.BrokenOff, 1);
-    EXPECT_EQ(log_.lines.back(), "Error  <BODY> No found ! (Break)");
-    EXPECT_EQ(ReadBytes(path), "<html><p>no body tag at all</p></html>");
-    EXPECT_FALSE(fs::exists(path + "_backup"));
-    EXPECT_EQ(Run({path}).AlreadyCompressed, 0);  // not taken for compressed next time
+    // No body tag, and one that never closes.
+    for (const std::string page :
+         {"<html><p>no body tag at all</p></html>", "<html><head></head><body onload=\"x()\""}) {
+        const std::string path = dir_.Path("nobody.htm");
+        WriteBytes(path, page);
+        const BatchSummary summary = Run({path});
+        EXPECT_EQ(summary.BrokenOff, 1);
+        EXPECT_EQ(log_.lines.back(), "Error  <BODY> No found ! (Break)");
+        EXPECT_EQ(ReadBytes(path), page);
+        EXPECT_FALSE(fs::exists(path + "_backup"));
+        EXPECT_EQ(Run({path}).AlreadyCompressed, 0);  // not taken for compressed next time
+    }
 }
 
 TEST_F(BatchTest, FailedBackupLeavesThePageAndGoesOn) {

@@ -73,9 +73,23 @@ TEST_F(JobTest, MissingOrTooEarlyBodyTagBreaksOff) {
     // The tag is seen from the fifth byte on, up to the last possible start.
     EXPECT_TRUE(Prepare("1234<body>"));
     EXPECT_EQ(job_.Edit1, "1234<body>");
-    EXPECT_TRUE(Prepare("abcde<BODY"));
-    EXPECT_EQ(job_.Edit1, "abcde<BODY");  // no ">": the whole page is the head
-    EXPECT_EQ(Expanded(), kFiller);
+}
+
+TEST_F(JobTest, BodyTagThatNeverClosesBreaksOff) {
+    // Written as before, the decoder would stand inside the tag, where no
+    // browser runs it.
+    job_.Edit1 = "previous head";
+    for (const std::string& page :
+         {std::string("abcde<BODY"), "<html><head></head><body bgcolor=\"white\" " + std::string(3000, 'x'),
+          "<html><body" + std::string(20, '\n')}) {
+        host_.lines.clear();
+        EXPECT_FALSE(Prepare(page)) << page.substr(0, 20);
+        EXPECT_EQ(host_.lines, (std::vector<std::string>{"", kDashes, "Openfile:" + path_, kNoBody}));
+        EXPECT_EQ(job_.Edit1, "previous head");
+    }
+    // A ">" anywhere after the tag closes it, as before.
+    EXPECT_TRUE(Prepare("<html><body class=a\r\n id=b\r\n>text"));
+    EXPECT_EQ(job_.Edit1, "<html><body class=a\r\n id=b\r\n>");
 }
 
 TEST_F(JobTest, EmptySourcePathReadsNothing) {

@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "engine/compression_job.h"
+#include "engine/data_format.h"
 #include "engine/errors.h"
+#include "engine/page_reader.h"
 #include "tests/engine/test_support.h"
 
 namespace vexel {
@@ -155,6 +157,84 @@ TEST_F(WriterTest, ReplacingAPageKeepsNoTemporaryFile) {
         ++entries;
     }
     EXPECT_EQ(entries, 1);
+}
+
+TEST(ScriptBreaks, EverySequenceInAnyCaseAndNothingElse) {
+    EXPECT_EQ(GuardScriptBreaks("a</script>b<SCRIPT c<!--d", "|"), "a<|/script>b<|SCRIPT c<|!--d");
+    EXPECT_EQ(GuardScriptBreaks("</ScRiPt<sCrIpT", "|"), "<|/ScRiPt<|sCrIpT");
+    // At the boundaries of the string: a sequence that starts it is guarded,
+    // one cut off by its end cannot break anything.
+    EXPECT_EQ(GuardScriptBreaks("<!--x", "|"), "<|!--x");
+    EXPECT_EQ(GuardScriptBreaks("x</scrip", "|"), "x</scrip");
+    EXPECT_EQ(GuardScriptBreaks("x<!-", "|"), "x<!-");
+    EXPECT_EQ(GuardScriptBreaks("<", "|"), "<");
+    EXPECT_EQ(GuardScriptBreaks("", "|"), "");
+    // Near misses, and "<<" where only the second "<" starts a sequence.
+    EXPECT_EQ(GuardScriptBreaks("< script <scrip <!- </ script <\\!-- <<!--", "|"),
+              "< script <scrip <!- </ script <\\!-- <<|!--");
+    EXPECT_EQ(GuardScriptBreaks("<script<script", "|"), "<|script<|script");
+}
+
+TEST_F(WriterTest, JavaScriptPageEscapesEveryScriptBreakAndKeepsTheStringsValue) {
+    // A doubled backslash right before and after the sequences.
+    job_.WorkText = "\\\\<!--x</SCRIPT>\\<script";
+    job_.SaveJClick();
+    const std::string page = ReadBytes(job_.Savefile);
+    EXPECT_NE(page.find("d=\"\\\\\\\\<\\!--x<\\/SCRIPT>\\\\<\\script\";\r\n"), std::string::npos) << page;
+    // The "Rate=" line and the working string know nothing of the breaks.
+    EXPECT_EQ(job_.WorkText, "\\\\\\\\<!--x</SCRIPT>\\\\<script");
+    EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /" + std::to_string(26 + job_.WorkText.size()) + "Byte");
+    const auto found = FindPageData(page);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->data, "\\\\<!--x</SCRIPT>\\<script");
+    EXPECT_FALSE(found->breaksInBrowser);
+}
+
+TEST_F(WriterTest, VbScriptPageClosesAndReopensTheStringAfterEveryScriptBreak) {
+    job_.WorkText = "<!--a<sCript b</script>\\\\<";
+    job_.SaveClick();
+    const std::string page = ReadBytes(job_.Savefile);
+    EXPECT_NE(page.find("\r\nd=\"<\" & \"!--a<\" & \"sCript b<\" & \"/script>\\\\<\"\r\n"), std::string::npos)
+        << page;
+    EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /" + std::to_string(26 + job_.WorkText.size()) + "Byte");
+    const auto found = FindPageData(page);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->data, job_.WorkText);
+    EXPECT_FALSE(found->breaksInBrowser);
+}
+
+TEST(PageReader, APageWrittenBeforeTheBreaksIsReadAndKnownToBreak) {
+    const std::string head = "<html><body>\r\n";
+    const auto js = FindPageData(head + "<SCRIPT LANGUAGE=\"JavaScript\">\r\nd=\"a</script>b\";\r\nl='");
+    ASSERT_TRUE(js.has_value());
+    EXPECT_EQ(js->data, "a</script>b");
+    EXPECT_TRUE(js->breaksInBrowser);
+    const auto vb = FindPageData(head + "<SCRIPT LANGUAGE=\"VBS\"><!--\r\nd=\"<!--\"\r\ns=\"\"\r");
+    ASSERT_TRUE(vb.has_value());
+    EXPECT_TRUE(vb->breaksInBrowser);
+    // A backslash or a joint where no sequence follows is not the writers'.
+    EXPECT_FALSE(FindPageData(head + "<SCRIPT LANGUAGE=\"JavaScript\">\r\nd=\"<\\p\";\r\nl='").has_value());
+    EXPECT_FALSE(
+        FindPageData(head + "<SCRIPT LANGUAGE=\"VBS\"><!--\r\nd=\"a<\" & \"p\"\r\ns=\"\"\r").has_value());
+}
+
+TEST_F(WriterTest, LargeJavaScriptDataGetsAWarningAfterTheRateLine) {
+    job_.WorkText = std::string(256 * 1024, 'x');
+    job_.SaveJClick();
+    ASSERT_EQ(host_.lines.size(), 2u);  // exactly 256 KB is still quick enough
+    EXPECT_EQ(job_.FormatWarnings, 0);
+
+    host_.lines.clear();
+    job_.WorkText = std::string(256 * 1024 + 1, 'x');
+    job_.SaveClick();
+    EXPECT_EQ(host_.lines.size(), 2u);  // VBScript pages are not the JavaScript decoder
+    host_.lines.clear();
+    job_.SaveJClick();
+    ASSERT_EQ(host_.lines.size(), 3u);
+    EXPECT_EQ(host_.lines[2], SlowPageWarning(256 * 1024 + 1));
+    EXPECT_NE(host_.lines[2].find("modern page format"), std::string::npos);
+    EXPECT_EQ(job_.FormatWarnings, 1);
+    EXPECT_GT(host_.indicator_shown, 0);
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+// The modern page: the whole original page, every byte, raw-deflated by zlib
+// (and, for an encrypted page, sealed with AES-256-GCM under a key derived
+// from a password), carried as base91 text in a small script that the
+// browser's own DecompressionStream, TextDecoder and WebCrypto expand and
+// that writes the original back with document.open(), write() and close().
+//
+// The page declares the charset the original is read in (engine/charset.h),
+// so that the browser gives it the same document.characterSet, which the
+// script decodes the original with, and forms submit in the original's
+// charset. Only an original in UTF-16, which no <meta> can declare, names its
+// charset in the script instead.
+//
+// Encrypted data: 16 bytes of salt, 12 bytes of IV, then the sealed data and
+// its 16-byte tag; the key is PBKDF2-HMAC-SHA256 of the password's UTF-8
+// bytes with the iteration count written in the script.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/charset.h"
+
+namespace vexel {
+
+constexpr uint32_t kDefaultIterations = 600000;
+// Readers refuse more: a page could keep a browser busy for hours.
+constexpr uint32_t kMaxIterations = 100000000;
+constexpr std::size_t kSaltBytes = 16;
+// The largest original a reader expands, so that a crafted page cannot fill
+// the memory.
+constexpr std::size_t kMaxExpandedBytes = std::size_t{1} << 30;
+
+// How an encrypted page is sealed.
+struct PageSeal {
+    std::string password;
+    uint32_t iterations = kDefaultIterations;
+};
+
+// The bytes the page carries for `original`: compressed, and sealed when
+// `seal` is given, with a salt and an IV from the system's random source.
+// Throws std::runtime_error when the cryptography fails.
+std::string ModernPayload(std::string_view original, const PageSeal* seal);
+// The same with the salt (16 bytes) and IV (12 bytes) given.
+std::string ModernPayload(std::string_view original,
+                          const PageSeal* seal,
+                          const std::string& salt,
+                          const std::string& iv);
+
+// The page around a payload already written as base91 text, for an original
+// read in `charset`; `seal` says whether it is encrypted and with how many
+// iterations.
+std::string ModernPageText(const PageCharset& charset, std::string_view carried, const PageSeal* seal);
+
+// The size of the fixed text of a page: what it adds besides its payload.
+std::size_t ModernDecoderSize(bool encrypted);
+
+struct ModernPageData {
+    bool encrypted = false;
+    uint32_t iterations = 0;
+    std::string payload;  // the carried bytes, decoded from their text
+};
+
+// The data of a page the modern writer made; nothing when the page is not
+// one. Throws DataError when it is one whose data is damaged.
+std::optional<ModernPageData> ReadModernPage(std::string_view page);
+
+// The original page. Throws PasswordError for an encrypted page without
+// `password` or with a wrong one, DataError when the data is damaged or would
+// expand beyond `limit`.
+std::string ExpandModernPage(const ModernPageData& data,
+                             const std::string* password,
+                             std::size_t limit = kMaxExpandedBytes);
+
+}  // namespace vexel

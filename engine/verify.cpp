@@ -1,0 +1,237 @@
+#include "engine/verify.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "engine/backup.h"
+#include "engine/compression_job.h"
+#include "engine/data_format.h"
+#include "engine/errors.h"
+#include "engine/file_io.h"
+#include "engine/modern_page.h"
+#include "engine/page_reader.h"
+
+namespace vexel {
+
+namespace {
+
+class SilentHost : public JobHost {
+public:
+    void AddLogLine(const std::string&) override {}
+};
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+VerifyResult Result(VerifyOutcome outcome, std::string format, std::string detail) {
+    return VerifyResult{outcome, std::move(format), std::move(detail)};
+}
+
+// 1-based position of the first byte where the two differ.
+std::size_t FirstDifference(const std::string& a, const std::string& b) {
+    const auto differ = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return static_cast<std::size_t>(differ.first - a.begin()) + 1;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+// The password the prompt script at the start of an expanded text compares
+// with: its string literal read back. Nothing when the text has no prompt.
+std::optional<std::string> PromptPassword(const std::string& expanded) {
+    const std::string head = kPasswordPrefixHead;
+    if (expanded.compare(0, head.size(), head) != 0) {
+        return std::nullopt;
+    }
+    std::string password;
+    for (std::size_t i = head.size(); i < expanded.size(); ++i) {
+        const char c = expanded[i];
+        if (c == '"') {
+            if (expanded.compare(i, std::char_traits<char>::length(kPasswordPrefixTail),
+                                 kPasswordPrefixTail) != 0) {
+                return std::nullopt;
+            }
+            return password;
+        }
+        if (c != '\\') {
+            password.push_back(c);
+            continue;
+        }
+        if (++i >= expanded.size()) {
+            return std::nullopt;
+        }
+        switch (expanded[i]) {
+            case 'r':
+                password.push_back('\r');
+                break;
+            case 'n':
+                password.push_back('\n');
+                break;
+            case 'x': {
+                const int high = i + 2 < expanded.size() ? HexDigit(expanded[i + 1]) : -1;
+                const int low = high >= 0 ? HexDigit(expanded[i + 2]) : -1;
+                if (low < 0) {
+                    return std::nullopt;
+                }
+                password.push_back(static_cast<char>(high * 16 + low));
+                i += 2;
+                break;
+            }
+            default:
+                password.push_back(expanded[i]);
+        }
+    }
+    return std::nullopt;
+}
+
+// The head as the writer put it before its script: without its line end.
+std::string HeadBefore(const std::string& page, std::size_t scriptStart) {
+    std::size_t end = scriptStart;
+    if (end > 0 && page[end - 1] == '\n') {
+        --end;
+    }
+    if (end > 0 && page[end - 1] == '\r') {
+        --end;
+    }
+    return page.substr(0, end);
+}
+
+VerifyResult VerifyClassic(const std::string& pagePath,
+                           const std::string& page,
+                           const PageData& found,
+                           const std::string& backup) {
+    const std::string format = found.script == PageScript::JavaScript ? "JavaScript page" : "VBScript page";
+    if (found.breaksInBrowser) {
+        return Result(
+            VerifyOutcome::Mismatch, format,
+            "its data holds \"</script\", \"<script\" or \"<!--\", where a browser ends its script; "
+            "restore it and compress it again");
+    }
+    std::string expanded;
+    try {
+        ExpandData(found.data, Literals::Unshift, expanded);
+    } catch (const DataError& e) {
+        return Result(VerifyOutcome::Mismatch, format, std::string("corrupt data: ") + e.what());
+    }
+    const std::string head = HeadBefore(page, found.scriptStart);
+
+    SilentHost host;
+    CompressionJob job(host);
+    job.Openfile = job.Savefile = pagePath;
+    if (const std::optional<std::string> password = PromptPassword(expanded)) {
+        job.Options.password = {true, *password};
+    }
+    // The keep options are not written in the page: each way of preparing
+    // the backup is tried, the default first.
+    struct Way {
+        bool collapse;
+        bool blank;
+        const char* words;
+    };
+    constexpr Way kWays[] = {
+        {true, true, "whitespace between tags collapsed, pairs of high bytes blanked"},
+        {false, true, "whitespace kept, pairs of high bytes blanked"},
+        {true, false, "whitespace between tags collapsed, high bytes kept"},
+        {false, false, "whitespace and high bytes kept"},
+    };
+    std::string firstHead;
+    std::string firstInput;
+    bool prepared = false;
+    for (const Way& way : kWays) {
+        job.Options.RemoveUnuseful = way.collapse;
+        job.Options.UChar = way.blank;
+        std::string input;
+        if (!job.PrepareInput(backup, input)) {
+            continue;
+        }
+        if (job.Edit1 == head && input == expanded) {
+            return Result(VerifyOutcome::Match, format, std::string("as prepared: ") + way.words);
+        }
+        if (!prepared) {
+            prepared = true;
+            firstHead = job.Edit1;
+            firstInput = std::move(input);
+        }
+    }
+    if (!prepared) {
+        return Result(VerifyOutcome::Mismatch, format,
+                      "its backup has no body tag (or one that never closes), so the compressor would leave "
+                      "it as it is");
+    }
+    if (firstHead != head) {
+        return Result(
+            VerifyOutcome::Mismatch, format,
+            "its head differs from the backup's at byte " + std::to_string(FirstDifference(head, firstHead)));
+    }
+    return Result(VerifyOutcome::Mismatch, format,
+                  "the text it expands to differs from the backup's body at byte " +
+                      std::to_string(FirstDifference(expanded, firstInput)) + " of " +
+                      std::to_string(expanded.size()));
+}
+
+VerifyResult VerifyModern(const ModernPageData& data,
+                          const std::string& backup,
+                          const std::string* password) {
+    const std::string format = data.encrypted ? "encrypted modern page" : "modern page";
+    std::string original;
+    try {
+        original = ExpandModernPage(data, password, std::max(kMaxExpandedBytes, backup.size() + 1));
+    } catch (const PasswordError& e) {
+        return Result(VerifyOutcome::NotChecked, format, e.what());
+    } catch (const DataError& e) {
+        return Result(VerifyOutcome::Mismatch, format, std::string("damaged data: ") + e.what());
+    }
+    if (original != backup) {
+        return Result(VerifyOutcome::Mismatch, format,
+                      "it expands to " + std::to_string(original.size()) +
+                          " bytes that differ from the backup's " + std::to_string(backup.size()) +
+                          " at byte " + std::to_string(FirstDifference(original, backup)));
+    }
+    return Result(VerifyOutcome::Match, format, "byte for byte");
+}
+
+}  // namespace
+
+VerifyResult VerifyPage(const std::string& pagePath, const std::string* password) {
+    std::string page;
+    std::string backup;
+    std::string backupPath;
+    try {
+        const std::string target = ResolveFileLinks(pagePath);
+        backupPath = target + kBackupSuffix;
+        page = ReadWholeFile(target);
+        if (!IsRegularFile(backupPath)) {
+            return Result(
+                VerifyOutcome::Failed, "",
+                Quoted(pagePath) + " has no backup to compare with (no " + Quoted(backupPath) + ")");
+        }
+        backup = ReadWholeFile(backupPath);
+    } catch (const IoError& e) {
+        return Result(VerifyOutcome::Failed, "", e.what());
+    }
+
+    try {
+        if (const std::optional<ModernPageData> modern = ReadModernPage(page)) {
+            return VerifyModern(*modern, backup, password);
+        }
+    } catch (const DataError& e) {
+        return Result(VerifyOutcome::Mismatch, "modern page", std::string("damaged data: ") + e.what());
+    }
+    if (const std::optional<PageData> classic = FindPageData(page)) {
+        return VerifyClassic(pagePath, page, *classic, backup);
+    }
+    return Result(VerifyOutcome::Failed, "", Quoted(pagePath) + " is not a compressed page");
+}
+
+}  // namespace vexel

@@ -1,0 +1,72 @@
+// The modern page on any bytes, two ways. As a page: the reader finds its
+// data or says it is none, and expanding it gives a page or a DataError or
+// PasswordError, never a crash. As an original: the page written for it
+// (plain, and encrypted with one key iteration) gives back every byte, and its
+// script holds nothing that would end it early.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "engine/base91.h"
+#include "engine/charset.h"
+#include "engine/errors.h"
+#include "engine/modern_page.h"
+
+namespace {
+
+constexpr std::size_t kLargestPage = 1 << 16;
+// A page may ask for up to 100 million key iterations; a fuzzer cannot wait for them.
+constexpr uint32_t kMostIterations = 16;
+
+[[noreturn]] void Fail() {
+    std::abort();
+}
+
+void ReadAsPage(std::string_view page) {
+    try {
+        const auto data = vexel::ReadModernPage(page);
+        if (!data || data->iterations > kMostIterations) {
+            return;
+        }
+        const std::string password = "pw";
+        vexel::ExpandModernPage(*data, &password, kLargestPage * 4);
+    } catch (const vexel::DataError&) {
+    } catch (const vexel::PasswordError&) {
+    }
+}
+
+void WriteAndReadBack(std::string_view original) {
+    const vexel::PageSeal seal{"pw", 1};
+    for (const vexel::PageSeal* sealed : {static_cast<const vexel::PageSeal*>(nullptr), &seal}) {
+        const std::string page =
+            vexel::ModernPageText(vexel::DetectCharset(original),
+                                  vexel::Base91Encode(vexel::ModernPayload(
+                                      original, sealed, std::string(16, 's'), std::string(12, 'i'))),
+                                  sealed);
+        const std::size_t script = page.find("<script>");
+        if (script == std::string::npos || page.find("<!--") != std::string::npos ||
+            page.find("<script", script + 1) != std::string::npos ||
+            page.find("</script") != page.size() - 11) {
+            Fail();
+        }
+        const auto data = vexel::ReadModernPage(page);
+        if (!data || data->encrypted != (sealed != nullptr) ||
+            vexel::ExpandModernPage(*data, &seal.password, kLargestPage) != original) {
+            Fail();
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
+    if (size > kLargestPage) {
+        return 0;
+    }
+    const std::string_view input(reinterpret_cast<const char*>(bytes), size);
+    ReadAsPage(input);
+    WriteAndReadBack(input);
+    return 0;
+}

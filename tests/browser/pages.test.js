@@ -1,0 +1,218 @@
+// The written pages in a real browser: Debian's Chromium, driven by
+// playwright-core. Modern pages must render exactly as their originals (DOM,
+// text, title, charset, mode, the events their scripts saw, form values),
+// encrypted ones only after their password; the classic JavaScript page of a
+// body whose data spells script tags must render its body.
+//
+//   VEXEL_PROGRAM=build/native/cli/vexel node --test tests/browser/
+'use strict';
+
+const test = require('node:test');
+const assert = require('node:assert');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { execFileSync } = require('node:child_process');
+const { chromium } = require('playwright-core');
+
+const vexel = path.resolve(process.env.VEXEL_PROGRAM || path.join(__dirname, '../../build/native/cli/vexel'));
+const chromiumPath = process.env.CHROMIUM || '/usr/bin/chromium';
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'vexel-browser-'));
+
+let context;
+
+test.before(async () => {
+  context = await chromium.launchPersistentContext(path.join(work, 'profile'), {
+    executablePath: chromiumPath,
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+});
+
+test.after(async () => {
+  if (context) await context.close();
+  fs.rmSync(work, { recursive: true, force: true });
+});
+
+// A page with what can go wrong when a document is written back: scripts in
+// the head and the body, DOMContentLoaded and load handlers, document.write,
+// <pre> whitespace, a form, a doctype (or none: quirks mode).
+function pageBytes({ doctype = true, meta = '', title, text, bom = '' }) {
+  const head = Buffer.from(`${doctype ? '<!DOCTYPE html>\n' : ''}<html><head>${meta}<title>`, 'latin1');
+  const rest = Buffer.from(`</title>
+<style>pre { color: #333 }</style>
+<script>
+window.__events = [];
+document.addEventListener('DOMContentLoaded', function () { __events.push('dcl:' + document.querySelectorAll('p').length); });
+window.addEventListener('load', function () { __events.push('load'); document.getElementById('late').textContent = 'loaded'; });
+</script>
+</head>
+<body>
+<h1>`, 'latin1');
+  const tail = Buffer.from(`</h1>
+<pre>
+  two spaces
+\ta tab   and trailing spaces   
+</pre>
+<form action="#"><input name="q" value="value"><textarea>  x
+ y</textarea><select><option>a<option selected>b</select></form>
+<script>document.write('<p id="dw">written in ' + document.characterSet + '</p>');</script>
+<p id="late">not yet</p>
+</body></html>
+`, 'latin1');
+  return Buffer.concat([Buffer.from(bom, 'latin1'), head, title, rest, text, tail]);
+}
+
+const utf8 = (s) => Buffer.from(s, 'utf8');
+const bytes = (hex) => Buffer.from(hex.replace(/ /g, ''), 'hex');
+
+const originals = {
+  'ascii.html': pageBytes({ title: utf8('Plain'), text: utf8('Plain ASCII text & more') }),
+  'quirks.html': pageBytes({ doctype: false, title: utf8('Quirks'), text: utf8('No doctype') }),
+  'latin.html': pageBytes({
+    meta: '<meta http-equiv="Content-Type" content="text/html; charset=windows-1252">',
+    title: bytes('436166e9'), text: bytes('4772fc df 65 2c 20 80 20 8a 20 9f 20 e9'),
+  }),
+  'utf8-bom.html': pageBytes({ bom: '\xEF\xBB\xBF', title: utf8('Grüße'), text: utf8('Grüße aus Köln — 日本語 😀') }),
+  'utf8-meta.html': pageBytes({ meta: '<meta charset="utf-8">', title: utf8('Ελληνικά'), text: utf8('Ελληνικά, русский, 中文') }),
+  'utf8-bare.html': pageBytes({ title: utf8('Café'), text: utf8('Crème brûlée, ½ € — no declaration at all') }),
+  // 日本語のページ, then ソ and 表, whose second bytes are "\".
+  'sjis.html': pageBytes({ meta: '<meta charset="Shift_JIS">', title: bytes('93fa967b8cea'),
+    text: bytes('93fa967b8cea 82cc 8379815b8357 20 835c 955c') }),
+};
+
+// Compresses copies of `names` with `options`; returns the written paths.
+function compress(dir, names, options) {
+  fs.mkdirSync(dir, { recursive: true });
+  const paths = names.map((name) => {
+    const file = path.join(dir, name);
+    fs.writeFileSync(file, originals[name] || fs.readFileSync(path.join(work, 'extra', name)));
+    return file;
+  });
+  execFileSync(vexel, ['compress', '-q', ...options, ...paths], { stdio: ['ignore', 'ignore', 'pipe'] });
+  return paths;
+}
+
+// What a page shows once loaded and its load handler has run.
+async function rendering(url) {
+  const page = await context.newPage();
+  try {
+    await page.goto(url, { waitUntil: 'load' });
+    await page.waitForFunction(() => {
+      const late = document.getElementById('late');
+      return late && late.textContent === 'loaded';
+    }, null, { timeout: 10000 });
+    return await page.evaluate(() => ({
+      html: document.documentElement.outerHTML,
+      text: document.body.innerText,
+      title: document.title,
+      charset: document.characterSet,
+      mode: document.compatMode,
+      events: window.__events,
+      input: document.forms[0].elements.q.value,
+      textarea: document.querySelector('textarea').value,
+    }));
+  } finally {
+    await page.close();
+  }
+}
+
+const fileUrl = (file) => 'file://' + file;
+
+test('modern pages render exactly as their originals, in every charset', async () => {
+  const names = Object.keys(originals);
+  const originalDir = path.join(work, 'original');
+  fs.mkdirSync(originalDir, { recursive: true });
+  for (const name of names) fs.writeFileSync(path.join(originalDir, name), originals[name]);
+  const written = compress(path.join(work, 'modern'), names, ['--modern']);
+  for (const [i, name] of names.entries()) {
+    const modernPage = fs.readFileSync(written[i], 'latin1');
+    assert.ok(modernPage.length < originals[name].length * 2, name);
+    const expected = await rendering(fileUrl(path.join(originalDir, name)));
+    const actual = await rendering(fileUrl(written[i]));
+    assert.deepStrictEqual(actual, expected, name);
+    assert.deepStrictEqual(expected.events, ['dcl:2', 'load'], name);
+  }
+});
+
+test('an encrypted page opens with its password only, without reloading, and holds no plaintext', async () => {
+  const passwordFile = path.join(work, 'password.txt');
+  fs.writeFileSync(passwordFile, 'Pässwört 42\n');
+  const [file] = compress(path.join(work, 'sealed'), ['utf8-meta.html'],
+    ['--modern', '--encrypt', '--password-file', passwordFile]);
+  const bytesOnDisk = fs.readFileSync(file, 'latin1');
+  for (const secret of ['русский', 'Ελληνικά', 'Pässwört', 'two spaces']) {
+    assert.ok(!fs.readFileSync(file).includes(Buffer.from(secret)), secret);
+  }
+  assert.ok(!bytesOnDisk.includes('prompt('));
+
+  const page = await context.newPage();
+  try {
+    let loads = 0;
+    page.on('load', () => { loads += 1; });
+    await page.goto(fileUrl(file), { waitUntil: 'load' });
+    await page.evaluate(() => { window.__marker = 'still here'; });
+    await page.fill('input[type=password]', 'wrong');
+    await page.press('input[type=password]', 'Enter');
+    await page.waitForFunction(() => document.querySelector('output').value === 'wrong password', null,
+      { timeout: 20000 });
+    assert.strictEqual(await page.evaluate(() => window.__marker), 'still here');
+    assert.strictEqual(loads, 1);
+
+    await page.fill('input[type=password]', 'Pässwört 42');
+    await page.press('input[type=password]', 'Enter');
+    await page.waitForFunction(() => {
+      const late = document.getElementById('late');
+      return late && late.textContent === 'loaded';
+    }, null, { timeout: 20000 });
+    const shown = await page.evaluate(() => ({ html: document.documentElement.outerHTML, events: window.__events }));
+    const expected = await rendering(fileUrl(path.join(work, 'original', 'utf8-meta.html')));
+    assert.strictEqual(shown.html, expected.html);
+    assert.deepStrictEqual(shown.events, expected.events);
+  } finally {
+    await page.close();
+  }
+});
+
+test('a browser without DecompressionStream says so in plain words', async () => {
+  const file = path.join(work, 'modern', 'ascii.html');
+  const page = await context.newPage();
+  try {
+    await page.addInitScript(() => { delete window.DecompressionStream; });
+    await page.goto(fileUrl(file), { waitUntil: 'load' });
+    assert.match(await page.evaluate(() => document.body.innerText), /needs a newer browser/);
+  } finally {
+    await page.close();
+  }
+});
+
+test('classic JavaScript pages whose data spells script tags render their body', async () => {
+  // Literals stand one code higher in the data: ";.rbqhos=" is "</script>"
+  // there, ";!,," is "<!--" and ";RBQHOS" is "<SCRIPT".
+  let body = '';
+  for (let i = 0; i < 60; i += 1) body += `<p>Row ${i * 7919}: ;.rbqhos= ;!,, ;RBQHOS and more text ${i}</p>\n`;
+  const original = `<html><head><title>Tags</title></head><body>${body}<p id="late">loaded</p></body></html>\n`;
+  const dir = path.join(work, 'extra');
+  fs.mkdirSync(dir, { recursive: true });
+  fs.writeFileSync(path.join(dir, 'tags.html'), original);
+  const [file] = compress(path.join(work, 'classic'), ['tags.html'], ['--keep-whitespace']);
+  const page = await context.newPage();
+  try {
+    await page.goto(fileUrl(file), { waitUntil: 'load' });
+    const text = await page.evaluate(() => document.body.innerText);
+    const expected = await page.goto(fileUrl(path.join(dir, 'tags.html'))).then(() =>
+      page.evaluate(() => document.body.innerText));
+    assert.strictEqual(text.trim(), expected.trim());
+    assert.match(text, /Row 467221: ;\.rbqhos= ;!,, ;RBQHOS and more text 59/);
+  } finally {
+    await page.close();
+  }
+  // A body tag that never closes (no ">" after it at all): the page is left
+  // as it was, so it shows as before.
+  const unclosed = '<html><head><title>t</title></head><body onload="go()"\n' + 'Text without tags. '.repeat(100);
+  fs.writeFileSync(path.join(dir, 'unclosed.html'), unclosed);
+  const [left] = compress(path.join(work, 'classic'), ['unclosed.html'], []);
+  assert.strictEqual(fs.readFileSync(left, 'latin1'), unclosed);
+  assert.ok(!fs.existsSync(left + '_backup'));
+});

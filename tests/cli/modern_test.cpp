@@ -1,0 +1,179 @@
+// The command line's modern pages, encryption, passwords, verify, and the
+// warnings of the classic formats.
+#include <gtest/gtest.h>
+
+#include "cli/options.h"
+#include "tests/cli/cli_test_support.h"
+
+namespace vexel::cli {
+namespace {
+
+using namespace support;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(ModernOptions, ParsedWithTheirValues) {
+    const Invocation inv = ParseArguments(
+        {"compress", "--modern", "--encrypt", "--password-file", "pw.txt", "--iterations=1000000", "site"});
+    EXPECT_TRUE(inv.modern);
+    EXPECT_TRUE(inv.encrypt);
+    EXPECT_EQ(inv.passwordFile, "pw.txt");
+    EXPECT_EQ(inv.iterations, 1000000u);
+    const Invocation verify = ParseArguments({"verify", "-r", "-q", "--password", "x", "a", "b"});
+    EXPECT_EQ(verify.command, Command::Verify);
+    EXPECT_EQ(verify.paths, (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(verify.recursive && verify.quiet && verify.passwordSet);
+    EXPECT_EQ(ParseArguments({"decode", "--password", "x", "p.htm"}).password, "x");
+    EXPECT_EQ(ParseArguments({"expand", "--password-file=f", "p.htm"}).passwordFile, "f");
+}
+
+TEST(ModernOptions, CombinationsThatCannotWorkAreBadUsage) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{"compress", "--encrypt", "--password", "x", "s"}, "--encrypt needs --modern"},
+        {{"compress", "--modern", "--encrypt", "s"}, "--encrypt needs --password"},
+        {{"compress", "--modern", "--password", "x", "s"}, "add --encrypt"},
+        {{"compress", "--modern", "--vbscript", "s"}, "--vbscript is for the classic pages"},
+        {{"compress", "--modern", "--keep-whitespace", "s"}, "--keep-whitespace"},
+        {{"compress", "--modern", "--keep-high-bytes", "s"}, "--keep-high-bytes"},
+        {{"compress", "--modern", "--high-speed", "s"}, "--high-speed"},
+        {{"compress", "--modern", "--encrypt", "--password", "x", "--iterations", "599999", "s"}, "600000"},
+        {{"compress", "--modern", "--encrypt", "--password", "x", "--iterations", "100000001", "s"},
+         "600000"},
+        {{"compress", "--modern", "--encrypt", "--password", "x", "--iterations", "6e5", "s"},
+         "--iterations"},
+        {{"compress", "--iterations", "700000", "s"}, "--iterations goes with --encrypt"},
+        {{"decode", "--password", "a", "--password-file", "f", "p"}, "not both"},
+        {{"restore", "--password", "a", "p"}, "unknown option"},
+        {{"verify"}, "no PATH"},
+    };
+    for (const auto& [args, words] : bad) {
+        const auto result = Vexel(args);
+        EXPECT_EQ(result.status, kExitUsage) << words;
+        EXPECT_TRUE(Contains(result.err, words)) << result.err;
+    }
+    ScratchDir dir;
+    WriteBytes(dir.Path() / "p.htm", "<html><body>x</body></html>");
+    for (const std::string& password : {std::string(""), std::string("caf\xE9")}) {
+        const auto result =
+            Vexel({"compress", "--modern", "--encrypt", "--password", password, dir / "p.htm"});
+        EXPECT_EQ(result.status, kExitUsage) << result.err;
+        EXPECT_EQ(ReadBytes(dir.Path() / "p.htm"), "<html><body>x</body></html>");
+    }
+}
+
+TEST(Modern, PagesComeBackThroughDecodeExpandAndVerify) {
+    ScratchDir dir;
+    const fs::path site = dir.CopyExamples();
+    const auto result = Vexel({"compress", "--modern", "-r", site.string()});
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_TRUE(Contains(result.err, "0 broken off")) << result.err;  // fragments are pages too
+    EXPECT_FALSE(Contains(result.err, "Warnings:"));
+    for (const char* name : {"index.html", "price-list.htm", "nav-fragment.htm", "manual/Tools.htm"}) {
+        const std::string original = ReadBytes(ExamplesDir() / name);
+        const std::string page = (site / name).string();
+        // Below a few KB the decoder outweighs what compression saves.
+        if (original.size() > 3000) {
+            EXPECT_LT(ReadBytes(page).size(), original.size()) << name;
+        }
+        const auto decoded = Vexel({"decode", page});
+        EXPECT_EQ(decoded.status, kExitOk) << decoded.err;
+        EXPECT_EQ(decoded.out, original) << name;
+        const auto expanded = Vexel({"expand", page});
+        EXPECT_EQ(expanded.out, original) << name;
+    }
+    const auto verified = Vexel({"verify", "-r", site.string()});
+    EXPECT_EQ(verified.status, kExitOk) << verified.err;
+    EXPECT_TRUE(Contains(verified.out, (site / "index.html").string() + ": OK (modern page, byte for byte)"))
+        << verified.out;
+    EXPECT_TRUE(Contains(verified.err, "Pages: 10 OK, 0 mismatch, 0 not checked, 0 failed")) << verified.err;
+}
+
+TEST(Modern, EncryptedPageTakesItsPasswordFromAFileAndHoldsNeitherItNorTheText) {
+    ScratchDir dir;
+    const std::string original =
+        "<html><head><title>Board minutes</title></head><body><p>The merger closes on "
+        "Friday.</p></body></html>";
+    WriteBytes(dir.Path() / "m.htm", original);
+    WriteBytes(dir.Path() / "pw.txt", "tr\xC3\xA8s secret\r\nsecond line\r\n");
+    const auto result =
+        Vexel({"compress", "--modern", "--encrypt", "--password-file", dir / "pw.txt", "-q", dir / "m.htm"});
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    const std::string page = ReadBytes(dir.Path() / "m.htm");
+    for (const char* secret : {"merger", "Board minutes", "tr\xC3\xA8s secret", "second line"})
+        EXPECT_FALSE(Contains(page, secret)) << secret;
+    EXPECT_TRUE(Contains(page, "iterations:600000,"));
+
+    auto decoded = Vexel({"decode", dir / "m.htm"});
+    EXPECT_EQ(decoded.status, kExitFailed);
+    EXPECT_TRUE(Contains(decoded.err, "give --password")) << decoded.err;
+    EXPECT_TRUE(decoded.out.empty());
+    decoded = Vexel({"decode", "--password", "tr\xC3\xA8s secreT", dir / "m.htm"});
+    EXPECT_EQ(decoded.status, kExitFailed);
+    EXPECT_TRUE(Contains(decoded.err, "wrong password")) << decoded.err;
+    decoded = Vexel({"decode", "--password", "tr\xC3\xA8s secret", dir / "m.htm"});
+    EXPECT_EQ(decoded.status, kExitOk) << decoded.err;
+    EXPECT_EQ(decoded.out, original);
+
+    const auto missing = Vexel({"decode", "--password-file", dir / "none.txt", dir / "m.htm"});
+    EXPECT_EQ(missing.status, kExitFailed);
+    EXPECT_TRUE(Contains(missing.err, "none.txt")) << missing.err;
+}
+
+TEST(Verify, MismatchesAndPagesNotCheckedAreListedAndExitOne) {
+    ScratchDir dir;
+    const std::string page = "<html><body><p>" + std::string(3000, 'a') + "</p></body></html>";
+    for (const char* name : {"classic.htm", "modern.htm", "sealed.htm", "changed.htm"})
+        WriteBytes(dir.Path() / name, page);
+    ASSERT_EQ(Vexel({"compress", "-q", dir / "classic.htm", dir / "changed.htm"}).status, kExitOk);
+    ASSERT_EQ(Vexel({"compress", "-q", "--modern", dir / "modern.htm"}).status, kExitOk);
+    ASSERT_EQ(
+        Vexel({"compress", "-q", "--modern", "--encrypt", "--password", "pw", dir / "sealed.htm"}).status,
+        kExitOk);
+    WriteBytes(dir.Path() / "changed.htm_backup", page + " ");
+
+    auto result = Vexel({"verify", dir.Path().string()});
+    EXPECT_EQ(result.status, kExitFailed);
+    EXPECT_TRUE(Contains(result.out, dir / "classic.htm" + ": OK (JavaScript page, as prepared:"))
+        << result.out;
+    EXPECT_TRUE(Contains(result.out, dir / "modern.htm" + ": OK")) << result.out;
+    EXPECT_TRUE(Contains(result.out, dir / "changed.htm" + ": MISMATCH (JavaScript page): ")) << result.out;
+    EXPECT_TRUE(Contains(result.out, dir / "sealed.htm" + ": NOT CHECKED (encrypted modern page)"))
+        << result.out;
+    EXPECT_TRUE(Contains(result.err, "Pages: 2 OK, 1 mismatch, 1 not checked, 0 failed")) << result.err;
+
+    result = Vexel({"verify", "-q", "--password", "pw", dir / "sealed.htm", dir / "modern.htm"});
+    EXPECT_EQ(result.status, kExitOk) << result.out << result.err;
+    EXPECT_TRUE(result.out.empty()) << result.out;
+
+    result = Vexel({"verify", dir / "unknown.htm"});
+    EXPECT_EQ(result.status, kExitFailed);
+    EXPECT_TRUE(Contains(result.err, "unknown.htm")) << result.err;
+    EXPECT_TRUE(Contains(result.err, "1 failed")) << result.err;
+}
+
+TEST(Warnings, ClassicPagesThatWillSufferAreCountedInTheSummary) {
+    ScratchDir dir;
+    const std::string utf8 =
+        "<html><head><meta charset=utf-8></head><body><p>\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E</p>" +
+        std::string(2000, '.') + "</body></html>";
+    WriteBytes(dir.Path() / "utf8.htm", utf8);
+    WriteBytes(dir.Path() / "plain.htm", "<html><body>" + std::string(2000, '.') + "</body></html>");
+    auto result = Vexel({"compress", dir / "utf8.htm", dir / "plain.htm"});
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_TRUE(Contains(result.out, "Warning: the page is in utf-8 (from its <meta> tag)")) << result.out;
+    EXPECT_TRUE(Contains(result.err, "Warnings: 1 page(s) will open slowly or lose non-ASCII text"))
+        << result.err;
+
+    // Quiet runs still say so; modern pages have nothing to warn of.
+    WriteBytes(dir.Path() / "again.htm", utf8);
+    result = Vexel({"compress", "-q", dir / "again.htm"});
+    EXPECT_TRUE(Contains(result.err, "Warnings: 1 page(s)")) << result.err;
+    WriteBytes(dir.Path() / "modern.htm", utf8);
+    result = Vexel({"compress", "--modern", dir / "modern.htm"});
+    EXPECT_FALSE(Contains(result.out + result.err, "Warning")) << result.out << result.err;
+}
+
+}  // namespace
+}  // namespace vexel::cli

@@ -1,0 +1,183 @@
+// Modern pages opened by a real JavaScript engine with the browser's own
+// DecompressionStream, TextDecoder and WebCrypto (Node.js has all three): the
+// page's script writes exactly the original's text, in its charset, through
+// document.open(), write() and close(); an encrypted page opens only with its
+// password, through its form.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "engine/charset.h"
+#include "engine/compression_job.h"
+#include "engine/modern_page.h"
+#include "tests/engine/test_support.h"
+
+namespace vexel {
+namespace {
+
+using testing::ReadBytes;
+using testing::RecordingJobHost;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+// node harness.js PAGE ORIGINAL LABEL MODE [PASSWORD]
+// Runs the page's script with a document like a browser's: characterSet from
+// the page's <meta> (else windows-1252, the usual default), and its one form.
+// MODE: "open" (the page writes the original decoded in LABEL), "sealed" (a
+// wrong password first, then the right one), "old" (a browser without
+// DecompressionStream), "damaged" (the page says so).
+constexpr char kHarness[] = R"JS(
+const fs = require('fs');
+const [page, original, label, mode, password] = process.argv.slice(2);
+const text = fs.readFileSync(page, 'latin1');
+const fail = (why) => { console.error(why); process.exit(1); };
+const meta = /^<meta charset=([^>]+)>/.exec(text);
+const characterSet = meta ? new TextDecoder(meta[1]).encoding : 'windows-1252';
+const start = text.indexOf('<script>') + 8;
+const code = text.slice(start, text.toLowerCase().indexOf('</script', start));
+let written = '', opened = 0, closed = 0;
+const input = { value: '', select() {} }, output = { value: '' };
+const form = [input, output];
+const document = {
+  characterSet, forms: [form],
+  open() { opened++; written = ''; }, write(s) { written += s; }, close() { closed++; },
+};
+const self = { DecompressionStream: mode === 'old' ? undefined : DecompressionStream, crypto };
+new Function('document', 'self', 'crypto', code)(document, self, crypto);
+const settle = (done) => new Promise((resolve) => {
+  const started = Date.now();
+  const poll = () => (done() || Date.now() - started > 20000) ? resolve() : setTimeout(poll, 5);
+  poll();
+});
+const expectOriginal = () => {
+  if (opened !== 1 || closed !== 1) fail(`open ${opened} times, close ${closed} times`);
+  const expected = new TextDecoder(label).decode(fs.readFileSync(original));
+  if (written !== expected) fail(`written text differs (${written.length} against ${expected.length} characters)`);
+};
+(async () => {
+  if (mode === 'old') {
+    if (opened || !/needs a newer browser/.test(written)) fail('no plain words for an old browser: ' + written);
+  } else if (mode === 'damaged') {
+    await settle(() => written !== '');
+    if (!/^Damaged page: /.test(written)) fail('damage not shown: ' + written);
+  } else if (mode === 'sealed') {
+    if (typeof form.onsubmit !== 'function') fail('no password form');
+    input.value = password + 'x';
+    if (form.onsubmit() !== false) fail('the form would submit and reload the page');
+    await settle(() => output.value !== '');
+    if (output.value !== 'wrong password' || opened) fail('wrong password not refused: ' + output.value);
+    input.value = password;
+    form.onsubmit();
+    await settle(() => closed > 0);
+    expectOriginal();
+  } else {
+    await settle(() => closed > 0);
+    expectOriginal();
+  }
+})();
+)JS";
+
+class ModernRoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override {
+#ifdef _WIN32
+        GTEST_SKIP() << "Node.js runs in the native build";
+#else
+        ASSERT_EQ(std::system("node --version > /dev/null 2>&1"), 0) << "Node.js is needed for this test";
+        WriteBytes(dir_.Path("harness.js"), kHarness);
+#endif
+    }
+
+    // Writes the modern page of `original` and runs the harness on it.
+    void Open(const std::string& original,
+              const std::string& label,
+              const std::string& mode = "open",
+              const std::string& password = "") {
+        const std::string path = dir_.Path("page.htm");
+        WriteBytes(path, original);
+        WriteBytes(dir_.Path("original.bin"), original);
+        RecordingJobHost host;
+        CompressionJob job(host);
+        job.Openfile = job.Savefile = path;
+        job.Options.password = {!password.empty(), password};
+        job.Options.Iterations = 1000;
+        ASSERT_TRUE(job.PrepareModernPage());
+        job.WriteModernPage();
+        if (mode == "damaged") {
+            std::string page = ReadBytes(path);
+            page.erase(page.find("})(\"") + 20, 30);
+            WriteBytes(path, page);
+        }
+        const std::string command = "node \"" + dir_.Path("harness.js") + "\" \"" + path + "\" \"" +
+                                    dir_.Path("original.bin") + "\" " + label + " " + mode + " '" + password +
+                                    "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    ScratchDir dir_;
+};
+
+std::string Filler(std::size_t size) {
+    std::string text;
+    while (text.size() < size) {
+        text += "<p class=\"row\">Line " + std::to_string(text.size()) + " of the page\t&amp; more</p>\r\n";
+    }
+    return text;
+}
+
+TEST_F(ModernRoundTrip, PagesInEveryKindOfCharsetComeBackAsTheirText) {
+    const std::string body = "<body><pre>\r\n  indented\n\ttab</pre><script>document.write('x')</script>";
+    // ASCII and windows-1252 (0x80 to 0x9F included), read in the default.
+    Open("<html><head><title>a</title></head>" + body + Filler(5000), "windows-1252");
+    Open("<html><head><meta charset=windows-1252></head>" + body + "\x80\x85\x8A\x9F caf\xE9 \xFF",
+         "windows-1252");
+    // UTF-8 with a byte order mark, with a <meta>, and found in the bytes.
+    const std::string utf8 =
+        "Gr\xC3\xBC\xC3\x9F"
+        "e \xE2\x82\xAC \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80";
+    Open("\xEF\xBB\xBF<html>" + body + utf8, "utf-8");
+    Open("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"></head>" + body +
+             utf8,
+         "utf-8");
+    Open("<html>" + body + utf8 + Filler(3000), "utf-8");
+    // Double-byte charsets, whose trail bytes may be "\" or "<" in ASCII.
+    Open("<html><head><meta charset=Shift_JIS></head>" + body + "\x93\xFA\x96\x7B\x8C\xEA \x83\x5C\x95\x5C",
+         "shift_jis");
+    Open("<html><head><meta charset=\"gbk\"></head>" + body + "\xC4\xE3\xBA\xC3 \x81\x5C", "gbk");
+    Open("<html><head><meta charset=big5></head>" + body + "\xA4\xA4\xA4\xE5 \xA5\x5C", "big5");
+    // UTF-16 with its byte order mark.
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("<html><body><p>UTF-16</p></body></html>")) {
+        utf16 += std::string(1, c) + '\0';
+    }
+    utf16 += std::string("\xAC\x20\xE5\x65", 4);  // U+20AC U+65E5
+    Open(utf16, "utf-16le");
+}
+
+TEST_F(ModernRoundTrip, EveryByteValueAndALargePageComeBack) {
+    std::string all;
+    for (int round = 0; round < 4; ++round) {
+        for (int c = 0; c < 256; ++c) {
+            all.push_back(static_cast<char>(c));
+        }
+    }
+    Open(all, "windows-1252");
+    Open("<html><body>" + Filler(1200000), "windows-1252");
+}
+
+TEST_F(ModernRoundTrip, EncryptedPageOpensWithItsPasswordThroughItsForm) {
+    Open(
+        "<html><head><meta charset=utf-8></head><body><p>The secret sentence, Gr\xC3\xBC\xC3\x9F"
+        "e.</p>" +
+            Filler(2000),
+        "utf-8", "sealed", "p\xC3\xA4ss w\xC3\xB6rd");
+}
+
+TEST_F(ModernRoundTrip, OldBrowsersAndDamagedPagesAreToldInPlainWords) {
+    Open("<html><body>" + Filler(2000), "windows-1252", "old");
+    Open("<html><body>" + Filler(2000), "windows-1252", "damaged");
+}
+
+}  // namespace
+}  // namespace vexel

@@ -1,0 +1,164 @@
+// Checking compressed pages against their backups: every format and option,
+// encrypted pages, and each way a page or its backup can have gone wrong.
+#include <gtest/gtest.h>
+
+#include "engine/batch.h"
+#include "engine/modern_page.h"
+#include "engine/verify.h"
+#include "tests/engine/test_support.h"
+
+namespace vexel {
+namespace {
+
+using testing::ReadBytes;
+using testing::RecordingJobHost;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+// Whitespace between tags, pairs of high bytes, a short body: each option
+// changes what the page expands to.
+const std::string kPage =
+    "<html>\r\n<head><title>t</title></head>\r\n<body>\r\n<p>caf\xE9 cr\xE8me \xC4\xE3</p>\r\n  "
+    "<p>x</p>\r\n</body>";
+
+class VerifyTest : public ::testing::Test {
+protected:
+    // Compresses a fresh page named `name` with `options` and `settings`.
+    std::string Compress(const std::string& name,
+                         const JobOptions& options,
+                         const BatchSettings& settings,
+                         const std::string& page = kPage) {
+        const std::string path = dir_.Path(name);
+        WriteBytes(path, page);
+        RecordingJobHost log;
+        CompressionJob job(log);
+        job.Options = options;
+        BatchHost host;
+        EXPECT_EQ(RunBatch({{path, true}}, job, settings, host).Written, 1) << name;
+        return path;
+    }
+
+    ScratchDir dir_;
+};
+
+TEST_F(VerifyTest, PagesOfEveryFormatAndOptionMatchTheirBackups) {
+    BatchSettings javascript;
+    BatchSettings vbscript;
+    vbscript.JavaChoose = false;
+    BatchSettings modern;
+    modern.Modern = true;
+    JobOptions defaults;
+    JobOptions kept;
+    kept.RemoveUnuseful = false;
+    kept.UChar = false;
+    JobOptions password;
+    password.password = {true, "a\"b\\c<\x01"};
+    password.UChar = false;
+
+    const struct {
+        std::string name;
+        JobOptions options;
+        BatchSettings settings;
+        const char* format;
+        const char* words;
+    } cases[] = {
+        {"default.htm", defaults, javascript, "JavaScript page", "collapsed, pairs of high bytes blanked"},
+        {"kept.htm", kept, vbscript, "VBScript page", "whitespace and high bytes kept"},
+        {"password.htm", password, javascript, "JavaScript page", "collapsed, high bytes kept"},
+        {"modern.htm", defaults, modern, "modern page", "byte for byte"},
+    };
+    for (const auto& c : cases) {
+        const VerifyResult result = VerifyPage(Compress(c.name, c.options, c.settings), nullptr);
+        EXPECT_EQ(result.outcome, VerifyOutcome::Match) << c.name << ": " << result.detail;
+        EXPECT_EQ(result.format, c.format) << c.name;
+        EXPECT_NE(result.detail.find(c.words), std::string::npos) << c.name << ": " << result.detail;
+    }
+}
+
+TEST_F(VerifyTest, EncryptedPagesNeedTheirPassword) {
+    JobOptions options;
+    options.password = {true, "open sesame"};
+    options.Iterations = 1000;
+    BatchSettings modern;
+    modern.Modern = true;
+    const std::string page = Compress("sealed.htm", options, modern);
+    const std::string right = "open sesame";
+    const std::string wrong = "open sesam";
+    EXPECT_EQ(VerifyPage(page, &right).outcome, VerifyOutcome::Match);
+    const VerifyResult none = VerifyPage(page, nullptr);
+    EXPECT_EQ(none.outcome, VerifyOutcome::NotChecked);
+    EXPECT_EQ(none.format, "encrypted modern page");
+    EXPECT_NE(none.detail.find("password"), std::string::npos);
+    EXPECT_EQ(VerifyPage(page, &wrong).outcome, VerifyOutcome::NotChecked);
+}
+
+TEST_F(VerifyTest, ChangedPagesAndBackupsAreMismatches) {
+    BatchSettings modern;
+    modern.Modern = true;
+    const std::string big = kPage + std::string(3000, 'z') + "<p>end</p>";
+
+    // A changed backup.
+    const std::string a = Compress("a.htm", {}, modern, big);
+    std::string backup = ReadBytes(a + "_backup");
+    backup[2000] = 'Z';
+    WriteBytes(a + "_backup", backup);
+    VerifyResult result = VerifyPage(a, nullptr);
+    EXPECT_EQ(result.outcome, VerifyOutcome::Mismatch);
+    EXPECT_NE(result.detail.find("at byte 2001"), std::string::npos) << result.detail;
+
+    // A changed character of a modern page's data.
+    const std::string b = Compress("b.htm", {}, modern, big);
+    std::string page = ReadBytes(b);
+    const std::size_t data = page.find("})(\"") + 30;
+    page[data] = page[data] == 'A' ? 'B' : 'A';
+    WriteBytes(b, page);
+    EXPECT_EQ(VerifyPage(b, nullptr).outcome, VerifyOutcome::Mismatch);
+
+    // A classic page whose head or data was edited.
+    const std::string c = Compress("c.htm", {}, {}, big);
+    page = ReadBytes(c);
+    page.replace(page.find("<title>t"), 8, "<title>T");
+    WriteBytes(c, page);
+    result = VerifyPage(c, nullptr);
+    EXPECT_EQ(result.outcome, VerifyOutcome::Mismatch);
+    EXPECT_NE(result.detail.find("head differs"), std::string::npos) << result.detail;
+
+    const std::string d = Compress("d.htm", {}, {}, big);
+    page = ReadBytes(d);
+    const std::size_t literal = page.find("d=\"") + 3;
+    page[literal] = page[literal] == 'q' ? 'r' : 'q';
+    WriteBytes(d, page);
+    result = VerifyPage(d, nullptr);
+    EXPECT_EQ(result.outcome, VerifyOutcome::Mismatch);
+    EXPECT_NE(result.detail.find("at byte 1 of"), std::string::npos) << result.detail;
+}
+
+TEST_F(VerifyTest, APageWhoseScriptABrowserEndsEarlyIsAMismatch) {
+    // As pages were written before the data string was guarded.
+    const std::string path = dir_.Path("old.htm");
+    WriteBytes(path + "_backup", "<html><body>;.rbqhos=");
+    WriteBytes(path, "<html><body>\r\n<SCRIPT LANGUAGE=\"JavaScript\">\r\nd=\"</script>\";\r\nl='");
+    const VerifyResult result = VerifyPage(path, nullptr);
+    EXPECT_EQ(result.outcome, VerifyOutcome::Mismatch);
+    EXPECT_NE(result.detail.find("</script"), std::string::npos) << result.detail;
+}
+
+TEST_F(VerifyTest, NoBackupOrNoCompressedPageIsAFailureNamingThePage) {
+    const std::string lone = dir_.Path("lone.htm");
+    WriteBytes(lone, kPage);
+    VerifyResult result = VerifyPage(lone, nullptr);
+    EXPECT_EQ(result.outcome, VerifyOutcome::Failed);
+    EXPECT_NE(result.detail.find("lone.htm_backup"), std::string::npos) << result.detail;
+
+    WriteBytes(lone + "_backup", kPage);
+    result = VerifyPage(lone, nullptr);
+    EXPECT_EQ(result.outcome, VerifyOutcome::Failed);
+    EXPECT_NE(result.detail.find("not a compressed page"), std::string::npos) << result.detail;
+
+    result = VerifyPage(dir_.Path("missing.htm"), nullptr);
+    EXPECT_EQ(result.outcome, VerifyOutcome::Failed);
+    EXPECT_NE(result.detail.find("missing.htm"), std::string::npos) << result.detail;
+}
+
+}  // namespace
+}  // namespace vexel
