@@ -260,8 +260,10 @@ void TZelFormManager::SetParent(TCustomPanel* Value) {
             if (parent_ && parent_ != Value)
                 parent_->RemoveFreeNotification(this);
             parent_ = Value;
-            if (running)
+            if (running) {
                 form_->SetParent(Value);
+                form_->HandleNeeded();  // the styles go onto the child window at once
+            }
             ApplyProperties(properties_);
             Value->FreeNotification(this);
         }
