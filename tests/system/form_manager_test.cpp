@@ -69,14 +69,16 @@ TEST_F(FormManagerTest, OneManagerPerWindowedOwnerAndFailuresLeaveNothingBehind)
         new TZelFormManager(form_);
         FAIL() << "a second manager was made";
     } catch (const EZelDuplicateError& e) {
-        EXPECT_EQ(e.Message(), "You can have one and only one \r\nTZelFormManager Component \r\nper form in your project");
+        EXPECT_EQ(e.Message(),
+                  "You can have one and only one \r\nTZelFormManager Component \r\nper form in your project");
     }
     EXPECT_EQ(form_->ComponentCount(), 1);
     EXPECT_EQ(HookList().Count(), hooksBefore_ + 2);
     EXPECT_EQ(form_->MessageHookCount(), 2);
 
     ScopedFree<TZelStoreData> windowless(new TZelStoreData(nullptr));
-    for (TComponent* owner : {static_cast<TComponent*>(windowless.get()), static_cast<TComponent*>(nullptr)}) {
+    for (TComponent* owner :
+         {static_cast<TComponent*>(windowless.get()), static_cast<TComponent*>(nullptr)}) {
         try {
             new TZelFormManager(owner);
             FAIL() << "a manager without a window was made";
@@ -159,7 +161,8 @@ TEST_F(FormManagerTest, ConstraintsOverrideTheTrackingLimitsTheyGive) {
 
     // The handler gets the fields themselves, and its changes stay.
     int calls = 0;
-    manager->OnGetConstraints = [&](TObject* sender, int32_t& minW, int32_t& maxW, int32_t& minH, int32_t& maxH) {
+    manager->OnGetConstraints = [&](TObject* sender, int32_t& minW, int32_t& maxW, int32_t& minH,
+                                    int32_t& maxH) {
         ++calls;
         EXPECT_EQ(sender, manager);
         EXPECT_EQ(minW, 300);
@@ -213,11 +216,21 @@ TEST_F(FormManagerTest, SystemCommandsFireTheirEventsOnlyWhileTheFormIsActive) {
     form_->Show();
     ASSERT_TRUE(PumpUntil(App(), [&] { return form_->Active(); }));
     const std::pair<WPARAM, const char*> commands[] = {
-        {SC_SIZE, "size"},         {SC_MOVE | 2, "move"},     {SC_MINIMIZE, "minimize"},
-        {SC_MAXIMIZE, "maximize"}, {SC_NEXTWINDOW, "next"},   {SC_PREVWINDOW, "previous"},
-        {SC_CLOSE, "close"},       {SC_RESTORE, "restore"},   {SC_TASKLIST, "tasklist"},
-        {SC_SCREENSAVE, "screensave"}, {SC_HOTKEY, "hotkey"}, {SC_DEFAULT, "default"},
-        {SC_MONITORPOWER, "monitorpower"}, {SC_CONTEXTHELP, "contexthelp"}, {SC_KEYMENU, "other"},
+        {SC_SIZE, "size"},
+        {SC_MOVE | 2, "move"},
+        {SC_MINIMIZE, "minimize"},
+        {SC_MAXIMIZE, "maximize"},
+        {SC_NEXTWINDOW, "next"},
+        {SC_PREVWINDOW, "previous"},
+        {SC_CLOSE, "close"},
+        {SC_RESTORE, "restore"},
+        {SC_TASKLIST, "tasklist"},
+        {SC_SCREENSAVE, "screensave"},
+        {SC_HOTKEY, "hotkey"},
+        {SC_DEFAULT, "default"},
+        {SC_MONITORPOWER, "monitorpower"},
+        {SC_CONTEXTHELP, "contexthelp"},
+        {SC_KEYMENU, "other"},
         {SC_ARRANGE, "other"},
     };
     for (const auto& [command, name] : commands) {
@@ -268,7 +281,9 @@ TEST_F(FormManagerTest, DroppedFilesAreListedInCapitalsAndTheDropIsHandedBack) {
     EXPECT_EQ(form_->OwnCount(WM_DROPFILES), 1);
 
     // A throwing handler still leaves the drop released and the message answered.
-    manager->OnDropFiles = [](TObject*, int, int, TStringList*, int) { throw std::runtime_error("bad drop"); };
+    manager->OnDropFiles = [](TObject*, int, int, TStringList*, int) {
+        throw std::runtime_error("bad drop");
+    };
     HGLOBAL third = MakeDrop({"C:\\a.htm"}, {1, 1});
     SendMessageA(form_->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(third), 0);
     EXPECT_FALSE(StillAllocated(third));
@@ -289,7 +304,8 @@ TEST_F(FormManagerTest, TheClientHandlerComesFirstThenTheFrameHandlerThenTheForm
     auto count = [&seen](UINT msg) { return std::count(seen.begin(), seen.end(), msg); };
     TBitmap canvas(40, 30);
     auto erase = [&] {
-        return SendMessageA(form_->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Canvas()->Handle()), 0);
+        return SendMessageA(form_->Handle(), WM_ERASEBKGND,
+                            reinterpret_cast<WPARAM>(canvas.Canvas()->Handle()), 0);
     };
 
     // Unanswered, a message passes both handlers and reaches the form.
@@ -337,6 +353,7 @@ TEST_F(FormManagerTest, HooksComeBackOnceTheWindowIsRecreated) {
     manager->SetProperties(ZelDefaultFormProperties.With(wsexToolwindow));
     manager->Background()->SetBackgroundStyle(TZelFormBackStyle::bGradient);
     manager->SetTopMost(true);
+    TZelCButton* button = manager->Buttons()->Add();
     HWND old = form_->Handle();
 
     form_->SetBorderStyle(bsSingle);  // a new window
@@ -346,17 +363,23 @@ TEST_F(FormManagerTest, HooksComeBackOnceTheWindowIsRecreated) {
     EXPECT_FALSE(manager->FrameHook()->Installed());
     EXPECT_FALSE(manager->ClientHook()->Installed());
     EXPECT_FALSE(ExStyle(fresh) & WS_EX_TOOLWINDOW);
-    ASSERT_TRUE(PumpUntil(App(), [&] { return manager->FrameHook()->Installed() && manager->ClientHook()->Installed(); }));
+    ASSERT_TRUE(PumpUntil(
+        App(), [&] { return manager->FrameHook()->Installed() && manager->ClientHook()->Installed(); }));
     EXPECT_EQ(manager->FrameHook()->Window(), fresh);
     EXPECT_EQ(manager->PaintWindow(), fresh);
     EXPECT_TRUE(ExStyle(fresh) & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(Style(fresh) & WS_THICKFRAME) << "the set, not the border style, decides";
     EXPECT_TRUE(ExStyle(fresh) & WS_EX_TOPMOST);
-    EXPECT_EQ(HookList().InstalledOn(form_), (std::vector<TZelHookClass*>{manager->ClientHook(), manager->FrameHook()}));
+    EXPECT_EQ(HookList().InstalledOn(form_),
+              (std::vector<TZelHookClass*>{manager->ClientHook(), manager->FrameHook()}));
     form_->Own.clear();
     TBitmap canvas(10, 10);
     EXPECT_EQ(SendMessageA(fresh, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Canvas()->Handle()), 0), 1);
     EXPECT_EQ(form_->OwnCount(WM_ERASEBKGND), 0);
+    // The caption buttons follow the new window's size again.
+    const int left = button->BoundsRect().Left;
+    form_->SetWidth(form_->Width() + 30);
+    EXPECT_EQ(button->BoundsRect().Left, left + 30);
 
     // A manager that goes before the re-hook message arrives is not called back.
     form_->RecreateWnd();
@@ -387,7 +410,8 @@ TEST_F(FormManagerTest, ADockedFormIsAChildOfThePanelWithoutADialogFrame) {
     manager->SetProperties({wsDlgFrame, wsBorder, wsCaption});
     EXPECT_FALSE(Style(docked) & WS_DLGFRAME);
     App()->ProcessMessages();
-    EXPECT_EQ(HookList().InstalledOn(form_), (std::vector<TZelHookClass*>{manager->ClientHook(), manager->FrameHook()}));
+    EXPECT_EQ(HookList().InstalledOn(form_),
+              (std::vector<TZelHookClass*>{manager->ClientHook(), manager->FrameHook()}));
 
     // A panel of the form's own is no place to dock into.
     auto* inner = new TPanel(form_);
