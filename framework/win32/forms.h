@@ -25,6 +25,7 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bs
 enum TBorderIconFlag : uint32_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 using TBorderIcons = uint32_t;
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
@@ -50,6 +51,10 @@ public:
     void SetBorderStyle(TFormBorderStyle Value);
     TBorderIcons BorderIcons() const { return borderIcons_; }
     void SetBorderIcons(TBorderIcons Value);
+    // Normal, minimized or maximized: while the form shows, what its window
+    // is; a hidden form keeps the state it is to show in.
+    TWindowState WindowState() const { return windowState_; }
+    void SetWindowState(TWindowState Value);
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int Value) { modalResult_ = Value; }
 
@@ -98,6 +103,7 @@ private:
     TWinControl* focusedControl_ = nullptr;
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+    TWindowState windowState_ = wsNormal;
     bool active_ = false;
     int modalResult_ = 0;
     bool destroyFired_ = false;
