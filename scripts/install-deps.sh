@@ -2,7 +2,8 @@
 # Installs the Debian packages a build needs, when any is missing.
 #   scripts/install-deps.sh native   compiler, CMake, GoogleTest, zlib, OpenSSL,
 #                                    Node.js and npm, brotli (for the benchmark)
-#   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib, Wine and
+#   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib, Wine (and the
+#                                    symbol font it draws caption buttons with) and
 #                                    Xvfb, Chromium (scripts/browser-tests.sh), and
 #                                    clang with its libFuzzer runtime (scripts/fuzz.sh)
 #   scripts/install-deps.sh resources  what resources/make-resources.sh draws with
@@ -10,7 +11,7 @@
 set -euo pipefail
 
 native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libssl-dev nodejs gzip brotli)
-windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 xvfb xauth imagemagick)
+windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick)
 browser=(chromium)
 fuzz=(clang libclang-rt-14-dev)
 
