@@ -73,13 +73,9 @@ void TCustomListBox::CreateHandle() {
     SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     for (const auto& item : saved)
         SendMessageA(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.Text.c_str()));
-    if (!sorted_) {
-        // A sorted window may have put them in another order: then the flags
-        // no longer belong to the same places, and are dropped.
-        for (size_t i = 0; i < saved.size(); ++i)
-            if (saved[i].Selected)
-                SetSelected(static_cast<int>(i), true);
-    }
+    for (size_t i = 0; i < saved.size(); ++i)
+        if (saved[i].Selected)
+            SetSelected(static_cast<int>(i), true);
     if (itemIndex_ >= 0 && itemIndex_ < Count())
         SetItemIndex(itemIndex_);
     SendMessageA(window, LB_SETTOPINDEX, static_cast<WPARAM>(topIndex_), 0);
@@ -243,6 +239,8 @@ void TCustomListBox::SetSorted(bool Value) {
     if (sorted_ == Value)
         return;
     sorted_ = Value;
+    // The items may move, and their selection would not go with them.
+    ClearSelection();
     if (Value && !HandleAllocated()) {
         auto& saved = items_->saved_;
         std::stable_sort(saved.begin(), saved.end(), [](const auto& a, const auto& b) {

@@ -84,7 +84,8 @@ class TCustomListBox : public TWinControl {
     // by side across the width, scrolled sideways.
     int Columns() const { return columns_; }
     void SetColumns(int Value);
-    // Items kept in the system's order (case-insensitive).
+    // Items kept in the system's order (case-insensitive). Changing it
+    // clears the selection.
     bool Sorted() const { return sorted_; }
     void SetSorted(bool Value);
     int TopIndex() const;
