@@ -109,13 +109,26 @@ bool Shown(HWND dialog, int id) {
     return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-// The dialog tests browse system folders: Wine's dialog finds a folder
-// given by its path only now and then when the folder or its parents were
-// made moments before, as a temporary folder would be.
-std::string WindowsFolder() {
-    char path[MAX_PATH] = {};
-    GetWindowsDirectoryA(path, MAX_PATH);
-    return path;
+// Reads a folder's names, as the dialog does.
+void ForEachName(const std::string& folder) {
+    WIN32_FIND_DATAA data{};
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    while (FindNextFileA(find, &data)) {
+    }
+    FindClose(find);
+}
+
+// Lists every folder on the way to Path once. Wine's dialog finds a folder
+// given by its path by comparing what it read of each folder on the way
+// (the times included) with the folder tree; the first listing of a folder
+// after a change moves the folder's access time on the host, so a folder made
+// or changed moments before would be found only now and then.
+void SettleFolders(const std::string& path) {
+    for (size_t end = path.find('\\'); end != std::string::npos; end = path.find('\\', end + 1))
+        ForEachName(path.substr(0, end + 1));
+    ForEachName(path + "\\");
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -145,9 +158,12 @@ class ScopedRescue {
 };
 
 TEST_F(FolderBrowser, TheDialogOpensCentredOnTheFolderGivenAndReportsEverySelection) {
-    std::string start = WindowsFolder();
-    std::string refused = start + "\\system32\\spool\\drivers\\color";
+    TTempFolder folder;
+    std::string start = folder.Folder("start");
+    std::string refused = folder.Folder("refused");
     ASSERT_GT(refused.size(), 35u);
+    SettleFolders(start);
+    SettleFolders(refused);
     browser->SetCaption("Pick a folder");
     browser->SetReturnPath(start);
     browser->IsValidPath = [&](TObject* sender, const std::string& path, bool& valid) {
@@ -219,7 +235,9 @@ TEST_F(FolderBrowser, TheDialogOpensCentredOnTheFolderGivenAndReportsEverySelect
 }
 
 TEST_F(FolderBrowser, ChoosingAFolderReturnsItsPathWithOrWithoutAStatusLine) {
-    std::string start = WindowsFolder() + "\\system32";
+    TTempFolder folder;
+    std::string start = folder.Folder("chosen");
+    SettleFolders(start);
     browser->SetReturnPath(start);
     browser->SetOptions(BrowseFlag(bifFileSystemDirsOnly));
     browser->SetBrowseRoot(csidlMyComputer);
