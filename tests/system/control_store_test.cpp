@@ -25,7 +25,7 @@ struct ErrorCount {
 };
 
 class ControlStoreTest : public MediaTest {
-protected:
+  protected:
     template <class Store>
     std::unique_ptr<Store, void (*)(Store*)> Make(const std::string& section) {
         auto* store = new Store(nullptr);
@@ -298,14 +298,14 @@ TEST_P(ControlStoreTest, MediumFailuresRaiseTheRuntimeTextsAfterClosingTheirKeys
 // What the store-aware controls do when their store goes: write once more
 // through it from the removal notice.
 class TLastWriter : public TComponent {
-public:
+  public:
     TLastWriter(TZelControlStore* store, std::string value)
         : TComponent(nullptr), Store(store), value_(value) {
         FreeNotification(store);
     }
     TZelControlStore* Store;
 
-protected:
+  protected:
     void Notification(TComponent* AComponent, TOperation Operation) override {
         TComponent::Notification(AComponent, Operation);
         if (Operation == opRemove && AComponent == Store) {
@@ -314,7 +314,7 @@ protected:
         }
     }
 
-private:
+  private:
     std::string value_;
 };
 

@@ -16,7 +16,7 @@ using namespace vexel::testing;
 namespace {
 
 class PortableMediaTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = std::filesystem::temp_directory_path() / ("vexel-media-" + RandomDigits());
         std::filesystem::create_directories(folder_);

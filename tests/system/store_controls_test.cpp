@@ -27,7 +27,7 @@ const char kMissing[] = "<missing>";
 }  // namespace
 
 class StoreControls : public FrameworkTest {
-protected:
+  protected:
     void SetUp() override {
         FrameworkTest::SetUp();
         key_ = "Software\\VexelTest" + RandomDigits();
