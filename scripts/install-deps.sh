@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when any is missing.
 #   scripts/install-deps.sh native   compiler, CMake, GoogleTest, Node.js
-#   scripts/install-deps.sh all      the above plus MinGW-w64, Wine and Xvfb, and
+#   scripts/install-deps.sh all      the above plus MinGW-w64, Wine, Xvfb, the CHM compiler
+#                                    (fp-utils: chmcmd, for help.chm), and
 #                                    clang with its libFuzzer runtime (scripts/fuzz.sh)
 #   scripts/install-deps.sh resources  what resources/make-resources.sh draws with
 #   scripts/install-deps.sh fuzz       clang and its sanitizer and fuzzer runtimes
 set -euo pipefail
 
 native=(cmake ninja-build g++ googletest libbenchmark-dev nodejs gzip)
-windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth imagemagick)
+windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth imagemagick fp-utils)
 fuzz=(clang libclang-rt-14-dev)
 
 resources=(python3-pil imagemagick fonts-dejavu-core fonts-dejavu-extra)
