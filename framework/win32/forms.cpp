@@ -350,6 +350,10 @@ TApplication::TApplication(TComponent* AOwner)
     calls_->Window = utility_->Handle();
 }
 
+HWND TApplication::Handle() const {
+    return utility_ ? utility_->Handle() : nullptr;
+}
+
 TApplication::~TApplication() {
     Shutdown();
     if (hintWindow_)

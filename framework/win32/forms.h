@@ -25,6 +25,8 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bs
 enum TBorderIconFlag : uint32_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 using TBorderIcons = uint32_t;
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+// How a window is shown: as placed, as an icon, or filling the screen.
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
@@ -153,6 +155,10 @@ public:
     // The caption of message boxes; the program file's name until set.
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& Value) { title_ = Value; }
+
+    // The application's own hidden window, which no form is: the owner of
+    // shell calls that should not hang on any one form.
+    HWND Handle() const;
 
     // The first form made with CreateForm; closing it ends Run.
     TCustomForm* MainForm() const { return mainForm_; }

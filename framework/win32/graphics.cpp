@@ -423,6 +423,28 @@ TSize TCanvas::TextExtent(const std::string& Text) {
     return {size.cx, size.cy};
 }
 
+namespace {
+
+// Copies Source of Src to Dest of Dst except where the monochrome Mask (the
+// size of Source) is 1: there the destination keeps what it had. Dst must
+// have a black text colour and a white background colour.
+void DrawThroughMask(HDC Dst, const TRect& Dest, HDC Src, const TRect& Source, HDC Mask) {
+    int sw = Source.Width(), sh = Source.Height();
+    // The source without the masked pixels (made black), ORed into a
+    // destination whose other pixels were cleared: the masked pixels keep
+    // what was there.
+    TBitmap copy(sw, sh);
+    HDC copyDC = copy.Canvas()->Handle();
+    BitBlt(copyDC, 0, 0, sw, sh, Src, Source.Left, Source.Top, SRCCOPY);
+    SetTextColor(copyDC, RGB(0, 0, 0));
+    SetBkColor(copyDC, RGB(255, 255, 255));
+    BitBlt(copyDC, 0, 0, sw, sh, Mask, 0, 0, 0x00220326 /* DSna */);
+    StretchBlt(Dst, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), Mask, 0, 0, sw, sh, SRCAND);
+    StretchBlt(Dst, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), copyDC, 0, 0, sw, sh, SRCPAINT);
+}
+
+}  // namespace
+
 void TCanvas::BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Color) {
     if (!Bitmap || Bitmap->Empty())
         return;
@@ -450,17 +472,7 @@ void TCanvas::BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source,
     COLORREF oldText = SetTextColor(dst, RGB(0, 0, 0));
     COLORREF oldBk = SetBkColor(dst, RGB(255, 255, 255));
     if (brush_.Style() == bsClear) {
-        // Source without the Color pixels (made black), ORed into a
-        // destination whose other pixels were cleared: the Color pixels
-        // keep what was there.
-        TBitmap copy(sw, sh);
-        HDC copyDC = copy.Canvas()->Handle();
-        BitBlt(copyDC, 0, 0, sw, sh, src, Source.Left, Source.Top, SRCCOPY);
-        SetTextColor(copyDC, RGB(0, 0, 0));
-        SetBkColor(copyDC, RGB(255, 255, 255));
-        BitBlt(copyDC, 0, 0, sw, sh, maskDC.Get(), 0, 0, 0x00220326 /* DSna */);
-        StretchBlt(dst, Dest.Left, Dest.Top, dw, dh, maskDC.Get(), 0, 0, sw, sh, SRCAND);
-        StretchBlt(dst, Dest.Left, Dest.Top, dw, dh, copyDC, 0, 0, sw, sh, SRCPAINT);
+        DrawThroughMask(dst, Dest, src, Source, maskDC.Get());
     } else {
         StretchBlt(dst, Dest.Left, Dest.Top, dw, dh, src, Source.Left, Source.Top, sw, sh, SRCCOPY);
         // Where the mask is 1 take the brush, elsewhere keep the copy.
@@ -611,6 +623,9 @@ void TBitmap::Assign(TPersistent* Source) {
         GdiFlush();
         std::memcpy(bits_, source->bits_, static_cast<size_t>(width_) * static_cast<size_t>(height_) * sizeof(uint32_t));
     }
+    transparent_ = source->transparent_;
+    transparentMode_ = source->transparentMode_;
+    transparentColor_ = source->transparentColor_;
     Changed();
 }
 
@@ -719,10 +734,56 @@ void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
     if (!dst)
         throw EInvalidOperation("Canvas does not allow drawing");
     HDC src = Canvas()->Handle();
+    if (transparent_) {
+        TRect source{0, 0, width_, height_};
+        AutoDeleteDC maskDC;
+        ScopedBitmap mask(CreateBitmap(width_, height_, 1, 1, nullptr));
+        if (!mask)
+            throw EOutOfResources("Out of system resources");
+        ScopedSelect selectMask(maskDC.Get(), mask.Get());
+        // Converting colour to monochrome maps the source's background colour to 1.
+        COLORREF oldSrcBk = SetBkColor(src, GdiColor(TransparentColor()));
+        BitBlt(maskDC.Get(), 0, 0, width_, height_, src, 0, 0, SRCCOPY);
+        SetBkColor(src, oldSrcBk);
+        COLORREF oldText = SetTextColor(dst, RGB(0, 0, 0));
+        COLORREF oldBk = SetBkColor(dst, RGB(255, 255, 255));
+        DrawThroughMask(dst, Rect, src, source, maskDC.Get());
+        SetTextColor(dst, oldText);
+        SetBkColor(dst, oldBk);
+        return;
+    }
     if (Rect.Width() == width_ && Rect.Height() == height_)
         BitBlt(dst, Rect.Left, Rect.Top, width_, height_, src, 0, 0, ACanvas->CopyMode());
     else
         StretchBlt(dst, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), src, 0, 0, width_, height_, ACanvas->CopyMode());
+}
+
+void TBitmap::SetTransparent(bool Value) {
+    if (transparent_ == Value)
+        return;
+    transparent_ = Value;
+    Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode Value) {
+    if (transparentMode_ == Value)
+        return;
+    transparentMode_ = Value;
+    if (Value == tmAuto)
+        transparentColor_ = clNone;
+    Changed();
+}
+
+TColor TBitmap::TransparentColor() {
+    if (transparentMode_ == tmFixed)
+        return transparentColor_;
+    return Empty() ? clNone : PixelColor(0, height_ - 1);
+}
+
+void TBitmap::SetTransparentColor(TColor Value) {
+    transparentColor_ = Value;
+    transparentMode_ = tmFixed;
+    Changed();
 }
 
 // ---- Frame3D ----

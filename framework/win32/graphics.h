@@ -276,8 +276,15 @@ protected:
     }
 };
 
+enum TTransparentMode { tmAuto, tmFixed };
+
 // A 32 bits-per-pixel top-down DIB section. New pixels are white. Drawing on
 // its canvas fires OnChange, like size changes, loading and Assign.
+//
+// A Transparent bitmap is drawn without the pixels of its transparent
+// colour, which let the destination show through: with tmAuto that is the
+// colour of the bottom-left pixel (where the program's pictures keep it),
+// with tmFixed TransparentColor (setting one chooses tmFixed).
 //
 // Pixel access: ScanLine(y) gives row y as 0x00RRGGBB words (the DIB's byte
 // order, blue in the low byte); PixelColor and SetPixelColor convert from and
@@ -326,6 +333,15 @@ public:
 
     void Draw(TCanvas* ACanvas, const TRect& Rect) override;
 
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool Value);
+    TTransparentMode TransparentMode() const { return transparentMode_; }
+    void SetTransparentMode(TTransparentMode Value);
+    // The colour left out when drawing transparent (for tmAuto, read from
+    // the picture now; clNone for an empty one).
+    TColor TransparentColor();
+    void SetTransparentColor(TColor Value);
+
 private:
     class TBitmapCanvas;
     void CheckPixel(int X, int Y) const;
@@ -335,6 +351,9 @@ private:
     uint32_t* bits_ = nullptr;
     ScopedBitmap dib_;
     std::unique_ptr<TBitmapCanvas> canvas_;
+    bool transparent_ = false;
+    TTransparentMode transparentMode_ = tmAuto;
+    TColor transparentColor_ = clNone;
 };
 
 // Draws Width nested one-pixel rings inside Rect: left and top edges in
