@@ -399,6 +399,33 @@ void TZelBrushFill::SetBrushColor(TColor Value) {
     Changed();
 }
 
+void TZelBrushFill::PaintBrushFill(HDC DC, int Width, int Height, std::optional<TColor> Ground) {
+    if (Width <= 0 || Height <= 0)
+        return;
+    const TRect all{0, 0, Width, Height};
+    TBitmap a(Width, Height), b(Width, Height);
+    TCanvas* ca = a.Canvas();
+    TCanvas* cb = b.Canvas();
+    // A: the brush on white; hatch brushes draw their lines only.
+    ca->Brush()->SetStyle(brushStyle_);
+    ca->Brush()->SetColor(brushColor_);
+    ca->FillRect(all);
+    // B: the same pattern in black, whose pixels then take A's brush.
+    cb->Brush()->SetStyle(brushStyle_);
+    cb->Brush()->SetColor(clBlack);
+    cb->FillRect(all);
+    ca->BrushCopy(all, &b, all, clBlack);
+    if (Ground) {
+        // The white between the lines becomes the ground.
+        cb->Brush()->SetStyle(bsSolid);
+        cb->Brush()->SetColor(*Ground);
+        cb->FillRect(all);
+        cb->BrushCopy(all, &a, all, clWhite);
+        BitBlt(ca->Handle(), 0, 0, Width, Height, cb->Handle(), 0, 0, SRCCOPY);
+    }
+    BitBlt(DC, 0, 0, Width, Height, ca->Handle(), 0, 0, SRCCOPY);
+}
+
 // ---- TZelBackground ----
 
 TZelBackground::TZelBackground(TComponent* AOwner)
@@ -482,36 +509,11 @@ void TZelBackground::PaintBackground(HDC DC, int Width, int Height, bool Forward
         }
         case bBrushFillUseCurrent:
         case bBrushFillSolidColor:
-            PaintBrushFill(DC, Width, Height);
+            brushFill_->PaintBrushFill(DC, Width, Height,
+                                       backgroundStyle_ == bBrushFillSolidColor ? std::optional<TColor>(solidColor_)
+                                                                                : std::nullopt);
             break;
     }
-}
-
-void TZelBackground::PaintBrushFill(HDC DC, int Width, int Height) {
-    if (Width <= 0 || Height <= 0)
-        return;
-    const TRect all{0, 0, Width, Height};
-    TBitmap a(Width, Height), b(Width, Height);
-    TCanvas* ca = a.Canvas();
-    TCanvas* cb = b.Canvas();
-    // A: the brush on white; hatch brushes draw their lines only.
-    ca->Brush()->SetStyle(brushFill_->BrushStyle());
-    ca->Brush()->SetColor(brushFill_->BrushColor());
-    ca->FillRect(all);
-    // B: the same pattern in black, whose pixels then take A's brush.
-    cb->Brush()->SetStyle(brushFill_->BrushStyle());
-    cb->Brush()->SetColor(clBlack);
-    cb->FillRect(all);
-    ca->BrushCopy(all, &b, all, clBlack);
-    if (backgroundStyle_ == bBrushFillSolidColor) {
-        // The white between the lines becomes SolidColor.
-        cb->Brush()->SetStyle(bsSolid);
-        cb->Brush()->SetColor(solidColor_);
-        cb->FillRect(all);
-        cb->BrushCopy(all, &a, all, clWhite);
-        BitBlt(ca->Handle(), 0, 0, Width, Height, cb->Handle(), 0, 0, SRCCOPY);
-    }
-    BitBlt(DC, 0, 0, Width, Height, ca->Handle(), 0, 0, SRCCOPY);
 }
 
 void TZelBackground::PaintBehind(TCanvas* Canvas,

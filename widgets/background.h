@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "framework/core/classes.h"
@@ -103,6 +104,10 @@ public:
     TColor BrushColor() const;
     void SetBrushColor(TColor Value);
 
+    // Fills (0, 0)-(Width, Height) of DC with the brush: hatch lines in
+    // BrushColor on white, or on Ground when one is given.
+    void PaintBrushFill(HDC DC, int Width, int Height, std::optional<TColor> Ground);
+
 private:
     TBrushStyle brushStyle_ = bsSolid;
     TColor brushColor_ = clBtnFace;
@@ -143,8 +148,6 @@ protected:
     ~TZelBackground() override;
 
 private:
-    void PaintBrushFill(HDC DC, int Width, int Height);
-
     std::unique_ptr<TZelTexture> texture_;
     std::unique_ptr<TZelGradient> gradient_;
     std::unique_ptr<TZelBrushFill> brushFill_;

@@ -133,8 +133,12 @@ void TCustomForm::SetVisible(bool Value) {
         HandleNeeded();
         visible_ = true;
         DoShow();
-        if (visible_ && HandleAllocated())
-            ShowWindow(Handle(), SW_SHOW);
+        if (visible_ && HandleAllocated()) {
+            int show = windowState_ == wsMaximized   ? SW_SHOWMAXIMIZED
+                       : windowState_ == wsMinimized ? SW_SHOWMINIMIZED
+                                                     : SW_SHOW;
+            ShowWindow(Handle(), show);
+        }
     } else {
         visible_ = false;
         DoHide();
@@ -142,6 +146,13 @@ void TCustomForm::SetVisible(bool Value) {
             ShowWindow(Handle(), SW_HIDE);
     }
     VisibleChanged();
+}
+
+void TCustomForm::SetWindowState(TWindowState Value) {
+    windowState_ = Value;
+    if (Parent() || !HandleAllocated() || !IsWindowVisible(Handle()))
+        return;  // shown in that state later
+    ShowWindow(Handle(), Value == wsMaximized ? SW_MAXIMIZE : Value == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
 }
 
 void TCustomForm::DoShow() {
@@ -215,6 +226,12 @@ void TCustomForm::WndProc(TMessage& Message) {
     case CM_RELEASE:
         Free();  // nothing of this object may be touched after this
         return;
+    case WM_SIZE:
+        // The window itself tells, not wParam: a WM_SIZE posted by a program
+        // may carry anything.
+        if (!Parent() && IsWindowVisible(Handle()))
+            windowState_ = IsIconic(Handle()) ? wsMinimized : IsZoomed(Handle()) ? wsMaximized : wsNormal;
+        break;
     case CM_DIALOGKEY:
         // Tab and the arrows move the focus; every other key is offered to
         // the controls (the default and cancel buttons).

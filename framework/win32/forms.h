@@ -52,6 +52,10 @@ public:
     void SetBorderStyle(TFormBorderStyle Value);
     TBorderIcons BorderIcons() const { return borderIcons_; }
     void SetBorderIcons(TBorderIcons Value);
+    // Normal, minimized or maximized: while the form shows, what its window
+    // is; a hidden form keeps the state it is to show in.
+    TWindowState WindowState() const { return windowState_; }
+    void SetWindowState(TWindowState Value);
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int Value) { modalResult_ = Value; }
 
@@ -100,6 +104,7 @@ private:
     TWinControl* focusedControl_ = nullptr;
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+    TWindowState windowState_ = wsNormal;
     bool active_ = false;
     int modalResult_ = 0;
     bool destroyFired_ = false;

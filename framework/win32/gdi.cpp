@@ -58,6 +58,19 @@ ScopedGetDC::~ScopedGetDC() {
     }
 }
 
+ScopedWindowDC::ScopedWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {
+    if (dc_)
+        gdi::Created();
+}
+
+ScopedWindowDC::~ScopedWindowDC() {
+    if (dc_) {
+        --g_live;
+        if (!ReleaseDC(window_, dc_))
+            ++g_failedDeletes;
+    }
+}
+
 ScopedPaint::ScopedPaint(HWND window) : window_(window), ps_{} {
     if (BeginPaint(window_, &ps_))
         gdi::Created();

@@ -125,6 +125,21 @@ private:
     HDC dc_;
 };
 
+// GetWindowDC on a window: its whole area, frame and caption included, for
+// painting into the non-client area. Released on exit.
+class ScopedWindowDC {
+public:
+    explicit ScopedWindowDC(HWND window);
+    ~ScopedWindowDC();
+    ScopedWindowDC(const ScopedWindowDC&) = delete;
+    ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 // BeginPaint / EndPaint.
 class ScopedPaint {
 public:
