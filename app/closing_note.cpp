@@ -35,6 +35,9 @@ TIMessage::TIMessage(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), w
     ZelButton1->SetHint("Close and quit HTML Vexel");
     ZelButton1->SetShowHint(true);
 
+    ZelFormManager1 = new TZelFormManager(this);
+    ZelFormManager1->SetTopMost(true);
+
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };

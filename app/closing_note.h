@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/win32/forms.h"
+#include "system/form_manager.h"
 #include "widgets/labels.h"
 #include "widgets/panels.h"
 #include "widgets/zel_button.h"
@@ -17,6 +18,7 @@ public:
 
     TZelPanel* ZelPanel1 = nullptr;
     TZelButton* ZelButton1 = nullptr;
+    TZelFormManager* ZelFormManager1 = nullptr;  // top-most
 
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);

@@ -50,6 +50,8 @@ TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(
     UseWindowFont(this);
     BuildPanels();
     BuildJobFields();
+    ZelFormManager1 = new TZelFormManager(this);
+    ZelFormManager1->SetTopMost(true);
     ShowMessage = [](const std::string& Text) { Application->MessageBox(Text, Application->Title(), MB_OK); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
 }

@@ -14,6 +14,7 @@
 #include "framework/win32/buttons.h"
 #include "framework/win32/edits.h"
 #include "framework/win32/forms.h"
+#include "system/form_manager.h"
 #include "widgets/buttons.h"
 #include "widgets/check_buttons.h"
 #include "widgets/gauge.h"
@@ -40,6 +41,7 @@ public:
     TEdit* Savefile = nullptr;
     TZelGauge* Gauge = nullptr;
     TZelButton* ZelButton1 = nullptr;
+    TZelFormManager* ZelFormManager1 = nullptr;  // top-most
 
     // The job's fields, never shown. The options dialog is the only writer
     // of the four option fields; the job takes them as a run starts.

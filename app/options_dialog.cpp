@@ -21,7 +21,8 @@ const char kLanguageHint[] =
     "smaller size than JavaScript.";
 const char kLockHint[] = "Lock the destination HTML files use a \r\npassword.";
 const char kPasswordBoxHint[] =
-    "Lock the destination HTML files.\r\nIf checked , a self unlock Script should\r\ninsert to destination files.";
+    "Lock the destination HTML files.\r\nIf checked , a self unlock Script should\r\ninsert to destination "
+    "files.";
 
 }  // namespace
 
@@ -50,13 +51,24 @@ TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner
 
     ZelButton2 = MakeDialogButton(ZelPanel1, Bounds(328, 248, 75, 25), "&OK", windows_.ZelBackground1);
     ZelButton2->SetHint(
-        "Agree all options , and begin compress\r\nall select HTML file and create it to \r\nspecified folder.");
+        "Agree all options , and begin compress\r\nall select HTML file and create it to \r\nspecified "
+        "folder.");
     ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(408, 248, 75, 25), "&Canel", windows_.ZelBackground1);
     ZelButton1->SetHint("Canel and return to upper window.");
 
     ZelControlStore1 = new TZelControlStore(this);
     ZelControlStore1->DataStore()->SetSection("Tips");
     ZelControlStore1->DataStore()->Registry()->SetPath(windows_.StorePath());
+
+    ZelFormManager1 = new TZelFormManager(this);
+    ZelFormManager1->SetTopMost(true);
+    TZelCButton* help = ZelFormManager1->Buttons()->Add();
+    help->SetCaption("&Help");
+    help->SetWidth(30);
+    help->Font()->SetName("MS Sans Serif");
+    help->Font()->SetStyle(fsBold);
+    help->Font()->SetColor(clBlue);
+    help->OnClick = [this](TObject* Sender) { ZelFormManager1Buttons0Click(Sender); };
 
     // The start states above equal the job fields' own, so nothing is
     // copied until the user changes something.

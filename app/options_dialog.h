@@ -7,6 +7,7 @@
 #include "framework/win32/edits.h"
 #include "framework/win32/forms.h"
 #include "system/control_store.h"
+#include "system/form_manager.h"
 #include "widgets/check_buttons.h"
 #include "widgets/panels.h"
 #include "widgets/zel_button.h"
@@ -35,6 +36,8 @@ public:
     TZelButton* ZelButton1 = nullptr;
     // Linked to no control, so it stores nothing.
     TZelControlStore* ZelControlStore1 = nullptr;
+    // Top-most; its "&Help" caption button has no title bar to sit in.
+    TZelFormManager* ZelFormManager1 = nullptr;
 
     void FormShow(TObject* Sender);
     void FormHide(TObject* Sender);

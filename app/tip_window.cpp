@@ -21,17 +21,18 @@ const std::string kCheckLineTip = kCheckLine + " regulary and get ";
 
 const char* const kTips[kTipCount][3] = {
     {"You can see more examples of HTML Vexel on our web site!", kCheckLineTip.c_str(), "good idea!"},
-    {"HTML Vexel Use the Vexel algorithm coding to compress HTML ", "data. Reduce the HTML file size to 20%!", ""},
+    {"HTML Vexel Use the Vexel algorithm coding to compress HTML ", "data. Reduce the HTML file size to 20%!",
+     ""},
     {"HTML Vexel support password ! You can enter a password", "insert to compressed HTML files.", ""},
-    {"Before you compress or protect or encrypt the HTML file, ", "you must select all files into files list . ",
-     "Click [Start] to process the files."},
+    {"Before you compress or protect or encrypt the HTML file, ",
+     "you must select all files into files list . ", "Click [Start] to process the files."},
     {"Do not process the HTML files twice. It will destroy", "the source HTML files.", ""},
     {"HTML Vexel can create VBScript and JavaScript uncompression.",
      "VBScript can run in all Internet explorer browse.", "JavaScript can run in all browse."},
 };
 
-const char* const kDesignTip[3] = {"You can see more examples of RUDI Radaz on our web site!", kCheckLine.c_str(),
-                                   "regulary and get good idea!"};
+const char* const kDesignTip[3] = {"You can see more examples of RUDI Radaz on our web site!",
+                                   kCheckLine.c_str(), "regulary and get good idea!"};
 
 bool ParseTipNumber(const std::string& Text, int32_t& Number) {
     std::size_t digits = (!Text.empty() && (Text[0] == '-' || Text[0] == '+')) ? 1 : 0;
@@ -65,6 +66,11 @@ TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows
     data->Registry()->SetRootkey(hkeyCurrentUser);
     data->Registry()->SetPath(windows_.StorePath());
     data->Inifile()->SetIniFilename("MyFile.ini");
+
+    ZelFormManager1 = new TZelFormManager(this);
+    ZelFormManager1->SetTopMost(true);
+    ZelFormManager1->Background()->BrushFill()->SetBrushStyle(bsClear);
+    ZelFormManager1->Background()->SetBackgroundStyle(TZelFormBackStyle::bBrushFillFormColor);
 
     // Windowless controls paint in the order they are made: the bands first.
     BuildBands();

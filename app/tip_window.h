@@ -10,6 +10,7 @@
 #include "framework/win32/forms.h"
 #include "framework/win32/labels.h"
 #include "system/control_store.h"
+#include "system/form_manager.h"
 #include "system/store_controls.h"
 #include "widgets/buttons.h"
 #include "widgets/labels.h"
@@ -47,6 +48,8 @@ public:
     TPictureSpot* Image1 = nullptr;
     TZelStoreEdit* tipid = nullptr;
     TZelControlStore* ZelControlStore1 = nullptr;
+    // Top-most; paints the form with a clear brush over its colour.
+    TZelFormManager* ZelFormManager1 = nullptr;
 
     void FormCreate(TObject* Sender);
     // Centres the window on the screen, then shows the next tip.

@@ -68,6 +68,25 @@ void TWindowSet::HideMainWindow() {
         Form1->Hide();
 }
 
+std::vector<TCustomForm*> TWindowSet::Forms() const {
+    std::vector<TCustomForm*> forms;
+    for (TCustomForm* form :
+         std::initializer_list<TCustomForm*>{toplogo, Form1, Conn, Savefileto, Form4, Log, IMessage})
+        if (form)
+            forms.push_back(form);
+    return forms;
+}
+
+void TWindowSet::ShowTips() {
+    if (Form4)
+        Form4->Show();
+}
+
+void TWindowSet::ShowLog() {
+    if (Log)
+        Log->Show();
+}
+
 void TWindowSet::CloseMainForm() {
     if (TCustomForm* main = Application ? Application->MainForm() : nullptr)
         main->Close();
@@ -78,9 +97,9 @@ void TWindowSet::CloseMainForm() {
 TWindowSet* CreateWindowSet(const TWindowSetOptions& Options) {
     auto* windows = new TWindowSet(Application, Options);
     if (Options.MakeSplash)
-        windows->toplogo = Options.MakeSplash();
+        windows->toplogo = Options.MakeSplash(*windows);
     if (Options.MakeMainWindow)
-        windows->Form1 = Options.MakeMainWindow();
+        windows->Form1 = Options.MakeMainWindow(*windows);
     windows->Conn = MakeWindow<TConn>(*windows);
     windows->Savefileto = MakeWindow<TSavefileto>(*windows);
     windows->Form4 = MakeWindow<TForm4>(*windows);
@@ -90,8 +109,8 @@ TWindowSet* CreateWindowSet(const TWindowSetOptions& Options) {
 }
 
 void CentreOnScreen(TCustomForm* Form) {
-    Form->SetBounds((Screen->Width() - Form->Width()) / 2, (Screen->Height() - Form->Height()) / 2, Form->Width(),
-                    Form->Height());
+    Form->SetBounds((Screen->Width() - Form->Width()) / 2, (Screen->Height() - Form->Height()) / 2,
+                    Form->Width(), Form->Height());
 }
 
 void CentreOnMainWindow(TCustomForm* Form, const TCustomForm* Main) {

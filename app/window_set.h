@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/win32/forms.h"
 #include "widgets/background.h"
@@ -22,14 +23,18 @@ class TFileSelection;
 // Where the tip window keeps its values, below HKEY_CURRENT_USER.
 extern const char kStorePath[];
 
+class TWindowSet;
+
 struct TWindowSetOptions {
     // A test gives a key of its own, so that it never touches the user's.
     std::string StorePath = kStorePath;
     // The splash and the main window come from the program entry. The splash
     // is made first, so that it is the application's main form; the main
     // window second, before the windows that paint with its backgrounds.
-    std::function<TForm*()> MakeSplash;
-    std::function<TForm*()> MakeMainWindow;
+    // Each maker gets the set, whose backgrounds and windows the window
+    // uses later.
+    std::function<TForm*(TWindowSet& Windows)> MakeSplash;
+    std::function<TForm*(TWindowSet& Windows)> MakeMainWindow;
 };
 
 // Owned by the application and made before any window, so that it goes
@@ -57,7 +62,14 @@ public:
     // batch run has no pages.
     TFileSelection* FileSelection = nullptr;
 
+    // The tip window, shown at the splash's tick when its "Show Tips at
+    // Startup" box is ticked, and by the main window's "Tips" entries.
+    void ShowTips();
+    void ShowLog();
+
     const std::string& StorePath() const { return storePath_; }
+    // The windows there are, in creation order.
+    std::vector<TCustomForm*> Forms() const;
 
     void ShowMainWindow();
     void HideMainWindow();

@@ -1,8 +1,6 @@
 // vexel-windows: shows one window of the desktop program by name, filled as
 // it looks during use, for looking at it and for screenshots
-// (scripts/app-screenshot.sh). The splash and the main window are stand-ins:
-// a hidden form that ends the program when closed, and a hidden main window
-// placed where the real one is.
+// (scripts/app-screenshot.sh). The splash stays until it is closed.
 #include <windows.h>
 
 #include <string>
@@ -11,13 +9,16 @@
 #include "app/closing_note.h"
 #include "app/conn.h"
 #include "app/log_window.h"
+#include "app/main_window.h"
 #include "app/options_dialog.h"
+#include "app/splash.h"
 #include "app/tip_window.h"
 #include "app/window_set.h"
 
 namespace vexel {
 namespace {
 
+// clang-format off
 const char* const kSampleLog[] = {
     "",
     "--------------------------------------------------------------------------------------------------------------",
@@ -35,6 +36,7 @@ const char* const kSampleLog[] = {
     "--------------------------------------------------------------------------------------------------------------",
     "Openfile:C:\\Sites\\shop\\contact.html",
 };
+// clang-format on
 
 void FillSampleRun(TConn* Conn) {
     for (const char* line : kSampleLog)
@@ -46,6 +48,10 @@ void FillSampleRun(TConn* Conn) {
 
 // The window a name stands for, or null.
 TForm* Pick(TWindowSet& Windows, const std::string& Name) {
+    if (Name == "splash")
+        return Windows.toplogo;
+    if (Name == "main")
+        return Windows.Form1;
     if (Name == "compression")
         return Windows.Conn;
     if (Name == "options")
@@ -73,20 +79,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CommandLine, int) {
 
     TWindowSetOptions options;
     options.StorePath = std::string(kStorePath) + "\\Window viewer";
-    options.MakeSplash = [] {
-        TForm* splash = nullptr;
+    options.MakeSplash = [](TWindowSet& Windows) {
+        Ttoplogo* splash = nullptr;
         Application->CreateForm(splash);
-        splash->SetCaption("toplogo");
+        splash->Windows = &Windows;
+        // Shown for as long as it is looked at.
+        splash->Timer1->SetEnabled(false);
         return splash;
     };
-    options.MakeMainWindow = [] {
-        auto* main = new TForm(Application);
-        main->SetCaption("Html Vexel Pro v2.0");
-        main->SetBorderStyle(bsNone);
-        main->SetClientWidth(634);
-        main->SetClientHeight(450);
-        main->SetBounds((Screen->Width() - main->Width()) / 2, (Screen->Height() - main->Height()) / 2 + 30,
-                        main->Width(), main->Height());
+    options.MakeMainWindow = [](TWindowSet& Windows) {
+        auto* main = new TForm1(Application, Windows);
+        main->DoCreate();
         return main;
     };
     TWindowSet* windows = CreateWindowSet(options);
@@ -97,9 +100,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CommandLine, int) {
     }
     TForm* window = Pick(*windows, wanted);
     if (!window) {
-        MessageBoxA(nullptr,
-                    ("No window \"" + wanted + "\"; windows: compression options tips log note about").c_str(),
-                    "Html Vexel windows", MB_ICONSTOP);
+        MessageBoxA(
+            nullptr,
+            ("No window \"" + wanted + "\"; windows: splash main compression options tips log note about")
+                .c_str(),
+            "Html Vexel windows", MB_ICONSTOP);
         return 2;
     }
     FillSampleRun(windows->Conn);

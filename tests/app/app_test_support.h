@@ -26,7 +26,7 @@ namespace vexel::testing {
 // The main window's file list: items with their paths and selection, and
 // the current items in the order the run made them current.
 class TestSelection : public TFileSelection {
-  public:
+public:
     void Add(const std::string& Path, bool IsSelected = true) {
         paths.push_back(Path);
         selected.push_back(IsSelected);
@@ -77,7 +77,7 @@ inline std::string EnginePage(const std::string& Source, const JobOptions& Optio
 }
 
 class AppTest : public FrameworkTest {
-  protected:
+protected:
     // Where the stand-in main window sits.
     static constexpr int kMainLeft = 120;
     static constexpr int kMainTop = 90;
@@ -96,11 +96,11 @@ class AppTest : public FrameworkTest {
     void MakeWindows() {
         TWindowSetOptions options;
         options.StorePath = "\\" + storeKey_;
-        options.MakeSplash = [this] {
+        options.MakeSplash = [this](TWindowSet&) {
             App()->CreateForm(splash);
             return splash;
         };
-        options.MakeMainWindow = [this] {
+        options.MakeMainWindow = [this](TWindowSet&) {
             main = new TForm(App());
             main->SetBorderStyle(bsNone);
             main->SetBounds(kMainLeft, kMainTop, 634, 450);
@@ -141,7 +141,7 @@ class AppTest : public FrameworkTest {
     TestSelection selection;
     std::vector<std::string> messages;  // "already compressed" boxes shown
 
-  private:
+private:
     std::string storeKey_;
 };
 

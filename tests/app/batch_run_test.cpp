@@ -35,7 +35,7 @@ void ReplaceAll(std::string& Text, const std::string& From, const std::string& T
 }  // namespace
 
 class BatchRun : public AppTest {
-  protected:
+protected:
     void SetUp() override {
         AppTest::SetUp();
         MakeWindows();

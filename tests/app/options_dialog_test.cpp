@@ -11,7 +11,7 @@ using namespace vexel;
 using namespace vexel::testing;
 
 class OptionsDialog : public AppTest {
-  protected:
+protected:
     void SetUp() override {
         AppTest::SetUp();
         MakeWindows();

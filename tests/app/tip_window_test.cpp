@@ -13,7 +13,7 @@ using namespace vexel;
 using namespace vexel::testing;
 
 class TipWindow : public AppTest {
-  protected:
+protected:
     TForm4* Tips() { return windows->Form4; }
 
     // The tip the labels show: 1 to 6, or 0 for the design lines.
