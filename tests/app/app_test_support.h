@@ -17,6 +17,7 @@
 #include "engine/batch.h"
 #include "engine/compression_job.h"
 #include "system/store_media.h"
+#include "tests/app/sample_pages.h"
 #include "tests/engine/test_support.h"
 #include "tests/framework/win32_test_support.h"
 #include "tests/system/store_test_support.h"
@@ -45,18 +46,6 @@ public:
     std::vector<int> current;
     std::function<void(int Index)> OnCurrent;
 };
-
-// A page that gives every option something to do: whitespace between tags,
-// pairs of high bytes in the body, a control byte and a script in the head.
-inline std::string SamplePage(int Seed) {
-    std::string body;
-    for (int i = 0; i < 40; ++i)
-        body +=
-            "<tr>\r\n\t<td>row " + std::to_string(i * Seed) + "</td>  <td>\xC4\xE3 caf\xE9</td>\r\n</tr>\r\n";
-    body += "\x0E</body></html>\r\n";
-    return "<html><head><script>var a=" + std::to_string(Seed) +
-           ";</script></head>\r\n<body bgcolor=white>\r\n" + body;
-}
 
 // The page the engine itself writes for Source with these options.
 inline std::string EnginePage(const std::string& Source, const JobOptions& Options, bool JavaScript) {
