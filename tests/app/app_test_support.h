@@ -13,6 +13,8 @@
 
 #include "app/batch_run.h"
 #include "app/conn.h"
+#include "app/main_window.h"
+#include "app/splash.h"
 #include "app/window_set.h"
 #include "engine/batch.h"
 #include "engine/compression_job.h"
@@ -100,6 +102,27 @@ protected:
         windows->Conn->ShowMessage = [this](const std::string& Text) { messages.push_back(Text); };
     }
 
+    // Makes the windows with the program's own splash and main window.
+    void MakeProgramWindows() {
+        TWindowSetOptions options;
+        options.StorePath = "\\" + storeKey_;
+        options.MakeSplash = [this](TWindowSet& Windows) {
+            App()->CreateForm(toplogo);
+            toplogo->Windows = &Windows;
+            toplogo->Timer1->SetEnabled(false);  // a test ticks it itself
+            return toplogo;
+        };
+        options.MakeMainWindow = [this](TWindowSet& Windows) {
+            form1 = new TForm1(App(), Windows);
+            form1->DoCreate();
+            return form1;
+        };
+        windows = CreateWindowSet(options);
+        splash = toplogo;
+        main = form1;
+        windows->Conn->ShowMessage = [this](const std::string& Text) { messages.push_back(Text); };
+    }
+
     // A value of the tip window's store, read straight from the registry.
     std::string Stored(const std::string& Name) const {
         TRegistryMedium& registry = Registry();
@@ -124,6 +147,8 @@ protected:
         registry.CloseKey(key);
     }
 
+    Ttoplogo* toplogo = nullptr;  // the program's own windows, when made
+    TForm1* form1 = nullptr;
     TForm* splash = nullptr;
     TForm* main = nullptr;
     TWindowSet* windows = nullptr;
