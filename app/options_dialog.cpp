@@ -99,12 +99,12 @@ void TSavefileto::BuildCompressOptions(TZelBackground* GroupGround) {
     ZelPanel4 = GroupPanel(16, 105, "Compress options:", GroupGround);
     ZelPanel4->SetHint("Choose compress option");
     MakeLabel(ZelPanel4, 32, 20, "HTML insert self uncompression type:", kPlain);
-    JavaChoose = Box<TZelRadiobutton>(ZelPanel4, 217, 19, 70, "JavaScript", true);
-    VbChoose = Box<TZelRadiobutton>(ZelPanel4, 289, 19, 70, "VBScript", false);
+    JavaChoose = Box<TZelRadiobutton>(ZelPanel4, 217, 19, 72, "JavaScript", true);
+    VbChoose = Box<TZelRadiobutton>(ZelPanel4, 289, 19, 80, "VBScript", false);
     JavaChoose->SetHint(kLanguageHint);
     VbChoose->SetHint(kLanguageHint);
     MakeLabel(ZelPanel4, 144, 38, "Auto optimize:", kPlain);
-    UChar = Box<TZelCheckbox>(ZelPanel4, 218, 36, 200, "Remove Extend(>128) Characters", true);
+    UChar = Box<TZelCheckbox>(ZelPanel4, 218, 36, 240, "Remove Extend(>128) Characters", true);
     MakeLabel(ZelPanel4, 249, 55, "[Disable it for French and German]", kNote);
     ZelCheckbox3 = Box<TZelCheckbox>(ZelPanel4, 218, 73, 190, "Remove Unuseful Characters", true);
     ZelCheckbox3->SetHint("Remove all unuseful char \r\nfrom chr(1) - chr(32).");
