@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/app/sample_pages.h"
@@ -33,26 +35,28 @@ std::string BuildPath(const char* Relative) {
 }
 
 // A visible top-level window of the process with this caption, or null.
+struct TShownSearch {
+    DWORD process;
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchShown(HWND Window, LPARAM Param) {
+    auto* s = reinterpret_cast<TShownSearch*>(Param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(Window, &owner);
+    char text[256] = "";
+    GetWindowTextA(Window, text, sizeof(text));
+    if (owner == s->process && IsWindowVisible(Window) && *s->caption == text) {
+        s->found = Window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindShown(DWORD Process, const std::string& Caption) {
-    struct TSearch {
-        DWORD process;
-        const std::string* caption;
-        HWND found;
-    } search{Process, &Caption, nullptr};
-    EnumWindows(
-        [](HWND Window, LPARAM Param) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(Param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(Window, &owner);
-            char text[256] = "";
-            GetWindowTextA(Window, text, sizeof(text));
-            if (owner == s->process && IsWindowVisible(Window) && *s->caption == text) {
-                s->found = Window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TShownSearch search{Process, &Caption, nullptr};
+    EnumWindows(&MatchShown, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -63,23 +67,23 @@ HWND WaitShown(DWORD Process, const std::string& Caption) {
 }
 
 // The first child window of Parent (at any depth) that Test accepts.
-template <class TTest>
-HWND FindChild(HWND Parent, TTest Test) {
-    struct TSearch {
-        TTest* test;
-        HWND found;
-    } search{&Test, nullptr};
-    EnumChildWindows(
-        Parent,
-        [](HWND Window, LPARAM Param) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(Param);
-            if ((*s->test)(Window)) {
-                s->found = Window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+struct TChildSearch {
+    std::function<bool(HWND)> test;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND Window, LPARAM Param) {
+    auto* s = reinterpret_cast<TChildSearch*>(Param);
+    if (s->test(Window)) {
+        s->found = Window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindChild(HWND Parent, std::function<bool(HWND)> Test) {
+    TChildSearch search{std::move(Test), nullptr};
+    EnumChildWindows(Parent, &MatchChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
