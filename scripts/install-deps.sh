@@ -3,15 +3,16 @@
 #   scripts/install-deps.sh native   compiler, CMake, GoogleTest, zlib, OpenSSL,
 #                                    Node.js and npm, brotli (for the benchmark)
 #   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib, Wine (and the
-#                                    symbol font it draws caption buttons with) and
-#                                    Xvfb, Chromium (scripts/browser-tests.sh), and
+#                                    symbol font it draws caption buttons with), Xvfb,
+#                                    the CHM compiler (fp-utils: chmcmd, for help.chm),
+#                                    Chromium (scripts/browser-tests.sh), and
 #                                    clang with its libFuzzer runtime (scripts/fuzz.sh)
 #   scripts/install-deps.sh resources  what resources/make-resources.sh draws with
 #   scripts/install-deps.sh fuzz       clang and its sanitizer and fuzzer runtimes
 set -euo pipefail
 
 native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libssl-dev nodejs gzip brotli)
-windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick)
+windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils)
 browser=(chromium)
 fuzz=(clang libclang-rt-14-dev)
 

@@ -1,0 +1,65 @@
+#include "app/about.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "framework/win32/forms.h"
+
+#ifndef VEXEL_VERSION
+#error "the build gives the project's version as VEXEL_VERSION"
+#endif
+
+namespace vexel {
+
+const char kProductName[] = "Html Vexel";
+const char kLicence[] = "Released under the MIT License.";
+const char kHomePage[] = "https://htmlvexel.example.org/";
+const char kMailAddress[] = "team@htmlvexel.example.org";
+
+std::string ProductVersion() {
+    return VEXEL_VERSION;
+}
+
+std::string BuildDate() {
+    return __DATE__;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    const std::size_t slash = folder.find_last_of('\\');
+    if (slash == std::string::npos)
+        return folder;
+    // "C:\" keeps its backslash; "C:\Tools" does not get one.
+    return folder.substr(0, slash > 0 && folder[slash - 1] == ':' ? slash + 1 : slash);
+}
+
+std::string HelpFilePath() {
+    std::string folder = ProgramFolder();
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    return folder + "help.chm";
+}
+
+void OpenHelp() {
+    ShellExecuteA(nullptr, "open", HelpFilePath().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::string AboutText() {
+    return std::string(kProductName) + " " + ProductVersion() + "\r\n" +
+           "Shrinks HTML pages in place into self-expanding pages.\r\n\r\n" + "Built " + BuildDate() +
+           "\r\n" + kLicence + "\r\n\r\n" + "Help: " + HelpFilePath() + "\r\n" + "Home page: " + kHomePage +
+           "\r\n" + "Mail: " + kMailAddress;
+}
+
+void ShowAbout() {
+    const std::string caption = std::string("About ") + kProductName;
+    if (Application)
+        Application->MessageBox(AboutText(), caption, MB_OK | MB_ICONINFORMATION);
+    else
+        MessageBoxA(nullptr, AboutText().c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace vexel

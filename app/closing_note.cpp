@@ -1,0 +1,60 @@
+#include "app/closing_note.h"
+
+#include "app/window_parts.h"
+#include "app/window_set.h"
+
+namespace vexel {
+
+TIMessage::TIMessage(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+    SetCaption("IMessage");
+    SetBorderStyle(bsNone);
+    SetClientWidth(427);
+    SetClientHeight(95);
+    UseWindowFont(this);
+    SetShowHint(true);
+
+    ZelPanel1 = MakeClientPanel(this, windows_.ZelBackground3);
+    ZelPanel1->SetShowHint(true);
+    TZelFrame* inner = ZelPanel1->FrameInner();
+    inner->SetFrameStyle(frameLowered);
+    inner->SetShadow(clNavy);
+    inner->SetHighlight(clBlue);
+    inner->SetFrameWidth(2);
+    TZelFrame* outer = ZelPanel1->FrameOuter();
+    outer->SetHighlight(clBlue);
+    outer->SetShadow(clNavy);
+    outer->SetFrameWidth(2);
+    ZelPanel1->SetBorderwidth(5);
+
+    MakeLabel(ZelPanel1, 16, 8, "Note:", {"Arial", 16, fsBold, clRed});
+    MakeLabel(ZelPanel1, 16, 32, "FTP the  HTML files to Http-server please use BINARY mode.",
+              {"Arial", 11, fsBold, clBlue});
+    MakeLabel(ZelPanel1, 16, 61, "Html Vexel Pro", {"Arial", 16, fsBold | fsItalic, clBlack});
+
+    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(336, 56, 75, 25), "&Close", windows_.ZelBackground1);
+    ZelButton1->SetHint("Close and quit HTML Vexel");
+    ZelButton1->SetShowHint(true);
+
+    ZelFormManager1 = new TZelFormManager(this);
+    ZelFormManager1->SetTopMost(true);
+
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };
+}
+
+void TIMessage::FormCreate(TObject*) {
+    CentreOnScreen(this);
+}
+
+void TIMessage::FormShow(TObject*) {
+    // The main window is hidden by now; its last place still counts.
+    CentreOnMainWindow(this, windows_.Form1);
+}
+
+void TIMessage::ZelButton1Click(TObject*) {
+    ZelButton1->Hide();
+    windows_.CloseMainForm();
+}
+
+}  // namespace vexel

@@ -1,0 +1,36 @@
+// The closing note, the last window the user sees: a reminder about
+// uploading the pages, and the button that ends the program.
+#pragma once
+
+#include "framework/win32/forms.h"
+#include "system/form_manager.h"
+#include "widgets/labels.h"
+#include "widgets/panels.h"
+#include "widgets/zel_button.h"
+
+namespace vexel {
+
+class TWindowSet;
+
+class TIMessage : public TForm {
+public:
+    TIMessage(TComponent* AOwner, TWindowSet& Windows);
+
+    TZelPanel* ZelPanel1 = nullptr;
+    TZelButton* ZelButton1 = nullptr;
+    TZelFormManager* ZelFormManager1 = nullptr;  // top-most
+
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    // Hides the button (the main window's close handler waits for that),
+    // then closes the application's main form, which ends the program.
+    void ZelButton1Click(TObject* Sender);
+
+protected:
+    ~TIMessage() override = default;
+
+private:
+    TWindowSet& windows_;
+};
+
+}  // namespace vexel

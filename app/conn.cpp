@@ -1,0 +1,336 @@
+#include "app/conn.h"
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <utility>
+
+#include "app/log_window.h"
+#include "app/options_dialog.h"
+#include "app/window_parts.h"
+#include "app/window_set.h"
+#include "engine/errors.h"
+#include "framework/win32/text_encoding.h"
+
+namespace vexel {
+
+namespace {
+
+constexpr TColor kLabelBlue = clBlue;
+constexpr TColor kInformationGround = static_cast<TColor>(8454143);  // light yellow
+constexpr TColor kErrorFrom = static_cast<TColor>(8421631);          // light red
+constexpr TColor kGaugeFrom = static_cast<TColor>(0xF0D8B0);         // pale sky blue
+
+const TFontSpec kBoldBlue{"", 0, fsBold, kLabelBlue};
+
+// The Cancel button's glyph: a red cross on the transparent colour.
+void MakeCancelGlyph(TBitmap& Glyph) {
+    Glyph.SetSize(14, 14);
+    TCanvas* c = Glyph.Canvas();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(kPictureKey);
+    c->FillRect({0, 0, 14, 14});
+    c->Pen()->SetWidth(3);
+    c->Pen()->SetColor(RGBColor(200, 30, 30));
+    c->MoveTo(3, 3);
+    c->LineTo(11, 11);
+    c->MoveTo(10, 3);
+    c->LineTo(2, 11);
+}
+
+}  // namespace
+
+TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+    SetCaption("Compressing ...");
+    SetBorderStyle(bsNone);
+    SetClientWidth(475);
+    SetClientHeight(350);
+    SetShowHint(true);
+    UseWindowFont(this);
+    BuildPanels();
+    BuildJobFields();
+    ZelFormManager1 = new TZelFormManager(this);
+    ZelFormManager1->SetTopMost(true);
+    ShowMessage = [](const std::string& Text) { Application->MessageBox(Text, Application->Title(), MB_OK); };
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+}
+
+void TConn::BuildPanels() {
+    ZelPanel1 = MakeClientPanel(this, windows_.ZelBackground3);
+    ZelPanel1->FrameInner()->SetFrameStyle(frameLowered);
+    ZelPanel1->SetShowHint(true);
+
+    InformationLabel = MakeLabel(ZelPanel1, 24, 8, "Information list:", kBoldBlue);
+    haveError = new TZelRoundButton(this);
+    haveError->SetParent(ZelPanel1);
+    haveError->SetBounds(112, 8, 17, 17);
+    auto* errorGround = new TZelBackground(this);
+    errorGround->Gradient()->SetBeginColor(kErrorFrom);
+    errorGround->Gradient()->SetEndColor(clRed);
+    errorGround->Gradient()->SetFillStyle(TZelFillStyle::Circle);
+    haveError->SetBackground(errorGround);
+    haveError->SetVisible(false);
+
+    Memo1 = new TMemo(this);
+    Memo1->SetParent(ZelPanel1);
+    Memo1->SetBounds(16, 24, 449, 113);
+    Memo1->SetReadOnly(true);
+    Memo1->SetScrollBars(ssBoth);
+    Memo1->SetHint("Show all Log information.");
+
+    ZelPanel2 = new TZelPanel(this);
+    ZelPanel2->SetParent(ZelPanel1);
+    ZelPanel2->SetBounds(16, 144, 449, 161);
+    ZelPanel2->FrameOuter()->SetFrameStyle(frameLowered);
+    auto* information = new TZelBackground(this);
+    information->Gradient()->SetBeginColor(kInformationGround);
+    information->Gradient()->SetEndColor(clWhite);
+    ZelPanel2->SetBackground(information);
+
+    auto* gaugeGround = new TZelBackground(this);
+    gaugeGround->Gradient()->SetBeginColor(kGaugeFrom);
+    gaugeGround->Gradient()->SetEndColor(clWhite);
+    MakeLabel(ZelPanel2, 18, 6, "Total:", kBoldBlue);
+    TotalGauge = new TZelGauge(this);
+    TotalGauge->SetParent(ZelPanel2);
+    TotalGauge->SetBounds(18, 24, 71, 113);
+    TotalGauge->SetKind(kVertical);
+    TotalGauge->SetBackground(gaugeGround);
+    TotalGauge->SetHint("Gauge for all selected HTML files.");
+
+    MakeLabel(ZelPanel2, 104, 4, "Source file:", kBoldBlue);
+    Openfile = new TEdit(this);
+    Openfile->SetParent(ZelPanel2);
+    Openfile->SetBounds(104, 20, 329, 21);
+    Openfile->SetReadOnly(true);
+    MakeLabel(ZelPanel2, 104, 60, "Processed file:", kBoldBlue);
+    Savefile = new TEdit(this);
+    Savefile->SetParent(ZelPanel2);
+    Savefile->SetBounds(104, 76, 329, 21);
+    Savefile->SetReadOnly(true);
+    Gauge = new TZelGauge(this);
+    Gauge->SetParent(ZelPanel2);
+    Gauge->SetBounds(104, 105, 329, 25);
+    Gauge->SetKind(kHorizontal);
+    Gauge->SetBackground(gaugeGround);
+    Gauge->SetHint("Gauge for pressing HTML file.");
+
+    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(368, 312, 75, 22), "&Canel", windows_.ZelBackground1);
+    ZelButton1->SetHint("Break compress.");
+    TBitmap glyph;
+    MakeCancelGlyph(glyph);
+    ZelButton1->Glyph()->SetBitmap(&glyph);
+    ZelButton1->Glyph()->SetTransparentColor(kPictureKey);
+    ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };
+}
+
+void TConn::BuildJobFields() {
+    auto hidden = [this](TControl* Control) {
+        Control->SetParent(this);
+        Control->SetVisible(false);
+    };
+    Edit1 = new TEdit(this);
+    hidden(Edit1);
+    password = new TEdit(this);
+    hidden(password);
+    password->SetEnabled(false);
+    highspeed = new TCheckBox(this);
+    hidden(highspeed);
+    RemoveUnuseful = new TCheckBox(this);
+    hidden(RemoveUnuseful);
+    RemoveUnuseful->SetChecked(true);
+    UChar = new TZelCheckbox(this);
+    hidden(UChar);
+    UChar->SetChecked(true);
+
+    Button4 = new TButton(this);
+    hidden(Button4);
+    Button4->SetCaption("Openfile");
+    Button4->OnClick = [this](TObject* Sender) { Button4Click(Sender); };
+    Button3 = new TButton(this);
+    hidden(Button3);
+    Button3->SetCaption("save");
+    Button3->OnClick = [this](TObject* Sender) { Button3Click(Sender); };
+}
+
+void TConn::FormShow(TObject*) {
+    CentreOnMainWindow(this, windows_.Form1);
+}
+
+void TConn::ZelButton1Click(TObject*) {
+    // The batch reads the button's visibility as its go-on flag.
+    ZelButton1->Hide();
+}
+
+JobOptions TConn::OptionsFromFields() const {
+    JobOptions options;
+    options.password.Enabled = password->Enabled();
+    options.password.Text = password->Text();
+    options.highspeed = highspeed->Checked();
+    options.RemoveUnuseful = RemoveUnuseful->Checked();
+    options.UChar = UChar->Checked();
+    return options;
+}
+
+void TConn::PrepareJob() {
+    job_.Options = OptionsFromFields();
+    job_.Openfile = AnsiToUtf8(Openfile->Text());
+    job_.Savefile = AnsiToUtf8(Savefile->Text());
+}
+
+void TConn::ShowHead() {
+    if (Edit1->Text() != job_.Edit1)
+        Edit1->SetText(job_.Edit1);
+}
+
+// The engine's messages name files in UTF-8; the windows show ANSI text.
+template <class TWork>
+auto TConn::EngineCall(TWork&& Work) -> decltype(Work()) {
+    try {
+        return Work();
+    } catch (const IoError& e) {
+        throw EInOutError(Utf8ToAnsi(e.what()), 0);
+    } catch (const DataError& e) {
+        throw EConvertError(Utf8ToAnsi(e.what()));
+    }
+}
+
+bool TConn::CompressClick() {
+    PrepareJob();
+    const bool prepared = EngineCall([this] { return job_.CompressClick(); });
+    ShowHead();
+    return prepared;
+}
+
+void TConn::SaveJClick() {
+    job_.Savefile = AnsiToUtf8(Savefile->Text());
+    EngineCall([this] { job_.SaveJClick(); });
+}
+
+void TConn::SaveClick() {
+    job_.Savefile = AnsiToUtf8(Savefile->Text());
+    EngineCall([this] { job_.SaveClick(); });
+}
+
+void TConn::Button4Click(TObject*) {
+    EngineCall([this] { job_.Button4Click(); });
+}
+
+void TConn::Button3Click(TObject*) {
+    EngineCall([this] { job_.Button3Click(); });
+}
+
+BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
+                             bool JavaChoose,
+                             std::function<void(int Index)> ItemStarted) {
+    std::vector<BatchItem> items;
+    items.reserve(Pages.size());
+    for (const std::string& page : Pages)
+        items.push_back({AnsiToUtf8(page), true});
+    job_.Options = OptionsFromFields();
+    BatchSettings settings;
+    settings.JavaChoose = JavaChoose;
+    itemStarted_ = std::move(ItemStarted);
+    runItem_ = 0;
+    struct TForget {
+        std::function<void(int)>& started;
+        ~TForget() { started = nullptr; }
+    } forget{itemStarted_};
+    // EndRun brings the main window back also when a page fails part-way.
+    return EngineCall([&] { return vexel::RunBatch(items, job_, settings, *this); });
+}
+
+// ---- JobHost ----
+
+void TConn::AddLogLine(const std::string& line) {
+    Memo1->Lines()->Add(Utf8ToAnsi(line));
+}
+
+void TConn::ShowErrorIndicator() {
+    haveError->Show();
+}
+
+void TConn::SetPagePercentage(uint8_t percent) {
+    Gauge->SetPercentage(percent);
+}
+
+void TConn::ProcessMessages() {
+    Application->ProcessMessages();
+}
+
+bool TConn::ChooseFile(FileDialog dialog, std::string& path) {
+    // The raw data dialogs: no filter, title or default extension.
+    char name[MAX_PATH] = "";
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = HandleAllocated() ? Handle() : nullptr;
+    request.lpstrFile = name;
+    request.nMaxFile = sizeof(name);
+    request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    const BOOL chosen = dialog == FileDialog::Open ? GetOpenFileNameA(&request) : GetSaveFileNameA(&request);
+    if (!chosen)
+        return false;
+    path = AnsiToUtf8(name);
+    return true;
+}
+
+// ---- BatchHost ----
+
+void TConn::BeginRun() {
+    windows_.HideMainWindow();
+    if (windows_.Savefileto)
+        windows_.Savefileto->Hide();
+    Show();
+}
+
+void TConn::EndRun() {
+    ShowHead();
+    Hide();
+    windows_.ShowMainWindow();
+    if (windows_.Log)
+        windows_.Log->Show();
+}
+
+void TConn::ResetForRun() {
+    haveError->Hide();
+    Memo1->Lines()->Clear();
+    ZelButton1->Show();
+}
+
+void TConn::SetTotalPercentage(uint8_t percent) {
+    TotalGauge->SetPercentage(percent);
+}
+
+void TConn::SetPaths(const std::string& path) {
+    if (itemStarted_)
+        itemStarted_(runItem_);
+    const std::string shown = Utf8ToAnsi(path);
+    Openfile->SetText(shown);
+    Savefile->SetText(shown);
+}
+
+void TConn::AlreadyCompressed(const std::string& path) {
+    if (ShowMessage)
+        ShowMessage("File:" + Utf8ToAnsi(path) + " already compressed!");
+}
+
+bool TConn::CancelRequested() {
+    return !ZelButton1->Visible();
+}
+
+bool TConn::ContinueAfterFailure(const PageReport&) {
+    // A page that cannot be read or written ends the run; the error is
+    // reported once the windows are back.
+    return false;
+}
+
+void TConn::PageDone(const PageReport& report) {
+    // A file that is not a page got no SetPaths: it becomes the current item
+    // all the same, as every selected item does in its turn.
+    if (report.Outcome == PageOutcome::NotAPage && itemStarted_)
+        itemStarted_(runItem_);
+    ++runItem_;
+}
+
+}  // namespace vexel

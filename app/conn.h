@@ -1,0 +1,124 @@
+// The compression window: the progress window of a batch run and the holder
+// of the compression job's fields. It is the engine's host: the job's log
+// lines, warnings and page progress come to its controls, and the batch's
+// total progress, paths, "already compressed" notices and Cancel button too.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/batch.h"
+#include "engine/compression_job.h"
+#include "framework/win32/buttons.h"
+#include "framework/win32/edits.h"
+#include "framework/win32/forms.h"
+#include "system/form_manager.h"
+#include "widgets/buttons.h"
+#include "widgets/check_buttons.h"
+#include "widgets/gauge.h"
+#include "widgets/labels.h"
+#include "widgets/panels.h"
+#include "widgets/zel_button.h"
+
+namespace vexel {
+
+class TWindowSet;
+
+class TConn : public TForm, public JobHost, public BatchHost {
+public:
+    TConn(TComponent* AOwner, TWindowSet& Windows);
+
+    // What the user sees.
+    TZelPanel* ZelPanel1 = nullptr;
+    TZelLabel* InformationLabel = nullptr;
+    TZelRoundButton* haveError = nullptr;
+    TMemo* Memo1 = nullptr;
+    TZelPanel* ZelPanel2 = nullptr;
+    TZelGauge* TotalGauge = nullptr;
+    TEdit* Openfile = nullptr;
+    TEdit* Savefile = nullptr;
+    TZelGauge* Gauge = nullptr;
+    TZelButton* ZelButton1 = nullptr;
+    TZelFormManager* ZelFormManager1 = nullptr;  // top-most
+
+    // The job's fields, never shown. The options dialog is the only writer
+    // of the four option fields; the job takes them as a run starts.
+    TEdit* Edit1 = nullptr;
+    TEdit* password = nullptr;
+    TCheckBox* highspeed = nullptr;
+    TCheckBox* RemoveUnuseful = nullptr;
+    TZelCheckbox* UChar = nullptr;
+    // The raw data commands' buttons, which nothing shows.
+    TButton* Button4 = nullptr;
+    TButton* Button3 = nullptr;
+
+    // Handlers.
+    void FormShow(TObject* Sender);
+    void ZelButton1Click(TObject* Sender);
+    // One job on the window's fields: prepares Openfile; true when prepared,
+    // false when it broke off. Failures to read throw, as the engine's do.
+    bool CompressClick();
+    void SaveJClick();
+    void SaveClick();
+    void Button4Click(TObject* Sender);
+    void Button3Click(TObject* Sender);
+
+    // The batch over the pages of the list (full paths in the ANSI code
+    // page, every one selected, in list order). ItemStarted(i) tells the
+    // list that item i is the current one. A page that cannot be read or
+    // written ends the run; the windows are restored and the failure is
+    // thrown on, with its message in the ANSI code page.
+    BatchSummary RunBatch(const std::vector<std::string>& Pages,
+                          bool JavaChoose,
+                          std::function<void(int Index)> ItemStarted);
+
+    // The job's options as the hidden fields hold them now.
+    JobOptions OptionsFromFields() const;
+    CompressionJob& Job() { return job_; }
+
+    // Shows the "File:" ... " already compressed!" box and waits for the
+    // user; a test puts its own answer here.
+    std::function<void(const std::string& Text)> ShowMessage;
+
+    // JobHost
+    void AddLogLine(const std::string& line) override;
+    void ShowErrorIndicator() override;
+    void SetPagePercentage(uint8_t percent) override;
+    void ProcessMessages() override;
+    bool ChooseFile(FileDialog dialog, std::string& path) override;
+
+    // BatchHost
+    void BeginRun() override;
+    void EndRun() override;
+    void ResetForRun() override;
+    void SetTotalPercentage(uint8_t percent) override;
+    void SetPaths(const std::string& path) override;
+    void AlreadyCompressed(const std::string& path) override;
+    bool CancelRequested() override;
+    bool ContinueAfterFailure(const PageReport& report) override;
+    void PageDone(const PageReport& report) override;
+
+protected:
+    ~TConn() override = default;
+
+private:
+    void BuildPanels();
+    void BuildJobFields();
+    // Hands the window's fields to the job.
+    void PrepareJob();
+    // Copies the job's head to Edit1.
+    void ShowHead();
+    // Runs an engine call, giving its failures an ANSI message.
+    template <class TWork>
+    auto EngineCall(TWork&& Work) -> decltype(Work());
+
+    TWindowSet& windows_;
+    CompressionJob job_{*this};
+    // The run under way: the item each page report belongs to.
+    std::function<void(int Index)> itemStarted_;
+    int runItem_ = 0;
+};
+
+}  // namespace vexel

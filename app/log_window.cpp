@@ -1,0 +1,54 @@
+#include "app/log_window.h"
+
+#include "app/conn.h"
+#include "app/window_parts.h"
+#include "app/window_set.h"
+
+namespace vexel {
+
+TLog::TLog(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+    SetCaption("Log");
+    SetBorderStyle(bsNone);
+    SetClientWidth(526);
+    SetClientHeight(393);
+    UseWindowFont(this);
+    SetShowHint(false);
+
+    ZelPanel1 = MakeClientPanel(this, windows_.ZelBackground3);
+    ZelPanel1->FrameInner()->SetFrameStyle(frameLowered);
+    ZelPanel1->FrameOuter()->SetFrameWidth(2);
+    MakeLabel(ZelPanel1, 24, 12, "Information list:", {"", 0, fsBold, clWindowText});
+
+    Memo1 = new TMemo(this);
+    Memo1->SetParent(ZelPanel1);
+    Memo1->SetBounds(13, 32, 497, 313);
+    Memo1->SetReadOnly(true);
+    Memo1->SetScrollBars(ssBoth);
+    Memo1->SetTabStop(false);
+    Memo1->SetWantTabs(true);
+    Memo1->SetHint("Show all of compressing log information.");
+
+    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(424, 352, 75, 25), "&Canel", windows_.ZelBackground1);
+    ZelButton1->SetHint("Canel and return to upper window.");
+
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };
+}
+
+void TLog::FormCreate(TObject*) {
+    CentreOnScreen(this);
+}
+
+void TLog::FormShow(TObject*) {
+    if (TConn* conn = windows_.Conn)
+        Memo1->SetText(conn->Memo1->Text());
+    if (TForm* main = windows_.Form1)
+        SetBounds(main->Left() + 50, main->Top() + 50, Width(), Height());
+}
+
+void TLog::ZelButton1Click(TObject*) {
+    Close();
+}
+
+}  // namespace vexel

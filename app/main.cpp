@@ -1,0 +1,52 @@
+// HtmlVexel.exe: the desktop program. Makes the seven windows once, hidden,
+// in their order (the splash first, so that it is the application's main
+// form, and the main window before the windows that paint with its
+// backgrounds), then runs the message loop, which shows the splash.
+#include <windows.h>
+
+#include "app/main_window.h"
+#include "app/splash.h"
+#include "app/window_set.h"
+
+namespace vexel {
+namespace {
+
+constexpr char kApplicationTitle[] = "Html Vexel compression";
+
+// The program's icon on every window's frame and taskbar entry.
+void GiveIcon(TCustomForm* Form) {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const auto big = reinterpret_cast<LPARAM>(LoadIconA(instance, "MAINICON"));
+    const auto small =
+        reinterpret_cast<LPARAM>(LoadImageA(instance, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                            GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    SendMessageA(Form->Handle(), WM_SETICON, ICON_BIG, big);
+    SendMessageA(Form->Handle(), WM_SETICON, ICON_SMALL, small);
+}
+
+}  // namespace
+}  // namespace vexel
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace vexel;
+    ScopedApplication application;
+    Application->SetTitle(kApplicationTitle);
+
+    TWindowSetOptions options;
+    options.MakeSplash = [](TWindowSet& Windows) {
+        Ttoplogo* splash = nullptr;
+        Application->CreateForm(splash);
+        splash->Windows = &Windows;
+        return splash;
+    };
+    options.MakeMainWindow = [](TWindowSet& Windows) {
+        auto* main = new TForm1(Application, Windows);
+        main->DoCreate();
+        return main;
+    };
+    TWindowSet* windows = CreateWindowSet(options);
+    for (TCustomForm* form : windows->Forms())
+        GiveIcon(form);
+    Application->Run();
+    return 0;
+}

@@ -1,0 +1,380 @@
+#include "app/main_window.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "app/about.h"
+#include "app/closing_note.h"
+#include "app/options_dialog.h"
+#include "app/window_parts.h"
+#include "app/window_set.h"
+#include "engine/batch.h"
+
+namespace vexel {
+
+namespace {
+
+// The file list shows every kind of entry the mask matches, sub-folders too.
+constexpr TFileType kAllEntries =
+    ftReadOnly | ftHidden | ftSystem | ftVolumeID | ftDirectory | ftArchive | ftNormal;
+
+const TFontSpec kToolCaption{"", 0, 0, clBlue};
+const TFontSpec kLinkCaption{"", 0, fsBold | fsUnderline, clNavy};
+
+}  // namespace
+
+std::string MaskForFileType(const std::string& BoxText, const std::string& Current) {
+    if (BoxText == "*.HTM;*.HTML")
+        return "*.htm?";
+    if (BoxText == "*.*")
+        return "*.*";
+    if (BoxText == "*.JPG;*.JPEG;*.HTM;*.HTML")
+        return "*.jp*;*.htm?";
+    if (BoxText == "*.JPG;*.JPEG")
+        return "*.jp*";
+    return Current;
+}
+
+bool TAppStarter::StartProgram(int Index) {
+    if (Index < 0 || static_cast<std::size_t>(Index) >= Programs.size())
+        return false;
+    const std::string& file = Programs[static_cast<std::size_t>(Index)].ExeFile;
+    if (Launch)
+        return Launch(file);
+    // The shell reports a missing file or handler itself.
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = Application ? Application->Handle() : nullptr;
+    info.lpVerb = "open";
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExA(&info) != FALSE;
+}
+
+TForm1::TForm1(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+    SetCaption("Html Vexel Pro v2.0");
+    SetBorderStyle(bsNone);
+    SetClientWidth(634);
+    SetClientHeight(450);
+    UseWindowFont(this);
+
+    ZelAppStarter1 = new TAppStarter(this);
+    ZelAppStarter1->Programs = {{kHomePage}, {std::string("mailto:") + kMailAddress}, {"help.chm"}};
+
+    BuildFrame();
+    BuildFileSelection();
+    BuildPreview();
+
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+    windows_.FileSelection = this;
+}
+
+TForm1::~TForm1() {
+    if (windows_.FileSelection == this)
+        windows_.FileSelection = nullptr;
+}
+
+TZelIEButton* TForm1::ToolButton(int Left, const char* Caption, const char* Glyph) {
+    auto* button = new TZelIEButton(this);
+    button->SetParent(this);
+    button->SetBounds(Left, 23, 48, 54);
+    button->SetCaption(Caption);
+    ApplyFont(button, kToolCaption);
+    button->SetCursor(crHandPoint);
+    button->SetDesignTimeFrame(false);
+    // Normal, pressed, hot and disabled looks side by side.
+    TBitmap strip;
+    LoadPicture(strip, Glyph);
+    button->Glyph()->SetBitmap(&strip);
+    button->Glyph()->SetNumGlyphs(4);
+    button->Glyph()->SetTransparentColor(kPictureKey);
+    button->SetOptions(0);
+    return button;
+}
+
+TZelIEButton* TForm1::LinkButton(int Left, int Top, const std::string& Caption) {
+    auto* button = new TZelIEButton(this);
+    button->SetParent(this);
+    button->SetBounds(Left, Top, 161, 21);
+    button->SetCaption(Caption);
+    ApplyFont(button, kLinkCaption);
+    button->SetCursor(crHandPoint);
+    button->SetDesignTimeFrame(false);
+    button->SetOptions(opTextonly);
+    return button;
+}
+
+void TForm1::BuildFrame() {
+    Image4 = new TImage(this);
+    Image4->SetParent(this);
+    Image4->SetAutoSize(true);
+    Image4->SetLeft(0);
+    Image4->SetTop(0);
+    Image4->Picture()->LoadFromResourceName(GetModuleHandleA(nullptr), "SKIN");
+    Image4->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        Image4MouseDown(Sender, Button, Shift, X, Y);
+    };
+    Image4->OnMouseMove = [this](TObject* Sender, TShiftState Shift, int X, int Y) {
+        Image4MouseMove(Sender, Shift, X, Y);
+    };
+    Image4->OnMouseUp = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        Image4MouseUp(Sender, Button, Shift, X, Y);
+    };
+
+    ZelLabel6 = MakeLabel(this, 71, 10, "2.5", {"", 0, fsBold, clGray});
+
+    ZelIEButton1 = ToolButton(371, "Help", "GLYPH_HELP");
+    ZelIEButton2 = ToolButton(419, "Tips", "GLYPH_TIPS");
+    ZelIEButton3 = ToolButton(515, "LOGs", "GLYPH_LOG");
+    ZelIEButton7 = ToolButton(563, "Exit", "GLYPH_EXIT");
+    ZelIEButton1->OnClick = [this](TObject* Sender) { ZelIEButton1Click(Sender); };
+    ZelIEButton2->OnClick = [this](TObject* Sender) { ZelIEButton2Click(Sender); };
+    ZelIEButton3->OnClick = [this](TObject* Sender) { ZelIEButton3Click(Sender); };
+    ZelIEButton7->OnClick = [this](TObject* Sender) { ZelIEButton7Click(Sender); };
+
+    Image6 = new TImage(this);
+    Image6->SetParent(this);
+    Image6->SetAutoSize(true);
+    Image6->SetLeft(616);
+    Image6->SetTop(2);
+    Image6->Picture()->LoadFromResourceName(GetModuleHandleA(nullptr), "CLOSE");
+    Image6->SetCursor(crHandPoint);
+    Image6->OnClick = [this](TObject* Sender) { ZelIEButton7Click(Sender); };
+
+    ZelIEButton4 = LinkButton(256, 422, "Home page");
+    ZelIEButton8 = LinkButton(440, 421, "Write to us");
+    ZelIEButton4->SetHint(kHomePage);
+    ZelIEButton8->SetHint(kMailAddress);
+    ZelIEButton4->OnClick = [this](TObject* Sender) { ZelIEButton4Click(Sender); };
+    ZelIEButton8->OnClick = [this](TObject* Sender) { ZelIEButton8Click(Sender); };
+
+    PopupMenu1 = new TPopupMenu(this);
+    auto item = [this](const char* Caption, std::function<void(TObject*)> Click) {
+        auto* menuItem = new TMenuItem(this);
+        menuItem->SetCaption(Caption);
+        menuItem->OnClick = std::move(Click);
+        PopupMenu1->Items()->Add(menuItem);
+        return menuItem;
+    };
+    ViewLog1 = item("ViewLog", [this](TObject* Sender) { ZelIEButton3Click(Sender); });
+    item("-", nullptr);
+    Help1 = item("Help", [this](TObject* Sender) { ZelIEButton1Click(Sender); });
+    Tops1 = item("Tops", [this](TObject* Sender) { ZelIEButton2Click(Sender); });
+    item("-", nullptr);
+    Aboutus1 = item("About us", [this](TObject* Sender) { Aboutus1Click(Sender); });
+    item("-", nullptr);
+    Exit1 = item("Exit", [this](TObject* Sender) { ZelIEButton7Click(Sender); });
+    Image4->SetPopupMenu(PopupMenu1);
+}
+
+void TForm1::BuildFileSelection() {
+    panel5 = new TZelPanel(this);
+    panel5->SetParent(this);
+    panel5->SetBounds(18, 32, 209, 406);
+    panel5->FrameInner()->SetFrameStyle(frameNone);
+    panel5->FrameOuter()->SetFrameStyle(frameNone);
+    panel5->SetBackground(windows_.ZelBackground3);
+    panel5->SetShowHint(false);
+
+    DriveComboBox1 = new TDriveComboBox(this);
+    DriveComboBox1->SetParent(panel5);
+    DriveComboBox1->SetBounds(8, 10, 97, 19);
+    DriveComboBox1->SetTextCase(tcUpperCase);
+    DriveComboBox1->SetHint("Choose the drive.");
+
+    ComboBox1 = new TComboBox(this);
+    ComboBox1->SetParent(panel5);
+    ComboBox1->SetBounds(112, 9, 89, 21);
+    ComboBox1->Items()->Add("*.HTM;*.HTML");
+    ComboBox1->Items()->Add("*.*");
+    ComboBox1->SetText("*.HTM;*.HTML");
+    ComboBox1->SetHint("Choose what file extend would list in \r\nbelow filelistbox.");
+
+    DirectoryListBox1 = new TDirectoryListBox(this);
+    DirectoryListBox1->SetParent(panel5);
+    DirectoryListBox1->SetBounds(8, 32, 193, 129);
+    DirectoryListBox1->SetItemHeight(16);
+    DirectoryListBox1->SetHint("Choose the folder.");
+
+    ZelExplorerView1 = new TFileListBox(this);
+    ZelExplorerView1->SetParent(panel5);
+    ZelExplorerView1->SetBounds(8, 164, 193, 237);
+    ZelExplorerView1->SetMultiSelect(true);
+    ZelExplorerView1->SetItemHeight(20);
+    ZelExplorerView1->SetShowGlyphs(true);
+    ZelExplorerView1->SetColor(clWhite);
+    ZelExplorerView1->SetFileType(kAllEntries);
+    ZelExplorerView1->SetMask("*.htm?");
+    ZelExplorerView1->SetDirectory(DirectoryListBox1->Directory());
+    ZelExplorerView1->SetHint(
+        "Choose what files you want to compress.\r\nYou can use [Ctrl] and [Shift] key to select\r\nmore "
+        "than one "
+        "files.");
+
+    // None of the four shows its hint.
+    for (TControl* control :
+         {static_cast<TControl*>(DriveComboBox1), static_cast<TControl*>(ComboBox1),
+          static_cast<TControl*>(DirectoryListBox1), static_cast<TControl*>(ZelExplorerView1)})
+        control->SetShowHint(false);
+
+    DriveComboBox1->OnChange = [this](TObject* Sender) { DriveComboBox1Change(Sender); };
+    DirectoryListBox1->OnChange = [this](TObject* Sender) { DirectoryListBox1Change(Sender); };
+    ComboBox1->OnChange = [this](TObject* Sender) { ComboBox1Change(Sender); };
+    ZelExplorerView1->OnClick = [this](TObject* Sender) { ZelExplorerView1Click(Sender); };
+}
+
+void TForm1::BuildPreview() {
+    panel2 = new TZelPanel(this);
+    panel2->SetParent(this);
+    panel2->SetBounds(230, 224, 387, 193);
+    panel2->FrameInner()->SetFrameStyle(frameNone);
+    panel2->FrameOuter()->SetFrameStyle(frameLowered);
+    panel2->SetBackground(windows_.ZelBackground3);
+
+    Image3 = new TImage(this);
+    Image3->SetParent(panel2);
+    Image3->SetAlign(alClient);
+    Image3->SetCenter(true);
+    Image3->SetTransparent(true);
+    Image3->Picture()->LoadFromResourceName(GetModuleHandleA(nullptr), "IDLE");
+    Image3->Picture()->Bitmap()->SetTransparentColor(kPictureKey);
+
+    Web = new TPanel(this);
+    Web->SetParent(panel2);
+    Web->SetAlign(alClient);
+    Web->SetBevelOuter(bvNone);
+    Web->SetVisible(false);
+
+    Sourcecode = new TMemo(this);
+    Sourcecode->SetParent(Web);
+    Sourcecode->SetAlign(alClient);
+    Sourcecode->SetReadOnly(true);
+    Sourcecode->SetColor(clWhite);
+    Sourcecode->SetScrollBars(ssBoth);
+
+    ZelButton1 = MakeDialogButton(this, Bounds(248, 176, 99, 41), "Start", windows_.ZelBackground1);
+    ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };
+}
+
+void TForm1::FormCreate(TObject*) {
+    SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2 + 30, Width(), Height());
+}
+
+void TForm1::FormClose(TObject*, TCloseAction&) {
+    Hide();
+    TIMessage* note = windows_.IMessage;
+    if (!note)
+        return;
+    note->Show();
+    // Each pass handles what is waiting, then sleeps until the next message
+    // comes: the note's button hides itself inside one of them. A program
+    // ended by other means (the splash closed) stops waiting too.
+    while (note->ZelButton1->Visible() && !Application->Terminated())
+        Application->HandleMessage();
+}
+
+void TForm1::Image4MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
+    dragging_ = 1;
+    startX_ = X;
+    startY_ = Y;
+}
+
+void TForm1::Image4MouseMove(TObject*, TShiftState, int X, int Y) {
+    if (dragging_ != 1)
+        return;
+    // The picture moves with the window, so the start point stays where the
+    // pointer took hold of it.
+    const int dx = startX_ - X;
+    if (dx != 0)
+        SetLeft(Left() - dx);
+    const int dy = startY_ - Y;
+    if (dy != 0)
+        SetTop(Top() - dy);
+}
+
+void TForm1::Image4MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    dragging_ = 0;
+}
+
+void TForm1::ZelIEButton1Click(TObject*) {
+    ZelAppStarter1->Programs[2].ExeFile = HelpFilePath();
+    ZelAppStarter1->StartProgram(2);
+}
+
+void TForm1::ZelIEButton2Click(TObject*) {
+    windows_.ShowTips();
+}
+
+void TForm1::ZelIEButton3Click(TObject*) {
+    windows_.ShowLog();
+}
+
+void TForm1::ZelIEButton7Click(TObject*) {
+    Close();
+}
+
+void TForm1::ZelIEButton4Click(TObject*) {
+    ZelAppStarter1->StartProgram(0);
+}
+
+void TForm1::ZelIEButton8Click(TObject*) {
+    ZelAppStarter1->StartProgram(1);
+}
+
+void TForm1::Aboutus1Click(TObject*) {
+    ShowAbout();
+}
+
+void TForm1::DriveComboBox1Change(TObject*) {
+    DirectoryListBox1->SetDrive(DriveComboBox1->Drive());
+}
+
+void TForm1::DirectoryListBox1Change(TObject*) {
+    ZelExplorerView1->SetDirectory(DirectoryListBox1->Directory());
+}
+
+void TForm1::ComboBox1Change(TObject*) {
+    ZelExplorerView1->SetMask(MaskForFileType(ComboBox1->Text(), ZelExplorerView1->Mask()));
+}
+
+void TForm1::ZelExplorerView1Click(TObject*) {
+    const std::string file = ZelExplorerView1->FileName();
+    if (!HasPageExtension(file))
+        return;
+    // The source view covers the idle picture from now on.
+    Web->Show();
+    ZelButton1->SetEnabled(true);
+    // A page that cannot be opened raises "Cannot open file ..."; the memo
+    // keeps what it showed.
+    Sourcecode->Lines()->LoadFromFile(file);
+}
+
+void TForm1::ZelButton1Click(TObject*) {
+    TSavefileto* dialog = windows_.Savefileto;
+    if (!dialog)
+        return;
+    // Shown already: only brought to the front, not placed again.
+    dialog->Show();
+    if (dialog->HandleAllocated())
+        SetForegroundWindow(dialog->Handle());
+}
+
+int TForm1::Count() {
+    return ZelExplorerView1->Count();
+}
+
+bool TForm1::Selected(int Index) {
+    return ZelExplorerView1->Selected(Index);
+}
+
+std::string TForm1::Path(int Index) {
+    return JoinPath(ZelExplorerView1->Directory(), ZelExplorerView1->Items()->Strings(Index));
+}
+
+void TForm1::SetCurrent(int Index) {
+    ZelExplorerView1->SetItemIndex(Index);
+}
+
+}  // namespace vexel

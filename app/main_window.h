@@ -1,0 +1,136 @@
+// The main window: a skinned borderless window dragged by its background
+// picture, its tool and link buttons and popup menu, and the pages it
+// offers to the batch run: a drive box, a folder list, a file list with its
+// file-type box, and a preview of the clicked page's source.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/batch_run.h"
+#include "framework/win32/combo_box.h"
+#include "framework/win32/edits.h"
+#include "framework/win32/file_controls.h"
+#include "framework/win32/forms.h"
+#include "framework/win32/image.h"
+#include "framework/win32/menus.h"
+#include "framework/win32/panels.h"
+#include "widgets/buttons.h"
+#include "widgets/labels.h"
+#include "widgets/panels.h"
+#include "widgets/zel_button.h"
+
+namespace vexel {
+
+class TWindowSet;
+
+// The file list's mask for a text of the file-type box: the four texts it
+// knows, compared exactly; any other text leaves Current as it is.
+std::string MaskForFileType(const std::string& BoxText, const std::string& Current);
+
+// What the main window launches through the shell: the home page, a mail
+// to the project and the help file. It stands where the shell helpers' app
+// starter will go; until then each item is opened as a document.
+struct TProgramItem {
+    std::string ExeFile;
+};
+
+class TAppStarter : public TComponent {
+public:
+    explicit TAppStarter(TComponent* AOwner) : TComponent(AOwner) {}
+
+    std::vector<TProgramItem> Programs;
+    // Opens item Index through the shell; false when the shell could not.
+    // A test puts its own launcher here.
+    std::function<bool(const std::string& ExeFile)> Launch;
+    bool StartProgram(int Index);
+
+protected:
+    ~TAppStarter() override = default;
+};
+
+class TForm1 : public TForm, public TFileSelection {
+public:
+    TForm1(TComponent* AOwner, TWindowSet& Windows);
+
+    // The frame.
+    TImage* Image4 = nullptr;
+    TZelLabel* ZelLabel6 = nullptr;
+    TZelIEButton* ZelIEButton1 = nullptr;  // Help
+    TZelIEButton* ZelIEButton2 = nullptr;  // Tips
+    TZelIEButton* ZelIEButton3 = nullptr;  // LOGs
+    TZelIEButton* ZelIEButton7 = nullptr;  // Exit
+    TImage* Image6 = nullptr;              // the small close picture
+    TZelIEButton* ZelIEButton4 = nullptr;  // home page
+    TZelIEButton* ZelIEButton8 = nullptr;  // mail
+    TPopupMenu* PopupMenu1 = nullptr;
+    TMenuItem* ViewLog1 = nullptr;
+    TMenuItem* Help1 = nullptr;
+    TMenuItem* Tops1 = nullptr;
+    TMenuItem* Aboutus1 = nullptr;
+    TMenuItem* Exit1 = nullptr;
+    TAppStarter* ZelAppStarter1 = nullptr;
+
+    // File selection and preview.
+    TZelPanel* panel5 = nullptr;
+    TDriveComboBox* DriveComboBox1 = nullptr;
+    TComboBox* ComboBox1 = nullptr;
+    TDirectoryListBox* DirectoryListBox1 = nullptr;
+    TFileListBox* ZelExplorerView1 = nullptr;
+    TZelPanel* panel2 = nullptr;
+    TImage* Image3 = nullptr;
+    TPanel* Web = nullptr;
+    TMemo* Sourcecode = nullptr;
+    TZelButton* ZelButton1 = nullptr;  // Start
+
+    // Handlers.
+    void FormCreate(TObject* Sender);
+    // The close sequence: hides the window, shows the closing note and
+    // waits, handling messages, until the note's button has gone.
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void Image4MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void Image4MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Image4MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ZelIEButton1Click(TObject* Sender);  // and Help1Click
+    void ZelIEButton2Click(TObject* Sender);  // and Tops1Click
+    void ZelIEButton3Click(TObject* Sender);  // and ViewLog1Click
+    void ZelIEButton7Click(TObject* Sender);  // and Image6Click, Exit1Click
+    void ZelIEButton4Click(TObject* Sender);
+    void ZelIEButton8Click(TObject* Sender);
+    void Aboutus1Click(TObject* Sender);
+    void DriveComboBox1Change(TObject* Sender);
+    void DirectoryListBox1Change(TObject* Sender);
+    void ComboBox1Change(TObject* Sender);
+    // The preview of the clicked item, when it is a selected page.
+    void ZelExplorerView1Click(TObject* Sender);
+    // Start: shows the options dialog.
+    void ZelButton1Click(TObject* Sender);
+
+    // The file list as the batch run reads it.
+    int Count() override;
+    bool Selected(int Index) override;
+    std::string Path(int Index) override;
+    void SetCurrent(int Index) override;
+
+    // Whether the background picture is being dragged.
+    bool Dragging() const { return dragging_ != 0; }
+
+protected:
+    ~TForm1() override;
+
+private:
+    void BuildFrame();
+    void BuildFileSelection();
+    void BuildPreview();
+    TZelIEButton* ToolButton(int Left, const char* Caption, const char* Glyph);
+    TZelIEButton* LinkButton(int Left, int Top, const std::string& Caption);
+
+    TWindowSet& windows_;
+    // The drag of the background picture: a flag and the point pressed.
+    int dragging_ = 0;
+    int startX_ = 0;
+    int startY_ = 0;
+};
+
+}  // namespace vexel

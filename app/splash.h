@@ -1,0 +1,44 @@
+// The splash: the first window made, and so the application's main form,
+// which ends the program when it closes. Three seconds after it is made it
+// hands over to the main window (and the tip window, when the user wants
+// tips at start-up) and hides for good.
+#pragma once
+
+#include "framework/win32/forms.h"
+#include "framework/win32/image.h"
+#include "framework/win32/timer.h"
+#include "system/form_manager.h"
+#include "widgets/labels.h"
+#include "widgets/panels.h"
+
+namespace vexel {
+
+class TWindowSet;
+
+// How long the splash shows, counted from its creation.
+constexpr unsigned kSplashMilliseconds = 3000;
+
+class Ttoplogo : public TForm {
+public:
+    explicit Ttoplogo(TComponent* AOwner);
+
+    TZelPanel* ZelPanel1 = nullptr;
+    TImage* Image1 = nullptr;
+    TZelLabel* Label1 = nullptr;
+    TTimer* Timer1 = nullptr;
+    TZelFormManager* ZelFormManager1 = nullptr;
+
+    // The set the tick hands over to; given once the set holds the splash.
+    TWindowSet* Windows = nullptr;
+
+    // Left := Screen width div 2 - width div 2, and so for Top.
+    void FormShow(TObject* Sender);
+    // Shows the main window, hides the splash, stops the timer and shows the
+    // tip window when "Show Tips at Startup" is ticked. Runs once.
+    void Timer1Timer(TObject* Sender);
+
+protected:
+    ~Ttoplogo() override = default;
+};
+
+}  // namespace vexel

@@ -1,0 +1,202 @@
+#include "app/tip_window.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+
+#include "app/about.h"
+#include "app/window_set.h"
+
+namespace vexel {
+
+namespace {
+
+constexpr TColor kBandColor = static_cast<TColor>(16760199);  // sky blue
+constexpr TColor kBandFade = static_cast<TColor>(15789286);   // ice white
+
+const std::string kCheckLine = std::string("Check ") + kHomePage;
+const std::string kCheckLineTip = kCheckLine + " regulary and get ";
+
+}  // namespace
+
+const char* const kTips[kTipCount][3] = {
+    {"You can see more examples of HTML Vexel on our web site!", kCheckLineTip.c_str(), "good idea!"},
+    {"HTML Vexel Use the Vexel algorithm coding to compress HTML ", "data. Reduce the HTML file size to 20%!",
+     ""},
+    {"HTML Vexel support password ! You can enter a password", "insert to compressed HTML files.", ""},
+    {"Before you compress or protect or encrypt the HTML file, ",
+     "you must select all files into files list . ", "Click [Start] to process the files."},
+    {"Do not process the HTML files twice. It will destroy", "the source HTML files.", ""},
+    {"HTML Vexel can create VBScript and JavaScript uncompression.",
+     "VBScript can run in all Internet explorer browse.", "JavaScript can run in all browse."},
+};
+
+const char* const kDesignTip[3] = {"You can see more examples of RUDI Radaz on our web site!",
+                                   kCheckLine.c_str(), "regulary and get good idea!"};
+
+bool ParseTipNumber(const std::string& Text, int32_t& Number) {
+    std::size_t digits = (!Text.empty() && (Text[0] == '-' || Text[0] == '+')) ? 1 : 0;
+    if (digits == Text.size())
+        return false;
+    for (std::size_t i = digits; i < Text.size(); ++i)
+        if (Text[i] < '0' || Text[i] > '9')
+            return false;
+    errno = 0;
+    const long long value = std::strtoll(Text.c_str(), nullptr, 10);
+    if (errno == ERANGE || value < std::numeric_limits<int32_t>::min() ||
+        value > std::numeric_limits<int32_t>::max())
+        return false;
+    Number = static_cast<int32_t>(value);
+    return true;
+}
+
+TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+    SetCaption("Tip of the day");
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(biSystemMenu);
+    SetColor(clWhite);
+    SetClientWidth(347);
+    SetClientHeight(233);
+    UseWindowFont(this);
+
+    ZelControlStore1 = new TZelControlStore(this);
+    TZelStdDataStore* data = ZelControlStore1->DataStore();
+    data->SetSection("HTML Vexel");
+    data->SetDatatype(sRegistry);
+    data->Registry()->SetRootkey(hkeyCurrentUser);
+    data->Registry()->SetPath(windows_.StorePath());
+    data->Inifile()->SetIniFilename("MyFile.ini");
+
+    ZelFormManager1 = new TZelFormManager(this);
+    ZelFormManager1->SetTopMost(true);
+    ZelFormManager1->Background()->BrushFill()->SetBrushStyle(bsClear);
+    ZelFormManager1->Background()->SetBackgroundStyle(TZelFormBackStyle::bBrushFillFormColor);
+
+    // Windowless controls paint in the order they are made: the bands first.
+    BuildBands();
+    BuildTipArea();
+    BuildStoredControls();
+
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    ZelOfficeButton2->OnClick = [this](TObject* Sender) { ZelOfficeButton2Click(Sender); };
+    ZelOfficeButton1->OnClick = [this](TObject* Sender) { ZelOfficeButton1Click(Sender); };
+}
+
+void TForm4::BuildBands() {
+    auto band = [this](TAlign Align, int Height, TZelBackground* Ground) {
+        auto* presentation = new TZelPresentation(this);
+        presentation->SetParent(this);
+        presentation->SetHeight(Height);
+        presentation->SetAlign(Align);
+        presentation->SetBackground(Ground);
+        return presentation;
+    };
+    auto* top = new TZelBackground(this);
+    top->Gradient()->SetBeginColor(kBandColor);
+    top->Gradient()->SetEndColor(kBandFade);
+    top->Gradient()->SetFillStyle(TZelFillStyle::Vertical);
+    top->Gradient()->SetColorCount(128);
+    ZelPresentation2 = band(alTop, 33, top);
+    // A gradient of one colour: the band is plain.
+    auto* bottom = new TZelBackground(this);
+    bottom->Gradient()->SetBeginColor(kBandColor);
+    bottom->Gradient()->SetEndColor(kBandColor);
+    ZelPresentation1 = band(alBottom, 34, bottom);
+    ZelPresentation3 = band(alClient, 0, windows_.ZelBackground3);
+
+    ZelLabel1 = MakeLabel(this, 16, 4, "HTML Vexel Pro v2.0", {"Andy", 27, fsBold | fsItalic, clWhite});
+    ZelLabel1->Font3D()->SetStyle3D(fontOnlyShadow);
+}
+
+void TForm4::BuildTipArea() {
+    Image3 = new TPictureSpot(this);
+    Image3->SetParent(this);
+    Image3->SetBounds(8, 40, 325, 35);
+    Image3->LoadPicture("TIP_TITLE");
+
+    TLabel** lines[] = {&Label1, &Label2, &Label3};
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new TLabel(this);
+        label->SetParent(this);
+        label->SetLeft(16);
+        label->SetTop(88 + 16 * i);
+        label->SetTransparent(true);
+        label->SetCaption(kDesignTip[i]);
+        *lines[i] = label;
+    }
+
+    auto officeButton = [this](int Left, const char* Caption) {
+        auto* button = new TZelOfficeButton(this);
+        button->SetParent(this);
+        button->SetBounds(Left, 168, 73, 25);
+        button->SetCaption(Caption);
+        button->SetBackground(windows_.ZelBackground1);
+        return button;
+    };
+    ZelOfficeButton2 = officeButton(184, "Next Tips");
+    ZelOfficeButton1 = officeButton(264, "Close");
+
+    Image1 = new TPictureSpot(this);
+    Image1->SetParent(this);
+    Image1->SetBounds(-11, 166, 96, 67);
+    Image1->LoadPicture("TIP_CORNER");
+}
+
+void TForm4::BuildStoredControls() {
+    // Both take their stored values once they are loaded, and write every
+    // change from then on.
+    Tipsshow = new TZelStoreCheckbox(this);
+    Tipsshow->BeginLoading();
+    Tipsshow->SetParent(this);
+    Tipsshow->SetBounds(16, 141, 193, 17);
+    Tipsshow->SetCaption("Show Tips at Startup");
+    ApplyFont(Tipsshow, {"", 0, fsBold, clWindowText});
+    Tipsshow->SetChecked(true);
+    Tipsshow->SetStore(ZelControlStore1);
+    Tipsshow->SetStoreKey("Tips");
+    Tipsshow->EndLoading();
+
+    tipid = new TZelStoreEdit(this);
+    tipid->BeginLoading();
+    tipid->SetParent(this);
+    tipid->SetBounds(144, 176, 121, 21);
+    tipid->SetVisible(false);
+    tipid->SetText("3");
+    tipid->SetStore(ZelControlStore1);
+    tipid->SetStoreKey("tipid");
+    tipid->EndLoading();
+}
+
+void TForm4::FormCreate(TObject*) {
+    CentreOnScreen(this);
+}
+
+void TForm4::FormShow(TObject*) {
+    CentreOnScreen(this);
+    NextTip();
+}
+
+void TForm4::ZelOfficeButton2Click(TObject*) {
+    NextTip();
+}
+
+void TForm4::ZelOfficeButton1Click(TObject*) {
+    Close();
+}
+
+void TForm4::NextTip() {
+    int32_t n = 0;
+    if (!ParseTipNumber(tipid->Text(), n))
+        n = 0;  // no number: out of range, like 0
+    if (n >= 1 && n <= kTipCount) {
+        const char* const* tip = kTips[n - 1];
+        Label1->SetCaption(tip[0]);
+        Label2->SetCaption(tip[1]);
+        Label3->SetCaption(tip[2]);
+    }
+    // Changing the text stores it at once.
+    tipid->SetText(std::to_string(n < kTipCount ? n + 1 : 1));
+}
+
+}  // namespace vexel

@@ -1,0 +1,82 @@
+#include "app/window_parts.h"
+
+#include <windows.h>
+
+#include "framework/win32/gdi.h"
+#include "widgets/background.h"
+
+namespace vexel {
+
+void UseWindowFont(TForm* Form) {
+    Form->Font()->SetName("Tahoma");
+    Form->Font()->SetHeight(-11);
+}
+
+void ApplyFont(TControl* Control, const TFontSpec& Spec) {
+    Control->SetParentFont(false);
+    TFont* font = Control->Font();
+    if (!Spec.Name.empty())
+        font->SetName(Spec.Name);
+    if (Spec.Height != 0)
+        font->SetHeight(-Spec.Height);
+    font->SetStyle(Spec.Style);
+    font->SetColor(Spec.Color);
+}
+
+TZelLabel* MakeLabel(TWinControl* Parent, int X, int Y, const std::string& Caption, const TFontSpec& Font) {
+    auto* label = new TZelLabel(Parent);
+    label->SetParent(Parent);
+    ApplyFont(label, Font);
+    label->SetTransparent(true);
+    label->SetCaption(Caption);
+    // The label does not size itself: measure the text in its font, and
+    // leave room for the 3-D copies and the frame's line above and below.
+    AutoDeleteDC dc;
+    SIZE size{};
+    {
+        ScopedSelect font(dc.Get(), label->Font()->Handle());
+        GetTextExtentPoint32A(dc.Get(), Caption.c_str(), static_cast<int>(Caption.size()), &size);
+    }
+    const int extra = label->Font3D()->DrawingWidth() + 2;
+    label->SetBounds(X, Y, size.cx + extra, size.cy + extra);
+    return label;
+}
+
+TZelPanel* MakeClientPanel(TWinControl* Parent, TZelBackground* Background) {
+    auto* panel = new TZelPanel(Parent);
+    panel->SetParent(Parent);
+    panel->SetAlign(alClient);
+    panel->SetBackground(Background);
+    panel->SetShowHint(false);
+    return panel;
+}
+
+TZelButton* MakeDialogButton(TWinControl* Parent,
+                             const TRect& Bounds,
+                             const std::string& Caption,
+                             TZelBackground* Ground) {
+    auto* button = new TZelButton(Parent);
+    button->SetParent(Parent);
+    button->SetBoundsRect(Bounds);
+    button->SetCaption(Caption);
+    ApplyFont(button, {"", 0, fsBold, clWindowText});
+    button->SetBackground(Ground);
+    return button;
+}
+
+void LoadPicture(TBitmap& Picture, const std::string& ResourceName) {
+    Picture.LoadFromResourceName(GetModuleHandleA(nullptr), ResourceName);
+}
+
+void TPictureSpot::LoadPicture(const std::string& ResourceName) {
+    vexel::LoadPicture(picture_, ResourceName);
+    SetBounds(Left(), Top(), picture_.Width(), picture_.Height());
+    Invalidate();
+}
+
+void TPictureSpot::Paint() {
+    if (!picture_.Empty())
+        DrawMasked(Canvas(), &picture_, 0, 0, kPictureKey);
+}
+
+}  // namespace vexel

@@ -1,0 +1,66 @@
+// Pieces the program's windows are built from: fonts, labels sized to their
+// text, framed panels, the dialogs' push buttons, and the pictures built
+// into the program.
+#pragma once
+
+#include <string>
+
+#include "framework/win32/forms.h"
+#include "framework/win32/graphics.h"
+#include "widgets/labels.h"
+#include "widgets/panels.h"
+#include "widgets/zel_button.h"
+
+namespace vexel {
+
+// The pictures' transparent colour: magenta.
+constexpr TColor kPictureKey = clFuchsia;
+
+struct TFontSpec {
+    std::string Name;  // empty: the control's default
+    int Height = 0;    // pixels; 0: the default
+    TFontStyles Style = 0;
+    TColor Color = clWindowText;
+};
+
+// The windows' font: Tahoma, 11 pixels. It keeps the proportions of the
+// small dialog font the windows were laid out for on every system, where
+// "MS Sans Serif" is a different font from one system to the next.
+void UseWindowFont(TForm* Form);
+
+// Gives Control a font of its own.
+void ApplyFont(TControl* Control, const TFontSpec& Spec);
+
+// A transparent label at (X, Y), as large as its text in its font.
+TZelLabel* MakeLabel(TWinControl* Parent, int X, int Y, const std::string& Caption, const TFontSpec& Font);
+
+// A panel with the given background filling its parent.
+TZelPanel* MakeClientPanel(TWinControl* Parent, TZelBackground* Background);
+
+// A dialog push button with a bold caption on the shared button ground.
+TZelButton* MakeDialogButton(TWinControl* Parent,
+                             const TRect& Bounds,
+                             const std::string& Caption,
+                             TZelBackground* Ground);
+
+// Loads a picture built into the program (resources/pictures.rc).
+void LoadPicture(TBitmap& Picture, const std::string& ResourceName);
+
+// A windowless picture drawn with the pictures' transparent colour left out,
+// sized to its picture.
+class TPictureSpot : public TGraphicControl {
+public:
+    explicit TPictureSpot(TComponent* AOwner) : TGraphicControl(AOwner) {}
+    TBitmap* Picture() { return &picture_; }
+    // Loads the picture and takes its size.
+    void LoadPicture(const std::string& ResourceName);
+
+protected:
+    ~TPictureSpot() override = default;
+    void Paint() override;
+
+private:
+    TBitmap picture_;
+};
+
+}  // namespace vexel

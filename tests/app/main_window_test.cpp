@@ -1,0 +1,206 @@
+// The main window: the file-type box's masks, the preview's rules, the drag
+// by the background picture, the tool and link buttons, Start, and the close
+// sequence that waits for the closing note.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/about.h"
+#include "app/closing_note.h"
+#include "app/log_window.h"
+#include "app/main_window.h"
+#include "app/options_dialog.h"
+#include "app/tip_window.h"
+#include "framework/win32/timer.h"
+#include "tests/app/app_test_support.h"
+
+using namespace vexel;
+using namespace vexel::testing;
+
+TEST(FileTypeBox, MapsItsFourTextsExactlyAndLeavesTheMaskForAnyOther) {
+    EXPECT_EQ(MaskForFileType("*.HTM;*.HTML", "x"), "*.htm?");
+    EXPECT_EQ(MaskForFileType("*.*", "x"), "*.*");
+    EXPECT_EQ(MaskForFileType("*.JPG;*.JPEG;*.HTM;*.HTML", "x"), "*.jp*;*.htm?");
+    EXPECT_EQ(MaskForFileType("*.JPG;*.JPEG", "x"), "*.jp*");
+    for (const char* other : {"*.jpg;*.jpeg", "*.htm;*.html", "*.HTM", " *.*", "*.* ", ""})
+        EXPECT_EQ(MaskForFileType(other, "*.htm?"), "*.htm?") << '"' << other << '"';
+}
+
+class MainWindow : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        MakeProgramWindows();
+        for (const char* name : {"page.htm", "page.HTML", "page.htmx", "notes.txt", "photo.jpg"})
+            WriteBytes(dir.Path(name), std::string("<html><body>") + name + "</body></html>\r\n");
+        std::filesystem::create_directory(dir.Root() / "old.htm");
+        form1->DirectoryListBox1->SetDirectory(dir.Root().string());
+    }
+
+    TFileListBox* Files() { return form1->ZelExplorerView1; }
+    int IndexOf(const std::string& Name) { return Files()->Items()->IndexOf(Name); }
+
+    std::vector<std::string> Listed() {
+        std::vector<std::string> names;
+        for (int i = 0; i < Files()->Count(); ++i)
+            names.push_back(Files()->Items()->Strings(i));
+        return names;
+    }
+
+    // A click on an item as the list reports it: the item focused, its
+    // selection as given.
+    void ClickItem(const std::string& Name, bool Select = true) {
+        const int index = IndexOf(Name);
+        ASSERT_GE(index, 0) << Name;
+        Files()->SetItemIndex(index);
+        Files()->SetSelected(index, Select);
+        form1->ZelExplorerView1Click(Files());
+    }
+
+    ScratchDir dir;
+};
+
+TEST_F(MainWindow, TheFolderListLeadsTheFileListAndTheFileTypeBoxSetsItsMask) {
+    EXPECT_EQ(Files()->Directory(), dir.Root().string());
+    // Pages, page.htmx (which "*.htm?" matches too) and the folder named
+    // like a page.
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"[old.htm]", "page.htm", "page.HTML", "page.htmx"}));
+    EXPECT_EQ(form1->ComboBox1->Text(), "*.HTM;*.HTML");
+
+    form1->ComboBox1->SetText("*.JPG;*.JPEG");
+    form1->ComboBox1Change(form1->ComboBox1);
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"photo.jpg"}));
+    form1->ComboBox1->SetText("*.htm;*.html");  // lower case: the mask stays
+    form1->ComboBox1Change(form1->ComboBox1);
+    EXPECT_EQ(Files()->Mask(), "*.jp*");
+    form1->ComboBox1->SetText("*.*");
+    form1->ComboBox1Change(form1->ComboBox1);
+    EXPECT_EQ(Listed().size(), 6u);
+}
+
+TEST_F(MainWindow, PreviewsOnlySelectedPagesAndKeepsTheLastOne) {
+    EXPECT_TRUE(form1->Image3->Visible());
+    EXPECT_FALSE(form1->Web->Visible());
+
+    // Not pages: nothing changes, not even the preview's first showing.
+    ClickItem("page.htmx");
+    ClickItem("[old.htm]");
+    EXPECT_FALSE(form1->Web->Visible());
+
+    ClickItem("page.htm");
+    EXPECT_TRUE(form1->Web->Visible());
+    EXPECT_EQ(form1->Sourcecode->Text(), "<html><body>page.htm</body></html>\r\n");
+    ClickItem("page.HTML");
+    EXPECT_EQ(form1->Sourcecode->Text(), "<html><body>page.HTML</body></html>\r\n");
+
+    // A Ctrl+click that deselects a page sees no file name: the preview stays.
+    ClickItem("page.htm", false);
+    EXPECT_EQ(form1->Sourcecode->Text(), "<html><body>page.HTML</body></html>\r\n");
+
+    form1->ComboBox1->SetText("*.*");
+    form1->ComboBox1Change(form1->ComboBox1);
+    ClickItem("notes.txt");
+    EXPECT_EQ(form1->Sourcecode->Text(), "<html><body>page.HTML</body></html>\r\n");
+
+    // A page another program holds without sharing: the open error names
+    // it, and the preview keeps what it showed.
+    const std::string held = dir.Path("page.htm");
+    const HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    std::string error;
+    try {
+        ClickItem("page.htm");
+    } catch (const Exception& e) {
+        error = e.Message();
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(error.rfind("Cannot open file \"" + held + "\"", 0), 0u) << error;
+    EXPECT_EQ(form1->Sourcecode->Text(), "<html><body>page.HTML</body></html>\r\n");
+}
+
+TEST_F(MainWindow, StartsWhereItBelongsAndIsDraggedByItsBackgroundPicture) {
+    EXPECT_EQ(form1->Left(), (Screen->Width() - 634) / 2);
+    EXPECT_EQ(form1->Top(), (Screen->Height() - 450) / 2 + 30);
+    EXPECT_EQ(form1->Image4->Width(), 636);
+    form1->SetBounds(100, 200, form1->Width(), form1->Height());
+    form1->Show();
+
+    // Through the window's own mouse messages, at a point where only the
+    // picture is; any button holds it.
+    const HWND window = form1->Handle();
+    SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(300, 120));
+    EXPECT_TRUE(form1->Dragging());
+    SendMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(312, 113));
+    EXPECT_EQ(form1->Left(), 112);
+    EXPECT_EQ(form1->Top(), 193);
+    form1->Image4MouseUp(form1->Image4, mbRight, 0, 312, 113);
+    EXPECT_FALSE(form1->Dragging());
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(350, 150));
+    EXPECT_EQ(form1->Left(), 112);
+
+    // A press on the panels is no drag.
+    SendMessageA(form1->panel5->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 5));
+    SendMessageA(form1->panel5->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(100, 5));
+    EXPECT_FALSE(form1->Dragging());
+}
+
+TEST_F(MainWindow, ButtonsOpenHelpFromTheProgramFolderTheLinksTipsLogAndOptions) {
+    std::vector<std::string> launched;
+    form1->ZelAppStarter1->Launch = [&](const std::string& File) {
+        launched.push_back(File);
+        return true;
+    };
+    // Started from another working folder: the help is the program's.
+    SetCurrentDirectoryA(dir.Root().string().c_str());
+    form1->ZelIEButton1->Click();
+    form1->Help1->Click();
+    form1->ZelIEButton4->Click();
+    form1->ZelIEButton8->Click();
+    EXPECT_EQ(launched,
+              (std::vector<std::string>{ProgramFolder() + "\\help.chm", ProgramFolder() + "\\help.chm",
+                                        kHomePage, std::string("mailto:") + kMailAddress}));
+
+    form1->SetBounds(100, 200, form1->Width(), form1->Height());
+    form1->Show();
+    form1->ZelIEButton3->Click();
+    EXPECT_TRUE(windows->Log->Visible());
+    form1->Tops1->Click();
+    EXPECT_TRUE(windows->Form4->Visible());
+
+    form1->ZelButton1->Click();  // Start
+    TSavefileto* options = windows->Savefileto;
+    EXPECT_TRUE(options->Visible());
+    EXPECT_EQ(options->Left(), 100 + (form1->Width() - options->Width()) / 2);
+    // Start again while it shows: brought forward, not placed again.
+    options->SetBounds(5, 6, options->Width(), options->Height());
+    form1->ZelButton1->Click();
+    EXPECT_EQ(options->Left(), 5);
+    EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(MainWindow, ClosingShowsTheNoteAndWaitsForItsButtonHandlingMessagesMeanwhile) {
+    form1->Show();
+    bool mainHiddenMeanwhile = false;
+    bool noteShownMeanwhile = false;
+    // The user clicks "&Close" a little later: the close handler must sleep
+    // until that message comes, not return before it.
+    auto* later = new TTimer(form1);
+    later->SetInterval(300);
+    later->OnTimer = [&](TObject*) {
+        later->SetEnabled(false);
+        mainHiddenMeanwhile = !form1->Visible();
+        noteShownMeanwhile = windows->IMessage->Visible();
+        windows->IMessage->ZelButton1->Click();
+    };
+    form1->Exit1->Click();
+    EXPECT_TRUE(mainHiddenMeanwhile);
+    EXPECT_TRUE(noteShownMeanwhile);
+    EXPECT_FALSE(form1->Visible());
+    EXPECT_FALSE(windows->IMessage->ZelButton1->Visible());
+    // The splash, the application's main form, was closed: the program ends.
+    App()->ProcessMessages();
+    EXPECT_TRUE(App()->Terminated());
+}

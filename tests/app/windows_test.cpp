@@ -1,0 +1,91 @@
+// Where every window places itself, at creation and on each show; and the
+// closing note, whose button ends the program.
+#include <gtest/gtest.h>
+
+#include "app/closing_note.h"
+#include "app/conn.h"
+#include "app/log_window.h"
+#include "app/options_dialog.h"
+#include "app/tip_window.h"
+#include "tests/app/app_test_support.h"
+
+using namespace vexel;
+using namespace vexel::testing;
+
+namespace {
+
+TPoint ScreenCentred(TCustomForm* Form) {
+    return {(Screen->Width() - Form->Width()) / 2, (Screen->Height() - Form->Height()) / 2};
+}
+
+TPoint Place(TCustomForm* Form) {
+    return {Form->Left(), Form->Top()};
+}
+
+}  // namespace
+
+using Windows = AppTest;
+
+TEST_F(Windows, AreMadeHiddenInOrderAndTheNoteLogAndTipsStartCentredOnTheScreen) {
+    MakeWindows();
+    EXPECT_EQ(App()->MainForm(), splash);
+    TCustomForm* forms[] = {windows->Conn, windows->Savefileto, windows->Form4, windows->Log,
+                            windows->IMessage};
+    for (TCustomForm* form : forms)
+        EXPECT_FALSE(form->Visible()) << form->Caption();
+    // Each made after the one before it, among the application's components.
+    for (std::size_t i = 1; i < std::size(forms); ++i)
+        EXPECT_LT(forms[i - 1]->ComponentIndex(), forms[i]->ComponentIndex());
+    EXPECT_LT(main->ComponentIndex(), windows->Conn->ComponentIndex());
+    EXPECT_LT(windows->ComponentIndex(), splash->ComponentIndex());  // goes after every window
+    for (TCustomForm* form :
+         {static_cast<TCustomForm*>(windows->Form4), static_cast<TCustomForm*>(windows->Log),
+          static_cast<TCustomForm*>(windows->IMessage)})
+        EXPECT_EQ(Place(form), ScreenCentred(form)) << form->Caption();
+    EXPECT_EQ(windows->Conn->ClientWidth(), 475);
+    EXPECT_EQ(windows->Form4->ClientHeight(), 233);
+}
+
+TEST_F(Windows, PlaceThemselvesOnEachShowByTheMainWindowOrTheScreen) {
+    MakeWindows();
+    // A main window narrower than the compression window: the halves of
+    // negative differences truncate toward zero.
+    main->SetBounds(-41, 33, 300, 201);
+    windows->Conn->Show();
+    EXPECT_EQ(Place(windows->Conn), (TPoint{-41 - 87, 33 - 74}));
+    windows->Savefileto->Show();
+    EXPECT_EQ(Place(windows->Savefileto), (TPoint{-41 - 99, 33 - 47}));
+
+    // Shown again after the main window was dragged: placed again.
+    windows->Savefileto->Hide();
+    main->SetBounds(200, 150, 634, 450);
+    windows->Savefileto->Show();
+    EXPECT_EQ(Place(windows->Savefileto), (TPoint{200 + 67, 150 + 77}));
+    windows->Log->Show();
+    EXPECT_EQ(Place(windows->Log), (TPoint{250, 200}));
+
+    windows->Form4->SetBounds(3, 4, windows->Form4->Width(), windows->Form4->Height());
+    windows->Form4->Show();
+    EXPECT_EQ(Place(windows->Form4), ScreenCentred(windows->Form4));
+
+    // The closing note comes when the main window is hidden already: it
+    // takes the main window's last place.
+    main->Hide();
+    windows->IMessage->Show();
+    EXPECT_EQ(Place(windows->IMessage), (TPoint{200 + (634 - 427) / 2, 150 + (450 - 95) / 2}));
+}
+
+TEST_F(Windows, TheClosingNotesButtonHidesItselfAndEndsTheMessageLoop) {
+    MakeWindows();
+    App()->SetShowMainForm(false);
+    windows->IMessage->Show();
+    bool buttonShownAtClick = false;
+    App()->Queue([&] {
+        buttonShownAtClick = windows->IMessage->ZelButton1->Visible();
+        windows->IMessage->ZelButton1->Click();
+    });
+    App()->Run();  // returns once the splash, the main form, is closed
+    EXPECT_TRUE(buttonShownAtClick);
+    EXPECT_TRUE(App()->Terminated());
+    EXPECT_FALSE(windows->IMessage->ZelButton1->Visible());
+}
