@@ -54,7 +54,7 @@ TEST(Crypto, Pbkdf2Sha256GivesThePublishedKeys) {
 }
 
 TEST(Crypto, Aes256GcmGivesThePublishedCiphertextAndTag) {
-    // The GCM specification's test case 15: AES-256, 96-bit IV, no additional data.
+    // Test case 15 of the published GCM test vectors: AES-256, 96-bit IV, no additional data.
     unsigned char key[kAesKeyBytes];
     KeyFromHex("feffe9928665731c6d6a8f9467308308feffe9928665731c6d6a8f9467308308", key);
     const std::string iv = FromHex("cafebabefacedbaddecaf888");
