@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include "app/about.h"
 #include "app/closing_note.h"
 #include "app/options_dialog.h"
@@ -36,22 +34,6 @@ std::string MaskForFileType(const std::string& BoxText, const std::string& Curre
     return Current;
 }
 
-bool TAppStarter::StartProgram(int Index) {
-    if (Index < 0 || static_cast<std::size_t>(Index) >= Programs.size())
-        return false;
-    const std::string& file = Programs[static_cast<std::size_t>(Index)].ExeFile;
-    if (Launch)
-        return Launch(file);
-    // The shell reports a missing file or handler itself.
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof(info);
-    info.hwnd = Application ? Application->Handle() : nullptr;
-    info.lpVerb = "open";
-    info.lpFile = file.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExA(&info) != FALSE;
-}
-
 TForm1::TForm1(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
     SetCaption("Html Vexel Pro v2.0");
     SetBorderStyle(bsNone);
@@ -59,8 +41,11 @@ TForm1::TForm1(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows
     SetClientHeight(450);
     UseWindowFont(this);
 
-    ZelAppStarter1 = new TAppStarter(this);
-    ZelAppStarter1->Programs = {{kHomePage}, {std::string("mailto:") + kMailAddress}, {"help.chm"}};
+    ZelAppStarter1 = new TZelAppStarter(this);
+    for (const std::string& file :
+         {std::string(kHomePage), std::string("mailto:") + kMailAddress, std::string("help.chm")})
+        ZelAppStarter1->Programs()->Add()->SetExeFile(file);
+    StartProgram = [this](int Index) { ZelAppStarter1->StartProgram(Index); };
 
     BuildFrame();
     BuildFileSelection();
@@ -198,7 +183,7 @@ void TForm1::BuildFileSelection() {
     DirectoryListBox1->SetItemHeight(16);
     DirectoryListBox1->SetHint("Choose the folder.");
 
-    ZelExplorerView1 = new TFileListBox(this);
+    ZelExplorerView1 = new TZelExplorerView(this);
     ZelExplorerView1->SetParent(panel5);
     ZelExplorerView1->SetBounds(8, 164, 193, 237);
     ZelExplorerView1->SetMultiSelect(true);
@@ -299,8 +284,8 @@ void TForm1::Image4MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
 }
 
 void TForm1::ZelIEButton1Click(TObject*) {
-    ZelAppStarter1->Programs[2].ExeFile = HelpFilePath();
-    ZelAppStarter1->StartProgram(2);
+    ZelAppStarter1->Programs()->Items(2)->SetExeFile(HelpFilePath());
+    StartProgram(2);
 }
 
 void TForm1::ZelIEButton2Click(TObject*) {
@@ -316,11 +301,11 @@ void TForm1::ZelIEButton7Click(TObject*) {
 }
 
 void TForm1::ZelIEButton4Click(TObject*) {
-    ZelAppStarter1->StartProgram(0);
+    StartProgram(0);
 }
 
 void TForm1::ZelIEButton8Click(TObject*) {
-    ZelAppStarter1->StartProgram(1);
+    StartProgram(1);
 }
 
 void TForm1::Aboutus1Click(TObject*) {
@@ -370,7 +355,10 @@ bool TForm1::Selected(int Index) {
 }
 
 std::string TForm1::Path(int Index) {
-    return JoinPath(ZelExplorerView1->Directory(), ZelExplorerView1->Items()->Strings(Index));
+    // FileName names the current item, and only while it is selected, as
+    // every item the batch asks for is.
+    ZelExplorerView1->SetItemIndex(Index);
+    return ZelExplorerView1->FileName();
 }
 
 void TForm1::SetCurrent(int Index) {

@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "app/batch_run.h"
 #include "framework/win32/combo_box.h"
@@ -16,6 +15,8 @@
 #include "framework/win32/image.h"
 #include "framework/win32/menus.h"
 #include "framework/win32/panels.h"
+#include "system/app_starter.h"
+#include "system/explorer_view.h"
 #include "widgets/buttons.h"
 #include "widgets/labels.h"
 #include "widgets/panels.h"
@@ -28,27 +29,6 @@ class TWindowSet;
 // The file list's mask for a text of the file-type box: the four texts it
 // knows, compared exactly; any other text leaves Current as it is.
 std::string MaskForFileType(const std::string& BoxText, const std::string& Current);
-
-// What the main window launches through the shell: the home page, a mail
-// to the project and the help file. It stands where the shell helpers' app
-// starter will go; until then each item is opened as a document.
-struct TProgramItem {
-    std::string ExeFile;
-};
-
-class TAppStarter : public TComponent {
-public:
-    explicit TAppStarter(TComponent* AOwner) : TComponent(AOwner) {}
-
-    std::vector<TProgramItem> Programs;
-    // Opens item Index through the shell; false when the shell could not.
-    // A test puts its own launcher here.
-    std::function<bool(const std::string& ExeFile)> Launch;
-    bool StartProgram(int Index);
-
-protected:
-    ~TAppStarter() override = default;
-};
 
 class TForm1 : public TForm, public TFileSelection {
 public:
@@ -70,14 +50,16 @@ public:
     TMenuItem* Tops1 = nullptr;
     TMenuItem* Aboutus1 = nullptr;
     TMenuItem* Exit1 = nullptr;
-    TAppStarter* ZelAppStarter1 = nullptr;
+    // Home page, mail to us, and the help file (its full path set before
+    // each launch).
+    TZelAppStarter* ZelAppStarter1 = nullptr;
 
     // File selection and preview.
     TZelPanel* panel5 = nullptr;
     TDriveComboBox* DriveComboBox1 = nullptr;
     TComboBox* ComboBox1 = nullptr;
     TDirectoryListBox* DirectoryListBox1 = nullptr;
-    TFileListBox* ZelExplorerView1 = nullptr;
+    TZelExplorerView* ZelExplorerView1 = nullptr;
     TZelPanel* panel2 = nullptr;
     TImage* Image3 = nullptr;
     TPanel* Web = nullptr;
@@ -110,8 +92,13 @@ public:
     // The file list as the batch run reads it.
     int Count() override;
     bool Selected(int Index) override;
+    // Makes item Index the current one and gives the list's FileName.
     std::string Path(int Index) override;
     void SetCurrent(int Index) override;
+
+    // Where the buttons and menu items hand an item of ZelAppStarter1 to
+    // the shell; a test watches the launches here instead.
+    std::function<void(int Index)> StartProgram;
 
     // Whether the background picture is being dragged.
     bool Dragging() const { return dragging_ != 0; }

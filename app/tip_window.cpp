@@ -141,6 +141,14 @@ void TForm4::BuildTipArea() {
     Image1->SetParent(this);
     Image1->SetBounds(-11, 166, 96, 67);
     Image1->LoadPicture("TIP_CORNER");
+
+    ZelInformationLabel1 = new TZelInformationLabel(this);
+    ZelInformationLabel1->SetParent(this);
+    ZelInformationLabel1->SetLeft(88);
+    ZelInformationLabel1->SetTop(192);
+    // It sits where the tip area meets the bottom band: both show through.
+    ZelInformationLabel1->SetTransparent(true);
+    ZelInformationLabel1->SetInfoType(iOrganisationName);
 }
 
 void TForm4::BuildStoredControls() {
@@ -152,6 +160,8 @@ void TForm4::BuildStoredControls() {
     Tipsshow->SetBounds(16, 141, 193, 17);
     Tipsshow->SetCaption("Show Tips at Startup");
     ApplyFont(Tipsshow, {"", 0, fsBold, clWindowText});
+    // On the textured tip area, not on a square of the form's white.
+    Tipsshow->SetParentBackground(true);
     Tipsshow->SetChecked(true);
     Tipsshow->SetStore(ZelControlStore1);
     Tipsshow->SetStoreKey("Tips");

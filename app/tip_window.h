@@ -11,6 +11,7 @@
 #include "framework/win32/labels.h"
 #include "system/control_store.h"
 #include "system/form_manager.h"
+#include "system/information_label.h"
 #include "system/store_controls.h"
 #include "widgets/buttons.h"
 #include "widgets/labels.h"
@@ -46,6 +47,8 @@ public:
     TZelOfficeButton* ZelOfficeButton2 = nullptr;
     TZelOfficeButton* ZelOfficeButton1 = nullptr;
     TPictureSpot* Image1 = nullptr;
+    // The organisation the computer is registered to, under the corner picture.
+    TZelInformationLabel* ZelInformationLabel1 = nullptr;
     TZelStoreEdit* tipid = nullptr;
     TZelControlStore* ZelControlStore1 = nullptr;
     // Top-most; paints the form with a clear brush over its colour.

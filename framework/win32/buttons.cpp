@@ -42,9 +42,62 @@ void TButtonControl::WndProc(TMessage& Message) {
                 default: break;
             }
             break;
+        case CN_BASE + WM_CTLCOLORSTATIC:
+        case CN_BASE + WM_CTLCOLORBTN:
+            if (parentBackground_) {
+                if (HBRUSH brush = ParentBackgroundBrush(reinterpret_cast<HDC>(Message.WParam))) {
+                    Message.Result = reinterpret_cast<LRESULT>(brush);
+                    return;
+                }
+            }
+            break;
         default: break;
     }
     TWinControl::WndProc(Message);
+}
+
+void TButtonControl::SetParentBackground(bool Value) {
+    if (parentBackground_ == Value)
+        return;
+    parentBackground_ = Value;
+    if (!Value) {
+        parentBrush_.Reset();
+        parentPicture_.Reset();
+    }
+    Invalidate();
+}
+
+HBRUSH TButtonControl::ParentBackgroundBrush(HDC DC) {
+    TWinControl* parent = Parent();
+    const int width = Width();
+    const int height = Height();
+    if (!parent || !parent->HandleAllocated() || width <= 0 || height <= 0)
+        return nullptr;
+    ScopedGetDC screen(nullptr);
+    ScopedBitmap picture(CreateCompatibleBitmap(screen.Get(), width, height));
+    if (!picture)
+        return nullptr;
+    {
+        AutoDeleteDC memory(screen.Get());
+        ScopedSelect select(memory.Get(), picture.Get());
+        // The parent paints in its own client coordinates, through its
+        // window procedure so that its hooks paint their part too; only
+        // the windowless controls come with it, never this window again.
+        SetViewportOrgEx(memory.Get(), -Left(), -Top(), nullptr);
+        const auto dc = reinterpret_cast<WPARAM>(memory.Get());
+        SendMessageA(parent->Handle(), WM_ERASEBKGND, dc, static_cast<LPARAM>(dc));
+        SendMessageA(parent->Handle(), WM_PAINT, dc, 0);
+    }
+    ScopedBrush brush(CreatePatternBrush(picture.Get()));
+    if (!brush)
+        return nullptr;
+    // The pattern starts at the box's corner, where the system fills from.
+    SetBrushOrgEx(DC, 0, 0, nullptr);
+    SetBkMode(DC, TRANSPARENT);
+    SetTextColor(DC, GdiColor(Font()->Color()));
+    parentBrush_ = std::move(brush);
+    parentPicture_ = std::move(picture);
+    return parentBrush_.Get();
 }
 
 // ---- TCustomButton ----

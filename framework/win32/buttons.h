@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "framework/win32/controls.h"
+#include "framework/win32/gdi.h"
 
 namespace vexel {
 
@@ -27,6 +28,12 @@ class TButtonControl : public TWinControl {
 public:
     explicit TButtonControl(TComponent* AOwner);
 
+    // The box shows what its parent paints beneath it (the parent's ground
+    // and windowless controls) instead of its Color, for a check box or
+    // radio button on a painted surface. Off at first.
+    bool ParentBackground() const { return parentBackground_; }
+    void SetParentBackground(bool Value);
+
 protected:
     ~TButtonControl() override;
     void CreateParams(TCreateParams& Params) const override;
@@ -37,7 +44,14 @@ protected:
     bool ClicksDisabled() const { return clicksDisabled_; }
 
 private:
+    // The brush the system fills the box with: the parent's picture beneath
+    // it, which the brush keeps until the next painting asks again.
+    HBRUSH ParentBackgroundBrush(HDC DC);
+
     bool clicksDisabled_ = false;
+    bool parentBackground_ = false;
+    ScopedBitmap parentPicture_;
+    ScopedBrush parentBrush_;
 };
 
 // A push button. Enter clicks the active default button: the focused push

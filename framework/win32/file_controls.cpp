@@ -490,8 +490,10 @@ void TDriveComboBox::BuildList() {
             char label[MAX_PATH + 1] = "";
             // A drive the system cannot read shows its letter alone.
             UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+            // A drive without a label shows its letter alone, not "c: []".
             if (GetVolumeInformationA(root.c_str(), label, sizeof(label), nullptr, nullptr, nullptr, nullptr,
-                                      0))
+                                      0) &&
+                label[0] != '\0')
                 text += " [" + std::string(label) + "]";
             SetErrorMode(oldMode);
         }

@@ -168,8 +168,8 @@ class TDirectoryListBox : public TCustomListBox {
 enum TTextCase { tcLowerCase, tcUpperCase };
 
 // The drives of the computer, each after its shell icon: the letter with a
-// colon, and for fixed drives the volume label in square brackets
-// ("c: [SYSTEM]"). Starts at the drive of the current folder. OnChange fires
+// colon, and for fixed drives with a volume label that label in square
+// brackets ("c: [SYSTEM]"). Starts at the drive of the current folder. OnChange fires
 // after every change of Drive, picked by the user or set by the program;
 // DirList, when set, follows it.
 class TDriveComboBox : public TCustomComboBox {

@@ -40,7 +40,7 @@ protected:
         form1->DirectoryListBox1->SetDirectory(dir.Root().string());
     }
 
-    TFileListBox* Files() { return form1->ZelExplorerView1; }
+    TZelExplorerView* Files() { return form1->ZelExplorerView1; }
     int IndexOf(const std::string& Name) { return Files()->Items()->IndexOf(Name); }
 
     std::vector<std::string> Listed() {
@@ -148,10 +148,10 @@ TEST_F(MainWindow, StartsWhereItBelongsAndIsDraggedByItsBackgroundPicture) {
 }
 
 TEST_F(MainWindow, ButtonsOpenHelpFromTheProgramFolderTheLinksTipsLogAndOptions) {
+    // What the app starter would hand the shell for each launch.
     std::vector<std::string> launched;
-    form1->ZelAppStarter1->Launch = [&](const std::string& File) {
-        launched.push_back(File);
-        return true;
+    form1->StartProgram = [&](int Index) {
+        launched.push_back(form1->ZelAppStarter1->LaunchInfo(Index).lpFile);
     };
     // Started from another working folder: the help is the program's.
     SetCurrentDirectoryA(dir.Root().string().c_str());

@@ -11,6 +11,7 @@
 #include "framework/win32/buttons.h"
 #include "framework/win32/edits.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/gdi.h"
 #include "framework/win32/labels.h"
 #include "framework/win32/panels.h"
 #include "tests/framework/win32_input.h"
@@ -49,6 +50,30 @@ LRESULT CheckOf(TWinControl* control) {
 void Click(TWinControl* control) {
     SendMessageA(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MousePos(5, 5));
     SendMessageA(control->Handle(), WM_LBUTTONUP, 0, MousePos(5, 5));
+}
+
+// Two stripes, the left red and the right blue.
+class TStripes : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+
+protected:
+    void Paint() override {
+        Canvas()->Brush()->SetColor(clRed);
+        Canvas()->FillRect({0, 0, Width() / 2, Height()});
+        Canvas()->Brush()->SetColor(clBlue);
+        Canvas()->FillRect({Width() / 2, 0, Width(), Height()});
+    }
+};
+
+// What the box window paints, as the system paints it, at (X, Y) of the box.
+COLORREF BoxPixel(TWinControl* box, int X, int Y) {
+    AutoDeleteDC memory;
+    ScopedGetDC screen(nullptr);
+    ScopedBitmap picture(CreateCompatibleBitmap(screen.Get(), box->Width(), box->Height()));
+    ScopedSelect select(memory.Get(), picture.Get());
+    SendMessageA(box->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT);
+    return GetPixel(memory.Get(), X, Y);
 }
 
 }  // namespace
@@ -271,6 +296,24 @@ TEST_F(Buttons, CheckBoxesToggleByMouseSpaceAndProgramWithOneClickEach) {
     Click(box);
     EXPECT_EQ(box->State(), cbChecked);
     EXPECT_EQ(log_.size(), 6u);
+}
+
+TEST_F(Buttons, ABoxOnAParentBackgroundShowsWhatTheParentPaintsBeneathIt) {
+    TForm* form = MakeForm(App());
+    form->SetColor(clWhite);
+    auto* stripes = new TStripes(form);
+    stripes->SetParent(form);
+    stripes->SetBounds(0, 0, 200, 20);
+    auto* box = Make<TCheckBox>(form, "Tips", log_, 40, 10);
+    box->SetWidth(120);
+    // The box spans both stripes and the form below them; its text ends
+    // well before its right edge.
+    EXPECT_EQ(BoxPixel(box, 115, 2), RGB(255, 255, 255)) << "the box's own colour";
+    box->SetParentBackground(true);
+    EXPECT_EQ(BoxPixel(box, 115, 2), RGB(0, 0, 255));
+    EXPECT_EQ(BoxPixel(box, 58, 1), RGB(255, 0, 0));
+    box->SetChecked(true);
+    EXPECT_EQ(BoxPixel(box, 115, 20), RGB(255, 255, 255)) << "below the stripes, the form";
 }
 
 TEST_F(Buttons, RadioButtonsOfOneParentFormAGroup) {

@@ -387,6 +387,11 @@ TEST_F(FileControls, DriveBoxListsTheDrivesAndMovesTheFolderList) {
     EXPECT_EQ(drives->Items()->Strings(drives->ItemIndex()).substr(0, 2),
               std::string(1, drives->Drive()) + ":");
     EXPECT_EQ(drives->Items()->Strings(0)[1], ':');
+    for (int i = 0; i < drives->Items()->Count(); ++i) {
+        const std::string text = drives->Items()->Strings(i);
+        EXPECT_TRUE(text.size() == 2 || (text.size() > 5 && text.substr(2, 2) == " [" && text.back() == ']'))
+            << "a label, when there is one, in brackets: \"" << text << '"';
+    }
 
     drives->SetTextCase(tcUpperCase);
     EXPECT_EQ(drives->Items()->Strings(0)[0], drives->Items()->Strings(0)[0] & ~0x20);
