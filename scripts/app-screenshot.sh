@@ -49,27 +49,17 @@ fi
 exe=$(realpath "$exe")
 out=$(realpath -m "$out")
 
-export WINEPREFIX
-WINEPREFIX=$(mktemp -d /tmp/vexel-windows-wine.XXXXXX)
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; }
-trap cleanup EXIT
+source scripts/wine-lib.sh
+wine_fresh_prefix windows
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -u
     exe=$1 out=$2 window=$3 title=$4 wait=$5 crop=$6
-    wineboot -i >/dev/null 2>&1
+    source scripts/wine-lib.sh
+    wine_setup
     wine "$exe" "$window" >/dev/null 2>&1 &
     program=$!
-    # The window appears once Wine has started the program; give it a minute.
-    id=
-    for _ in $(seq 1 120); do
-        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$title\"" | head -1 | awk "{print \$1}")
-        [ -n "$id" ] && break
-        sleep 0.5
-    done
-    if [ -z "$id" ]; then
-        echo "the window \"$title\" did not appear" >&2
+    if ! id=$(wine_wait_window "$title"); then
         kill "$program" 2>/dev/null
         exit 1
     fi

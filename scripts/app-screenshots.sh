@@ -32,29 +32,19 @@ mkdir -p "$out"
 out=$(realpath "$out")
 examples=$(realpath examples)
 
-export WINEPREFIX
-WINEPREFIX=$(mktemp -d /tmp/vexel-screenshots-wine.XXXXXX)
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; }
-trap cleanup EXIT
+source scripts/wine-lib.sh
+wine_fresh_prefix screenshots
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -u
     exe=$1 out=$2 examples=$3
-    wineboot -i >/dev/null 2>&1
-    wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    source scripts/wine-lib.sh
+    wine_setup
     status=0
     while read -r name title; do
         (cd "$examples" && wine "$exe" "$name" >/dev/null 2>&1) &
         program=$!
-        id=
-        for _ in $(seq 1 120); do
-            id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$title\"" | head -1 | awk "{print \$1}")
-            [ -n "$id" ] && break
-            sleep 0.5
-        done
-        if [ -z "$id" ]; then
-            echo "the window \"$title\" did not appear" >&2
+        if ! id=$(wine_wait_window "$title"); then
             status=1
         else
             sleep 3  # let it paint

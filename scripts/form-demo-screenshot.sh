@@ -38,29 +38,18 @@ fi
 exe=$(realpath "$exe")
 out=$(realpath -m "$out")
 
-export WINEPREFIX
-WINEPREFIX=$(mktemp -d /tmp/vexel-form-demo-wine.XXXXXX)
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; }
-trap cleanup EXIT
+source scripts/wine-lib.sh
+wine_fresh_prefix form-demo
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -u
     exe=$1 out=$2 wait=$3
     title="Html Vexel form demo"
-    wineboot -i >/dev/null 2>&1
-    wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    source scripts/wine-lib.sh
+    wine_setup
     wine "$exe" --fresh >/dev/null 2>&1 &
     program=$!
-    # The window appears once Wine has started the program; give it a minute.
-    for _ in $(seq 1 120); do
-        if xwininfo -root -tree 2>/dev/null | grep -q -F "\"$title\""; then
-            break
-        fi
-        sleep 0.5
-    done
-    if ! xwininfo -root -tree 2>/dev/null | grep -q -F "\"$title\""; then
-        echo "the demo window \"$title\" did not appear" >&2
+    if ! wine_wait_window "$title" >/dev/null; then
         kill "$program" 2>/dev/null
         exit 1
     fi

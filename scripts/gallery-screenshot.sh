@@ -49,28 +49,18 @@ fi
 exe=$(realpath "$exe")
 out=$(realpath -m "$out")
 
-export WINEPREFIX
-WINEPREFIX=$(mktemp -d /tmp/vexel-gallery-wine.XXXXXX)
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; }
-trap cleanup EXIT
+source scripts/wine-lib.sh
+wine_fresh_prefix gallery
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -u
     exe=$1 out=$2 page=$3 shots=$4 interval=$5 wait=$6
     title="Html Vexel gallery - $page"
-    wineboot -i >/dev/null 2>&1
+    source scripts/wine-lib.sh
+    wine_setup
     wine "$exe" "$page" >/dev/null 2>&1 &
     program=$!
-    # The window appears once Wine has started the program; give it a minute.
-    for _ in $(seq 1 120); do
-        if xwininfo -root -tree 2>/dev/null | grep -q -F "\"$title\""; then
-            break
-        fi
-        sleep 0.5
-    done
-    if ! xwininfo -root -tree 2>/dev/null | grep -q -F "\"$title\""; then
-        echo "the gallery window \"$title\" did not appear" >&2
+    if ! wine_wait_window "$title" >/dev/null; then
         kill "$program" 2>/dev/null
         exit 1
     fi

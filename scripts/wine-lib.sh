@@ -1,0 +1,47 @@
+# Shared by the scripts that run our Windows programs under Wine in a virtual
+# X display (tests and screenshots); source it, do not run it.
+#
+#   wine_fresh_prefix NAME    a Wine prefix of its own in /tmp, exported with
+#                             quiet Wine settings and removed when the script exits
+#   wine_setup                inside the display: boots the prefix, tells Wine to
+#                             draw every window frame itself and gives it its
+#                             symbol font
+#   wine_wait_window TITLE    inside the display: prints the X id of the first
+#                             window called TITLE, waiting up to a minute for it;
+#                             fails when none appears
+#
+# The bare X display has no window manager, and Wine leaves the frame of a
+# window it hands to one undrawn (and its pixels unreadable); with "Decorated"
+# off Wine draws title bars and caption buttons as Windows does. Those buttons
+# are glyphs of the Marlett font, which a fresh prefix does not find on its
+# own: without it they show as letters ("0 1 r").
+
+wine_fresh_prefix() {
+    export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    WINEPREFIX=$(mktemp -d "/tmp/vexel-$1-wine.XXXXXX")
+    trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+}
+
+wine_setup() {
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    local marlett=/usr/share/wine/fonts/marlett.ttf  # Debian's fonts-wine
+    if [ -f "$marlett" ]; then
+        cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
+    wineserver -w
+}
+
+wine_wait_window() {
+    local id _
+    for _ in $(seq 1 120); do
+        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\"" | head -1 | awk '{print $1}')
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.5
+    done
+    echo "the window \"$1\" did not appear" >&2
+    return 1
+}
