@@ -120,15 +120,7 @@ const char* FillStyleName(TZelFillStyle Style) {
 class TGalleryForm : public TForm {
 public:
     explicit TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
-        SetCaption(GalleryCaption("painting"));
-        SetBorderStyle(bsSingle);
-        SetBorderIcons(biSystemMenu | biMinimize);
-        Font()->SetName("Tahoma");
-        Font()->SetHeight(-11);
-        SetClientWidth(1190);
-        SetClientHeight(676);
-        SetLeft(8);
-        SetTop(8);
+        SetUpGalleryPage(this, "painting", 1190, 676);
         MakeTexture(texture_);
         MakeStrip(strip_);
         int y = kMargin;
@@ -143,14 +135,7 @@ public:
 private:
     // A section heading; returns the top of the section's content.
     int Heading(int Top, const std::string& Text) {
-        auto* label = new TLabel(this);
-        label->SetParent(this);
-        label->SetParentFont(false);
-        label->Font()->Assign(Font());
-        label->Font()->SetStyle(fsBold);
-        label->SetCaption(Text);
-        label->SetBounds(kMargin, Top, 400, kHeadingHeight);
-        return Top + kHeadingHeight;
+        return AddGalleryHeading(this, kMargin, Top, 400, kHeadingHeight, Text);
     }
 
     TZelBackground* NewBackground() { return new TZelBackground(this); }
@@ -407,6 +392,29 @@ private:
 VEXEL_GALLERY_PAGE("painting", TGalleryForm);
 
 }  // namespace
+
+void SetUpGalleryPage(TForm* Page, const std::string& Name, int ClientWidth, int ClientHeight) {
+    Page->SetCaption(GalleryCaption(Name));
+    Page->SetBorderStyle(bsSingle);
+    Page->SetBorderIcons(biSystemMenu | biMinimize);
+    Page->Font()->SetName("Tahoma");
+    Page->Font()->SetHeight(-11);
+    Page->SetClientWidth(ClientWidth);
+    Page->SetClientHeight(ClientHeight);
+    Page->SetLeft(8);
+    Page->SetTop(8);
+}
+
+int AddGalleryHeading(TForm* Page, int Left, int Top, int Width, int Height, const std::string& Text) {
+    auto* label = new TLabel(Page);
+    label->SetParent(Page);
+    label->SetParentFont(false);
+    label->Font()->Assign(Page->Font());
+    label->Font()->SetStyle(fsBold);
+    label->SetCaption(Text);
+    label->SetBounds(Left, Top, Width, Height);
+    return Top + Height;
+}
 
 std::vector<TGalleryPage>& GalleryPages() {
     static std::vector<TGalleryPage> pages;

@@ -32,6 +32,13 @@ inline std::string GalleryCaption(const std::string& Page) {
     return "Html Vexel gallery - " + Page;
 }
 
+// What every page's form shares: its caption, a fixed frame, the gallery's
+// font, its client size and a place near the screen's top-left corner.
+void SetUpGalleryPage(TForm* Page, const std::string& Name, int ClientWidth, int ClientHeight);
+
+// A bold section heading on Page; returns the top of the section's content.
+int AddGalleryHeading(TForm* Page, int Left, int Top, int Width, int Height, const std::string& Text);
+
 }  // namespace vexel
 
 #define VEXEL_GALLERY_PAGE_CONCAT2(a, b) a##b

@@ -97,15 +97,7 @@ void MakeLampGlyph(TBitmap& Picture) {
 class TButtonsPage : public TForm {
 public:
     explicit TButtonsPage(TComponent* AOwner) : TForm(AOwner) {
-        SetCaption(GalleryCaption("buttons"));
-        SetBorderStyle(bsSingle);
-        SetBorderIcons(biSystemMenu | biMinimize);
-        Font()->SetName("Tahoma");
-        Font()->SetHeight(-11);
-        SetClientWidth(1190);
-        SetClientHeight(592);
-        SetLeft(8);
-        SetTop(8);
+        SetUpGalleryPage(this, "buttons", 1190, 592);
         MakeHelpGlyph(helpGlyph_);
         MakeLampGlyph(lampGlyph_);
         MakeBackgrounds();
@@ -163,14 +155,7 @@ private:
     }
 
     int Heading(int Top, const std::string& Text) {
-        auto* label = new TLabel(this);
-        label->SetParent(this);
-        label->SetParentFont(false);
-        label->Font()->Assign(Font());
-        label->Font()->SetStyle(fsBold);
-        label->SetCaption(Text);
-        label->SetBounds(kMargin, Top, 600, kHeadingHeight);
-        return Top + kHeadingHeight;
+        return AddGalleryHeading(this, kMargin, Top, 600, kHeadingHeight, Text);
     }
 
     // A note under a sample, centred on it.

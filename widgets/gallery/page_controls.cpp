@@ -48,15 +48,7 @@ void MakeTickStrip(TBitmap& Strip) {
 class TControlsPage : public TForm {
 public:
     explicit TControlsPage(TComponent* AOwner) : TForm(AOwner) {
-        SetCaption(GalleryCaption("controls"));
-        SetBorderStyle(bsSingle);
-        SetBorderIcons(biSystemMenu | biMinimize);
-        Font()->SetName("Tahoma");
-        Font()->SetHeight(-11);
-        SetClientWidth(1000);
-        SetClientHeight(660);
-        SetLeft(8);
-        SetTop(8);
+        SetUpGalleryPage(this, "controls", 1000, 660);
         SetShowHint(true);
         MakeTickStrip(ticks_);
 
@@ -89,14 +81,7 @@ protected:
 
 private:
     int Heading(int Top, const std::string& Text) {
-        auto* label = new TLabel(this);
-        label->SetParent(this);
-        label->SetParentFont(false);
-        label->Font()->Assign(Font());
-        label->Font()->SetStyle(fsBold);
-        label->SetCaption(Text);
-        label->SetBounds(kMargin, Top, 600, kHeadingHeight);
-        return Top + kHeadingHeight;
+        return AddGalleryHeading(this, kMargin, Top, 600, kHeadingHeight, Text);
     }
 
     void Note(TWinControl* Parent, int X, int Y, int W, const std::string& Text) {

@@ -121,15 +121,7 @@ void PaintBadge(TBitmap& Picture) {
 class TPresentationPage : public TForm {
 public:
     explicit TPresentationPage(TComponent* AOwner) : TForm(AOwner) {
-        SetCaption(GalleryCaption("presentation"));
-        SetBorderStyle(bsSingle);
-        SetBorderIcons(biSystemMenu | biMinimize);
-        Font()->SetName("Tahoma");
-        Font()->SetHeight(-11);
-        SetClientWidth(560);
-        SetClientHeight(250);
-        SetLeft(8);
-        SetTop(8);
+        SetUpGalleryPage(this, "presentation", 560, 250);
         if (const char* first = std::getenv("VEXEL_FIRST_EFFECT"))
             nextEffect_ = std::clamp(StrToIntDef(first, 1), 1, kTransitionEffects);
 
