@@ -4,12 +4,9 @@
 #include <cstddef>
 
 #include "engine/modern_page.h"
+#include "vexel_version.h"
 
 namespace vexel::cli {
-
-#ifndef VEXEL_VERSION
-#define VEXEL_VERSION "0.0"
-#endif
 
 namespace {
 
