@@ -4,6 +4,7 @@
 // which a link in it is followed.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -44,5 +45,14 @@ struct LinkRule {
 // otherwise: a run over a tree of others' files never rewrites a file
 // outside it or one that is no page.
 std::string FollowPageLink(const std::string& path, const LinkRule& rule);
+
+// Names separated by NUL bytes, as `find -print0` writes them, the last one
+// with or without its NUL. An empty name cannot be a file: it is left out,
+// and its place (1-based) is listed in `emptyAt`.
+struct NameList {
+    std::vector<std::string> names;
+    std::vector<std::size_t> emptyAt;
+};
+NameList SplitNulSeparatedNames(const std::string& data);
 
 }  // namespace vexel
