@@ -32,6 +32,7 @@ enum class PageOutcome {
     AlreadyCompressed,  // a backup of another content exists, another run has it, or it is a
                         // compressed page already: left alone
     BrokenOff,          // no body tag: left alone, this run's backup removed
+    LeftAsItIs,         // its modern page would not be smaller: left alone, this run's backup removed
     Failed,             // backup, read or write failed: left alone
 };
 
@@ -90,6 +91,7 @@ struct BatchSummary {
     int Written = 0;
     int AlreadyCompressed = 0;
     int BrokenOff = 0;
+    int LeftAsItIs = 0;
     int Failed = 0;
     int NotPages = 0;
     bool Cancelled = false;
