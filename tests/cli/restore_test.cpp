@@ -14,7 +14,7 @@ bool Contains(const std::string& text, const std::string& part) {
 
 std::string PlainPage(const std::string& text) {
     std::string body;
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 120; ++i)
         body += "<p>" + text + " line " + std::to_string(i) + "</p>\r\n";
     return "<html><head><title>" + text + "</title></head>\r\n<body>\r\n" + body + "</body></html>\r\n";
 }
