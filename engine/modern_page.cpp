@@ -30,14 +30,13 @@ constexpr char kScriptStart[] = "<script>/*";
 constexpr char kLoaderHead[] =
     "*/(async(C,Z,t=C.currentScript.text,a=new Uint8Array(";
 constexpr char kLoaderExpand[] =
-    "),n=0,b=0,k=0,i=2,v,D,S,K=\"vexel\"+location.pathname,X=async a=>{try{a=await new Response(new "
-    "Response(a).body.pipeThrough(new Z(\"deflate-raw\"))).arrayBuffer()}catch(e){return C.write(\"Damaged "
-    "page: \"+e)}C.open();C.write(new TextDecoder(";
+    "),n=0,b=0,k=0,i=2,v,D,S,K=\"v\"+location.pathname,X=async a=>{try{a=await new Response(new "
+    "Response(a).body.pipeThrough(new Z(\"deflate-raw\"))).arrayBuffer()}catch(e){return C.write((Z?\"Damaged "
+    "page: \":\"This page needs a newer browser. \")+e)}C.open();C.write(new TextDecoder(";
 constexpr char kDocumentCharset[] = "C.characterSet";
 constexpr char kLoaderWrite[] =
     ").decode(a));C.close();try{S=sessionStorage;addEventListener(\"pagehide\",_=>S[K]=[scrollX,scrollY]);"
-    "S[K]&&performance.navigation.type&&scrollTo(...S[K].split(\",\"))}catch(e){}})=>{if(!Z)return "
-    "C.write(\"This page needs a newer browser.\");";
+    "S[K]&&performance.navigation.type&&scrollTo(...S[K].split(\",\"))}catch(e){}})=>{";
 constexpr char kRadixDecoder[] =
     "for(D=c=>c-1-(c>13)-(c>28)*3-(c>42)-(c>60);(v=t.charCodeAt(i))!=42;i+=2)for(v=D(v)+120*D(t.charCodeAt(i+"
     "1)),b|=v<<k,k+=(v&8191)>6207?13:14;k>7;k-=8)a[n++]=b,b>>=8;";
