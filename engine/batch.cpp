@@ -85,7 +85,7 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
             // Nothing was written: the backup made for it goes again, so that
             // no copy is left beside a page the run did not touch.
             claim.TakeBackBackup();
-            result.report.Outcome = PageOutcome::BrokenOff;
+            result.report.Outcome = job.LeftAsItIs ? PageOutcome::LeftAsItIs : PageOutcome::BrokenOff;
             return result;
         }
         if (settings.Modern) {
@@ -362,6 +362,7 @@ private:
             case PageOutcome::Written:
             case PageOutcome::WouldWrite: ++summary_.Written; break;
             case PageOutcome::BrokenOff: ++summary_.BrokenOff; break;
+            case PageOutcome::LeftAsItIs: ++summary_.LeftAsItIs; break;
             case PageOutcome::AlreadyCompressed:
                 host_.AlreadyCompressed(report.Path);
                 ++summary_.AlreadyCompressed;
