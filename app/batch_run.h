@@ -17,7 +17,7 @@ public:
     virtual int Count() = 0;
     virtual bool Selected(int Index) = 0;
     // The full path of item Index (the list's folder joined with its name),
-    // in the ANSI code page.
+    // in UTF-8.
     virtual std::string Path(int Index) = 0;
     // Makes item Index the list's current item; the selection stays.
     virtual void SetCurrent(int Index) = 0;

@@ -11,7 +11,7 @@
 #include "app/window_parts.h"
 #include "app/window_set.h"
 #include "engine/errors.h"
-#include "framework/win32/text_encoding.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -175,8 +175,8 @@ JobOptions TConn::OptionsFromFields() const {
 
 void TConn::PrepareJob() {
     job_.Options = OptionsFromFields();
-    job_.Openfile = AnsiToUtf8(Openfile->Text());
-    job_.Savefile = AnsiToUtf8(Savefile->Text());
+    job_.Openfile = Openfile->Text();
+    job_.Savefile = Savefile->Text();
 }
 
 void TConn::ShowHead() {
@@ -184,15 +184,15 @@ void TConn::ShowHead() {
         Edit1->SetText(job_.Edit1);
 }
 
-// The engine's messages name files in UTF-8; the windows show ANSI text.
+// The engine's failures become the framework's exceptions, for the report.
 template <class TWork>
 auto TConn::EngineCall(TWork&& Work) -> decltype(Work()) {
     try {
         return Work();
     } catch (const IoError& e) {
-        throw EInOutError(Utf8ToAnsi(e.what()), 0);
+        throw EInOutError(e.what(), 0);
     } catch (const DataError& e) {
-        throw EConvertError(Utf8ToAnsi(e.what()));
+        throw EConvertError(e.what());
     }
 }
 
@@ -204,12 +204,12 @@ bool TConn::CompressClick() {
 }
 
 void TConn::SaveJClick() {
-    job_.Savefile = AnsiToUtf8(Savefile->Text());
+    job_.Savefile = Savefile->Text();
     EngineCall([this] { job_.SaveJClick(); });
 }
 
 void TConn::SaveClick() {
-    job_.Savefile = AnsiToUtf8(Savefile->Text());
+    job_.Savefile = Savefile->Text();
     EngineCall([this] { job_.SaveClick(); });
 }
 
@@ -227,7 +227,7 @@ BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
     std::vector<BatchItem> items;
     items.reserve(Pages.size());
     for (const std::string& page : Pages)
-        items.push_back({AnsiToUtf8(page), true});
+        items.push_back({page, true});
     job_.Options = OptionsFromFields();
     BatchSettings settings;
     settings.JavaChoose = JavaChoose;
@@ -244,7 +244,7 @@ BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
 // ---- JobHost ----
 
 void TConn::AddLogLine(const std::string& line) {
-    Memo1->Lines()->Add(Utf8ToAnsi(line));
+    Memo1->Lines()->Add(line);
 }
 
 void TConn::ShowErrorIndicator() {
@@ -261,17 +261,17 @@ void TConn::ProcessMessages() {
 
 bool TConn::ChooseFile(FileDialog dialog, std::string& path) {
     // The raw data dialogs: no filter, title or default extension.
-    char name[MAX_PATH] = "";
-    OPENFILENAMEA request{};
+    std::vector<wchar_t> name(32768, L'\0');
+    OPENFILENAMEW request{};
     request.lStructSize = sizeof(request);
     request.hwndOwner = HandleAllocated() ? Handle() : nullptr;
-    request.lpstrFile = name;
-    request.nMaxFile = sizeof(name);
+    request.lpstrFile = name.data();
+    request.nMaxFile = static_cast<DWORD>(name.size());
     request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    const BOOL chosen = dialog == FileDialog::Open ? GetOpenFileNameA(&request) : GetSaveFileNameA(&request);
+    const BOOL chosen = dialog == FileDialog::Open ? GetOpenFileNameW(&request) : GetSaveFileNameW(&request);
     if (!chosen)
         return false;
-    path = AnsiToUtf8(name);
+    path = FromSystem(name.data());
     return true;
 }
 
@@ -305,14 +305,14 @@ void TConn::SetTotalPercentage(uint8_t percent) {
 void TConn::SetPaths(const std::string& path) {
     if (itemStarted_)
         itemStarted_(runItem_);
-    const std::string shown = Utf8ToAnsi(path);
+    const std::string shown = path;
     Openfile->SetText(shown);
     Savefile->SetText(shown);
 }
 
 void TConn::AlreadyCompressed(const std::string& path) {
     if (ShowMessage)
-        ShowMessage("File:" + Utf8ToAnsi(path) + " already compressed!");
+        ShowMessage("File:" + path + " already compressed!");
 }
 
 bool TConn::CancelRequested() {

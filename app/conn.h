@@ -65,11 +65,11 @@ public:
     void Button4Click(TObject* Sender);
     void Button3Click(TObject* Sender);
 
-    // The batch over the pages of the list (full paths in the ANSI code
-    // page, every one selected, in list order). ItemStarted(i) tells the
+    // The batch over the pages of the list (full paths in UTF-8, every
+    // one selected, in list order). ItemStarted(i) tells the
     // list that item i is the current one. A page that cannot be read or
     // written ends the run; the windows are restored and the failure is
-    // thrown on, with its message in the ANSI code page.
+    // thrown on.
     BatchSummary RunBatch(const std::vector<std::string>& Pages,
                           bool JavaChoose,
                           std::function<void(int Index)> ItemStarted);
@@ -110,7 +110,7 @@ private:
     void PrepareJob();
     // Copies the job's head to Edit1.
     void ShowHead();
-    // Runs an engine call, giving its failures an ANSI message.
+    // Runs an engine call, giving its failures the framework's exception types.
     template <class TWork>
     auto EngineCall(TWork&& Work) -> decltype(Work());
 

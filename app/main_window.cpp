@@ -9,7 +9,8 @@
 #include "app/window_parts.h"
 #include "app/window_set.h"
 #include "engine/batch.h"
-#include "framework/win32/text_encoding.h"
+#include "engine/file_io.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -343,9 +344,16 @@ void TForm1::ZelExplorerView1Click(TObject*) {
     // The source view covers the idle picture from now on.
     Web->Show();
     ZelButton1->SetEnabled(true);
-    // A page that cannot be opened raises "Cannot open file ..."; the memo
-    // keeps what it showed.
-    Sourcecode->Lines()->LoadFromFile(file);
+    // Read through the engine's wide, long-path file access; a page that
+    // cannot be read raises an error naming it, and the memo keeps what it
+    // showed.
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(file);
+    } catch (const std::exception& e) {
+        throw EFOpenError(e.what());
+    }
+    Sourcecode->Lines()->SetText(ShownText(bytes));
 }
 
 void TForm1::ZelButton1Click(TObject*) {
@@ -363,7 +371,7 @@ namespace {
 std::string NotTakenText(const std::vector<std::string>& Refused) {
     std::string text = "Not selected:";
     for (const std::string& line : Refused)
-        text += "\r\n" + Utf8ToAnsi(line);
+        text += "\r\n" + line;
     return text;
 }
 
@@ -373,7 +381,7 @@ std::vector<std::string> TForm1::SelectPaths(const std::vector<std::string>& Pat
     TPageChoice choice = ChoosePages(Paths);
     if (choice.Folder.empty())
         return choice.Refused;
-    const std::string folder = Utf8ToAnsi(choice.Folder);
+    const std::string folder = choice.Folder;
     DirectoryListBox1->SetDirectory(folder);
     if (folder.size() >= 2 && folder[1] == ':')
         DriveComboBox1->SetDrive(DirectoryListBox1->Drive());
@@ -382,9 +390,9 @@ std::vector<std::string> TForm1::SelectPaths(const std::vector<std::string>& Pat
     ZelExplorerView1->ClearSelection();
     int first = -1;
     for (const std::string& name : choice.Names) {
-        const std::string shown = Utf8ToAnsi(name);
+        const std::string shown = name;
         for (int i = 0; i < ZelExplorerView1->Count(); ++i) {
-            if (lstrcmpiA(ZelExplorerView1->Items()->Strings(i).c_str(), shown.c_str()) != 0)
+            if (CompareTextIgnoringCase(ZelExplorerView1->Items()->Strings(i), shown) != 0)
                 continue;
             ZelExplorerView1->SetSelected(i, true);
             if (first < 0 || i < first)
@@ -397,7 +405,7 @@ std::vector<std::string> TForm1::SelectPaths(const std::vector<std::string>& Pat
         try {
             ZelExplorerView1Click(ZelExplorerView1);
         } catch (const std::exception& e) {
-            choice.Refused.push_back(AnsiToUtf8(e.what()));
+            choice.Refused.push_back(e.what());
         }
     }
     return choice.Refused;
@@ -432,7 +440,7 @@ void TForm1::FormShow(TObject*) {
 void TForm1::ZelFormManager1DropFiles(TObject*, int, int, TStringList* Files, int) {
     std::vector<std::string> paths;
     for (int i = 0; i < Files->Count(); ++i)
-        paths.push_back(AnsiToUtf8(Files->Strings(i)));
+        paths.push_back(Files->Strings(i));
     const std::vector<std::string> refused = SelectPaths(paths);
     if (!refused.empty() && ShowNotice)
         ShowNotice(NotTakenText(refused));

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/win32/gdi.h"
+#include "framework/win32/system_text.h"
 #include "widgets/background.h"
 
 namespace vexel {
@@ -35,7 +36,8 @@ TZelLabel* MakeLabel(TWinControl* Parent, int X, int Y, const std::string& Capti
     SIZE size{};
     {
         ScopedSelect font(dc.Get(), label->Font()->Handle());
-        GetTextExtentPoint32A(dc.Get(), Caption.c_str(), static_cast<int>(Caption.size()), &size);
+        const std::wstring caption = ToSystem(Caption);
+        GetTextExtentPoint32W(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &size);
     }
     const int extra = label->Font3D()->DrawingWidth() + 2;
     label->SetBounds(X, Y, size.cx + extra, size.cy + extra);

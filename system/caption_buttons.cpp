@@ -2,6 +2,7 @@
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/gdi.h"
+#include "framework/win32/system_text.h"
 #include "system/form_manager.h"
 
 namespace vexel {
@@ -99,7 +100,8 @@ void TZelCButton::SetCaption(const std::string& Value) {
     SIZE extent{};
     {
         ScopedSelect font(screen.Get(), manager->Form()->Font()->Handle());
-        GetTextExtentPoint32A(screen.Get(), caption_.c_str(), static_cast<int>(caption_.size()), &extent);
+        const std::wstring caption = ToSystem(caption_);
+        GetTextExtentPoint32W(screen.Get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
     }
     width_ = extent.cx + 2;
     manager->FrameRefresh();
@@ -151,8 +153,8 @@ void TZelCButton::Layout() {
     HWND window = FormWindow(Manager());
     if (!window)
         return;
-    const DWORD S = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-    const DWORD X = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
+    const DWORD S = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    const DWORD X = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
     RECT outer{};
     GetWindowRect(window, &outer);
     const int W = outer.right - outer.left;
@@ -203,7 +205,7 @@ void TZelCButton::Paint() {
     HWND window = FormWindow(manager);
     if (!window || manager->Loading() || !visible_ || bounds_.Left <= kMinimumLeft)
         return;
-    const DWORD S = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    const DWORD S = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
     if ((S & WS_CAPTION) != WS_CAPTION)
         return;  // no title bar to sit in
     ScopedWindowDC dc(window);
@@ -230,21 +232,22 @@ void TZelCButton::PaintOn(HDC DC) {
     if (!down_)
         OffsetRect(&r, -1, -1);
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    const std::wstring caption = ToSystem(caption_);
     if (enabled_) {
         SetTextColor(DC, GdiColor(font_->Color()));
-        DrawTextA(DC, caption_.c_str(), -1, &r, format);
+        DrawTextW(DC, caption.c_str(), -1, &r, format);
         return;
     }
     OffsetRect(&r, 1, 1);
     ++r.top;
     --r.bottom;
     SetTextColor(DC, kReliefLight);
-    DrawTextA(DC, caption_.c_str(), -1, &r, format);
+    DrawTextW(DC, caption.c_str(), -1, &r, format);
     OffsetRect(&r, -1, -1);
     --r.top;
     ++r.bottom;
     SetTextColor(DC, kReliefShadow);
-    DrawTextA(DC, caption_.c_str(), -1, &r, format);
+    DrawTextW(DC, caption.c_str(), -1, &r, format);
 }
 
 bool TZelCButton::HitTest(const TMessage& Msg) const {

@@ -9,10 +9,20 @@
 #include "framework/win32/controls.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/guarded_call.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
 namespace {
+
+// The file-system path of a shell item, of any length; empty for an item
+// that is no folder of the disk.
+std::string PathOfItem(LPCITEMIDLIST Item) {
+    std::wstring path(32768, L'\0');
+    if (!SHGetPathFromIDListEx(Item, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
+        return {};
+    return FromSystem(path.c_str());
+}
 
 const UINT kBrowseFlags[] = {
     BIF_RETURNONLYFSDIRS,  BIF_DONTGOBELOWDOMAIN, BIF_STATUSTEXT,
@@ -61,7 +71,7 @@ std::string JoinWithBackslash(const std::vector<std::string>& Parts) {
 }
 
 bool IsExistingDirectory(const std::string& Path) {
-    DWORD attributes = GetFileAttributesA(Path.c_str());
+    DWORD attributes = GetFileAttributesW(platform::SystemPath(Path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -163,23 +173,25 @@ bool TZelFolderBrowser::Browse() {
                 SHGetSpecialFolderLocation(Application ? Application->Handle() : nullptr, folder, &item)))
             root.reset(item);
     }
-    BROWSEINFOA info{};
+    BROWSEINFOW info{};
+    wchar_t displayName[MAX_PATH] = {};
+    const std::wstring title = ToSystem(caption_);
     info.hwndOwner = OwnerWindow();
     info.pidlRoot = root.get();
-    info.pszDisplayName = displayName_;
-    info.lpszTitle = caption_.c_str();
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title.c_str();
     info.ulFlags = BrowseInfoFlagsOf(options_);
     info.lpfn = &BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(this);
     info.iImage = 0;
-    ScopedItemList chosen(SHBrowseForFolderA(&info));
+    ScopedItemList chosen(SHBrowseForFolderW(&info));
+    displayName_ = FromSystem(displayName);
     if (!chosen) {
         if (OnCancel)
             OnCancel(this);
         return false;
     }
-    char path[MAX_PATH] = {};
-    returnPath_ = SHGetPathFromIDListA(chosen.get(), path) ? path : "";
+    returnPath_ = PathOfItem(chosen.get());
     imageIndex_ = info.iImage;
     return true;
 }
@@ -205,24 +217,23 @@ void TZelFolderBrowser::Initialized(HWND Dialog) {
     int y = GetSystemMetrics(SM_CYSCREEN) / 2 - (bounds.bottom - bounds.top) / 2;
     SetWindowPos(Dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (IsExistingDirectory(returnPath_))
-        SendMessageA(Dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(returnPath_.c_str()));
+        SendMessageW(Dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(ToSystem(returnPath_).c_str()));
 }
 
 void TZelFolderBrowser::SelectionChanged(HWND Dialog, LPCITEMIDLIST Item) {
-    char path[MAX_PATH] = {};
-    bool valid = Item && SHGetPathFromIDListA(Item, path);
-    returnPath_ = valid ? path : "";
+    returnPath_ = Item ? PathOfItem(Item) : std::string();
+    bool valid = !returnPath_.empty();
     if (showPath_)
         SetStatusText(Dialog, ShortStatusPath(returnPath_));
     if (IsValidPath)
         IsValidPath(this, returnPath_, valid);
-    SendMessageA(Dialog, BFFM_ENABLEOK, 0, valid ? TRUE : FALSE);
+    SendMessageW(Dialog, BFFM_ENABLEOK, 0, valid ? TRUE : FALSE);
     if (OnPathChanged)
         OnPathChanged(this, returnPath_);
 }
 
 void TZelFolderBrowser::SetStatusText(HWND Dialog, const std::string& Text) {
-    SendMessageA(Dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(Text.c_str()));
+    SendMessageW(Dialog, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(ToSystem(Text).c_str()));
 }
 
 }  // namespace vexel

@@ -133,7 +133,7 @@ class TZelFolderBrowser : public TZelDialogComponent {
     TZelBrowseInfoFlagSet options_ = BrowseFlag(bifFileSystemDirsOnly) | BrowseFlag(bifStatusText);
     bool showPath_ = true;
     TZelBrowseRoots browseRoot_ = csidlDesktopExpanded;
-    char displayName_[MAX_PATH] = {};
+    std::string displayName_;
     HWND dialog_ = nullptr;
     bool browsing_ = false;
     int imageIndex_ = 0;

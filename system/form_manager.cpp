@@ -6,6 +6,7 @@
 
 #include "framework/win32/gdi.h"
 #include "framework/win32/guarded_call.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -42,8 +43,8 @@ const TStyleBit kExStyles[] = {
 };
 
 TZelFormPropertySet ReadProperties(HWND Window) {
-    const DWORD S = static_cast<DWORD>(GetWindowLongA(Window, GWL_STYLE));
-    const DWORD X = static_cast<DWORD>(GetWindowLongA(Window, GWL_EXSTYLE));
+    const DWORD S = static_cast<DWORD>(GetWindowLongW(Window, GWL_STYLE));
+    const DWORD X = static_cast<DWORD>(GetWindowLongW(Window, GWL_EXSTYLE));
     TZelFormPropertySet set;
     for (const TStyleBit& bit : kStyles) {
         // Either caption bit counts as a caption.
@@ -111,7 +112,7 @@ TZelFormManager::TZelFormManager(TComponent* AOwner) : TZelSystemsComponent(AOwn
         constraints_->OnChange = [this](TObject*) {
             // The form takes its limits on its next size check.
             if (form_->HandleAllocated())
-                PostMessageA(form_->Handle(), WM_SIZE, 0, 0);
+                PostMessageW(form_->Handle(), WM_SIZE, 0, 0);
         };
         if (HWND window = form_->Handle())
             properties_ = ReadProperties(window);
@@ -148,10 +149,10 @@ void TZelFormManager::Teardown() {
     HWND window = formStays ? form_->Handle() : nullptr;
     if (Designing() && window) {
         // Back to the look the designer gives every form.
-        DWORD X = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
-        DWORD S = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-        SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>((X & ~kDesignerExStyles) | WS_EX_CONTROLPARENT));
-        SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(S | kDesignerStyles));
+        DWORD X = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+        DWORD S = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+        SetWindowLongW(window, GWL_EXSTYLE, static_cast<LONG>((X & ~kDesignerExStyles) | WS_EX_CONTROLPARENT));
+        SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(S | kDesignerStyles));
         SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChanged);
     }
     HookList().RemoveManagerHooks(this);  // the client hook first: it is the newer
@@ -193,7 +194,7 @@ void TZelFormManager::SendWithFormDC(HWND Window, UINT Msg) {
         return;
     ScopedGetDC dc(form_->Handle());
     if (dc.Get())
-        SendMessageA(Window, Msg, reinterpret_cast<WPARAM>(dc.Get()), 0);
+        SendMessageW(Window, Msg, reinterpret_cast<WPARAM>(dc.Get()), 0);
 }
 
 void TZelFormManager::FrameRefresh() {
@@ -223,8 +224,8 @@ void TZelFormManager::ApplyProperties(TZelFormPropertySet Value) {
         return;
     }
     HWND window = form_->Handle();
-    DWORD S = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-    DWORD X = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
+    DWORD S = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    DWORD X = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
     X |= WS_EX_CONTROLPARENT;
     for (const TStyleBit& bit : kStyles)
         S = SetOrClear(S, bit.Bits, Value.Contains(bit.Element));
@@ -236,14 +237,14 @@ void TZelFormManager::ApplyProperties(TZelFormPropertySet Value) {
     if (Designing() && !preview && properties_.Contains(dsgnPreview)) {
         X = (X & ~kDesignerExStyles) | WS_EX_CONTROLPARENT;
         S |= kDesignerStyles;
-        SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(X));
-        SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(S));
+        SetWindowLongW(window, GWL_EXSTYLE, static_cast<LONG>(X));
+        SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(S));
         SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChanged);
     }
     properties_ = Value;
     if (!Designing() || preview) {
-        SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(X));
-        SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(S));
+        SetWindowLongW(window, GWL_EXSTYLE, static_cast<LONG>(X));
+        SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(S));
         SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChanged);
         if (TCustomForm* form = OwnerForm(); form && form->Active())
             SendWithFormDC(window, WM_PAINT);
@@ -339,7 +340,7 @@ void TZelFormManager::FrameReloaded() {
     if (topMost_)
         SetTopMost(true);
     if (form_->HandleAllocated())
-        SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+        SendMessageW(form_->Handle(), WM_NCPAINT, 1, 0);
 }
 
 void TZelFormManager::ClientMessage(TMessage& Msg, bool& Handled) {
@@ -393,7 +394,7 @@ void TZelFormManager::FrameMessage(TMessage& Msg, bool& Handled) {
                     break;
                 hook->CallPrevious();
                 buttons_->LayoutAll(false);
-                SendMessageA(form_->Handle(), WM_NCPAINT, 1, 0);
+                SendMessageW(form_->Handle(), WM_NCPAINT, 1, 0);
                 Handled = true;
                 break;
             case WM_CLOSE: formStore_->SaveToStore(); break;
@@ -488,20 +489,20 @@ void TZelFormManager::DropFiles(TMessage& Msg, bool& Handled) {
         ~TDropRelease() { DragFinish(Drop); }
     } release{drop};
     Handled = true;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     if (static_cast<int>(count) <= 0)
         return;
     POINT at{};
     DragQueryPoint(drop, &at);
     TStringList files;
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
         if (length >= kLongestDroppedName)
             continue;
-        std::vector<char> name(length + 1, '\0');
-        DragQueryFileA(drop, i, name.data(), length + 1);
-        CharUpperBuffA(name.data(), length);
-        files.Add(std::string(name.data(), length));
+        std::vector<wchar_t> name(length + 1, L'\0');
+        DragQueryFileW(drop, i, name.data(), length + 1);
+        CharUpperBuffW(name.data(), length);
+        files.Add(FromSystem(std::wstring(name.data(), length)));
     }
     if (OnDropFiles)
         OnDropFiles(this, at.x, at.y, &files, static_cast<int>(count));

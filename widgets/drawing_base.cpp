@@ -5,6 +5,7 @@
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/gdi.h"
+#include "framework/win32/system_text.h"
 #include "widgets/background.h"
 
 namespace vexel {
@@ -17,7 +18,7 @@ namespace {
 class TTextPainter {
 public:
     TTextPainter(HDC DC, TFont* Font, UINT Format, const std::string& Text)
-        : dc_(DC), save_(DC), format_(Format | DT_NOCLIP), text_(Text) {
+        : dc_(DC), save_(DC), format_(Format | DT_NOCLIP), text_(ToSystem(Text)) {
         // A clear brush (white, as brushes start) with the complement of its
         // colour as background colour, in transparent mode: only the glyphs
         // of the text are drawn.
@@ -36,7 +37,7 @@ public:
         RECT r = ToRECT(R);
         // Without DT_MODIFYSTRING the text is only read; length -1 draws up
         // to the terminating NUL.
-        DrawTextExA(dc_, &text_[0], -1, &r, format_, nullptr);
+        DrawTextExW(dc_, &text_[0], -1, &r, format_, nullptr);
     }
 
 private:
@@ -45,7 +46,7 @@ private:
     std::optional<ScopedSelect> brush_;
     std::optional<ScopedSelect> font_;
     UINT format_;
-    std::string text_;
+    std::wstring text_;
 };
 
 bool TwoCopyStyle(TZelStyle3D Style) {

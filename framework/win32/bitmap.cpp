@@ -7,6 +7,7 @@
 #include "framework/win32/graphics.h"
 #include "framework/win32/graphics_internals.h"
 #include "framework/win32/system_errors.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -203,10 +204,10 @@ void TBitmap::LoadFromHandle(HBITMAP Bitmap) {
 }
 
 void TBitmap::LoadFromFile(const std::string& FileName) {
-    if (GetFileAttributesA(FileName.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesW(platform::SystemPath(FileName).c_str()) == INVALID_FILE_ATTRIBUTES)
         throw EFOpenError("Cannot open file \"" + FileName + "\". " + SysErrorMessage(GetLastError()));
     ScopedBitmap loaded(static_cast<HBITMAP>(
-        LoadImageA(nullptr, FileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+        LoadImageW(nullptr, ToSystem(FileName).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!loaded)
         throw EInvalidGraphic("Bitmap image is not valid");
     LoadFromHandle(loaded.Get());
@@ -221,7 +222,7 @@ void TBitmap::LoadFromResourceName(HINSTANCE Instance, const std::string& ResNam
 }
 
 void TBitmap::SaveToFile(const std::string& FileName) {
-    HANDLE file = CreateFileA(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(platform::SystemPath(FileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         throw EFCreateError("Cannot create file \"" + FileName + "\". " + SysErrorMessage(GetLastError()));
     DWORD imageSize = static_cast<DWORD>(width_) * static_cast<DWORD>(height_) * 4;

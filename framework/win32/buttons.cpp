@@ -85,8 +85,8 @@ HBRUSH TButtonControl::ParentBackgroundBrush(HDC DC) {
         // the windowless controls come with it, never this window again.
         SetViewportOrgEx(memory.Get(), -Left(), -Top(), nullptr);
         const auto dc = reinterpret_cast<WPARAM>(memory.Get());
-        SendMessageA(parent->Handle(), WM_ERASEBKGND, dc, static_cast<LPARAM>(dc));
-        SendMessageA(parent->Handle(), WM_PAINT, dc, 0);
+        SendMessageW(parent->Handle(), WM_ERASEBKGND, dc, static_cast<LPARAM>(dc));
+        SendMessageW(parent->Handle(), WM_PAINT, dc, 0);
     }
     ScopedBrush brush(CreatePatternBrush(picture.Get()));
     if (!brush)
@@ -150,7 +150,7 @@ void TCustomButton::FocusChanged(TWinControl* Focused) {
 
 void TCustomButton::ActiveDefaultChanged() {
     if (HandleAllocated() && !OwnerDraw())
-        SendMessageA(Handle(), BM_SETSTYLE, active_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+        SendMessageW(Handle(), BM_SETSTYLE, active_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TCustomButton::Click() {
@@ -212,7 +212,7 @@ void TCheckBox::CreateParams(TCreateParams& Params) const {
 void TCheckBox::CreateHandle() {
     TButtonControl::CreateHandle();
     if (HandleAllocated())
-        SendMessageA(Handle(), BM_SETCHECK, static_cast<WPARAM>(state_), 0);
+        SendMessageW(Handle(), BM_SETCHECK, static_cast<WPARAM>(state_), 0);
 }
 
 void TCheckBox::SetState(TCheckBoxState Value) {
@@ -220,7 +220,7 @@ void TCheckBox::SetState(TCheckBoxState Value) {
         return;
     state_ = Value;
     if (HandleAllocated())
-        SendMessageA(Handle(), BM_SETCHECK, static_cast<WPARAM>(state_), 0);
+        SendMessageW(Handle(), BM_SETCHECK, static_cast<WPARAM>(state_), 0);
     if (!ClicksDisabled())
         Click();
 }
@@ -261,7 +261,7 @@ void TRadioButton::CreateParams(TCreateParams& Params) const {
 void TRadioButton::CreateHandle() {
     TButtonControl::CreateHandle();
     if (HandleAllocated())
-        SendMessageA(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TRadioButton::SetChecked(bool Value) {
@@ -270,7 +270,7 @@ void TRadioButton::SetChecked(bool Value) {
     checked_ = Value;
     SetTabStop(Value);
     if (HandleAllocated())
-        SendMessageA(Handle(), BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(Handle(), BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED, 0);
     if (!Value)
         return;
     if (TWinControl* parent = Parent()) {

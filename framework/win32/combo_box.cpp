@@ -4,6 +4,7 @@
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -51,27 +52,27 @@ void TCustomComboBox::CreateHandle() {
     if (!HandleAllocated())
         return;
     HWND window = Handle();
-    SendMessageA(window, CB_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+    SendMessageW(window, CB_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
     // The items the control kept move into the window's list; the text set
     // at creation may be lost by selecting, so it is set again.
     std::string text = text_;
     TStringList& saved = items_->saved_;
     for (int i = 0; i < saved.Count(); ++i)
-        SendMessageA(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(saved.Strings(i).c_str()));
+        SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToSystem(saved.Strings(i)).c_str()));
     saved.Clear();
     if (itemIndex_ >= 0)
-        SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+        SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
     if (style_ != csDropDownList)
-        SetWindowTextA(window, text.c_str());
+        SetWindowTextW(window, ToSystem(text).c_str());
 }
 
 void TCustomComboBox::DestroyHandle() {
     if (HandleAllocated()) {
         HWND window = Handle();
-        itemIndex_ = static_cast<int>(SendMessageA(window, CB_GETCURSEL, 0, 0));
+        itemIndex_ = static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0));
         TStringList& saved = items_->saved_;
         saved.Clear();
-        int count = static_cast<int>(SendMessageA(window, CB_GETCOUNT, 0, 0));
+        int count = static_cast<int>(SendMessageW(window, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i)
             saved.Add(items_->Strings(i));
     }
@@ -81,7 +82,7 @@ void TCustomComboBox::DestroyHandle() {
 int TCustomComboBox::DropDownHeight() {
     int itemHeight = kDefaultItemHeight;
     if (HandleAllocated())
-        itemHeight = std::max(1, static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0)));
+        itemHeight = std::max(1, static_cast<int>(SendMessageW(Handle(), CB_GETITEMHEIGHT, 0, 0)));
     return itemHeight * std::max(1, dropDownCount_) + 2;
 }
 
@@ -99,7 +100,7 @@ void TCustomComboBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 int TCustomComboBox::ItemIndex() const {
     if (HandleAllocated())
         return static_cast<int>(
-            SendMessageA(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0));
+            SendMessageW(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0));
     return itemIndex_;
 }
 
@@ -107,7 +108,7 @@ void TCustomComboBox::SetItemIndex(int Value) {
     if (Value < -1 || Value >= items_->Count())
         Value = -1;
     if (HandleAllocated()) {
-        SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(Value), 0);
+        SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(Value), 0);
         return;
     }
     itemIndex_ = Value;
@@ -129,18 +130,18 @@ void TCustomComboBox::SetDropDownCount(int Value) {
 
 bool TCustomComboBox::DroppedDown() const {
     return HandleAllocated() &&
-           SendMessageA(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+           SendMessageW(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
 
 void TCustomComboBox::SetDroppedDown(bool Value) {
     if (HWND window = Handle())
-        SendMessageA(window, CB_SHOWDROPDOWN, Value, 0);
+        SendMessageW(window, CB_SHOWDROPDOWN, Value, 0);
 }
 
 void TCustomComboBox::SetMaxLength(int Value) {
     maxLength_ = std::max(0, Value);
     if (HandleAllocated())
-        SendMessageA(Handle(), CB_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+        SendMessageW(Handle(), CB_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
 }
 
 void TCustomComboBox::Change() {
@@ -158,7 +159,7 @@ void TCustomComboBox::WndProc(TMessage& Message) {
                     // should see it already.
                     int index = ItemIndex();
                     if (index >= 0 && style_ != csDropDownList)
-                        SetWindowTextA(Handle(), items_->Strings(index).c_str());
+                        SetWindowTextW(Handle(), ToSystem(items_->Strings(index)).c_str());
                     Click();
                     Change();
                     return;
@@ -196,7 +197,7 @@ HWND TComboBoxStrings::Window() const {
 
 int TComboBoxStrings::Count() const {
     if (HWND window = Window())
-        return static_cast<int>(SendMessageA(window, CB_GETCOUNT, 0, 0));
+        return static_cast<int>(SendMessageW(window, CB_GETCOUNT, 0, 0));
     return saved_.Count();
 }
 
@@ -210,14 +211,14 @@ std::string TComboBoxStrings::Strings(int Index) const {
     if (!window)
         return saved_.Strings(Index);
     CheckIndex(Index);
-    LRESULT length = SendMessageA(window, CB_GETLBTEXTLEN, static_cast<WPARAM>(Index), 0);
+    LRESULT length = SendMessageW(window, CB_GETLBTEXTLEN, static_cast<WPARAM>(Index), 0);
     if (length <= 0)
         return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     LRESULT copied =
-        SendMessageA(window, CB_GETLBTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&text[0]));
+        SendMessageW(window, CB_GETLBTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return FromSystem(text);
 }
 
 void TComboBoxStrings::Insert(int Index, const std::string& S) {
@@ -228,8 +229,8 @@ void TComboBoxStrings::Insert(int Index, const std::string& S) {
     }
     if (Index < 0 || Index > Count())
         IndexError(Index);
-    LRESULT result = SendMessageA(window, CB_INSERTSTRING, static_cast<WPARAM>(Index),
-                                  reinterpret_cast<LPARAM>(S.c_str()));
+    LRESULT result = SendMessageW(window, CB_INSERTSTRING, static_cast<WPARAM>(Index),
+                                  reinterpret_cast<LPARAM>(ToSystem(S).c_str()));
     if (result == CB_ERR || result == CB_ERRSPACE)
         throw EOutOfResources("Insufficient space to store the items");
 }
@@ -241,12 +242,12 @@ void TComboBoxStrings::Delete(int Index) {
         return;
     }
     CheckIndex(Index);
-    SendMessageA(window, CB_DELETESTRING, static_cast<WPARAM>(Index), 0);
+    SendMessageW(window, CB_DELETESTRING, static_cast<WPARAM>(Index), 0);
 }
 
 void TComboBoxStrings::Clear() {
     if (HWND window = Window()) {
-        SendMessageA(window, CB_RESETCONTENT, 0, 0);
+        SendMessageW(window, CB_RESETCONTENT, 0, 0);
         return;
     }
     saved_.Clear();

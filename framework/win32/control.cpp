@@ -383,7 +383,7 @@ void TControl::ButtonUp(TMessage& Message, TMouseButton Button) {
     if (Button == mbRight && !dynamic_cast<TWinControl*>(this)) {
         TPoint screen = ClientToScreen(p);
         if (!DoContextPopup(screen) && parent_ && parent_->HandleAllocated())
-            SendMessageA(parent_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parent_->Handle()),
+            SendMessageW(parent_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parent_->Handle()),
                          LParamFromPoint(screen));
     }
 }

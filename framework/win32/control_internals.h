@@ -18,6 +18,6 @@ LPARAM LParamFromPoint(const TPoint& P);
 TShiftState KeyboardShiftState();
 
 // The framework's own window class, registered on first use.
-const char* RegisterWindowClass();
+const wchar_t* RegisterWindowClass();
 
 }  // namespace vexel::detail

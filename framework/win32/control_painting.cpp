@@ -75,7 +75,7 @@ void TWinControl::PaintHandler(TMessage& Message) {
         throw EOutOfResources("Out of system resources");
     ScopedSelect select(memory.Get(), buffer.Get());
     SetViewportOrgEx(memory.Get(), -area.left, -area.top, nullptr);
-    SendMessageA(handle_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), reinterpret_cast<LPARAM>(memory.Get()));
+    SendMessageW(handle_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), reinterpret_cast<LPARAM>(memory.Get()));
     PaintWindow(memory.Get());
     PaintControls(memory.Get());
     SetViewportOrgEx(memory.Get(), 0, 0, nullptr);

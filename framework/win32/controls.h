@@ -403,7 +403,7 @@ protected:
     void UpdateBounds();
     // True for a window of a standard class ("EDIT", "BUTTON", ...): it
     // paints itself and takes the control's font.
-    bool IsStandardWindow() const { return defWndProc_ && defWndProc_ != &DefWindowProcA; }
+    bool IsStandardWindow() const { return defWndProc_ && defWndProc_ != &DefWindowProcW; }
     // Offers a key the focused control got to its form (CM_DIALOGKEY) unless
     // the window asks for it (WM_GETDLGCODE); true when the form took it.
     virtual bool DialogKey(WORD Key, LPARAM KeyData);
@@ -437,7 +437,7 @@ private:
     TWinControl* ChildById(int Id) const;
 
     HWND handle_ = nullptr;
-    // The window's own procedure: DefWindowProcA for the framework's class,
+    // The window's own procedure: DefWindowProcW for the framework's class,
     // the class procedure for a standard class (which the framework reaches
     // through the subclass chain while the system is calling it).
     WNDPROC defWndProc_ = nullptr;

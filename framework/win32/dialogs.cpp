@@ -7,6 +7,7 @@
 #include "framework/core/sysutils.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/guarded_call.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -17,7 +18,7 @@ namespace {
 int ShowBox(const std::string& Text, const std::string& Caption, UINT Flags) {
     if (Application)
         return Application->MessageBox(Text, Caption, Flags);
-    return MessageBoxA(GetActiveWindow(), Text.c_str(), Caption.c_str(), Flags);
+    return MessageBoxW(GetActiveWindow(), ToSystem(Text).c_str(), ToSystem(Caption).c_str(), Flags);
 }
 
 std::string ApplicationTitle() {
@@ -142,21 +143,24 @@ bool TSaveDialog::Execute() {
 }
 
 bool TOpenDialog::DoExecute(bool Save) {
-    std::vector<char> buffer((options_ & ofAllowMultiSelect) ? kMultiSelectBuffer : MAX_PATH * 2, '\0');
-    fileName_.copy(buffer.data(), buffer.size() - 1);
-    std::string filter = SystemFilter(filter_);
-    std::string defaultExt =
-        !defaultExt_.empty() && defaultExt_[0] == '.' ? defaultExt_.substr(1) : defaultExt_;
+    // Long paths fit: the system's limit, not MAX_PATH.
+    std::vector<wchar_t> buffer((options_ & ofAllowMultiSelect) ? kMultiSelectBuffer : 32768, L'\0');
+    ToSystem(fileName_).copy(buffer.data(), buffer.size() - 1);
+    std::wstring filter = ToSystem(SystemFilter(filter_));
+    std::wstring defaultExt =
+        ToSystem(!defaultExt_.empty() && defaultExt_[0] == '.' ? defaultExt_.substr(1) : defaultExt_);
+    std::wstring initialDir = ToSystem(initialDir_);
+    std::wstring title = ToSystem(title_);
 
-    OPENFILENAMEA info{};
+    OPENFILENAMEW info{};
     info.lStructSize = sizeof(info);
     info.hwndOwner = GetActiveWindow();
     info.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     info.nFilterIndex = static_cast<DWORD>(filterIndex_);
     info.lpstrFile = buffer.data();
     info.nMaxFile = static_cast<DWORD>(buffer.size());
-    info.lpstrInitialDir = initialDir_.empty() ? nullptr : initialDir_.c_str();
-    info.lpstrTitle = title_.empty() ? nullptr : title_.c_str();
+    info.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    info.lpstrTitle = title.empty() ? nullptr : title.c_str();
     info.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
     info.Flags = SystemFlags(options_);
     // The hook changes how the dialog looks on newer systems, so it is only
@@ -167,7 +171,7 @@ bool TOpenDialog::DoExecute(bool Save) {
         info.lCustData = reinterpret_cast<LPARAM>(this);
     }
 
-    BOOL chosen = Save ? GetSaveFileNameA(&info) : GetOpenFileNameA(&info);
+    BOOL chosen = Save ? GetSaveFileNameW(&info) : GetOpenFileNameW(&info);
     DWORD error = chosen ? 0 : CommDlgExtendedError();
     handle_ = nullptr;
     if (chosen) {
@@ -176,17 +180,18 @@ bool TOpenDialog::DoExecute(bool Save) {
         if (options_ & ofAllowMultiSelect) {
             // One name is a full path; several come as the folder, then each
             // name, each ending in a zero, and a zero after the last.
-            std::string first(buffer.data());
-            const char* next = buffer.data() + first.size() + 1;
+            std::wstring firstWide(buffer.data());
+            std::string first = FromSystem(firstWide);
+            const wchar_t* next = buffer.data() + firstWide.size() + 1;
             if (!*next) {
                 files_->Add(first);
             } else {
-                for (; *next; next += std::string(next).size() + 1)
-                    files_->Add(JoinName(first, next));
+                for (; *next; next += std::wstring(next).size() + 1)
+                    files_->Add(JoinName(first, FromSystem(next)));
             }
             fileName_ = files_->Count() > 0 ? files_->Strings(0) : first;
         } else {
-            fileName_ = buffer.data();
+            fileName_ = FromSystem(buffer.data());
             files_->Add(fileName_);
         }
     }
@@ -200,19 +205,20 @@ bool TOpenDialog::DoExecute(bool Save) {
 std::string TOpenDialog::CurrentPath() const {
     if (!handle_)
         return {};
-    char path[MAX_PATH * 2] = "";
-    LRESULT length = SendMessageA(handle_, CDM_GETFILEPATH, sizeof(path), reinterpret_cast<LPARAM>(path));
-    return length > 0 ? std::string(path) : std::string();
+    std::vector<wchar_t> path(32768, L'\0');
+    LRESULT length =
+        SendMessageW(handle_, CDM_GETFILEPATH, static_cast<WPARAM>(path.size()), reinterpret_cast<LPARAM>(path.data()));
+    return length > 0 ? FromSystem(path.data()) : std::string();
 }
 
 UINT_PTR CALLBACK TOpenDialog::HookProc(HWND Dialog, UINT Msg, WPARAM WParam, LPARAM LParam) {
     (void)WParam;
     if (Msg == WM_INITDIALOG) {
-        auto* info = reinterpret_cast<OPENFILENAMEA*>(LParam);
-        SetWindowLongPtrA(Dialog, DWLP_USER, info->lCustData);
+        auto* info = reinterpret_cast<OPENFILENAMEW*>(LParam);
+        SetWindowLongPtrW(Dialog, DWLP_USER, info->lCustData);
         return 0;
     }
-    auto* self = reinterpret_cast<TOpenDialog*>(GetWindowLongPtrA(Dialog, DWLP_USER));
+    auto* self = reinterpret_cast<TOpenDialog*>(GetWindowLongPtrW(Dialog, DWLP_USER));
     if (!self)
         return 0;
     UINT_PTR result = 0;
@@ -223,7 +229,7 @@ UINT_PTR CALLBACK TOpenDialog::HookProc(HWND Dialog, UINT Msg, WPARAM WParam, LP
 UINT_PTR TOpenDialog::Hook(HWND Dialog, UINT Msg, LPARAM LParam) {
     if (Msg != WM_NOTIFY)
         return 0;
-    auto* notice = reinterpret_cast<OFNOTIFYA*>(LParam);
+    auto* notice = reinterpret_cast<OFNOTIFYW*>(LParam);
     switch (notice->hdr.code) {
         case CDN_INITDONE:
             // The hook's dialog is a child of the system's.
@@ -253,7 +259,7 @@ UINT_PTR TOpenDialog::Hook(HWND Dialog, UINT Msg, LPARAM LParam) {
             OnCanClose(this, canClose);
             if (!canClose) {
                 fileName_ = kept;
-                SetWindowLongPtrA(Dialog, DWLP_MSGRESULT, 1);
+                SetWindowLongPtrW(Dialog, DWLP_MSGRESULT, 1);
                 return 1;
             }
             break;

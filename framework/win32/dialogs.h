@@ -70,8 +70,8 @@ using TCanCloseEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 // EInvalidOperation with the system's error number.
 //
 // Filter is "Description|Pattern|Description|Pattern..." ("Pages|*.htm;*.html|
-// All files|*.*"); FilterIndex counts from 1. Names are in the ANSI code
-// page (see text_encoding.h for the engine's UTF-8).
+// All files|*.*"); FilterIndex counts from 1. Names are UTF-8, of any
+// length the system allows.
 //
 // The events come from the dialog while it is open, through the framework's
 // guarded edge (an exception is reported, the dialog stays): OnShow once it

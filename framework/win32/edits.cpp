@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/sysutils.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -33,8 +34,8 @@ void TCustomEdit::CreateHandle() {
     if (!HandleAllocated())
         return;
     // 0 lifts the system's default limit of typed text.
-    SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
-    SendMessageA(Handle(), EM_SETMODIFY, modified_, 0);
+    SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+    SendMessageW(Handle(), EM_SETMODIFY, modified_, 0);
 }
 
 void TCustomEdit::DestroyHandle() {
@@ -46,13 +47,13 @@ void TCustomEdit::DestroyHandle() {
 void TCustomEdit::SetReadOnly(bool Value) {
     readOnly_ = Value;
     if (HandleAllocated())
-        SendMessageA(Handle(), EM_SETREADONLY, Value, 0);
+        SendMessageW(Handle(), EM_SETREADONLY, Value, 0);
 }
 
 void TCustomEdit::SetMaxLength(int Value) {
     maxLength_ = std::max(0, Value);
     if (HandleAllocated())
-        SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+        SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
@@ -64,14 +65,14 @@ void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
 
 bool TCustomEdit::Modified() const {
     if (HandleAllocated())
-        return SendMessageA(const_cast<TCustomEdit*>(this)->Handle(), EM_GETMODIFY, 0, 0) != 0;
+        return SendMessageW(const_cast<TCustomEdit*>(this)->Handle(), EM_GETMODIFY, 0, 0) != 0;
     return modified_;
 }
 
 void TCustomEdit::SetModified(bool Value) {
     modified_ = Value;
     if (HandleAllocated())
-        SendMessageA(Handle(), EM_SETMODIFY, Value, 0);
+        SendMessageW(Handle(), EM_SETMODIFY, Value, 0);
 }
 
 int TCustomEdit::SelStart() const {
@@ -79,12 +80,12 @@ int TCustomEdit::SelStart() const {
     if (!self->HandleAllocated())
         return 0;
     DWORD start = 0, end = 0;
-    SendMessageA(self->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(self->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return static_cast<int>(start);
 }
 
 void TCustomEdit::SetSelStart(int Value) {
-    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(Value), static_cast<LPARAM>(Value));
+    SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(Value), static_cast<LPARAM>(Value));
 }
 
 int TCustomEdit::SelLength() const {
@@ -92,13 +93,13 @@ int TCustomEdit::SelLength() const {
     if (!self->HandleAllocated())
         return 0;
     DWORD start = 0, end = 0;
-    SendMessageA(self->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(self->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return static_cast<int>(end - start);
 }
 
 void TCustomEdit::SetSelLength(int Value) {
     int start = SelStart();
-    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + Value));
+    SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + Value));
 }
 
 std::string TCustomEdit::SelText() const {
@@ -108,19 +109,19 @@ std::string TCustomEdit::SelText() const {
 }
 
 void TCustomEdit::SetSelText(const std::string& Value) {
-    SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Value.c_str()));
+    SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToSystem(Value).c_str()));
 }
 
 void TCustomEdit::SelectAll() {
     if (HandleAllocated())
-        SendMessageA(Handle(), EM_SETSEL, 0, -1);
+        SendMessageW(Handle(), EM_SETSEL, 0, -1);
 }
 
 void TCustomEdit::TextChanged() {
     TWinControl::TextChanged();
     // The window reports its own changes, except a multi-line one's new
     // text as a whole; without a window nobody does.
-    if (!HandleAllocated() || (GetWindowLongA(Handle(), GWL_STYLE) & ES_MULTILINE))
+    if (!HandleAllocated() || (GetWindowLongW(Handle(), GWL_STYLE) & ES_MULTILINE))
         Change();
 }
 
@@ -247,8 +248,8 @@ void TMemoStrings::Replace(int Start, int End, const std::string& Text) {
     editing_ = true;
     if (memo_.HandleAllocated()) {
         HWND window = memo_.Handle();
-        SendMessageA(window, EM_SETSEL, static_cast<WPARAM>(Start), static_cast<LPARAM>(End));
-        SendMessageA(window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Text.c_str()));
+        SendMessageW(window, EM_SETSEL, static_cast<WPARAM>(Start), static_cast<LPARAM>(End));
+        SendMessageW(window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(ToSystem(Text).c_str()));
     } else {
         std::string text = memo_.Text();
         memo_.SetText(text.substr(0, static_cast<size_t>(Start)) + Text +

@@ -8,6 +8,7 @@
 #include "framework/win32/owner_draw.h"
 #include "framework/win32/shell_icons.h"
 #include "framework/win32/system_errors.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -42,10 +43,11 @@ std::string DosExpression(const std::string& Pattern) {
     return expression;
 }
 
-std::string UpperCase(std::string Text) {
-    if (!Text.empty())
-        CharUpperBuffA(&Text[0], static_cast<DWORD>(Text.size()));
-    return Text;
+std::string UpperCase(const std::string& Text) {
+    std::wstring wide = ToSystem(Text);
+    if (!wide.empty())
+        CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    return FromSystem(wide);
 }
 
 // Matching by backtracking over (expression position, name position), each
@@ -138,42 +140,55 @@ bool Listed(DWORD Attributes, TFileType Type) {
            ((Attributes & FILE_ATTRIBUTE_ARCHIVE) && (Type & ftArchive));
 }
 
-bool IsDots(const char* Name) {
-    return std::string(Name) == "." || std::string(Name) == "..";
-}
+// An entry of a folder: its name, its short 8.3 name (empty when the system
+// gives none) and its attributes.
+struct TFolderEntry {
+    std::string Name;
+    std::string ShortName;
+    DWORD Attributes;
+};
 
-// The entries of a folder, with their attributes.
+// The entries of a folder, through the wide functions: names in any script,
+// and folders deeper than MAX_PATH.
 template <class TVisit>
 void ForEachEntry(const std::string& Directory, TVisit Visit) {
-    WIN32_FIND_DATAA data{};
-    HANDLE find = FindFirstFileA(JoinPath(Directory, "*").c_str(), &data);
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileW(platform::SystemPath(JoinPath(Directory, "*")).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return;
     do {
-        if (!IsDots(data.cFileName))
-            Visit(data);
-    } while (FindNextFileA(find, &data));
+        std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..")
+            Visit(TFolderEntry{FromSystem(name), FromSystem(data.cAlternateFileName), data.dwFileAttributes});
+    } while (FindNextFileW(find, &data));
     FindClose(find);
 }
 
 // A full path without a final backslash, except at a drive's root.
 std::string NormalPath(const std::string& Path) {
-    char buffer[MAX_PATH * 2];
-    DWORD length = GetFullPathNameA(Path.c_str(), sizeof(buffer), buffer, nullptr);
-    std::string full = length > 0 && length < sizeof(buffer) ? std::string(buffer, length) : Path;
+    std::wstring path = ToSystem(Path);
+    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::string full = Path;
+    if (needed > 0) {
+        std::wstring buffer(needed, L'\0');
+        DWORD length = GetFullPathNameW(path.c_str(), needed, buffer.data(), nullptr);
+        if (length > 0 && length < needed)
+            full = FromSystem(buffer.substr(0, length));
+    }
     while (full.size() > 3 && (full.back() == '\\' || full.back() == '/'))
         full.pop_back();
     return full;
 }
 
 std::string CurrentDirectory() {
-    char buffer[MAX_PATH * 2];
-    DWORD length = GetCurrentDirectoryA(sizeof(buffer), buffer);
-    return NormalPath(length > 0 && length < sizeof(buffer) ? std::string(buffer, length) : "C:\\");
+    DWORD needed = GetCurrentDirectoryW(0, nullptr);
+    std::wstring buffer(needed, L'\0');
+    DWORD length = needed ? GetCurrentDirectoryW(needed, buffer.data()) : 0;
+    return NormalPath(length > 0 && length < needed ? FromSystem(buffer.substr(0, length)) : "C:\\");
 }
 
 bool IsDirectory(const std::string& Path) {
-    DWORD attributes = GetFileAttributesA(Path.c_str());
+    DWORD attributes = GetFileAttributesW(platform::SystemPath(Path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -229,14 +244,14 @@ void TFileListBox::SetShowGlyphs(bool Value) {
 void TFileListBox::ReadFileNames() {
     std::vector<std::string> patterns = SplitMask(mask_);
     std::vector<std::string> names;
-    ForEachEntry(directory_, [&](const WIN32_FIND_DATAA& data) {
-        if (!Listed(data.dwFileAttributes, fileType_))
+    ForEachEntry(directory_, [&](const TFolderEntry& data) {
+        if (!Listed(data.Attributes, fileType_))
             return;
         for (const std::string& pattern : patterns) {
-            if (MatchesFileMask(data.cFileName, pattern) ||
-                (data.cAlternateFileName[0] && MatchesFileMask(data.cAlternateFileName, pattern))) {
-                bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-                names.push_back(folder ? "[" + std::string(data.cFileName) + "]" : data.cFileName);
+            if (MatchesFileMask(data.Name, pattern) ||
+                (!data.ShortName.empty() && MatchesFileMask(data.ShortName, pattern))) {
+                bool folder = (data.Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                names.push_back(folder ? "[" + data.Name + "]" : data.Name);
                 return;
             }
         }
@@ -281,7 +296,7 @@ void TFileListBox::ApplyFilePath(const std::string& EditText) {
         return;
     }
     for (int i = 0; i < Count(); ++i) {
-        if (lstrcmpiA(Items()->Strings(i).c_str(), name.c_str()) == 0) {
+        if (CompareTextIgnoringCase(Items()->Strings(i), name) == 0) {
             if (MultiSelect())
                 ClearSelection();
             SetSelected(i, true);
@@ -393,13 +408,13 @@ void TDirectoryListBox::ReadDirectoryNames() {
     }
     const int subLevel = static_cast<int>(entries.size());
     std::vector<std::string> folders;
-    ForEachEntry(directory_, [&](const WIN32_FIND_DATAA& data) {
-        DWORD a = data.dwFileAttributes;
+    ForEachEntry(directory_, [&](const TFolderEntry& data) {
+        DWORD a = data.Attributes;
         if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-            folders.push_back(data.cFileName);
+            folders.push_back(data.Name);
     });
     std::sort(folders.begin(), folders.end(),
-              [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+              [](const std::string& a, const std::string& b) { return CompareTextIgnoringCase(a, b) < 0; });
     for (const std::string& folder : folders)
         entries.push_back({JoinPath(directory_, folder), subLevel, false});
 
@@ -478,16 +493,16 @@ void TDriveComboBox::BuildList() {
         char letter = static_cast<char>((textCase_ == tcUpperCase ? 'A' : 'a') + i);
         std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
         std::string text = std::string(1, letter) + ":";
-        UINT type = GetDriveTypeA(root.c_str());
+        UINT type = GetDriveTypeW(ToSystem(root).c_str());
         if (type == DRIVE_FIXED || type == DRIVE_RAMDISK) {
-            char label[MAX_PATH + 1] = "";
+            wchar_t label[MAX_PATH + 1] = L"";
             // A drive the system cannot read shows its letter alone.
             UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
             // A drive without a label shows its letter alone, not "c: []".
-            if (GetVolumeInformationA(root.c_str(), label, sizeof(label), nullptr, nullptr, nullptr, nullptr,
-                                      0) &&
-                label[0] != '\0')
-                text += " [" + std::string(label) + "]";
+            if (GetVolumeInformationW(ToSystem(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                                      nullptr, 0) &&
+                label[0] != L'\0')
+                text += " [" + FromSystem(label) + "]";
             SetErrorMode(oldMode);
         }
         items->Add(text);

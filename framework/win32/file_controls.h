@@ -11,9 +11,8 @@
 //     drives->OnChange = [=](TObject*) { folders->SetDrive(drives->Drive()); };
 //     folders->OnChange = [=](TObject*) { files->SetDirectory(folders->Directory()); };
 //
-// Names and paths are in the ANSI code page, as the system gives them to the
-// A functions. A caller handing one to the engine or the platform layer,
-// which take UTF-8, converts it first with AnsiToUtf8 (text_encoding.h).
+// Names and paths are UTF-8, read through the wide functions: names in any
+// script, and folders deeper than MAX_PATH.
 #pragma once
 
 #include <windows.h>

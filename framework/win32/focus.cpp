@@ -15,6 +15,7 @@
 #include "framework/win32/control_internals.h"
 #include "framework/win32/controls.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -38,12 +39,14 @@ bool IsAccel(unsigned Char, const std::string& Caption) {
             i += 2;  // "&&": a plain ampersand
             continue;
         }
-        // Compared as the system compares letters of the ANSI code page.
-        char marked[2] = {Caption[i + 1], 0};
-        char given[2] = {static_cast<char>(Char & 0xFF), 0};
-        CharUpperBuffA(marked, 1);
-        CharUpperBuffA(given, 1);
-        return marked[0] == given[0];
+        // The marked character, upper-cased as the system does, against the
+        // typed one (a UTF-16 unit of the key message).
+        std::wstring marked = ToSystem(Caption.substr(i + 1, 4));
+        if (marked.empty())
+            return false;
+        wchar_t letters[2] = {marked[0], static_cast<wchar_t>(Char & 0xFFFF)};
+        CharUpperBuffW(letters, 2);
+        return letters[0] == letters[1];
     }
     return false;
 }

@@ -5,6 +5,7 @@
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/system_errors.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -54,7 +55,7 @@ void TFont::Assign(TPersistent* Source) {
 
 HFONT TFont::Handle() {
     if (!handle_) {
-        LOGFONTA lf{};
+        LOGFONTW lf{};
         lf.lfHeight = height_;
         lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (style_ & fsItalic) ? 1 : 0;
@@ -68,8 +69,8 @@ HFONT TFont::Handle() {
         lf.lfQuality = kQualities[quality_];
         static const BYTE kPitches[] = {DEFAULT_PITCH, VARIABLE_PITCH, FIXED_PITCH};
         lf.lfPitchAndFamily = kPitches[pitch_];
-        strncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
-        handle_.Reset(CreateFontIndirectA(&lf));
+        wcsncpy(lf.lfFaceName, ToSystem(name_).c_str(), LF_FACESIZE - 1);
+        handle_.Reset(CreateFontIndirectW(&lf));
         if (!handle_)
             throw EOutOfResources("Out of system resources");
     }
@@ -374,10 +375,11 @@ void TCanvas::FrameRect(const TRect& R) {
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     StateScope s(*this, StateScope::kFont | StateScope::kBrush);
-    int length = static_cast<int>(Text.size());
-    ::TextOutA(s.dc(), X, Y, Text.c_str(), length);
+    const std::wstring text = ToSystem(Text);
+    int length = static_cast<int>(text.size());
+    ::TextOutW(s.dc(), X, Y, text.c_str(), length);
     SIZE size{};
-    GetTextExtentPoint32A(s.dc(), Text.c_str(), length, &size);
+    GetTextExtentPoint32W(s.dc(), text.c_str(), length, &size);
     MoveToEx(s.dc(), X + size.cx, Y, nullptr);
     Changed();
 }
@@ -386,14 +388,16 @@ void TCanvas::TextRect(const TRect& Rect, int X, int Y, const std::string& Text)
     StateScope s(*this, StateScope::kFont | StateScope::kBrush);
     RECT r = ToRECT(Rect);
     UINT options = ETO_CLIPPED | (brush_.Style() == bsClear ? 0 : ETO_OPAQUE);
-    ExtTextOutA(s.dc(), X, Y, options, &r, Text.c_str(), static_cast<UINT>(Text.size()), nullptr);
+    const std::wstring text = ToSystem(Text);
+    ExtTextOutW(s.dc(), X, Y, options, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
     Changed();
 }
 
 int TCanvas::DrawTextRect(TRect& Rect, const std::string& Text, UINT Format) {
     StateScope s(*this, StateScope::kFont | StateScope::kBrush);
     RECT r = ToRECT(Rect);
-    int height = DrawTextA(s.dc(), Text.c_str(), static_cast<int>(Text.size()), &r, Format);
+    std::wstring text = ToSystem(Text);
+    int height = DrawTextW(s.dc(), text.data(), static_cast<int>(text.size()), &r, Format);
     if (Format & DT_CALCRECT)
         Rect = FromRECT(r);
     else
@@ -404,7 +408,8 @@ int TCanvas::DrawTextRect(TRect& Rect, const std::string& Text, UINT Format) {
 TSize TCanvas::TextExtent(const std::string& Text) {
     StateScope s(*this, StateScope::kFont);
     SIZE size{};
-    GetTextExtentPoint32A(s.dc(), Text.c_str(), static_cast<int>(Text.size()), &size);
+    const std::wstring text = ToSystem(Text);
+    GetTextExtentPoint32W(s.dc(), text.c_str(), static_cast<int>(text.size()), &size);
     return {size.cx, size.cy};
 }
 

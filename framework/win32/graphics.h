@@ -23,7 +23,7 @@
 #include "framework/core/types.h"
 #include "framework/win32/gdi.h"
 
-// We call the A functions by name; the macro would rename TCanvas::TextOut.
+// We call the W functions by name; the macro would rename TCanvas::TextOut.
 #undef TextOut
 
 namespace vexel {

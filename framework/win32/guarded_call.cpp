@@ -6,6 +6,7 @@
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -16,7 +17,7 @@ namespace {
 void ReportWithoutApplication(const std::string& Text) {
     std::fprintf(stderr, "Error: %s\n", Text.c_str());
     std::fflush(stderr);
-    MessageBoxA(nullptr, Text.c_str(), "Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    MessageBoxW(nullptr, ToSystem(Text).c_str(), L"Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/owner_draw.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -71,16 +72,16 @@ void TCustomListBox::CreateHandle() {
     // selection and the focus.
     std::vector<TListBoxStrings::TSavedItem> saved = std::move(items_->saved_);
     items_->saved_.clear();
-    SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(window, WM_SETREDRAW, FALSE, 0);
     for (const auto& item : saved)
-        SendMessageA(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.Text.c_str()));
+        SendMessageW(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToSystem(item.Text).c_str()));
     for (size_t i = 0; i < saved.size(); ++i)
         if (saved[i].Selected)
             SetSelected(static_cast<int>(i), true);
     if (itemIndex_ >= 0 && itemIndex_ < Count())
         SetItemIndex(itemIndex_);
-    SendMessageA(window, LB_SETTOPINDEX, static_cast<WPARAM>(topIndex_), 0);
-    SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(window, LB_SETTOPINDEX, static_cast<WPARAM>(topIndex_), 0);
+    SendMessageW(window, WM_SETREDRAW, TRUE, 0);
 }
 
 void TCustomListBox::DestroyHandle() {
@@ -103,7 +104,7 @@ int TCustomListBox::ItemIndex() const {
         return itemIndex_ < Count() ? itemIndex_ : -1;
     if (Count() == 0)
         return -1;
-    LRESULT index = SendMessageA(window, multiSelect_ ? LB_GETCARETINDEX : LB_GETCURSEL, 0, 0);
+    LRESULT index = SendMessageW(window, multiSelect_ ? LB_GETCARETINDEX : LB_GETCURSEL, 0, 0);
     return index == LB_ERR ? -1 : static_cast<int>(index);
 }
 
@@ -120,9 +121,9 @@ void TCustomListBox::SetItemIndex(int Value) {
     }
     if (multiSelect_) {
         if (Value >= 0)
-            SendMessageA(window, LB_SETCARETINDEX, static_cast<WPARAM>(Value), FALSE);
+            SendMessageW(window, LB_SETCARETINDEX, static_cast<WPARAM>(Value), FALSE);
     } else {
-        SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(Value), 0);
+        SendMessageW(window, LB_SETCURSEL, static_cast<WPARAM>(Value), 0);
     }
 }
 
@@ -131,7 +132,7 @@ bool TCustomListBox::Selected(int Index) const {
     HWND window = Window();
     if (!window)
         return items_->saved_[static_cast<size_t>(Index)].Selected;
-    return SendMessageA(window, LB_GETSEL, static_cast<WPARAM>(Index), 0) > 0;
+    return SendMessageW(window, LB_GETSEL, static_cast<WPARAM>(Index), 0) > 0;
 }
 
 void TCustomListBox::SetSelected(int Index, bool Value) {
@@ -147,11 +148,11 @@ void TCustomListBox::SetSelected(int Index, bool Value) {
         return;
     }
     if (multiSelect_) {
-        SendMessageA(window, LB_SETSEL, Value, static_cast<LPARAM>(Index));
+        SendMessageW(window, LB_SETSEL, Value, static_cast<LPARAM>(Index));
     } else if (Value) {
-        SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(Index), 0);
+        SendMessageW(window, LB_SETCURSEL, static_cast<WPARAM>(Index), 0);
     } else if (ItemIndex() == Index) {
-        SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageW(window, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     }
 }
 
@@ -173,7 +174,7 @@ void TCustomListBox::SelectAll() {
     if (!multiSelect_)
         return;
     if (HWND window = Window()) {
-        SendMessageA(window, LB_SETSEL, TRUE, -1);
+        SendMessageW(window, LB_SETSEL, TRUE, -1);
         return;
     }
     for (auto& item : items_->saved_)
@@ -204,7 +205,7 @@ void TCustomListBox::SetStyle(TListBoxStyle Value) {
 int TCustomListBox::ItemHeight() const {
     HWND window = Window();
     if (window && style_ == lbStandard)
-        return static_cast<int>(SendMessageA(window, LB_GETITEMHEIGHT, 0, 0));
+        return static_cast<int>(SendMessageW(window, LB_GETITEMHEIGHT, 0, 0));
     return itemHeight_;
 }
 
@@ -213,7 +214,7 @@ void TCustomListBox::SetItemHeight(int Value) {
         return;
     itemHeight_ = Value;
     if (HWND window = Window(); window && style_ == lbOwnerDrawFixed) {
-        SendMessageA(window, LB_SETITEMHEIGHT, 0, MAKELPARAM(Value, 0));
+        SendMessageW(window, LB_SETITEMHEIGHT, 0, MAKELPARAM(Value, 0));
         Invalidate();
     }
 }
@@ -232,7 +233,7 @@ void TCustomListBox::SetColumns(int Value) {
 
 void TCustomListBox::ApplyColumnWidth() {
     if (HWND window = Window(); window && columns_ > 1)
-        SendMessageA(window, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(1, ClientWidth() / columns_)),
+        SendMessageW(window, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(1, ClientWidth() / columns_)),
                      0);
 }
 
@@ -245,7 +246,7 @@ void TCustomListBox::SetSorted(bool Value) {
     if (Value && !HandleAllocated()) {
         auto& saved = items_->saved_;
         std::stable_sort(saved.begin(), saved.end(), [](const auto& a, const auto& b) {
-            return lstrcmpiA(a.Text.c_str(), b.Text.c_str()) < 0;
+            return CompareTextIgnoringCase(a.Text, b.Text) < 0;
         });
     }
     RecreateWnd();
@@ -253,13 +254,13 @@ void TCustomListBox::SetSorted(bool Value) {
 
 int TCustomListBox::TopIndex() const {
     if (HWND window = Window())
-        return static_cast<int>(SendMessageA(window, LB_GETTOPINDEX, 0, 0));
+        return static_cast<int>(SendMessageW(window, LB_GETTOPINDEX, 0, 0));
     return topIndex_;
 }
 
 void TCustomListBox::SetTopIndex(int Value) {
     if (HWND window = Window())
-        SendMessageA(window, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, Value)), 0);
+        SendMessageW(window, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, Value)), 0);
     else
         topIndex_ = std::max(0, Value);
 }
@@ -268,7 +269,7 @@ int TCustomListBox::ItemAtPos(const TPoint& P, bool Existing) const {
     HWND window = Window();
     int count = Count();
     LRESULT result =
-        window ? SendMessageA(window, LB_ITEMFROMPOINT, 0, MAKELPARAM(P.X, P.Y)) : MAKELRESULT(0, 1);
+        window ? SendMessageW(window, LB_ITEMFROMPOINT, 0, MAKELPARAM(P.X, P.Y)) : MAKELRESULT(0, 1);
     // The high word says P is outside every item (below the last one).
     if (HIWORD(result) != 0 || LOWORD(result) >= count)
         return Existing ? -1 : count;
@@ -278,7 +279,7 @@ int TCustomListBox::ItemAtPos(const TPoint& P, bool Existing) const {
 TRect TCustomListBox::ItemRect(int Index) const {
     HWND window = Window();
     RECT r{};
-    if (!window || SendMessageA(window, LB_GETITEMRECT, static_cast<WPARAM>(Index),
+    if (!window || SendMessageW(window, LB_GETITEMRECT, static_cast<WPARAM>(Index),
                                 reinterpret_cast<LPARAM>(&r)) == LB_ERR)
         return {};
     return FromRECT(r);
@@ -338,7 +339,7 @@ void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Stat
 
 int TListBoxStrings::Count() const {
     if (HWND window = listBox_.Window())
-        return static_cast<int>(SendMessageA(window, LB_GETCOUNT, 0, 0));
+        return static_cast<int>(SendMessageW(window, LB_GETCOUNT, 0, 0));
     return static_cast<int>(saved_.size());
 }
 
@@ -348,20 +349,20 @@ std::string TListBoxStrings::Strings(int Index) const {
     HWND window = listBox_.Window();
     if (!window)
         return saved_[static_cast<size_t>(Index)].Text;
-    LRESULT length = SendMessageA(window, LB_GETTEXTLEN, static_cast<WPARAM>(Index), 0);
+    LRESULT length = SendMessageW(window, LB_GETTEXTLEN, static_cast<WPARAM>(Index), 0);
     if (length <= 0)
         return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     LRESULT copied =
-        SendMessageA(window, LB_GETTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&text[0]));
+        SendMessageW(window, LB_GETTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return FromSystem(text);
 }
 
 int TListBoxStrings::SortedPlace(const std::string& S) const {
     auto place =
         std::upper_bound(saved_.begin(), saved_.end(), S, [](const std::string& s, const TSavedItem& item) {
-            return lstrcmpiA(s.c_str(), item.Text.c_str()) < 0;
+            return CompareTextIgnoringCase(s, item.Text) < 0;
         });
     return static_cast<int>(place - saved_.begin());
 }
@@ -373,7 +374,7 @@ int TListBoxStrings::Add(const std::string& S) {
         saved_.insert(saved_.begin() + index, TSavedItem{S, false});
         return index;
     }
-    LRESULT result = SendMessageA(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S.c_str()));
+    LRESULT result = SendMessageW(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToSystem(S).c_str()));
     if (result == LB_ERR || result == LB_ERRSPACE)
         throw EOutOfResources("Insufficient space to store the items");
     return static_cast<int>(result);
@@ -387,8 +388,8 @@ void TListBoxStrings::Insert(int Index, const std::string& S) {
         saved_.insert(saved_.begin() + Index, TSavedItem{S, false});
         return;
     }
-    LRESULT result = SendMessageA(window, LB_INSERTSTRING, static_cast<WPARAM>(Index),
-                                  reinterpret_cast<LPARAM>(S.c_str()));
+    LRESULT result = SendMessageW(window, LB_INSERTSTRING, static_cast<WPARAM>(Index),
+                                  reinterpret_cast<LPARAM>(ToSystem(S).c_str()));
     if (result == LB_ERR || result == LB_ERRSPACE)
         throw EOutOfResources("Insufficient space to store the items");
 }
@@ -397,7 +398,7 @@ void TListBoxStrings::Delete(int Index) {
     if (Index < 0 || Index >= Count())
         IndexError(Index);
     if (HWND window = listBox_.Window()) {
-        SendMessageA(window, LB_DELETESTRING, static_cast<WPARAM>(Index), 0);
+        SendMessageW(window, LB_DELETESTRING, static_cast<WPARAM>(Index), 0);
         return;
     }
     saved_.erase(saved_.begin() + Index);
@@ -405,7 +406,7 @@ void TListBoxStrings::Delete(int Index) {
 
 void TListBoxStrings::Clear() {
     if (HWND window = listBox_.Window()) {
-        SendMessageA(window, LB_RESETCONTENT, 0, 0);
+        SendMessageW(window, LB_RESETCONTENT, 0, 0);
         return;
     }
     saved_.clear();
@@ -417,7 +418,7 @@ void TListBoxStrings::SetUpdateState(bool Updating) {
     HWND window = listBox_.Window();
     if (!window)
         return;
-    SendMessageA(window, WM_SETREDRAW, !Updating, 0);
+    SendMessageW(window, WM_SETREDRAW, !Updating, 0);
     if (!Updating)
         InvalidateRect(window, nullptr, TRUE);
 }

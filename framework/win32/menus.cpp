@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/win32/guarded_call.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -30,19 +31,19 @@ private:
 class ScopedMenuOwner {
 public:
     ScopedMenuOwner() {
-        static const char kClass[] = "VexelMenuOwner";
+        static const wchar_t kClass[] = L"VexelMenuOwner";
         static bool registered = false;
         if (!registered) {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = &DefWindowProcA;
-            wc.hInstance = GetModuleHandleA(nullptr);
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = &DefWindowProcW;
+            wc.hInstance = GetModuleHandleW(nullptr);
             wc.lpszClassName = kClass;
-            if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+            if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
                 throw EOutOfResources("Error creating window class");
             registered = true;
         }
-        handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+        handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
         if (!handle_)
             throw EOutOfResources("Error creating window");
     }
@@ -64,7 +65,7 @@ void AppendItems(HMENU Menu, const TMenuItem* Parent, std::vector<TMenuItem*>& C
         if (!item->Visible())
             continue;
         if (item->IsLine()) {
-            AppendMenuA(Menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(Menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
         UINT flags =
@@ -73,15 +74,15 @@ void AppendItems(HMENU Menu, const TMenuItem* Parent, std::vector<TMenuItem*>& C
             HMENU sub = CreatePopupMenu();
             if (!sub)
                 throw EOutOfResources("Out of system resources");
-            if (!AppendMenuA(Menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub),
-                             item->Caption().c_str())) {
+            if (!AppendMenuW(Menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub),
+                             ToSystem(item->Caption()).c_str())) {
                 DestroyMenu(sub);
                 throw EOutOfResources("Out of system resources");
             }
             AppendItems(sub, item, Commands);  // Menu owns sub from here on
         } else {
             Commands.push_back(item);
-            AppendMenuA(Menu, flags, Commands.size(), item->Caption().c_str());
+            AppendMenuW(Menu, flags, Commands.size(), ToSystem(item->Caption()).c_str());
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/system_errors.h"
+#include "framework/win32/system_text.h"
 #include "picture/gif_decoder.h"
 
 namespace vexel {
@@ -30,7 +31,7 @@ uint32_t UnusedDibColour(const GifImage& Image) {
 }
 
 std::string ReadWholeFile(const std::string& FileName) {
-    HANDLE file = CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(platform::SystemPath(FileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         throw EFOpenError("Cannot open file \"" + FileName + "\". " + SysErrorMessage(GetLastError()));

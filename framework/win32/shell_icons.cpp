@@ -1,4 +1,5 @@
 #include "framework/win32/shell_icons.h"
+#include "framework/win32/system_text.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -6,16 +7,16 @@
 namespace vexel {
 
 HIMAGELIST SystemSmallImages() {
-    SHFILEINFOA info{};
+    SHFILEINFOW info{};
     // Any path will do: the list comes back for the small-icon flags alone.
     return reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
+        SHGetFileInfoW(L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
 }
 
 int ShellSmallIconIndex(const std::string& Path, UINT Flags, DWORD Attributes) {
-    SHFILEINFOA info{};
-    if (!SHGetFileInfoA(Path.c_str(), Attributes, &info, sizeof(info),
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(ToSystem(Path).c_str(), Attributes, &info, sizeof(info),
                         SHGFI_SYSICONINDEX | SHGFI_SMALLICON | Flags))
         return -1;
     return info.iIcon;

@@ -6,6 +6,7 @@
 #include "framework/win32/control_internals.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/system_errors.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -78,11 +79,12 @@ void TWinControl::CreateHandle() {
     }
     bool ownClass = params.WinClassName.empty();
     if (ownClass)
-        defWndProc_ = &DefWindowProcA;
+        defWndProc_ = &DefWindowProcW;
     HMENU menuOrId = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr;
-    HWND window = CreateWindowExA(params.ExStyle, ownClass ? RegisterWindowClass() : params.WinClassName.c_str(),
-                                  params.Caption.c_str(), params.Style, params.X, params.Y, params.Width, params.Height,
-                                  params.WndParent, menuOrId, GetModuleHandleA(nullptr), this);
+    const std::wstring className = ownClass ? std::wstring(RegisterWindowClass()) : ToSystem(params.WinClassName);
+    HWND window = CreateWindowExW(params.ExStyle, className.c_str(), ToSystem(params.Caption).c_str(), params.Style,
+                                  params.X, params.Y, params.Width, params.Height, params.WndParent, menuOrId,
+                                  GetModuleHandleW(nullptr), this);
     if (!window)
         RaiseLastOSError();
     if (!ownClass) {
@@ -93,7 +95,7 @@ void TWinControl::CreateHandle() {
             DestroyWindow(window);
             throw;
         }
-        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
     }
     UpdateBounds();
     std::vector<TControl*> children = controls_;
@@ -124,7 +126,7 @@ void TWinControl::RecreateWnd() {
     // focus when the old one (or a window inside it) had it.
     HWND focus = GetFocus();
     bool hadFocus = focus && (focus == handle_ || IsChild(handle_, focus));
-    bool child = (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) != 0;
+    bool child = (GetWindowLongW(handle_, GWL_STYLE) & WS_CHILD) != 0;
     HWND above = child ? GetWindow(handle_, GW_HWNDPREV) : nullptr;
     DestroyHandle();
     CreateHandle();
@@ -132,7 +134,7 @@ void TWinControl::RecreateWnd() {
         return;
     if (child)
         SetWindowPos(handle_, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (visible_ && !(GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE))
+    if (visible_ && !(GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE))
         ShowWindow(handle_, SW_SHOWNA);
     if (hadFocus) {
         if (auto* form = dynamic_cast<TCustomForm*>(this); form && form->ActiveControl())
@@ -311,7 +313,7 @@ void TWinControl::UpdateBounds() {
         return;
     RECT r{};
     GetWindowRect(handle_, &r);
-    if (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) {
+    if (GetWindowLongW(handle_, GWL_STYLE) & WS_CHILD) {
         if (HWND parent = GetParent(handle_))
             MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
     }
@@ -344,8 +346,8 @@ void TWinControl::SetVisible(bool Value) {
 void TWinControl::SetTabStop(bool Value) {
     tabStop_ = Value;
     if (handle_) {
-        LONG style = GetWindowLongA(handle_, GWL_STYLE);
-        SetWindowLongA(handle_, GWL_STYLE, Value ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+        LONG style = GetWindowLongW(handle_, GWL_STYLE);
+        SetWindowLongW(handle_, GWL_STYLE, Value ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
     }
 }
 
@@ -565,6 +567,10 @@ void TWinControl::WndProc(TMessage& Message) {
         break;
     }
     case WM_CHAR: {
+        // KeyPress sees the keys of ASCII; any other character goes on to
+        // the window as typed.
+        if (Message.WParam >= 0x80)
+            break;
         char key = static_cast<char>(Message.WParam);
         KeyPress(key);
         if (!key)
@@ -633,7 +639,7 @@ void TWinControl::EnabledChanged() {
 
 void TWinControl::FontChanged() {
     if (handle_ && IsStandardWindow())
-        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+        SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
     TControl::FontChanged();
     for (TControl* child : controls_)
         child->ParentFontChanged();
@@ -649,17 +655,33 @@ void TWinControl::ColorChanged() {
 std::string TWinControl::GetText() const {
     if (!handle_)
         return text_;
-    int length = GetWindowTextLengthA(handle_);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = GetWindowTextA(handle_, &text[0], length + 1);
+    return WindowText(handle_);
+}
+
+std::string ShownText(const std::string& Bytes) {
+    if (Bytes.empty())
+        return {};
+    const int size = static_cast<int>(Bytes.size());
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Bytes.data(), size, nullptr, 0) > 0)
+        return Bytes;
+    const int needed = MultiByteToWideChar(CP_ACP, 0, Bytes.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(needed), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, Bytes.data(), size, wide.data(), needed);
+    return FromSystem(wide);
+}
+
+std::string WindowText(HWND Window) {
+    int length = GetWindowTextLengthW(Window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(Window, &text[0], length + 1);
     text.resize(static_cast<size_t>(std::max(0, copied)));
-    return text;
+    return FromSystem(text);
 }
 
 void TWinControl::SetTextValue(const std::string& Value) {
     text_ = Value;
     if (handle_)
-        SetWindowTextA(handle_, Value.c_str());
+        SetWindowTextW(handle_, ToSystem(Value).c_str());
 }
 
 }  // namespace vexel

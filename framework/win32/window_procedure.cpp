@@ -16,8 +16,8 @@ using namespace detail;
 
 namespace {
 
-const char kControlProp[] = "VexelControl";
-const char kWindowClass[] = "VexelWindow";
+const wchar_t kControlProp[] = L"VexelControl";
+const wchar_t kWindowClass[] = L"VexelWindow";
 // Our place in a standard window's subclass chain.
 constexpr UINT_PTR kSubclassId = 0x5645;
 
@@ -35,16 +35,16 @@ bool InSubclassCall(HWND Window) {
 
 LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
 
-const char* detail::RegisterWindowClass() {
+const wchar_t* detail::RegisterWindowClass() {
     static bool registered = false;
     if (!registered) {
-        WNDCLASSA wc{};
+        WNDCLASSW wc{};
         wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
         wc.lpfnWndProc = &StdWndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
         wc.lpszClassName = kWindowClass;
-        if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             throw EOutOfResources("Error creating window class");
         registered = true;
     }
@@ -54,13 +54,13 @@ const char* detail::RegisterWindowClass() {
 LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TWinControl* control = TWinControl::FindControl(Window);
     if (!control && Msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(LParam);
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(LParam);
         control = static_cast<TWinControl*>(create->lpCreateParams);
         if (control)
             control->Bind(Window);
     }
     if (!control)
-        return DefWindowProcA(Window, Msg, WParam, LParam);
+        return DefWindowProcW(Window, Msg, WParam, LParam);
     return control->Dispatch(Window, Msg, WParam, LParam);
 }
 
@@ -81,7 +81,7 @@ LRESULT CALLBACK SubclassWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LP
 }
 
 void TWinControl::Subclass(HWND Window) {
-    auto classProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Window, GWLP_WNDPROC));
+    auto classProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Window, GWLP_WNDPROC));
     if (!SetWindowSubclass(Window, &SubclassWndProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
         throw EOutOfResources("Error creating window");
     defWndProc_ = classProc;
@@ -89,12 +89,12 @@ void TWinControl::Subclass(HWND Window) {
 }
 
 TWinControl* TWinControl::FindControl(HWND Window) {
-    return Window ? static_cast<TWinControl*>(GetPropA(Window, kControlProp)) : nullptr;
+    return Window ? static_cast<TWinControl*>(GetPropW(Window, kControlProp)) : nullptr;
 }
 
 void TWinControl::Bind(HWND Window) {
     handle_ = Window;
-    SetPropA(Window, kControlProp, this);
+    SetPropW(Window, kControlProp, this);
 }
 
 LRESULT TWinControl::Dispatch(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -106,7 +106,7 @@ LRESULT TWinControl::Dispatch(HWND Window, UINT Msg, WPARAM WParam, LPARAM LPara
         call.CallNext();
     }
     if (Msg == WM_NCDESTROY) {
-        RemovePropA(Window, kControlProp);
+        RemovePropW(Window, kControlProp);
         if (handle_ == Window)
             handle_ = nullptr;
         trackingLeave_ = false;
@@ -122,7 +122,7 @@ void TWinControl::DefaultHandler(TMessage& Message) {
         // default answer.
         TWinControl* parent = Parent();
         Message.Result = parent && parent->handle_
-                             ? DefWindowProcA(parent->handle_, Message.Msg - CN_BASE, Message.WParam, Message.LParam)
+                             ? DefWindowProcW(parent->handle_, Message.Msg - CN_BASE, Message.WParam, Message.LParam)
                              : 0;
         return;
     }
@@ -130,10 +130,10 @@ void TWinControl::DefaultHandler(TMessage& Message) {
         Message.Result = 0;
         return;
     }
-    if (defWndProc_ != &DefWindowProcA && InSubclassCall(handle_))
+    if (defWndProc_ != &DefWindowProcW && InSubclassCall(handle_))
         Message.Result = DefSubclassProc(handle_, Message.Msg, Message.WParam, Message.LParam);
     else
-        Message.Result = CallWindowProcA(defWndProc_, handle_, Message.Msg, Message.WParam, Message.LParam);
+        Message.Result = CallWindowProcW(defWndProc_, handle_, Message.Msg, Message.WParam, Message.LParam);
 }
 
 // ---- Message hooks ----
