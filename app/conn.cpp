@@ -11,6 +11,10 @@
 #include "app/window_parts.h"
 #include "app/window_set.h"
 #include "engine/errors.h"
+#include "engine/file_io.h"
+#include "engine/page_compression.h"
+#include "engine/page_prepare.h"
+#include "engine/raw_data.h"
 #include "framework/win32/text_encoding.h"
 
 namespace vexel {
@@ -53,6 +57,7 @@ TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(
     ZelFormManager1 = new TZelFormManager(this);
     ZelFormManager1->SetTopMost(true);
     ShowMessage = [](const std::string& Text) { Application->MessageBox(Text, Application->Title(), MB_OK); };
+    ChooseFile = [this](FileDialog Dialog, std::string& Path) { return AskForFile(Dialog, Path); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
 }
 
@@ -173,15 +178,9 @@ JobOptions TConn::OptionsFromFields() const {
     return options;
 }
 
-void TConn::PrepareJob() {
-    job_.Options = OptionsFromFields();
-    job_.Openfile = AnsiToUtf8(Openfile->Text());
-    job_.Savefile = AnsiToUtf8(Savefile->Text());
-}
-
 void TConn::ShowHead() {
-    if (Edit1->Text() != job_.Edit1)
-        Edit1->SetText(job_.Edit1);
+    if (Edit1->Text() != head_)
+        Edit1->SetText(head_);
 }
 
 // The engine's messages name files in UTF-8; the windows show ANSI text.
@@ -197,28 +196,58 @@ auto TConn::EngineCall(TWork&& Work) -> decltype(Work()) {
 }
 
 bool TConn::CompressClick() {
-    PrepareJob();
-    const bool prepared = EngineCall([this] { return job_.CompressClick(); });
+    const JobOptions options = OptionsFromFields();
+    const std::string path = AnsiToUtf8(Openfile->Text());
+    charCount_ = 0;
+    if (path.empty()) {
+        AddLogLine(kNoBodyError);
+        ShowErrorIndicator();
+        return false;
+    }
+    // Opening comes before the first log line: a page that cannot be opened
+    // leaves no trace in the log but the error.
+    std::string source = EngineCall([&] { return ReadWholeFile(path, /*writable=*/true); });
+    workText_.clear();
+    PreparedPage prepared = EngineCall([&] { return PrepareClassicPage(std::move(source), path, options, *this); });
+    charCount_ = prepared.CharCount;
+    if (!prepared.Prepared)
+        return false;
+    head_ = std::move(prepared.Head);
     ShowHead();
-    return prepared;
+    workText_ = EncodeDataString(prepared.Input, options.highspeed, *this);
+    return true;
+}
+
+void TConn::WritePage(ClassicScript Script) {
+    const std::string path = AnsiToUtf8(Savefile->Text());
+    if (path.empty())
+        return;
+    const RenderedPage page = RenderClassicPage(Script, head_, workText_);
+    // The log lines come first: they stand even when the page cannot be written.
+    LogWrittenPage(path, charCount_, page.ReportedBytes, page.Warning, *this);
+    EngineCall([&] { WriteFileReplacing(path, page.Text); });
 }
 
 void TConn::SaveJClick() {
-    job_.Savefile = AnsiToUtf8(Savefile->Text());
-    EngineCall([this] { job_.SaveJClick(); });
+    WritePage(ClassicScript::JavaScript);
+    workText_ = DoubleBackslashes(workText_);
 }
 
 void TConn::SaveClick() {
-    job_.Savefile = AnsiToUtf8(Savefile->Text());
-    EngineCall([this] { job_.SaveClick(); });
+    WritePage(ClassicScript::VbScript);
 }
 
 void TConn::Button4Click(TObject*) {
-    EngineCall([this] { job_.Button4Click(); });
+    workText_.clear();
+    std::string path;
+    if (ChooseFile && ChooseFile(FileDialog::Open, path))
+        EngineCall([&] { OpenRawData(path, workText_); });
 }
 
 void TConn::Button3Click(TObject*) {
-    EngineCall([this] { job_.Button3Click(); });
+    std::string path;
+    if (ChooseFile && ChooseFile(FileDialog::Save, path))
+        EngineCall([&] { SaveRawData(path, workText_); });
 }
 
 BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
@@ -228,7 +257,7 @@ BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
     items.reserve(Pages.size());
     for (const std::string& page : Pages)
         items.push_back({AnsiToUtf8(page), true});
-    job_.Options = OptionsFromFields();
+    const JobOptions options = OptionsFromFields();
     BatchSettings settings;
     settings.JavaChoose = JavaChoose;
     itemStarted_ = std::move(ItemStarted);
@@ -238,7 +267,7 @@ BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
         ~TForget() { started = nullptr; }
     } forget{itemStarted_};
     // EndRun brings the main window back also when a page fails part-way.
-    return EngineCall([&] { return vexel::RunBatch(items, job_, settings, *this); });
+    return EngineCall([&] { return vexel::RunBatch(items, options, settings, *this, *this); });
 }
 
 // ---- JobHost ----
@@ -259,7 +288,7 @@ void TConn::ProcessMessages() {
     Application->ProcessMessages();
 }
 
-bool TConn::ChooseFile(FileDialog dialog, std::string& path) {
+bool TConn::AskForFile(FileDialog dialog, std::string& path) {
     // The raw data dialogs: no filter, title or default extension.
     char name[MAX_PATH] = "";
     OPENFILENAMEA request{};
@@ -326,6 +355,10 @@ bool TConn::ContinueAfterFailure(const PageReport&) {
 }
 
 void TConn::PageDone(const PageReport& report) {
+    if (!report.Head.empty()) {
+        head_ = report.Head;
+        ShowHead();
+    }
     // A file that is not a page got no SetPaths: it becomes the current item
     // all the same, as every selected item does in its turn.
     if (report.Outcome == PageOutcome::NotAPage && itemStarted_)

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "bench/generated_page.h"
-#include "engine/compression_job.h"
+#include "engine/page_compression.h"
 #include "engine/modern_page.h"
 
 namespace {
@@ -213,31 +213,30 @@ int main(int argc, char** argv) {
         f.gzip = CompressedSize("gzip -9 -n -c", original);
         f.brotli = brotli ? CompressedSize("brotli -q 11 -c", original) : 0;
 
-        vexel::CompressionJob job(host);
-        job.Openfile = job.Savefile = original.string();
-        job.WriteDestination = false;
+        const std::string path = original.string();
+        vexel::JobOptions options;
         std::string classicPage;
         const int repeat = page.bytes.size() > 300000 ? 2 : 5;
         bool prepared = false;
         f.classicSeconds = BestSecondsOf(repeat, [&] {
-            prepared = job.PreparePage(page.bytes);
-            if (prepared) {
-                job.WriteJavaScriptPage();
-                classicPage = job.PageJavaScript();
-            }
+            vexel::CompressedPage compressed =
+                vexel::CompressPage(page.bytes, path, options, vexel::PageFormat::JavaScript, host);
+            prepared = compressed.Prepared;
+            classicPage = std::move(compressed.Text);
         });
         f.classic = prepared ? classicPage.size() : 0;
 
         std::string modernPage;
         f.modernSeconds = BestSecondsOf(repeat, [&] {
-            job.PrepareModernPage(page.bytes);
-            modernPage = job.PageModern();
+            modernPage = vexel::CompressPage(page.bytes, path, options, vexel::PageFormat::Modern, host).Text;
         });
         f.modern = modernPage.size();
 
-        job.Options.password = {true, "benchmark password"};
-        f.sealedSeconds = SecondsOf([&] { job.PrepareModernPage(page.bytes); });
-        f.sealed = job.PageModern().size();
+        options.password = {true, "benchmark password"};
+        std::string sealedPage;
+        f.sealedSeconds = SecondsOf(
+            [&] { sealedPage = vexel::CompressPage(page.bytes, path, options, vexel::PageFormat::Modern, host).Text; });
+        f.sealed = sealedPage.size();
 
         const fs::path classicFile = dir / ("page-" + std::to_string(i) + ".classic.html");
         const fs::path modernFile = dir / ("page-" + std::to_string(i) + ".modern.html");

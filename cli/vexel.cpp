@@ -13,32 +13,23 @@
 #include "cli/terminal_host.h"
 #include "engine/batch.h"
 #include "engine/charset.h"
-#include "engine/compression_job.h"
 #include "engine/data_format.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/modern_page.h"
 #include "engine/page_list.h"
 #include "engine/page_reader.h"
+#include "engine/raw_data.h"
 #include "engine/restore.h"
 #include "engine/verify.h"
+#include "platform/ascii.h"
 
 namespace vexel::cli {
 
 namespace {
 
-// A job host for the commands that log nothing.
-class SilentHost : public JobHost {
-public:
-    void AddLogLine(const std::string&) override {}
-};
-
 void PrintError(std::ostream& err, const std::string& message) {
     err << "vexel: " << message << '\n' << std::flush;
-}
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
 }
 
 // Writes the result of expand and decode to OUT or standard output.
@@ -138,11 +129,10 @@ int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
         if (modern)
             return ExpandModern(inv, inv.paths.front(), *modern, out, err, console);
     }
-    SilentHost host;
-    CompressionJob job(host);
+    std::string text;
     int status = kExitOk;
     try {
-        job.OpenRawData(inv.paths.front());
+        OpenRawData(inv.paths.front(), text);
     } catch (const DataError& e) {
         // What was expanded before the fault is still written: it shows where
         // the data went wrong.
@@ -152,7 +142,7 @@ int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
         PrintError(err, e.what());
         return kExitFailed;
     }
-    const int written = WriteResult(inv.output, job.WorkText, out, err, console);
+    const int written = WriteResult(inv.output, text, out, err, console);
     return status != kExitOk ? status : written;
 }
 
@@ -367,14 +357,14 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
             sizes[path] = FileSize(path);
     }
 
-    CompressionJob job(host);
-    job.Options.password.Enabled = inv.passwordSet;
-    job.Options.password.Text = inv.password;
+    JobOptions options;
+    options.password.Enabled = inv.passwordSet;
+    options.password.Text = inv.password;
     if (inv.iterations != 0)
-        job.Options.Iterations = inv.iterations;
-    job.Options.highspeed = inv.highSpeed;
-    job.Options.RemoveUnuseful = !inv.keepWhitespace;
-    job.Options.UChar = !inv.keepHighBytes;
+        options.Iterations = inv.iterations;
+    options.highspeed = inv.highSpeed;
+    options.RemoveUnuseful = !inv.keepWhitespace;
+    options.UChar = !inv.keepHighBytes;
 
     BatchSettings settings;
     settings.JavaChoose = !inv.vbscript;
@@ -387,7 +377,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     host.StartProgress(sizes);
     BatchSummary summary;
     try {
-        summary = RunBatch(items, job, settings, host);
+        summary = RunBatch(items, options, settings, host, host);
     } catch (const std::exception& e) {
         host.Error(e.what());
         return kExitFailed;

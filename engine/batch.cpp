@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <set>
 #include <thread>
@@ -14,19 +15,11 @@
 #include "engine/backup.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
 namespace {
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
 
 uint8_t TotalPercent(int64_t file_number, int64_t selected) {
     return static_cast<uint8_t>(std::clamp<int64_t>(file_number * 100 / selected, 0, 100));
@@ -49,12 +42,41 @@ std::string PageFile(const std::string& path) {
     return file;
 }
 
-// Backup, prepare, write: one page through one job. Never throws.
-PageResult ProcessPage(CompressionJob& job, const std::string& path, const BatchSettings& settings) {
+// The run's failure of a page that was not written: its message, and the
+// backup made for it in this run taken back, since it would only mislead.
+// Never throws: whatever goes wrong here, the page stays as it is and the
+// message says why.
+void FailPage(PageResult& result, PageClaim& claim, std::exception_ptr error) {
+    result.report.Outcome = PageOutcome::Failed;
+    result.error = error;
+    try {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::bad_alloc&) {
+            result.report.Error = "Cannot compress \"" + result.report.Path + "\": not enough memory";
+        } catch (const std::exception& e) {
+            result.report.Error = e.what();
+        } catch (...) {
+            result.report.Error = "Cannot compress \"" + result.report.Path + "\": unknown failure";
+        }
+    } catch (...) {
+        // Too short to need memory of its own.
+        result.report.Error = "out of memory";
+    }
+    try {
+        claim.TakeBackBackup();
+    } catch (...) {
+        // The backup stays: a backup too many never loses a page.
+    }
+}
+
+// Backup, compress, write: one page. Never throws.
+PageResult ProcessPage(const std::string& path, const JobOptions& options, const BatchSettings& settings,
+                       JobHost& log) noexcept {
     PageResult result;
-    result.report.Path = path;
     PageClaim claim;
     try {
+        result.report.Path = path;
         const std::string file = PageFile(path);
         // Read once, with write access, before any backup is made: a page that
         // cannot be read or rewritten gets none.
@@ -75,77 +97,66 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
             return result;
         }
         result.report.Resumed = backup == BackupState::Resumed;
-        job.Openfile = file;
-        job.Savefile = file;
-        job.WriteDestination = !settings.DryRun;
-        const bool prepared =
-            settings.Modern ? job.PrepareModernPage(std::move(source)) : job.PreparePage(std::move(source));
-        result.report.SourceBytes = job.CharCount;
-        if (!prepared) {
+        CompressedPage page = CompressPage(std::move(source), file, options, settings.Format(), log);
+        result.report.SourceBytes = page.CharCount;
+        result.report.Head = std::move(page.Head);
+        if (!page.Prepared) {
             // Nothing was written: the backup made for it goes again, so that
             // no copy is left beside a page the run did not touch.
             claim.TakeBackBackup();
             result.report.Outcome = PageOutcome::BrokenOff;
             return result;
         }
-        if (settings.Modern) {
-            job.WriteModernPage();
-        } else if (settings.JavaChoose) {
-            job.WriteJavaScriptPage();
-        } else {
-            job.WriteVbScriptPage();
+        result.report.PageBytes = static_cast<int64_t>(page.Text.size());
+        result.report.FormatWarning = page.FormatWarnings > 0;
+        if (!settings.DryRun) {
+            WriteFileReplacing(file, page.Text);
         }
-        result.report.PageBytes = job.PageSize;
-        result.report.FormatWarning = job.FormatWarnings > 0;
         result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;
-    } catch (const std::exception& e) {
-        // A page that was not written keeps no backup made for it in this run:
-        // it would only mislead.
-        claim.TakeBackBackup();
-        result.report.Outcome = PageOutcome::Failed;
-        result.report.Error = e.what();
-        result.error = std::current_exception();
+    } catch (...) {
+        FailPage(result, claim, std::current_exception());
     }
     return result;
 }
 
 // Keeps a worker's log lines until its page's turn comes in list order, or
-// only the error indicator when the lines would be thrown away.
+// only whether the error indicator was lit when the lines would be thrown
+// away.
 class RecordingHost : public JobHost {
 public:
     explicit RecordingHost(bool keep_lines = true) : keep_lines_(keep_lines) {}
 
     void AddLogLine(const std::string& line) override {
         if (keep_lines_) {
-            events_.emplace_back(false, line);
+            lines_.push_back(line);
         }
     }
-    void ShowErrorIndicator() override { events_.emplace_back(true, std::string()); }
+    void ShowErrorIndicator() override { indicator_ = true; }
 
     void ReplayTo(JobHost& host) const {
-        for (const auto& [indicator, line] : events_) {
-            if (indicator) {
-                host.ShowErrorIndicator();
-            } else {
-                host.AddLogLine(line);
-            }
+        for (const std::string& line : lines_) {
+            host.AddLogLine(line);
+        }
+        if (indicator_) {
+            host.ShowErrorIndicator();
         }
     }
 
 private:
     bool keep_lines_;
-    std::vector<std::pair<bool, std::string>> events_;
+    bool indicator_ = false;
+    std::vector<std::string> lines_;
 };
 
 // Pages compressed ahead by worker threads, handed out in list order.
 class WorkerPool {
 public:
-    WorkerPool(std::vector<std::string> paths, const CompressionJob& prototype, const BatchSettings& settings,
-               int threads)
+    WorkerPool(std::vector<std::string> paths, const JobOptions& options, const BatchSettings& settings,
+               bool keep_lines, int threads)
         : paths_(std::move(paths)),
-          options_(prototype.Options),
+          options_(options),
           settings_(settings),
-          keep_lines_(prototype.Host().WantsLogLines()),
+          keep_lines_(keep_lines),
           slots_(paths_.size()) {
         // Enough pages ahead to keep every thread busy, few enough that the
         // pages waiting for their turn do not pile up.
@@ -215,9 +226,7 @@ private:
                 i = next_++;
             }
             RecordingHost log(keep_lines_);
-            CompressionJob job(log);
-            job.Options = options_;
-            PageResult result = ProcessPage(job, paths_[i], settings_);
+            PageResult result = ProcessPage(paths_[i], options_, settings_, log);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 slots_[i].result = std::move(result);
@@ -245,9 +254,9 @@ private:
 
 class BatchRun {
 public:
-    BatchRun(const std::vector<BatchItem>& items, CompressionJob& job, const BatchSettings& settings,
-             BatchHost& host)
-        : items_(items), job_(job), settings_(settings), host_(host) {}
+    BatchRun(const std::vector<BatchItem>& items, const JobOptions& options, const BatchSettings& settings,
+             JobHost& log, BatchHost& host)
+        : items_(items), options_(options), settings_(settings), log_(log), host_(host) {}
 
     BatchSummary Run() {
         host_.BeginRun();
@@ -294,7 +303,7 @@ private:
             return;
         }
         const int threads = std::min<int>(settings_.Jobs, static_cast<int>(paths.size()));
-        pool_.emplace(std::move(paths), job_, settings_, threads);
+        pool_.emplace(std::move(paths), options_, settings_, log_.WantsLogLines(), threads);
     }
 
     void FinishWorkers() {
@@ -304,7 +313,7 @@ private:
         pool_->Stop();
         // Pages finished ahead of a stop were written: report them too.
         for (auto& [result, log] : pool_->TakeFinished()) {
-            log.ReplayTo(job_.Host());
+            log.ReplayTo(log_);
             Report(result);
         }
         pool_.reset();
@@ -328,7 +337,10 @@ private:
     void HandleItem(std::size_t i, const std::string& path, int64_t& file_number) {
         if (!HasPageExtension(path)) {
             ++summary_.NotPages;
-            host_.PageDone(PageReport{path, PageOutcome::NotAPage, 0, 0, {}});
+            PageReport report;
+            report.Path = path;
+            report.Outcome = PageOutcome::NotAPage;
+            host_.PageDone(report);
             return;
         }
         host_.SetTotalPercentage(TotalPercent(file_number, summary_.Selected));
@@ -336,11 +348,11 @@ private:
         const bool queued = pool_ && !task_of_.empty() && task_of_[i] >= 0;
         PageResult result;
         if (queued) {
-            auto [taken, log] = pool_->Take(static_cast<std::size_t>(task_of_[i]), job_.Host());
-            log.ReplayTo(job_.Host());
+            auto [taken, log] = pool_->Take(static_cast<std::size_t>(task_of_[i]), log_);
+            log.ReplayTo(log_);
             result = std::move(taken);
         } else {
-            result = ProcessPage(job_, path, settings_);
+            result = ProcessPage(path, options_, settings_, log_);
         }
         // A page already compressed was not handed to the engine: the file
         // number stays.
@@ -370,8 +382,8 @@ private:
                 ++summary_.Failed;
                 // A failed backup never stops the run: the page was not touched.
                 go_on = result.backup_failed || host_.ContinueAfterFailure(report);
-                job_.Host().AddLogLine("Error  " + report.Error + (go_on ? " (Skip)" : " (Break)"));
-                job_.Host().ShowErrorIndicator();
+                log_.AddLogLine("Error  " + report.Error + (go_on ? " (Skip)" : " (Break)"));
+                log_.ShowErrorIndicator();
                 break;
             }
             default: break;
@@ -381,8 +393,9 @@ private:
     }
 
     const std::vector<BatchItem>& items_;
-    CompressionJob& job_;
+    const JobOptions options_;
     const BatchSettings settings_;
+    JobHost& log_;
     BatchHost& host_;
     BatchSummary summary_;
     std::vector<int> task_of_;
@@ -401,9 +414,12 @@ bool HasPageExtension(const std::string& path) {
     return extension == ".HTM" || extension == ".HTML";
 }
 
-BatchSummary RunBatch(const std::vector<BatchItem>& items, CompressionJob& job, const BatchSettings& settings,
+BatchSummary RunBatch(const std::vector<BatchItem>& items,
+                      const JobOptions& options,
+                      const BatchSettings& settings,
+                      JobHost& log,
                       BatchHost& host) {
-    return BatchRun(items, job, settings, host).Run();
+    return BatchRun(items, options, settings, log, host).Run();
 }
 
 }  // namespace vexel

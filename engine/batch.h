@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "engine/backup.h"
-#include "engine/compression_job.h"
+#include "engine/job_host.h"
+#include "engine/page_compression.h"
+#include "engine/page_options.h"
 
 namespace vexel {
 
@@ -36,6 +38,8 @@ struct PageReport {
     // The page was written in a classic format with a warning that browsers
     // will open it slowly or lose its non-ASCII text.
     bool FormatWarning = false;
+    // Classic formats: the head of the page, as the page keeps it.
+    std::string Head;
 };
 
 struct BatchSettings {
@@ -43,6 +47,10 @@ struct BatchSettings {
     bool Modern = false;     // the modern page instead of either classic one
     bool DryRun = false;     // prepare and report, write nothing
     int Jobs = 1;            // pages compressed in parallel
+
+    PageFormat Format() const {
+        return Modern ? PageFormat::Modern : JavaChoose ? PageFormat::JavaScript : PageFormat::VbScript;
+    }
 };
 
 // The batch's surroundings besides those of a job.
@@ -87,11 +95,12 @@ struct BatchSummary {
 // True for ".htm" and ".html" in any letter case.
 bool HasPageExtension(const std::string& path);
 
-// Runs the batch over `items` with the options in `job`. With one job the
-// pages go through `job` itself, so its fields hold the last page afterwards;
-// with more, each worker has a job of its own and the log lines reach `job`'s
-// host in list order, the same lines a run with one job gives.
-BatchSummary RunBatch(const std::vector<BatchItem>& items, CompressionJob& job, const BatchSettings& settings,
+// Runs the batch over `items`, every page with `options`. The pages' log lines
+// reach `log` in list order, the same lines whatever the number of jobs.
+BatchSummary RunBatch(const std::vector<BatchItem>& items,
+                      const JobOptions& options,
+                      const BatchSettings& settings,
+                      JobHost& log,
                       BatchHost& host);
 
 }  // namespace vexel

@@ -4,14 +4,11 @@
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "platform/file_system.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
 namespace {
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
 
 // When the backup cannot take the page's name (a folder that forbids renames
 // but lets the page be written), its bytes are written into the page itself;

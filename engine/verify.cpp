@@ -4,12 +4,13 @@
 #include <optional>
 
 #include "engine/backup.h"
-#include "engine/compression_job.h"
 #include "engine/data_format.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/modern_page.h"
+#include "engine/page_prepare.h"
 #include "engine/page_reader.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -20,10 +21,6 @@ public:
     void AddLogLine(const std::string&) override {}
 };
 
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
-
 VerifyResult Result(VerifyOutcome outcome, std::string format, std::string detail) {
     return VerifyResult{outcome, std::move(format), std::move(detail)};
 }
@@ -32,19 +29,6 @@ VerifyResult Result(VerifyOutcome outcome, std::string format, std::string detai
 std::size_t FirstDifference(const std::string& a, const std::string& b) {
     const auto differ = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
     return static_cast<std::size_t>(differ.first - a.begin()) + 1;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
 }
 
 // The password the prompt script at the start of an expanded text compares
@@ -79,8 +63,8 @@ std::optional<std::string> PromptPassword(const std::string& expanded) {
                 password.push_back('\n');
                 break;
             case 'x': {
-                const int high = i + 2 < expanded.size() ? HexDigit(expanded[i + 1]) : -1;
-                const int low = high >= 0 ? HexDigit(expanded[i + 2]) : -1;
+                const int high = i + 2 < expanded.size() ? HexDigitValue(expanded[i + 1]) : -1;
+                const int low = high >= 0 ? HexDigitValue(expanded[i + 2]) : -1;
                 if (low < 0) {
                     return std::nullopt;
                 }
@@ -127,10 +111,9 @@ VerifyResult VerifyClassic(const std::string& pagePath,
     const std::string head = HeadBefore(page, found.scriptStart);
 
     SilentHost host;
-    CompressionJob job(host);
-    job.Openfile = job.Savefile = pagePath;
+    JobOptions options;
     if (const std::optional<std::string> password = PromptPassword(expanded)) {
-        job.Options.password = {true, *password};
+        options.password = {true, *password};
     }
     // The keep options are not written in the page: each way of preparing
     // the backup is tried, the default first.
@@ -149,19 +132,19 @@ VerifyResult VerifyClassic(const std::string& pagePath,
     std::string firstInput;
     bool prepared = false;
     for (const Way& way : kWays) {
-        job.Options.RemoveUnuseful = way.collapse;
-        job.Options.UChar = way.blank;
-        std::string input;
-        if (!job.PrepareInput(backup, input)) {
+        options.RemoveUnuseful = way.collapse;
+        options.UChar = way.blank;
+        PreparedPage again = PrepareClassicPage(backup, pagePath, options, host);
+        if (!again.Prepared) {
             continue;
         }
-        if (job.Edit1 == head && input == expanded) {
+        if (again.Head == head && again.Input == expanded) {
             return Result(VerifyOutcome::Match, format, std::string("as prepared: ") + way.words);
         }
         if (!prepared) {
             prepared = true;
-            firstHead = job.Edit1;
-            firstInput = std::move(input);
+            firstHead = std::move(again.Head);
+            firstInput = std::move(again.Input);
         }
     }
     if (!prepared) {

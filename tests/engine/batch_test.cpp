@@ -78,12 +78,12 @@ protected:
         for (const auto& path : paths) {
             items.push_back({path, true});
         }
-        return RunBatch(items, job_, settings, host_);
+        return RunBatch(items, options_, settings, log_, host_);
     }
 
     ScratchDir dir_;
     RecordingJobHost log_;
-    CompressionJob job_{log_};
+    JobOptions options_;
     RecordingBatchHost host_;
 };
 
@@ -113,9 +113,10 @@ TEST_F(BatchTest, PagesAreCompressedInPlaceBesideABackup) {
     EXPECT_EQ(ReadBytes(page).rfind(std::string(testing::kSimpleHead) + "\r\n<SCRIPT LANGUAGE=\"JavaScript\">", 0), 0u);
     EXPECT_EQ(ReadBytes(shtml), PageWithBody(Body(3)));
     EXPECT_FALSE(fs::exists(shtml + "_backup"));
-    // The job holds the last page's fields, as the window shows them.
-    EXPECT_EQ(job_.Openfile, other);
-    EXPECT_EQ(job_.Savefile, other);
+    // Each report carries its page's head, for the window that shows it.
+    ASSERT_EQ(host_.reports.size(), 4u);
+    EXPECT_EQ(host_.reports[0].Head, testing::kSimpleHead);
+    EXPECT_EQ(host_.reports[2].Head, "");
 }
 
 TEST_F(BatchTest, VbScriptChoiceWritesTheVbScriptPage) {
@@ -150,7 +151,7 @@ TEST_F(BatchTest, ExistingBackupMeansAlreadyCompressed) {
 
 TEST_F(BatchTest, NothingSelectedOpensAndClosesTheRun) {
     const auto a = MakePage("a.htm", 1);
-    const BatchSummary summary = RunBatch({{a, false}}, job_, {}, host_);
+    const BatchSummary summary = RunBatch({{a, false}}, options_, {}, log_, host_);
     EXPECT_EQ(summary.Selected, 0);
     EXPECT_EQ(host_.events, (std::vector<std::string>{"begin", "reset", "end"}));
     EXPECT_TRUE(log_.lines.empty());
@@ -226,8 +227,7 @@ TEST_F(BatchTest, WriteFailureAsksTheHostAndKeepsTheBackupOfAPageThatIsGone) {
     const auto a = MakePage("a.htm", 1), b = MakePage("b.htm", 2);
     SabotagingHost log;
     log.target = a;
-    CompressionJob job(log);
-    const BatchSummary summary = RunBatch({{a, true}, {b, true}}, job, {}, host_);
+    const BatchSummary summary = RunBatch({{a, true}, {b, true}}, options_, {}, log, host_);
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(summary.Written, 1);
     // The page is no longer its original: the backup is its only copy now.
@@ -247,7 +247,7 @@ TEST_F(BatchTest, WriteFailureAsksTheHostAndKeepsTheBackupOfAPageThatIsGone) {
     WriteBytes(b, PageWithBody(Body(2)));
     host_.events.clear();
     host_.continue_after_failure = false;
-    EXPECT_ANY_THROW(RunBatch({{a, true}, {b, true}}, job, {}, host_));
+    EXPECT_ANY_THROW(RunBatch({{a, true}, {b, true}}, options_, {}, log, host_));
     EXPECT_EQ(host_.events.back(), "end");
     EXPECT_EQ(ReadBytes(b), PageWithBody(Body(2)));  // later pages are not processed
 }
@@ -290,11 +290,10 @@ RunRecord RunInFreshFolder(int jobs) {
     items.push_back({dir.Path("page6.htm"), true});        // the same page twice
     items.push_back({dir.Path("readme.txt"), true});       // not a page
     RecordingJobHost log;
-    CompressionJob job(log);
     RecordingBatchHost host;
     BatchSettings settings;
     settings.Jobs = jobs;
-    RunBatch(items, job, settings, host);
+    RunBatch(items, JobOptions{}, settings, log, host);
 
     RunRecord record;
     const std::string root = dir.Root().string();

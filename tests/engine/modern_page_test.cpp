@@ -10,7 +10,8 @@
 #include "engine/base91.h"
 #include "engine/batch.h"
 #include "engine/charset.h"
-#include "engine/compression_job.h"
+#include "engine/page_compression.h"
+#include "engine/page_prepare.h"
 #include "engine/deflate.h"
 #include "engine/errors.h"
 #include "engine/modern_page.h"
@@ -285,43 +286,35 @@ TEST(ModernPage, IterationCountsNoWriterUsesAreRefused) {
     }
 }
 
-class ModernJobTest : public ::testing::Test {
+class ModernCompressTest : public ::testing::Test {
 protected:
     ScratchDir dir_;
     RecordingJobHost host_;
-    CompressionJob job_{host_};
+    JobOptions options_;
 };
 
-TEST_F(ModernJobTest, WholePageIsCarriedWithTheUsualLogLines) {
+TEST_F(ModernCompressTest, WholePageIsCarriedWithTheUsualLogLines) {
     // No body tag, control bytes, high bytes: all carried as they are.
     const std::string original = "<table><tr><td>\x01\x0E caf\xC3\xA9</td></tr></table>" + SamplePage(100);
-    const std::string path = dir_.Path("fragment.htm");
-    WriteBytes(path, original);
-    job_.Openfile = job_.Savefile = path;
-    job_.Edit1 = "kept";
-    ASSERT_TRUE(job_.PrepareModernPage());
-    job_.WriteModernPage();
-    const std::string page = ReadBytes(path);
-    EXPECT_EQ(page, job_.PageModern());
-    EXPECT_EQ(job_.PageSize, static_cast<int64_t>(page.size()));
+    const std::string path = "site/fragment.htm";
+    const CompressedPage compressed = CompressPage(original, path, options_, PageFormat::Modern, host_);
+    ASSERT_TRUE(compressed.Prepared);
+    const std::string& page = compressed.Text;
+    EXPECT_EQ(compressed.CharCount, static_cast<int32_t>(original.size()));
     EXPECT_EQ(host_.lines, (std::vector<std::string>{"", std::string(110, '-'), "Openfile:" + path,
                                                      "Compresssed to:" + path,
                                                      "  Rate=" + std::to_string(original.size()) + "Byte /" +
                                                          std::to_string(page.size()) + "Byte"}));
     EXPECT_EQ(host_.indicator_shown, 0);
-    EXPECT_EQ(job_.Edit1, "kept");
+    EXPECT_EQ(compressed.Head, "");
     EXPECT_EQ(ExpandModernPage(*ReadModernPage(page), nullptr), original);
 }
 
-TEST_F(ModernJobTest, PasswordEncryptsWithTheJobsIterationCount) {
-    const std::string path = dir_.Path("p.htm");
-    WriteBytes(path, SamplePage(10));
-    job_.Openfile = job_.Savefile = path;
-    job_.Options.password = {true, "s3cret"};
-    job_.Options.Iterations = 2000;
-    ASSERT_TRUE(job_.PrepareModernPage());
-    job_.WriteModernPage();
-    const auto data = ReadModernPage(ReadBytes(path));
+TEST_F(ModernCompressTest, PasswordEncryptsWithTheOptionsIterationCount) {
+    options_.password = {true, "s3cret"};
+    options_.Iterations = 2000;
+    const CompressedPage compressed = CompressPage(SamplePage(10), "p.htm", options_, PageFormat::Modern, host_);
+    const auto data = ReadModernPage(compressed.Text);
     ASSERT_TRUE(data.has_value());
     EXPECT_TRUE(data->encrypted);
     EXPECT_EQ(data->iterations, 2000u);
@@ -329,7 +322,7 @@ TEST_F(ModernJobTest, PasswordEncryptsWithTheJobsIterationCount) {
     EXPECT_EQ(ExpandModernPage(*data, &password), SamplePage(10));
 }
 
-TEST_F(ModernJobTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemBack) {
+TEST_F(ModernCompressTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemBack) {
     const std::string a = dir_.Path("a.htm");
     const std::string b = dir_.Path("b.html");
     WriteBytes(a, SamplePage(50));
@@ -337,12 +330,12 @@ TEST_F(ModernJobTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemBack) 
     BatchSettings settings;
     settings.Modern = true;
     BatchHost batchHost;
-    const BatchSummary first = RunBatch({{a, true}, {b, true}}, job_, settings, batchHost);
+    const BatchSummary first = RunBatch({{a, true}, {b, true}}, options_, settings, host_, batchHost);
     EXPECT_EQ(first.Written, 2);
     EXPECT_EQ(ReadBytes(a + "_backup"), SamplePage(50));
     EXPECT_EQ(ReadBytes(b + "_backup"), "no body at all");
     EXPECT_TRUE(ReadModernPage(ReadBytes(a)).has_value());
-    const BatchSummary second = RunBatch({{a, true}, {b, true}}, job_, settings, batchHost);
+    const BatchSummary second = RunBatch({{a, true}, {b, true}}, options_, settings, host_, batchHost);
     EXPECT_EQ(second.AlreadyCompressed, 2);
 
     EXPECT_TRUE(RestorePage(a).warning.empty());
@@ -350,13 +343,13 @@ TEST_F(ModernJobTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemBack) 
     EXPECT_FALSE(fs::exists(a + "_backup"));
 }
 
-TEST_F(ModernJobTest, ClassicPagesWarnAboutNonAsciiTextInMultiByteCharsets) {
+TEST_F(ModernCompressTest, ClassicPagesWarnAboutNonAsciiTextInMultiByteCharsets) {
+    int formatWarnings = -1;
     const auto logFor = [&](const std::string& page) {
-        const std::string path = dir_.Path("w.htm");
-        WriteBytes(path, page);
-        job_.Openfile = job_.Savefile = path;
         host_.lines.clear();
-        EXPECT_TRUE(job_.CompressClick());
+        const PreparedPage prepared = PrepareClassicPage(page, "w.htm", options_, host_);
+        EXPECT_TRUE(prepared.Prepared);
+        formatWarnings = prepared.FormatWarnings;
         return host_.lines;
     };
     const std::string body(1100, 'x');
@@ -370,10 +363,10 @@ TEST_F(ModernJobTest, ClassicPagesWarnAboutNonAsciiTextInMultiByteCharsets) {
     EXPECT_NE(lines[3].find("utf-8 (from its <meta> tag)"), std::string::npos) << lines[3];
     EXPECT_NE(lines[3].find("modern page format"), std::string::npos);
     EXPECT_EQ(lines[4].rfind("Warnning: No support char [0xC3]", 0), 0u);  // the pair blanked after it
-    EXPECT_EQ(job_.FormatWarnings, 1);
+    EXPECT_EQ(formatWarnings, 1);
 
     // Found in the bytes, in a double-byte charset, and with kept high bytes.
-    job_.Options.UChar = false;
+    options_.UChar = false;
     EXPECT_EQ(logFor("<html><body><p>caf\xC3\xA9</p>" + body).size(), 4u);
     EXPECT_EQ(logFor("<html><head><meta charset=gbk></head><body>\xC4\xE3\xBA\xC3" + body).size(), 4u);
     // No warning for ASCII text in UTF-8, for a non-ASCII head, or for a
@@ -381,7 +374,7 @@ TEST_F(ModernJobTest, ClassicPagesWarnAboutNonAsciiTextInMultiByteCharsets) {
     EXPECT_EQ(logFor("<html><head><meta charset=utf-8></head><body>" + body).size(), 3u);
     EXPECT_EQ(logFor("<html><head><title>caf\xC3\xA9</title></head><body>" + body).size(), 3u);
     EXPECT_EQ(logFor("<html><head><meta charset=windows-1252></head><body>caf\xE9" + body).size(), 3u);
-    EXPECT_EQ(job_.FormatWarnings, 0);
+    EXPECT_EQ(formatWarnings, 0);
 }
 
 }  // namespace

@@ -31,10 +31,8 @@ protected:
         const std::string path = dir_.Path(name);
         WriteBytes(path, page);
         RecordingJobHost log;
-        CompressionJob job(log);
-        job.Options = options;
         BatchHost host;
-        EXPECT_EQ(RunBatch({{path, true}}, job, settings, host).Written, 1) << name;
+        EXPECT_EQ(RunBatch({{path, true}}, options, settings, log, host).Written, 1) << name;
         return path;
     }
 
