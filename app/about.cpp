@@ -5,10 +5,7 @@
 #include <shellapi.h>
 
 #include "framework/win32/forms.h"
-
-#ifndef VEXEL_VERSION
-#error "the build gives the project's version as VEXEL_VERSION"
-#endif
+#include "vexel_version.h"
 
 namespace vexel {
 

@@ -13,7 +13,7 @@ extern const char kLicence[];
 extern const char kHomePage[];
 extern const char kMailAddress[];
 
-// "2.0", from the project.
+// The project's version ("2.5.0").
 std::string ProductVersion();
 std::string BuildDate();
 

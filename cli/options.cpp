@@ -4,12 +4,9 @@
 #include <cstddef>
 
 #include "engine/modern_page.h"
+#include "vexel_version.h"
 
 namespace vexel::cli {
-
-#ifndef VEXEL_VERSION
-#define VEXEL_VERSION "0.0"
-#endif
 
 namespace {
 
@@ -46,6 +43,8 @@ const KnownOption kOptions[] = {
     {"quiet", 'q', false, kCompress | kRestore | kVerify},
     {"dry-run", 'n', false, kCompress | kRestore},
     {"output", 'o', true, kExpandDecode},
+    {"files0-from", 0, true, kCompress | kRestore | kVerify},
+    {"json", 0, false, kCompress},
     {"help", 'h', false, ~0u},
 };
 
@@ -165,6 +164,13 @@ void Apply(Invocation& inv, const KnownOption& option, const std::string& value)
         inv.quiet = true;
     else if (name == "dry-run")
         inv.dryRun = true;
+    else if (name == "json")
+        inv.json = true;
+    else if (name == "files0-from") {
+        if (value.empty())
+            throw UsageError("--files0-from needs a file name ('-' for standard input)", command);
+        inv.filesFrom = value;
+    }
     else if (name == "output") {
         if (value.empty())
             throw UsageError("-o needs a file name", command);
@@ -299,7 +305,9 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
         case Command::Compress:
         case Command::Restore:
         case Command::Verify:
-            if (inv.paths.empty())
+            if (!inv.filesFrom.empty() && !inv.paths.empty())
+                throw UsageError("PATH arguments cannot be combined with --files0-from", command);
+            if (inv.paths.empty() && inv.filesFrom.empty())
                 throw UsageError("no PATH given", command);
             break;
         case Command::Expand:
@@ -344,6 +352,7 @@ std::string CommandHelp(Command command) {
     switch (command) {
         case Command::Compress:
             return "Usage: vexel compress [OPTIONS] PATH...\n"
+                   "       vexel compress [OPTIONS] --files0-from FILE\n"
                    "\n"
                    "Compresses .htm/.html pages in place. Each page is first copied to PATH_backup;\n"
                    "a page whose backup exists is reported as already compressed and left alone,\n"
@@ -379,6 +388,11 @@ std::string CommandHelp(Command command) {
                    "      --log FILE         write the log lines to FILE as well (not a page of the\n"
                    "                         run or a page's backup)\n"
                    "  -q, --quiet            no log on standard output\n"
+                   "      --json             instead of the log, one JSON object per line on standard\n"
+                   "                         output for each page (path, result, sizes, warnings)\n"
+                   "                         and a summary\n"
+                   "      --files0-from FILE take the PATHs from FILE ('-': standard input), each\n"
+                   "                         ended by a NUL byte, as 'find -print0' writes them\n"
                    "  -h, --help             show this help\n"
                    "\n"
                    "The log goes to standard output as it comes; a summary, errors and, when\n"
@@ -421,6 +435,7 @@ std::string CommandHelp(Command command) {
                    "  -h, --help             show this help\n";
         case Command::Verify:
             return "Usage: vexel verify [OPTIONS] PATH...\n"
+                   "       vexel verify [OPTIONS] --files0-from FILE\n"
                    "\n"
                    "Expands each compressed page as a browser would and compares it with its\n"
                    "PATH_backup: a modern page must give back the backup byte for byte, a classic\n"
@@ -433,12 +448,15 @@ std::string CommandHelp(Command command) {
                    "  --password-file FILE   read it from the first line of FILE\n"
                    "  -r, --recursive        take the pages of sub-folders too\n"
                    "  -q, --quiet            list only the pages that are not OK\n"
+                   "      --files0-from FILE take the PATHs from FILE ('-': standard input), each\n"
+                   "                         ended by a NUL byte\n"
                    "  -h, --help             show this help\n"
                    "\n"
                    "Exit status: 0 every page matches, 1 a page does not, could not be checked\n"
                    "(encrypted, no password) or could not be read, 2 bad usage.\n";
         case Command::Restore:
             return "Usage: vexel restore [OPTIONS] PATH...\n"
+                   "       vexel restore [OPTIONS] --files0-from FILE\n"
                    "\n"
                    "Puts pages back from their PATH_backup copies: the backup replaces the page\n"
                    "and is removed. A folder restores every page in it that has a backup; a page\n"
@@ -449,6 +467,8 @@ std::string CommandHelp(Command command) {
                    "  -r, --recursive        restore in sub-folders too\n"
                    "  -n, --dry-run          list what would be restored; change nothing\n"
                    "  -q, --quiet            do not list the restored pages\n"
+                   "      --files0-from FILE take the PATHs from FILE ('-': standard input), each\n"
+                   "                         ended by a NUL byte\n"
                    "  -h, --help             show this help\n";
         case Command::None:
             break;

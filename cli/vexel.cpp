@@ -3,10 +3,13 @@
 #include "cli/vexel.h"
 
 #include <cstdio>
+#include <iterator>
+#include <memory>
 #include <map>
 #include <set>
 #include <thread>
 
+#include "cli/json_report.h"
 #include "cli/log_file.h"
 #include "cli/options.h"
 #include "cli/progress_bar.h"
@@ -341,8 +344,13 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     }
 
     ProgressBar bar(err, console.errIsTerminal);
-    TerminalHost host(inv.quiet ? nullptr : &out, inv.logFile.empty() ? nullptr : &logFile, err, bar,
-                      console.stopSignal);
+    std::ostream* logTo = inv.logFile.empty() ? nullptr : &logFile;
+    std::unique_ptr<JsonHost> json =
+        inv.json ? std::make_unique<JsonHost>(out, logTo, err, bar, console.stopSignal) : nullptr;
+    std::unique_ptr<TerminalHost> text =
+        inv.json ? nullptr : std::make_unique<TerminalHost>(inv.quiet ? nullptr : &out, logTo, err, bar,
+                                                             console.stopSignal);
+    TerminalHost& host = json ? *json : *text;
     int status = kExitOk;
     for (const std::string& error : list.errors) {
         host.Error(error);
@@ -391,6 +399,8 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         }
     }
     PrintSummary(err, summary, host.Tally(), inv.dryRun);
+    if (json)
+        json->WriteSummary(summary, host.Tally(), inv.dryRun);
     if (summary.Failed > 0)
         status = kExitFailed;
     // A stop asked for by a signal is what the caller most needs to know.
@@ -399,6 +409,39 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         status = signal > 0 ? kExitSignalBase + signal : kExitInterrupted;
     }
     return status;
+}
+
+// --files0-from: the PATHs from a file or standard input. An empty name is an
+// error of its own, the other names are still worked on. False when the list
+// cannot be read at all.
+bool ReadFilesFrom(Invocation& inv, const Console& console, std::ostream& err, int& status) {
+    std::string data;
+    if (inv.filesFrom == "-") {
+        if (console.in == nullptr) {
+            PrintError(err, "--files0-from -: no standard input to read");
+            return false;
+        }
+        data.assign(std::istreambuf_iterator<char>(*console.in), std::istreambuf_iterator<char>());
+        if (console.in->bad()) {
+            PrintError(err, "--files0-from -: cannot read standard input");
+            return false;
+        }
+    } else {
+        try {
+            data = ReadWholeFile(inv.filesFrom);
+        } catch (const IoError& e) {
+            PrintError(err, e.what());
+            return false;
+        }
+    }
+    NameList list = SplitNulSeparatedNames(data);
+    const std::string source = inv.filesFrom == "-" ? "standard input" : Quoted(inv.filesFrom);
+    for (std::size_t place : list.emptyAt) {
+        PrintError(err, source + ": name " + std::to_string(place) + " is empty (no file has an empty name)");
+        status = kExitFailed;
+    }
+    inv.paths = std::move(list.names);
+    return true;
 }
 
 }  // namespace
@@ -423,21 +466,30 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (!ReadPassword(inv, err))
         return kExitFailed;
+    int listStatus = kExitOk;
+    if (!inv.filesFrom.empty() && !ReadFilesFrom(inv, console, err, listStatus))
+        return kExitFailed;
+    int status = kExitUsage;
     switch (inv.command) {
         case Command::Compress:
-            return Compress(inv, out, err, console);
+            status = Compress(inv, out, err, console);
+            break;
         case Command::Expand:
-            return Expand(inv, out, err, console);
+            status = Expand(inv, out, err, console);
+            break;
         case Command::Decode:
-            return Decode(inv, out, err, console);
+            status = Decode(inv, out, err, console);
+            break;
         case Command::Restore:
-            return Restore(inv, out, err, console);
+            status = Restore(inv, out, err, console);
+            break;
         case Command::Verify:
-            return Verify(inv, out, err, console);
+            status = Verify(inv, out, err, console);
+            break;
         case Command::None:
             break;
     }
-    return kExitUsage;
+    return status == kExitOk ? listStatus : status;
 }
 
 }  // namespace vexel::cli

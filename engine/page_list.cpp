@@ -113,4 +113,24 @@ PageList CollectBackedUpPages(const std::vector<std::string>& args, bool recursi
     });
 }
 
+NameList SplitNulSeparatedNames(const std::string& data) {
+    NameList list;
+    std::size_t start = 0;
+    std::size_t place = 1;
+    while (start < data.size()) {
+        std::size_t end = data.find('\0', start);
+        if (end == std::string::npos) {
+            end = data.size();
+        }
+        if (end == start) {
+            list.emptyAt.push_back(place);
+        } else {
+            list.names.emplace_back(data, start, end - start);
+        }
+        start = end + 1;
+        ++place;
+    }
+    return list;
+}
+
 }  // namespace vexel

@@ -3,6 +3,7 @@
 // kept once.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,14 @@ PageList CollectPages(const std::vector<std::string>& args, bool recursive);
 // For restore: a folder gives every page in it that has a backup; any other
 // argument is taken as a page.
 PageList CollectBackedUpPages(const std::vector<std::string>& args, bool recursive);
+
+// Names separated by NUL bytes, as `find -print0` writes them, the last one
+// with or without its NUL. An empty name cannot be a file: it is left out,
+// and its place (1-based) is listed in `emptyAt`.
+struct NameList {
+    std::vector<std::string> names;
+    std::vector<std::size_t> emptyAt;
+};
+NameList SplitNulSeparatedNames(const std::string& data);
 
 }  // namespace vexel

@@ -43,7 +43,7 @@ esac
 if [ -z "$exe" ]; then
     cmake --preset win64 -B "$build_dir" >/dev/null
     cmake --build "$build_dir" -j2 --target vexel-windows
-    exe=$build_dir/app/vexel-windows.exe
+    exe=$build_dir/devtools/vexel-windows.exe
 fi
 [ -f "$exe" ] || { echo "no window viewer at $exe" >&2; exit 1; }
 exe=$(realpath "$exe")

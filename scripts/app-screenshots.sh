@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes a screenshot of each of the desktop program's seven windows with the
-# win64 window viewer (app/window_viewer.cpp) under Wine in a virtual X
+# win64 window viewer (devtools/window_viewer/window_viewer.cpp) under Wine in a virtual X
 # display, each window cut out with its frame, into docs/screenshots/ (or
 # the folder given). The main window is shown in the examples folder, so its
 # file list has pages in it. The bare X display has no window manager, so
@@ -24,7 +24,7 @@ done
 if [ -z "$exe" ]; then
     cmake --preset win64 -B "$build_dir" >/dev/null
     cmake --build "$build_dir" -j2 --target vexel-windows
-    exe=$build_dir/app/vexel-windows.exe
+    exe=$build_dir/devtools/vexel-windows.exe
 fi
 [ -f "$exe" ] || { echo "no window viewer at $exe" >&2; exit 1; }
 exe=$(realpath "$exe")

@@ -32,7 +32,7 @@ done
 if [ -z "$exe" ]; then
     cmake --preset win64 -B "$build_dir" >/dev/null
     cmake --build "$build_dir" -j2 --target vexel-form-demo
-    exe=$build_dir/system/demo/vexel-form-demo.exe
+    exe=$build_dir/devtools/vexel-form-demo.exe
 fi
 [ -f "$exe" ] || { echo "no demo program at $exe" >&2; exit 1; }
 exe=$(realpath "$exe")

@@ -43,7 +43,7 @@ esac
 if [ -z "$exe" ]; then
     cmake --preset win64 -B "$build_dir" >/dev/null
     cmake --build "$build_dir" -j2 --target vexel-gallery
-    exe=$build_dir/widgets/gallery/vexel-gallery.exe
+    exe=$build_dir/devtools/vexel-gallery.exe
 fi
 [ -f "$exe" ] || { echo "no gallery program at $exe" >&2; exit 1; }
 exe=$(realpath "$exe")

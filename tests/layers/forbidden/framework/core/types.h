@@ -1,6 +1,8 @@
-// A deliberately wrong core header: the layer check must reject it.
+// Deliberately wrong includes of the object model: the layer check must report exactly
+// the lines marked as breaches.
 #pragma once
 
 #include <cstdint>
-#  include <Windows.h>
-#include "framework/win32/forms.h"
+#  include <Windows.h>  // breach
+#include "framework/win32/forms.h"  // breach
+#include "platform/file_system.h"  // breach

@@ -14,7 +14,7 @@
 #include "widgets/background.h"
 #include "widgets/check_buttons.h"
 #include "widgets/drawing_base.h"
-#include "widgets/gallery/gallery_pages.h"
+#include "devtools/gallery/gallery_pages.h"
 #include "widgets/zel_button.h"
 
 namespace vexel {

@@ -14,7 +14,7 @@
 #include "framework/win32/menus.h"
 #include "widgets/background.h"
 #include "widgets/buttons.h"
-#include "widgets/gallery/gallery_pages.h"
+#include "devtools/gallery/gallery_pages.h"
 #include "widgets/labels.h"
 #include "widgets/panels.h"
 

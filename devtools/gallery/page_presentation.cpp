@@ -14,7 +14,7 @@
 #include "framework/win32/forms.h"
 #include "framework/win32/labels.h"
 #include "widgets/background.h"
-#include "widgets/gallery/gallery_pages.h"
+#include "devtools/gallery/gallery_pages.h"
 #include "widgets/presentation.h"
 #include "widgets/transitions.h"
 
