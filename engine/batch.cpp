@@ -119,33 +119,46 @@ PageResult ProcessPage(const std::string& path, const JobOptions& options, const
     return result;
 }
 
-// Keeps a worker's log lines until its page's turn comes in list order, or
-// only whether the error indicator was lit when the lines would be thrown
-// away.
+// Keeps a worker's log lines, each with whether the error indicator was lit
+// right after it, until its page's turn comes in list order; or only the
+// count of indicators when the lines would be thrown away.
 class RecordingHost : public JobHost {
 public:
     explicit RecordingHost(bool keep_lines = true) : keep_lines_(keep_lines) {}
 
     void AddLogLine(const std::string& line) override {
         if (keep_lines_) {
-            lines_.push_back(line);
+            lines_.push_back({line, 0});
         }
     }
-    void ShowErrorIndicator() override { indicator_ = true; }
+    void ShowErrorIndicator() override {
+        if (lines_.empty()) {
+            ++leading_indicators_;
+        } else {
+            ++lines_.back().indicators;
+        }
+    }
 
     void ReplayTo(JobHost& host) const {
-        for (const std::string& line : lines_) {
-            host.AddLogLine(line);
-        }
-        if (indicator_) {
+        for (int i = 0; i < leading_indicators_; ++i) {
             host.ShowErrorIndicator();
+        }
+        for (const Line& line : lines_) {
+            host.AddLogLine(line.text);
+            for (int i = 0; i < line.indicators; ++i) {
+                host.ShowErrorIndicator();
+            }
         }
     }
 
 private:
+    struct Line {
+        std::string text;
+        int indicators;
+    };
     bool keep_lines_;
-    bool indicator_ = false;
-    std::vector<std::string> lines_;
+    int leading_indicators_ = 0;
+    std::vector<Line> lines_;
 };
 
 // Pages compressed ahead by worker threads, handed out in list order.

@@ -156,6 +156,7 @@ public:
         for (std::size_t b = 0; b < more_.size(); ++b) {
             if (more_[b] > 0) {
                 host_.AddLogLine(RepeatedCharWarning(static_cast<unsigned char>(b), more_[b]));
+                host_.ShowErrorIndicator();
                 more_[b] = 0;
             }
         }

@@ -195,7 +195,7 @@ TEST_F(PrepareTest, ByteWarningsPastTheFirstThousandAreCountedByByte) {
     expected.push_back("Warnning: No support char [0x01]! (3 more of these)");
     expected.push_back("Warnning: No support char [0xC4]! (2 more of these)");
     EXPECT_EQ(LinesAfterHeader(), expected);
-    EXPECT_EQ(host_.indicator_shown, kExactByteWarnings);
+    EXPECT_EQ(host_.indicator_shown, kExactByteWarnings + 3);  // the count lines are warnings too
     // The bytes themselves are all made spaces, counted or not.
     EXPECT_EQ(Expanded(), std::string(1203, ' ') + std::string(1100, 'n') + "    ");
 
