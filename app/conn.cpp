@@ -13,6 +13,7 @@
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/page_compression.h"
+#include "engine/password.h"
 #include "engine/page_prepare.h"
 #include "engine/raw_data.h"
 #include "framework/win32/text_encoding.h"
@@ -171,7 +172,7 @@ void TConn::ZelButton1Click(TObject*) {
 JobOptions TConn::OptionsFromFields() const {
     JobOptions options;
     options.password.Enabled = password->Enabled();
-    options.password.Text = password->Text();
+    options.password.Text = PasswordFromText(password->Text());
     options.highspeed = highspeed->Checked();
     options.RemoveUnuseful = RemoveUnuseful->Checked();
     options.UChar = UChar->Checked();
@@ -258,6 +259,13 @@ BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
     for (const std::string& page : Pages)
         items.push_back({AnsiToUtf8(page), true});
     const JobOptions options = OptionsFromFields();
+    if (options.password.Enabled) {
+        // The window's text is ANSI; the prompt of a classic page holds it so,
+        // as the page's own charset has it.
+        const std::string problem = PasswordProblem(AnsiToUtf8(options.password.Text));
+        if (!problem.empty())
+            throw Exception(Utf8ToAnsi("Cannot compress: " + problem));
+    }
     BatchSettings settings;
     settings.JavaChoose = JavaChoose;
     itemStarted_ = std::move(ItemStarted);

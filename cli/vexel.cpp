@@ -22,6 +22,7 @@
 #include "engine/modern_page.h"
 #include "engine/page_list.h"
 #include "engine/page_reader.h"
+#include "engine/password.h"
 #include "engine/raw_data.h"
 #include "engine/restore.h"
 #include "engine/verify.h"
@@ -58,24 +59,27 @@ int WriteResult(const std::string& output, const std::string& data, std::ostream
     return kExitOk;
 }
 
-// The password of the command: given, or read from the first line of
-// --password-file (its line end is not part of it). False, with the error
-// printed, when the file cannot be read.
-bool ReadPassword(Invocation& inv, std::ostream& err) {
-    if (inv.passwordFile.empty())
-        return true;
+// The password of the command, given or read from --password-file, by the
+// engine's password rule. kExitFailed when the file cannot be read, kExitUsage
+// when the password breaks the rule, with the error printed.
+int ReadPassword(Invocation& inv, std::ostream& err) {
     try {
-        std::string text = ReadWholeFile(inv.passwordFile);
-        const std::size_t end = text.find_first_of("\r\n");
-        if (end != std::string::npos)
-            text.resize(end);
-        inv.password = text;
-        inv.passwordSet = true;
+        if (!inv.passwordFile.empty()) {
+            inv.password = PasswordFromFile(ReadWholeFile(inv.passwordFile));
+            inv.passwordSet = true;
+        } else if (inv.passwordSet) {
+            inv.password = PasswordFromText(inv.password);
+        }
     } catch (const IoError& e) {
         PrintError(err, e.what());
-        return false;
+        return kExitFailed;
     }
-    return true;
+    const std::string problem = inv.passwordSet ? PasswordProblem(inv.password) : std::string();
+    if (problem.empty())
+        return kExitOk;
+    PrintError(err, problem + (inv.passwordFile.empty() ? "" : " (in " + Quoted(inv.passwordFile) + ")"));
+    err << "Try 'vexel " << CommandName(inv.command) << " --help'.\n";
+    return kExitUsage;
 }
 
 // The original of a modern page, written to OUT or standard output.
@@ -307,25 +311,7 @@ void PrintSummary(std::ostream& err, const BatchSummary& summary, const RunTally
                "pages do not\n";
 }
 
-// The password an encrypted page is sealed with must be one a browser can
-// send: the typed text reaches WebCrypto as UTF-8.
-bool CheckEncryptionPassword(const Invocation& inv, std::ostream& err) {
-    if (!inv.encrypt)
-        return true;
-    if (inv.password.empty()) {
-        PrintError(err, "--encrypt needs a password that is not empty");
-    } else if (!IsValidUtf8(inv.password)) {
-        PrintError(err, "the password is not UTF-8 text, so no browser could send it");
-    } else {
-        return true;
-    }
-    err << "Try 'vexel compress --help'.\n";
-    return false;
-}
-
 int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
-    if (!CheckEncryptionPassword(inv, err))
-        return kExitUsage;
     const PageList list = CollectPages(inv.paths, inv.recursive);
 
     LogFile logFile;
@@ -464,8 +450,8 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         out << VersionText();
         return kExitOk;
     }
-    if (!ReadPassword(inv, err))
-        return kExitFailed;
+    if (const int status = ReadPassword(inv, err); status != kExitOk)
+        return status;
     int listStatus = kExitOk;
     if (!inv.filesFrom.empty() && !ReadFilesFrom(inv, console, err, listStatus))
         return kExitFailed;
