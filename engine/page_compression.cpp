@@ -47,20 +47,35 @@ CompressedPage CompressModern(const std::string& source,
     CompressedPage page;
     page.CharCount = CharCountOf(source.size(), path);
     LogPageStart(path, host);
-    const PageCharset charset = DetectCharset(source);
     host.SetPagePercentage(0);
-    const bool sealed = options.password.Enabled;
-    const PageSeal seal{options.password.Text, options.Iterations};
-    const std::string carried = Base91Encode(ModernPayload(source, sealed ? &seal : nullptr));
+    page.Text = RenderModernPage(source, options, nullptr);
     host.SetPagePercentage(100);
-    const PageSeal shape{std::string(), options.Iterations};
-    page.Text = ModernPageText(charset, carried, sealed ? &shape : nullptr);
     LogWrittenPage(path, page.CharCount, static_cast<int64_t>(page.Text.size()), std::string(), host);
     page.Prepared = true;
     return page;
 }
 
 }  // namespace
+
+std::string RenderModernPage(const std::string& source, const JobOptions& options, const SealNonces* nonces) {
+    const PageCharset charset = DetectCharset(source);
+    const bool sealed = options.password.Enabled;
+    const PageSeal seal{options.password.Text, options.Iterations};
+    const std::string payload = !sealed          ? ModernPayload(source, nullptr)
+                                : nonces != nullptr ? ModernPayload(source, &seal, nonces->salt, nonces->iv)
+                                                    : ModernPayload(source, &seal);
+    const PageSeal shape{std::string(), options.Iterations};
+    return ModernPageText(charset, Base91Encode(payload), sealed ? &shape : nullptr);
+}
+
+JobOptions ModernPageOptions(const ModernPageData& data) {
+    JobOptions options;
+    options.password.Enabled = data.encrypted;
+    if (data.encrypted) {
+        options.Iterations = data.iterations;
+    }
+    return options;
+}
 
 CompressedPage CompressPage(std::string source,
                             const std::string& path,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/job_host.h"
+#include "engine/modern_page.h"
 #include "engine/page_options.h"
 
 namespace vexel {
@@ -36,6 +37,22 @@ CompressedPage CompressPage(std::string source,
                             const JobOptions& options,
                             PageFormat format,
                             JobHost& host);
+
+// The salt and IV of an encrypted modern page, when they are given rather
+// than drawn from the system's random source.
+struct SealNonces {
+    std::string salt;  // 16 bytes
+    std::string iv;    // 12 bytes
+};
+
+// The modern page of `source` with `options` (encrypted when the password is
+// enabled, with `nonces` when given): what CompressPage writes, and what
+// verify writes again from a backup to compare with a page.
+std::string RenderModernPage(const std::string& source, const JobOptions& options, const SealNonces* nonces);
+
+// The options a modern page was written with, as far as the page records
+// them: whether it is encrypted, and with how many iterations.
+JobOptions ModernPageOptions(const ModernPageData& data);
 
 // The log lines of a page about to be written to `path`: "Compresssed to:",
 // "Rate=" with the two sizes, and the format's warning when there is one.

@@ -70,6 +70,12 @@ std::string CharsetWarning(const PageCharset& charset) {
            "): its non-ASCII text will not survive in this format. The modern page format keeps it.";
 }
 
+std::string KeptHighBytesError(const std::string& path, const PageCharset& charset) {
+    return "Cannot compress \"" + path + "\" with its high bytes kept: it is in " + charset.label +
+           " and its body holds non-ASCII text, whose characters a browser counts otherwise than the data "
+           "string's bytes, so the page would come out garbled. The modern page format (--modern) keeps it.";
+}
+
 std::string EscapePasswordForScript(const std::string& password) {
     std::string out;
     out.reserve(password.size());
@@ -263,7 +269,11 @@ PreparedPage PrepareClassicPage(std::string source,
     if (HoldsScriptTag(prepared.Head)) {
         host.AddLogLine(kScriptNotice);
     }
-    if (!charset.label.empty() && IsMultiByteCharset(charset.label) && HoldsNonAscii(body)) {
+    const bool multiByteText = !charset.label.empty() && IsMultiByteCharset(charset.label) && HoldsNonAscii(body);
+    if (multiByteText && !options.UChar) {
+        throw FormatError(KeptHighBytesError(path, charset));
+    }
+    if (multiByteText) {
         host.AddLogLine(CharsetWarning(charset));
         host.ShowErrorIndicator();
         ++prepared.FormatWarnings;

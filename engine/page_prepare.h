@@ -38,7 +38,10 @@ struct PreparedPage {
 void LogPageStart(const std::string& path, JobHost& host);
 
 // Prepares `source`, the bytes of the page at `path` (named in the log).
-// Throws IoError when the page is too large to carry.
+// Throws IoError when the page is too large to carry, FormatError for a page
+// in a multi-byte charset with non-ASCII text in its body and `UChar` off:
+// the browser reads such a data string in characters, not bytes, and every
+// back-reference after the first such character would copy the wrong text.
 PreparedPage PrepareClassicPage(std::string source,
                                 const std::string& path,
                                 const JobOptions& options,
@@ -69,6 +72,9 @@ std::string RepeatedCharWarning(unsigned char byte, int64_t more);
 // The warning of a page read in a multi-byte charset whose body holds
 // non-ASCII text, which the classic formats cannot carry.
 std::string CharsetWarning(const PageCharset& charset);
+
+// The message of that FormatError.
+std::string KeptHighBytesError(const std::string& path, const PageCharset& charset);
 
 // Body tag search: 0-based index of the "<" of the first "<BODY" (any letter
 // case) that starts at 1-based position 5 or later, or npos.

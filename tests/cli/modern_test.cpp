@@ -169,7 +169,7 @@ TEST(Verify, MismatchesAndPagesNotCheckedAreListedAndExitOne) {
 
     auto result = Vexel({"verify", dir.Path().string()});
     EXPECT_EQ(result.status, kExitFailed);
-    EXPECT_TRUE(Contains(result.out, dir / "classic.htm" + ": OK (JavaScript page, as prepared:"))
+    EXPECT_TRUE(Contains(result.out, dir / "classic.htm" + ": OK (JavaScript page, byte for byte, as written with"))
         << result.out;
     EXPECT_TRUE(Contains(result.out, dir / "modern.htm" + ": OK")) << result.out;
     EXPECT_TRUE(Contains(result.out, dir / "changed.htm" + ": MISMATCH (JavaScript page): ")) << result.out;
