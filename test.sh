@@ -14,6 +14,7 @@ for preset in native native-debug win64 win32; do
 done
 
 ctest --preset native
+tests/package/deb_test.sh build/native
 scripts/browser-tests.sh build/native/cli/vexel
 ctest --preset native-debug
 scripts/wine-ctest.sh

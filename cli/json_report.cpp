@@ -80,6 +80,7 @@ const char* JsonResultName(PageOutcome outcome) {
         case PageOutcome::NotAPage: return "skipped";
         case PageOutcome::AlreadyCompressed: return "already_compressed";
         case PageOutcome::BrokenOff: return "broken_off";
+        case PageOutcome::LeftAsItIs: return "not_smaller";
         case PageOutcome::Failed: return "failed";
     }
     return "failed";
@@ -142,6 +143,7 @@ void JsonHost::WriteSummary(const BatchSummary& summary, const RunTally& tally, 
                 ",\"skipped\":" + std::to_string(summary.NotPages) +
                 ",\"already_compressed\":" + std::to_string(summary.AlreadyCompressed) +
                 ",\"broken_off\":" + std::to_string(summary.BrokenOff) +
+                ",\"not_smaller\":" + std::to_string(summary.LeftAsItIs) +
                 ",\"failed\":" + std::to_string(summary.Failed) +
                 ",\"bytes_before\":" + std::to_string(tally.bytesBefore) +
                 ",\"bytes_after\":" + std::to_string(tally.bytesAfter) +

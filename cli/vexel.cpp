@@ -300,6 +300,8 @@ void PrintSummary(std::ostream& err, const BatchSummary& summary, const RunTally
     err << "Pages: " << summary.Written << (dryRun ? " would be written, " : " written, ") << summary.NotPages
         << " skipped, " << summary.AlreadyCompressed << " already compressed, " << summary.BrokenOff
         << " broken off, " << summary.Failed << " failed";
+    if (summary.LeftAsItIs > 0)
+        err << ", " << summary.LeftAsItIs << " left as they were (not smaller)";
     if (summary.Cancelled)
         err << " (stopped)";
     err << '\n';

@@ -104,7 +104,7 @@ PageResult ProcessPage(const std::string& path, const JobOptions& options, const
             // Nothing was written: the backup made for it goes again, so that
             // no copy is left beside a page the run did not touch.
             claim.TakeBackBackup();
-            result.report.Outcome = PageOutcome::BrokenOff;
+            result.report.Outcome = page.LeftAsItIs ? PageOutcome::LeftAsItIs : PageOutcome::BrokenOff;
             return result;
         }
         result.report.PageBytes = static_cast<int64_t>(page.Text.size());
@@ -387,6 +387,7 @@ private:
             case PageOutcome::Written:
             case PageOutcome::WouldWrite: ++summary_.Written; break;
             case PageOutcome::BrokenOff: ++summary_.BrokenOff; break;
+            case PageOutcome::LeftAsItIs: ++summary_.LeftAsItIs; break;
             case PageOutcome::AlreadyCompressed:
                 host_.AlreadyCompressed(report.Path);
                 ++summary_.AlreadyCompressed;

@@ -25,6 +25,7 @@ enum class PageOutcome {
     NotAPage,           // extension neither .htm nor .html: skipped silently
     AlreadyCompressed,  // a backup of another content exists, or another run has it: left alone
     BrokenOff,          // no body tag: left alone, this run's backup removed
+    LeftAsItIs,         // its modern page would not be smaller: left alone, this run's backup removed
     Failed,             // backup, read or write failed: left alone
 };
 
@@ -87,6 +88,7 @@ struct BatchSummary {
     int Written = 0;
     int AlreadyCompressed = 0;
     int BrokenOff = 0;
+    int LeftAsItIs = 0;
     int Failed = 0;
     int NotPages = 0;
     bool Cancelled = false;

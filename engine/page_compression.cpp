@@ -2,9 +2,8 @@
 
 #include <utility>
 
-#include "engine/base91.h"
-#include "engine/charset.h"
 #include "engine/classic_page.h"
+#include "engine/errors.h"
 #include "engine/modern_page.h"
 #include "engine/page_prepare.h"
 
@@ -48,34 +47,30 @@ CompressedPage CompressModern(const std::string& source,
     page.CharCount = CharCountOf(source.size(), path);
     LogPageStart(path, host);
     host.SetPagePercentage(0);
-    page.Text = RenderModernPage(source, options, nullptr);
+    const bool sealed = options.password.Enabled;
+    const PageSeal seal{options.password.Text, options.Iterations};
+    try {
+        page.Text = RenderModernPage(source, ModernPayload(source, sealed ? &seal : nullptr),
+                                     ModernPageOptions{sealed, options.Iterations});
+    } catch (const DataError& e) {
+        throw DataError("\"" + path + "\" " + e.what());
+    }
     host.SetPagePercentage(100);
+    // A page must gain by it: one that would not is left as it is. Not so an
+    // encrypted one, which is asked for its protection.
+    if (!sealed && page.Text.size() >= source.size()) {
+        host.AddLogLine("Left as it is: its modern page would take " + std::to_string(page.Text.size()) +
+                        " bytes, its original " + std::to_string(source.size()));
+        page.LeftAsItIs = true;
+        page.Text.clear();
+        return page;
+    }
     LogWrittenPage(path, page.CharCount, static_cast<int64_t>(page.Text.size()), std::string(), host);
     page.Prepared = true;
     return page;
 }
 
 }  // namespace
-
-std::string RenderModernPage(const std::string& source, const JobOptions& options, const SealNonces* nonces) {
-    const PageCharset charset = DetectCharset(source);
-    const bool sealed = options.password.Enabled;
-    const PageSeal seal{options.password.Text, options.Iterations};
-    const std::string payload = !sealed          ? ModernPayload(source, nullptr)
-                                : nonces != nullptr ? ModernPayload(source, &seal, nonces->salt, nonces->iv)
-                                                    : ModernPayload(source, &seal);
-    const PageSeal shape{std::string(), options.Iterations};
-    return ModernPageText(charset, Base91Encode(payload), sealed ? &shape : nullptr);
-}
-
-JobOptions ModernPageOptions(const ModernPageData& data) {
-    JobOptions options;
-    options.password.Enabled = data.encrypted;
-    if (data.encrypted) {
-        options.Iterations = data.iterations;
-    }
-    return options;
-}
 
 CompressedPage CompressPage(std::string source,
                             const std::string& path,

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "engine/job_host.h"
-#include "engine/modern_page.h"
 #include "engine/page_options.h"
 
 namespace vexel {
@@ -16,9 +15,11 @@ namespace vexel {
 enum class PageFormat { JavaScript, VbScript, Modern };
 
 struct CompressedPage {
-    // False when the page broke off (classic formats: no body tag): nothing is
-    // to be written.
+    // False when the page broke off (classic formats: no body tag) or is left
+    // as it is: nothing is to be written.
     bool Prepared = false;
+    // The modern page would not have been smaller than the original.
+    bool LeftAsItIs = false;
     // Classic formats: the head of the page, copied unchanged before the script.
     std::string Head;
     // The page to write.
@@ -30,29 +31,15 @@ struct CompressedPage {
 };
 
 // Compresses `source`, the bytes of the page at `path` (named in the log).
-// Throws IoError for a page too large to carry, std::runtime_error when the
-// cryptography of an encrypted modern page fails.
+// Throws IoError for a page too large to carry, FormatError for a classic
+// page the format would garble, DataError naming the page when its charset
+// is one modern pages refuse, std::runtime_error when the cryptography of an
+// encrypted modern page fails.
 CompressedPage CompressPage(std::string source,
                             const std::string& path,
                             const JobOptions& options,
                             PageFormat format,
                             JobHost& host);
-
-// The salt and IV of an encrypted modern page, when they are given rather
-// than drawn from the system's random source.
-struct SealNonces {
-    std::string salt;  // 16 bytes
-    std::string iv;    // 12 bytes
-};
-
-// The modern page of `source` with `options` (encrypted when the password is
-// enabled, with `nonces` when given): what CompressPage writes, and what
-// verify writes again from a backup to compare with a page.
-std::string RenderModernPage(const std::string& source, const JobOptions& options, const SealNonces* nonces);
-
-// The options a modern page was written with, as far as the page records
-// them: whether it is encrypted, and with how many iterations.
-JobOptions ModernPageOptions(const ModernPageData& data);
 
 // The log lines of a page about to be written to `path`: "Compresssed to:",
 // "Rate=" with the two sizes, and the format's warning when there is one.

@@ -162,7 +162,7 @@ TEST(Json, OneObjectPerPageInListOrderAndASummary) {
         EXPECT_TRUE(Contains(lines[3], "d.htm")) << lines[3];
         EXPECT_TRUE(Contains(lines[4], "\"result\":\"skipped\"")) << lines[4];
         EXPECT_EQ(lines[5],
-                  "{\"type\":\"summary\",\"written\":2,\"skipped\":1,\"already_compressed\":1,\"broken_off\":0,"
+                  "{\"type\":\"summary\",\"written\":2,\"skipped\":1,\"already_compressed\":1,\"broken_off\":0,\"not_smaller\":0,"
                   "\"failed\":1,\"bytes_before\":" +
                       std::to_string(plainPage.size() + accentsPage.size()) +
                       ",\"bytes_after\":" + std::regex_replace(result.err, std::regex("(?:.|\n)*Bytes: [0-9]+ before, ([0-9]+) after(?:.|\n)*"), "$1") +
