@@ -170,10 +170,17 @@ public:
           options_(options),
           settings_(settings),
           keep_lines_(keep_lines),
-          slots_(paths_.size()) {
+          slots_(paths_.size()),
+          sizes_(paths_.size()) {
         // Enough pages ahead to keep every thread busy, few enough that the
         // pages waiting for their turn do not pile up.
         lookahead_ = static_cast<std::size_t>(threads) * 4;
+        int64_t largest = 0;
+        for (std::size_t i = 0; i < paths_.size(); ++i) {
+            sizes_[i] = std::max<int64_t>(FileSize(paths_[i]), 0);
+            largest = std::max(largest, sizes_[i]);
+        }
+        budget_ = InFlightBudget(largest);
         for (int t = 0; t < threads; ++t) {
             threads_.emplace_back([this] { Work(); });
         }
@@ -232,11 +239,16 @@ private:
             std::size_t i;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                room_.wait(lock, [&] { return stopping_ || next_ >= slots_.size() || next_ < taken_ + lookahead_; });
+                room_.wait(lock, [&] {
+                    return stopping_ || next_ >= slots_.size() ||
+                           (next_ < taken_ + lookahead_ &&
+                            (in_flight_ == 0 || in_flight_ + sizes_[next_] <= budget_));
+                });
                 if (stopping_ || next_ >= slots_.size()) {
                     return;
                 }
                 i = next_++;
+                in_flight_ += sizes_[i];
             }
             RecordingHost log(keep_lines_);
             PageResult result = ProcessPage(paths_[i], options_, settings_, log);
@@ -245,8 +257,10 @@ private:
                 slots_[i].result = std::move(result);
                 slots_[i].log = std::move(log);
                 slots_[i].done = true;
+                in_flight_ -= sizes_[i];
             }
             ready_.notify_all();
+            room_.notify_all();
         }
     }
 
@@ -263,6 +277,10 @@ private:
     std::size_t taken_ = 0;
     std::size_t lookahead_ = 1;
     bool stopping_ = false;
+    // Bytes of the pages under way, and how many may be.
+    std::vector<int64_t> sizes_;
+    int64_t in_flight_ = 0;
+    int64_t budget_ = 0;
 };
 
 class BatchRun {
@@ -417,6 +435,11 @@ private:
 };
 
 }  // namespace
+
+int64_t InFlightBudget(int64_t largestPage) {
+    constexpr int64_t kFloor = int64_t{4} << 20;
+    return std::max(largestPage * 4, kFloor);
+}
 
 bool HasPageExtension(const std::string& path) {
     const std::size_t name_start = path.find_last_of("/\\");

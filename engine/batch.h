@@ -94,6 +94,13 @@ struct BatchSummary {
     bool Cancelled = false;
 };
 
+// How many bytes of pages the workers of a run take on at once, for a run
+// whose largest page has `largestPage` bytes; a page alone is always taken.
+// A page needs a few times its size while it is compressed: with this many
+// bytes under way, eight jobs peak at no more than about four times one job
+// (bench/memory_bench.cpp), and small pages still all run in parallel.
+int64_t InFlightBudget(int64_t largestPage);
+
 // True for ".htm" and ".html" in any letter case.
 bool HasPageExtension(const std::string& path);
 
