@@ -26,6 +26,7 @@
 #include "engine/raw_data.h"
 #include "engine/restore.h"
 #include "engine/verify.h"
+#include "platform/crypto.h"
 #include "platform/ascii.h"
 
 namespace vexel::cli {
@@ -452,6 +453,11 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         out << VersionText();
         return kExitOk;
     }
+    // The password is wiped whichever way the command ends.
+    struct WipePassword {
+        std::string& password;
+        ~WipePassword() { platform::SecureWipe(password); }
+    } wipe{inv.password};
     if (const int status = ReadPassword(inv, err); status != kExitOk)
         return status;
     int listStatus = kExitOk;

@@ -4,16 +4,25 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "engine/modern_page.h"
+#include "platform/crypto.h"
 
 namespace vexel {
 
 // The page password: enabled means the page gets a password prompt (a modern
 // page is encrypted with it instead).
+// Every copy wipes its text when it goes.
 struct PasswordField {
     bool Enabled = false;
     std::string Text;
+
+    PasswordField() = default;
+    PasswordField(bool enabled, std::string text) : Enabled(enabled), Text(std::move(text)) {}
+    PasswordField(const PasswordField&) = default;
+    PasswordField& operator=(const PasswordField&) = default;
+    ~PasswordField() { platform::SecureWipe(Text); }
 };
 
 struct JobOptions {
