@@ -37,6 +37,7 @@
 #include "engine/charset.h"
 #include "engine/job_host.h"
 #include "engine/modern_page.h"
+#include "platform/file_system.h"
 
 namespace vexel {
 
@@ -120,6 +121,10 @@ public:
     // False for a dry run: the writers log their lines and build the page,
     // but leave the destination alone.
     bool WriteDestination = true;
+    // What the source was when it was read, when the destination is the
+    // source: the writers then replace it only if it is still that file
+    // (FileChangedError otherwise).
+    const platform::FileInfo* SourceAsRead = nullptr;
     // Size in bytes of the page the last writer built.
     int64_t PageSize = 0;
     // The last modern page was not written: it would not have been smaller
