@@ -18,4 +18,5 @@ tests/package/deb_test.sh build/native
 scripts/browser-tests.sh build/native/cli/vexel
 ctest --preset native-debug
 scripts/wine-ctest.sh
+tests/package/installer_test.sh build/win64
 echo "All tests passed."

@@ -226,7 +226,10 @@ void TConn::WritePage(ClassicScript Script) {
     const RenderedPage page = RenderClassicPage(Script, head_, workText_);
     // The log lines come first: they stand even when the page cannot be written.
     LogWrittenPage(path, charCount_, page.ReportedBytes, page.Warning, *this);
-    EngineCall([&] { WriteFileReplacing(path, page.Text); });
+    EngineCall([&] {
+        CheckPageSize(path, page.Text.size());
+        WriteFileReplacing(path, page.Text);
+    });
 }
 
 void TConn::SaveJClick() {

@@ -51,7 +51,11 @@ struct Invocation {
     std::string logFile;
     int jobs = 0;  // 0: one per core
 
+    // restore: put the backup over a page that is not a compressed page of ours
+    bool force = false;
+
     // compress, restore and verify
+    bool followLinksAnywhere = false;  // a link found in a folder may lead outside it
     bool recursive = false;
     bool quiet = false;
     bool dryRun = false;

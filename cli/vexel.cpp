@@ -66,7 +66,7 @@ int WriteResult(const std::string& output, const std::string& data, std::ostream
 int ReadPassword(Invocation& inv, std::ostream& err) {
     try {
         if (!inv.passwordFile.empty()) {
-            inv.password = PasswordFromFile(ReadWholeFile(inv.passwordFile));
+            inv.password = PasswordFromFile(ReadFileOrPipe(inv.passwordFile));
             inv.passwordSet = true;
         } else if (inv.passwordSet) {
             inv.password = PasswordFromText(inv.password);
@@ -194,20 +194,18 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
     }
     int restored = 0;
     int stopSignal = 0;
-    for (const std::string& page : list.paths) {
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        const std::string& page = list.paths[i];
         // A stop signal ends the run between two pages, as for compress.
         stopSignal = console.stopSignal ? console.stopSignal() : 0;
         if (stopSignal != 0)
             break;
         try {
-            RestoreResult result;
-            if (inv.dryRun) {
-                if (!HasBackup(page))
-                    throw IoError(Quoted(page) + " has no backup to restore (no " + Quoted(page + kBackupSuffix) +
-                                  ")");
-            } else {
-                result = RestorePage(page);
-            }
+            RestoreOptions options;
+            options.Force = inv.force;
+            options.DryRun = inv.dryRun;
+            options.Links = LinkRule{list.folders[i], inv.followLinksAnywhere};
+            const RestoreResult result = RestorePage(page, options);
             ++restored;
             if (!inv.quiet)
                 out << (inv.dryRun ? "Would restore: " : "Restored: ") << page << '\n';
@@ -230,7 +228,7 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
 }
 
 int Verify(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
-    const PageList list = CollectBackedUpPages(inv.paths, inv.recursive);
+    const PageList list = CollectBackedUpPages(inv.paths, inv.recursive, /*with_lost_pages=*/false);
     int status = kExitOk;
     for (const std::string& error : list.errors) {
         PrintError(err, error);
@@ -238,11 +236,13 @@ int Verify(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
     }
     int counts[4] = {};
     int stopSignal = 0;
-    for (const std::string& page : list.paths) {
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        const std::string& page = list.paths[i];
         stopSignal = console.stopSignal ? console.stopSignal() : 0;
         if (stopSignal != 0)
             break;
-        const VerifyResult result = VerifyPage(page, inv.passwordSet ? &inv.password : nullptr);
+        const VerifyResult result = VerifyPage(page, inv.passwordSet ? &inv.password : nullptr,
+                                               LinkRule{list.folders[i], inv.followLinksAnywhere});
         ++counts[static_cast<int>(result.outcome)];
         switch (result.outcome) {
             case VerifyOutcome::Match:
@@ -348,8 +348,9 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
 
     std::vector<BatchItem> items;
     std::map<std::string, int64_t> sizes;
-    for (const std::string& path : list.paths) {
-        items.push_back(BatchItem{path, true});
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        const std::string& path = list.paths[i];
+        items.push_back(BatchItem{path, true, list.folders[i]});
         if (HasPageExtension(path))
             sizes[path] = FileSize(path);
     }
@@ -367,6 +368,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     settings.JavaChoose = !inv.vbscript;
     settings.Modern = inv.modern;
     settings.DryRun = inv.dryRun;
+    settings.FollowLinksAnywhere = inv.followLinksAnywhere;
     settings.Jobs = inv.jobs > 0 ? inv.jobs : static_cast<int>(std::thread::hardware_concurrency());
     if (settings.Jobs < 1)
         settings.Jobs = 1;
@@ -417,7 +419,7 @@ bool ReadFilesFrom(Invocation& inv, const Console& console, std::ostream& err, i
         }
     } else {
         try {
-            data = ReadWholeFile(inv.filesFrom);
+            data = ReadFileOrPipe(inv.filesFrom);
         } catch (const IoError& e) {
             PrintError(err, e.what());
             return false;
@@ -458,8 +460,11 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         std::string& password;
         ~WipePassword() { platform::SecureWipe(password); }
     } wipe{inv.password};
-    if (const int status = ReadPassword(inv, err); status != kExitOk)
-        return status;
+    if (const int status = ReadPassword(inv, err); status != kExitOk) {
+        // A stop signal ended the wait for a password from a pipe.
+        const int signal = console.stopSignal ? console.stopSignal() : 0;
+        return signal != 0 ? kExitSignalBase + signal : status;
+    }
     int listStatus = kExitOk;
     if (!inv.filesFrom.empty() && !ReadFilesFrom(inv, console, err, listStatus))
         return kExitFailed;

@@ -15,6 +15,8 @@
 #include "engine/backup.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
+#include "engine/own_page.h"
+#include "engine/page_list.h"
 #include "platform/ascii.h"
 
 namespace vexel {
@@ -32,10 +34,11 @@ struct PageResult {
     bool backup_failed = false;
 };
 
-// The file of a page: links followed, and a regular file (a FIFO or a device
-// named .htm would block the run or be replaced by a regular file).
-std::string PageFile(const std::string& path) {
-    const std::string file = ResolveFileLinks(path);
+// The file of a page: links followed by the rule, and a regular file (a FIFO
+// or a device named .htm would block the run or be replaced by a regular
+// file).
+std::string PageFile(const std::string& path, const std::string& folder, const BatchSettings& settings) {
+    const std::string file = FollowPageLink(path, LinkRule{folder, settings.FollowLinksAnywhere});
     if (FileExists(file) && !IsRegularFile(file)) {
         throw IoError("Cannot open file \"" + path + "\": not a regular file");
     }
@@ -64,29 +67,56 @@ void FailPage(PageResult& result, PageClaim& claim, std::exception_ptr error) {
         result.report.Error = "out of memory";
     }
     try {
-        claim.TakeBackBackup();
+        try {
+            std::rethrow_exception(error);
+        } catch (const FileChangedError&) {
+            // Another program's page now stands there: the backup of the page
+            // this run read belongs to nothing.
+            claim.DropBackup();
+        } catch (...) {
+            claim.TakeBackBackup();
+        }
     } catch (...) {
         // The backup stays: a backup too many never loses a page.
     }
 }
 
 // Backup, compress, write: one page. Never throws.
-PageResult ProcessPage(const std::string& path, const JobOptions& options, const BatchSettings& settings,
+PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const BatchSettings& settings,
                        JobHost& log) noexcept {
     PageResult result;
     PageClaim claim;
+    platform::FileInfo read_as;
     try {
+        const std::string& path = item.Path;
         result.report.Path = path;
-        const std::string file = PageFile(path);
+        const std::string file = PageFile(path, item.Folder, settings);
         // Read once, with write access, before any backup is made: a page that
         // cannot be read or rewritten gets none.
-        std::string source = ReadWholeFile(file, /*writable=*/true);
+        std::string source = ReadWholeFile(file, /*writable=*/true, &read_as);
+        if (read_as.links > 1) {
+            // Renaming the new page over one name would part it from the
+            // others, which would keep the original under a name of their own.
+            throw IoError("Cannot compress \"" + path + "\": the file has " + std::to_string(read_as.links) +
+                          " names (hard links), which a new page would part; the page is left as it is");
+        }
+        const OwnPageFormat own = RecognizeOwnPage(source);
+        if (own != OwnPageFormat::None) {
+            // Compressed again it would show garbage. Beside its backup it is
+            // the usual already compressed page; without one, the log says why.
+            if (!FileExists(file + kBackupSuffix)) {
+                log.AddLogLine(std::string("Information:    ") + path + " is a compressed " +
+                               OwnPageFormatName(own) + " already (without its backup); it is left as it is.");
+            }
+            result.report.Outcome = PageOutcome::AlreadyCompressed;
+            return result;
+        }
         BackupState backup = BackupState::Made;
         if (settings.DryRun) {
             backup = PeekBackup(file, source);
         } else {
             try {
-                backup = claim.Claim(file, source);
+                backup = claim.Claim(file, source, &read_as);
             } catch (...) {
                 result.backup_failed = true;
                 throw;
@@ -110,7 +140,7 @@ PageResult ProcessPage(const std::string& path, const JobOptions& options, const
         result.report.PageBytes = static_cast<int64_t>(page.Text.size());
         result.report.FormatWarning = page.FormatWarnings > 0;
         if (!settings.DryRun) {
-            WriteFileReplacing(file, page.Text);
+            WriteFileReplacing(file, page.Text, &read_as);
         }
         result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;
     } catch (...) {
@@ -164,20 +194,20 @@ private:
 // Pages compressed ahead by worker threads, handed out in list order.
 class WorkerPool {
 public:
-    WorkerPool(std::vector<std::string> paths, const JobOptions& options, const BatchSettings& settings,
+    WorkerPool(std::vector<BatchItem> items, const JobOptions& options, const BatchSettings& settings,
                bool keep_lines, int threads)
-        : paths_(std::move(paths)),
+        : items_(std::move(items)),
           options_(options),
           settings_(settings),
           keep_lines_(keep_lines),
-          slots_(paths_.size()),
-          sizes_(paths_.size()) {
+          slots_(items_.size()),
+          sizes_(items_.size()) {
         // Enough pages ahead to keep every thread busy, few enough that the
         // pages waiting for their turn do not pile up.
         lookahead_ = static_cast<std::size_t>(threads) * 4;
         int64_t largest = 0;
-        for (std::size_t i = 0; i < paths_.size(); ++i) {
-            sizes_[i] = std::max<int64_t>(FileSize(paths_[i]), 0);
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            sizes_[i] = std::max<int64_t>(FileSize(items_[i].Path), 0);
             largest = std::max(largest, sizes_[i]);
         }
         budget_ = InFlightBudget(largest);
@@ -251,7 +281,7 @@ private:
                 in_flight_ += sizes_[i];
             }
             RecordingHost log(keep_lines_);
-            PageResult result = ProcessPage(paths_[i], options_, settings_, log);
+            PageResult result = ProcessPage(items_[i], options_, settings_, log);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 slots_[i].result = std::move(result);
@@ -264,7 +294,7 @@ private:
         }
     }
 
-    const std::vector<std::string> paths_;
+    const std::vector<BatchItem> items_;
     const JobOptions options_;
     const BatchSettings settings_;
     const bool keep_lines_;
@@ -316,7 +346,7 @@ private:
     // Every page that no earlier item names goes to the workers; the others
     // are decided at their turn, once the earlier one is done.
     void StartWorkers() {
-        std::vector<std::string> paths;
+        std::vector<BatchItem> paths;
         std::set<std::string> seen;
         task_of_.assign(items_.size(), -1);
         for (std::size_t i = 0; i < items_.size(); ++i) {
@@ -328,7 +358,7 @@ private:
                 continue;
             }
             task_of_[i] = static_cast<int>(paths.size());
-            paths.push_back(item.Path);
+            paths.push_back(item);
         }
         if (paths.empty()) {
             return;
@@ -357,7 +387,7 @@ private:
             if (!item.Selected) {
                 continue;
             }
-            HandleItem(i, item.Path, file_number);
+            HandleItem(i, item, file_number);
             if (host_.CancelRequested()) {
                 summary_.Cancelled = true;
                 return;
@@ -365,7 +395,8 @@ private:
         }
     }
 
-    void HandleItem(std::size_t i, const std::string& path, int64_t& file_number) {
+    void HandleItem(std::size_t i, const BatchItem& item, int64_t& file_number) {
+        const std::string& path = item.Path;
         if (!HasPageExtension(path)) {
             ++summary_.NotPages;
             PageReport report;
@@ -383,7 +414,7 @@ private:
             log.ReplayTo(log_);
             result = std::move(taken);
         } else {
-            result = ProcessPage(path, options_, settings_, log_);
+            result = ProcessPage(item, options_, settings_, log_);
         }
         // A page already compressed was not handed to the engine: the file
         // number stays.

@@ -6,6 +6,7 @@
 #include "engine/errors.h"
 #include "engine/modern_page.h"
 #include "engine/page_prepare.h"
+#include "engine/size_limit.h"
 
 namespace vexel {
 
@@ -31,6 +32,7 @@ CompressedPage CompressClassic(std::string source,
         ++page.FormatWarnings;
     }
     LogWrittenPage(path, page.CharCount, rendered.ReportedBytes, rendered.Warning, host);
+    CheckPageSize(path, rendered.Text.size());
     page.Prepared = true;
     page.Head = std::move(prepared.Head);
     page.Text = std::move(rendered.Text);
@@ -66,6 +68,7 @@ CompressedPage CompressModern(const std::string& source,
         return page;
     }
     LogWrittenPage(path, page.CharCount, static_cast<int64_t>(page.Text.size()), std::string(), host);
+    CheckPageSize(path, page.Text.size());
     page.Prepared = true;
     return page;
 }
@@ -96,6 +99,14 @@ void LogWrittenPage(const std::string& path,
     if (!warning.empty()) {
         host.AddLogLine(warning);
         host.ShowErrorIndicator();
+    }
+}
+
+void CheckPageSize(const std::string& path, std::size_t size) {
+    if (size > kPageSizeLimit) {
+        // Nothing could read it back.
+        throw IoError("Cannot write file \"" + path + "\": the compressed page would be larger than " +
+                      std::to_string(kPageSizeLimit >> 20) + " MB, the most any command reads");
     }
 }
 

@@ -4,6 +4,7 @@
 // caller's: the batch's.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -48,5 +49,8 @@ void LogWrittenPage(const std::string& path,
                     int64_t reportedBytes,
                     const std::string& warning,
                     JobHost& host);
+
+// Throws IoError naming `path` for a page larger than any command reads back.
+void CheckPageSize(const std::string& path, std::size_t size);
 
 }  // namespace vexel

@@ -11,10 +11,13 @@
 #include "engine/classic_page.h"
 #include "engine/page_compression.h"
 #include "engine/page_prepare.h"
+#include "engine/page_list.h"
 #include "engine/page_reader.h"
 #include "platform/ascii.h"
 
 namespace vexel {
+
+static_assert(kMaxExpandedBytes == kPageSizeLimit, "a page the tool writes must expand within what it reads");
 
 namespace {
 
@@ -250,20 +253,18 @@ VerifyResult VerifyModern(const std::string& page,
 
 }  // namespace
 
-VerifyResult VerifyPage(const std::string& pagePath, const std::string* password) {
+VerifyResult VerifyPage(const std::string& pagePath, const std::string* password, const LinkRule& links) {
     std::string page;
     std::string backup;
-    std::string backupPath;
     try {
-        const std::string target = ResolveFileLinks(pagePath);
-        backupPath = target + kBackupSuffix;
+        const std::string target = FollowPageLink(pagePath, links);
+        // Under the lock compress takes: a page in another run's hands is
+        // neither compared half-written nor kept from that run.
+        platform::File held;
+        platform::FileInfo info;
+        HoldBackup(target, pagePath, held, info);
         page = ReadWholeFile(target);
-        if (!IsRegularFile(backupPath)) {
-            return Result(
-                VerifyOutcome::Failed, "",
-                Quoted(pagePath) + " has no backup to compare with (no " + Quoted(backupPath) + ")");
-        }
-        backup = ReadWholeFile(backupPath);
+        backup = ReadToEnd(held, target + kBackupSuffix, static_cast<std::size_t>(info.size));
     } catch (const IoError& e) {
         return Result(VerifyOutcome::Failed, "", e.what());
     }

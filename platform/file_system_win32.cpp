@@ -37,6 +37,57 @@ HANDLE Handle(intptr_t handle) {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// The attributes a user gives a page, which a replaced page keeps.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Identity, size, last write and names of an open file; its kind from the
+// handle, since devices and pipes have attributes too.
+Status DescribeHandle(HANDLE h, FileInfo& info) {
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        info.kind = FileKind::Special;
+        return {};
+    }
+    BY_HANDLE_FILE_INFORMATION data;
+    if (!GetFileInformationByHandle(h, &data)) {
+        return LastError();
+    }
+    info.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Directory : FileKind::Regular;
+    info.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    info.identity = {data.dwVolumeSerialNumber,
+                     (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow};
+    // 100-nanosecond ticks.
+    info.modified = static_cast<int64_t>(
+        ((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime) *
+        100);
+    info.links = data.nNumberOfLinks;
+    return {};
+}
+
+// The \\?\ path the system gives for an open handle, links followed; short
+// ones read better without the prefix.
+Status FinalPathOf(HANDLE h, std::string& path) {
+    std::wstring target(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), 0);
+    if (length >= target.size()) {
+        target.resize(length + 1);
+        length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), 0);
+    }
+    if (length == 0) {
+        return LastError();
+    }
+    target.resize(length);
+    if (target.size() < kPlainPathLimit) {
+        if (target.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+            target = L"\\\\" + target.substr(8);
+        } else if (target.rfind(L"\\\\?\\", 0) == 0) {
+            target = target.substr(4);
+        }
+    }
+    path = Narrow(target);
+    return {};
+}
+
 }  // namespace
 
 std::wstring SystemPath(const std::string& path) {
@@ -192,6 +243,11 @@ Status File::Identity(FileIdentity& identity) const {
     return {};
 }
 
+Status File::Inspect(FileInfo& info) const {
+    info = {};
+    return DescribeHandle(Handle(handle_), info);
+}
+
 Status File::RemoveName(const std::string& path) {
     // The name is marked for removal through a second handle, opened for
     // that alone, while this one still holds the lock; asking for DELETE
@@ -265,14 +321,9 @@ Status Inspect(const std::string& path, bool follow_links, FileInfo& info) {
     const HANDLE h =
         CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
-        if (GetFileType(h) != FILE_TYPE_DISK) {
-            info.kind = FileKind::Special;
-            info.size = 0;
-        } else if (reparse) {
-            LARGE_INTEGER size;
-            if (GetFileSizeEx(h, &size)) {
-                info.size = size.QuadPart;
-            }
+        FileInfo described;
+        if (DescribeHandle(h, described).Ok()) {
+            info = described;
         }
         CloseHandle(h);
     }
@@ -298,9 +349,42 @@ Status IdentityOf(const std::string& path, FileIdentity& identity) {
 }
 
 Status RenameReplacing(const std::string& from, const std::string& to) {
-    if (!MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const std::wstring wide_from = SystemPath(from);
+    const std::wstring wide_to = SystemPath(to);
+    const DWORD attributes = GetFileAttributesW(wide_to.c_str());
+    const bool replacing = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    bool replaced = false;
+    if (replacing) {
+        // The file that is replaced keeps its security descriptor, attributes,
+        // creation time and short name, which a rename would give up for the
+        // new file's. Where the call fails (a file system without it, a new
+        // file held open, or after it took the old file away) a plain rename
+        // follows.
+        replaced = ReplaceFileW(wide_to.c_str(), wide_from.c_str(), nullptr,
+                                REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
+        if (replaced) {
+            // ReplaceFile offers no write-through: the new names are flushed
+            // through a handle on the file that now bears the name.
+            const HANDLE h = CreateFileW(wide_to.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h != INVALID_HANDLE_VALUE) {
+                FlushFileBuffers(h);
+                CloseHandle(h);
+            }
+        }
+    }
+    if (!replaced &&
+        !MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return LastError();
+    }
+    if (replacing) {
+        // Not every ReplaceFile keeps them (Wine's does not), and a rename never does.
+        const DWORD kept = attributes & kKeptAttributes;
+        const DWORD now = GetFileAttributesW(wide_to.c_str());
+        if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != kept) {
+            const DWORD wanted = (now & ~kKeptAttributes) | kept;
+            SetFileAttributesW(wide_to.c_str(), wanted != 0 ? wanted : FILE_ATTRIBUTE_NORMAL);
+        }
     }
     return {};
 }
@@ -337,28 +421,23 @@ Status ResolveLinks(const std::string& path, std::string& resolved) {
     if (h == INVALID_HANDLE_VALUE) {
         return LastError();
     }
-    std::wstring target(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), 0);
-    if (length >= target.size()) {
-        target.resize(length + 1);
-        length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), 0);
-    }
-    const DWORD error = GetLastError();
+    const Status status = FinalPathOf(h, resolved);
     CloseHandle(h);
-    if (length == 0) {
-        return FromError(error);
+    if (!status.Ok()) {
+        resolved = path;
     }
-    target.resize(length);
-    // The answer is a \\?\ path; short ones read better without the prefix.
-    if (target.size() < kPlainPathLimit) {
-        if (target.rfind(L"\\\\?\\UNC\\", 0) == 0) {
-            target = L"\\\\" + target.substr(8);
-        } else if (target.rfind(L"\\\\?\\", 0) == 0) {
-            target = target.substr(4);
-        }
+    return status;
+}
+
+Status CanonicalPath(const std::string& path, std::string& canonical) {
+    const HANDLE h = CreateFileW(SystemPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return LastError();
     }
-    resolved = Narrow(target);
-    return {};
+    const Status status = FinalPathOf(h, canonical);
+    CloseHandle(h);
+    return status;
 }
 
 Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {

@@ -46,14 +46,14 @@ _vexel() {
             ;;
         compress)
             options="--vbscript --javascript --keep-whitespace --keep-high-bytes --password --password-file
-                --high-speed --modern --encrypt --iterations --recursive --jobs --dry-run --log --quiet --json
+                --high-speed --modern --encrypt --iterations --recursive --follow-links-anywhere --jobs --dry-run --log --quiet --json
                 --files0-from --help -r -j -n -q -h"
             ;;
         restore)
-            options="--recursive --dry-run --quiet --files0-from --help -r -n -q -h"
+            options="--recursive --follow-links-anywhere --force --dry-run --quiet --files0-from --help -r -f -n -q -h"
             ;;
         verify)
-            options="--password --password-file --recursive --quiet --files0-from --help -r -q -h"
+            options="--password --password-file --recursive --follow-links-anywhere --quiet --files0-from --help -r -q -h"
             ;;
         decode | expand)
             options="--output --password --password-file --help -o -h"

@@ -40,6 +40,8 @@ complete -c vexel -n "__vexel_command_is compress" -l log -r -F -d 'Write the lo
 complete -c vexel -n "__vexel_command_is compress" -l json -d 'One JSON object per page and a summary'
 complete -c vexel -n "__vexel_command_is compress restore" -s n -l dry-run -d 'Report what would be done; write nothing'
 complete -c vexel -n "__vexel_command_is compress restore verify" -s r -l recursive -d 'Take the pages of sub-folders too'
+complete -c vexel -n "__vexel_command_is compress restore verify" -l follow-links-anywhere -d 'Follow a link in a folder to a page outside it'
+complete -c vexel -n "__vexel_command_is restore" -s f -l force -d 'Put the backup back over any page, ours or not'
 complete -c vexel -n "__vexel_command_is compress restore verify" -s q -l quiet -d 'Less output'
 complete -c vexel -n "__vexel_command_is compress restore verify" -l files0-from -r -F -d 'Take the PATHs from FILE, NUL-separated (- for standard input)'
 complete -c vexel -n "__vexel_command_is compress verify decode expand" -l password -x -d 'The password of the pages'
