@@ -226,6 +226,13 @@ void TFileListBox::SetShowGlyphs(bool Value) {
     Invalidate();
 }
 
+void TFileListBox::SetMatchShortNames(bool Value) {
+    if (matchShortNames_ == Value)
+        return;
+    matchShortNames_ = Value;
+    ReadFileNames();
+}
+
 void TFileListBox::ReadFileNames() {
     std::vector<std::string> patterns = SplitMask(mask_);
     std::vector<std::string> names;
@@ -234,7 +241,8 @@ void TFileListBox::ReadFileNames() {
             return;
         for (const std::string& pattern : patterns) {
             if (MatchesFileMask(data.cFileName, pattern) ||
-                (data.cAlternateFileName[0] && MatchesFileMask(data.cAlternateFileName, pattern))) {
+                (matchShortNames_ && data.cAlternateFileName[0] &&
+                 MatchesFileMask(data.cAlternateFileName, pattern))) {
                 bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
                 names.push_back(folder ? "[" + std::string(data.cFileName) + "]" : data.cFileName);
                 return;
