@@ -9,10 +9,11 @@ set(CMAKE_C_COMPILER i686-linux-gnu-gcc)
 set(CMAKE_CXX_COMPILER i686-linux-gnu-g++)
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
 
-# The cross compiler's own C and C++ libraries live in /usr/i686-linux-gnu,
-# the multiarch ones (zlib, libcrypto) in /usr/lib/i386-linux-gnu: qemu
-# looks in the first and then in the system's folders.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386 -L /usr/i686-linux-gnu)
+# The programs run on the system's own i386 libraries (libc6:i386,
+# libstdc++6:i386 and the rest, as multiarch packages). Not with
+# `-L /usr/i686-linux-gnu`, the cross compiler's C library: under it a
+# program hangs in its first pthread_create.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 
 # pkg-config (which FindOpenSSL asks first) must name the i386 libraries.

@@ -18,9 +18,11 @@ native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libssl-dev 
 windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils)
 browser=(chromium)
 fuzz=(clang libclang-rt-14-dev)
-# The cross compiler brings its own C library; zlib and libcrypto come as
-# the i386 builds of the system's packages (multiarch).
-linux32=(crossbuild-essential-i386 libc6-dev-i386-cross qemu-user zlib1g-dev:i386 libssl-dev:i386)
+# The cross compiler links against its own C library; zlib and libcrypto
+# come as the i386 builds of the system's packages (multiarch), and the
+# programs run under qemu-i386 on the system's i386 C and C++ libraries.
+linux32=(crossbuild-essential-i386 libc6-dev-i386-cross qemu-user zlib1g-dev:i386 libssl-dev:i386
+         libc6:i386 libstdc++6:i386)
 
 resources=(python3-pil imagemagick fonts-dejavu-core fonts-dejavu-extra)
 
