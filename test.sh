@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: natively with CTest (once more in the
 # checked build, under AddressSanitizer and UndefinedBehaviorSanitizer), the
-# written pages in Chromium, the portable parts as 32-bit code under qemu-i386
+# Debian package installed and run, the written pages in Chromium, the portable parts as 32-bit code under qemu-i386
 # (linux32), and the win64 programs under Wine. The 32-bit Windows programs
 # (win32) are built only.
 #
@@ -22,9 +22,9 @@ mkdir -p "$logs"
 # The test lane: each step waits until its build is done (or failed).
 test_lane() {
     local step preset status=0
-    for step in native browser win64 native-debug linux32; do
+    for step in native package browser win64 native-debug linux32; do
         case $step in
-            browser) preset=native ;;
+            package|browser) preset=native ;;
             *) preset=$step ;;
         esac
         while [ ! -e "$logs/$preset.built" ] && [ ! -e "$logs/builds.failed" ]; do
@@ -46,6 +46,7 @@ test_lane() {
 run_tests() {
     case $1 in
         native|native-debug|linux32) ctest --preset "$1" ;;
+        package) tests/package/deb_test.sh build/native ;;
         browser) scripts/browser-tests.sh build/native/cli/vexel ;;
         win64) scripts/wine-ctest.sh ;;
     esac

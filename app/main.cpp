@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/main_window.h"
+#include "app/page_choice.h"
 #include "app/splash.h"
 #include "app/window_set.h"
 
@@ -45,6 +46,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return main;
     };
     TWindowSet* windows = CreateWindowSet(options);
+    // Pages and folders named on the command line (shortcuts, "Send to",
+    // the shell's verbs) are selected before the main window first shows.
+    if (auto* main = dynamic_cast<TForm1*>(windows->Form1))
+        main->SelectAtStart(ProgramArguments());
     for (TCustomForm* form : windows->Forms())
         GiveIcon(form);
     Application->Run();

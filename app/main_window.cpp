@@ -5,9 +5,11 @@
 #include "app/about.h"
 #include "app/closing_note.h"
 #include "app/options_dialog.h"
+#include "app/page_choice.h"
 #include "app/window_parts.h"
 #include "app/window_set.h"
 #include "engine/batch.h"
+#include "framework/win32/text_encoding.h"
 
 namespace vexel {
 
@@ -51,7 +53,17 @@ TForm1::TForm1(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows
     BuildFileSelection();
     BuildPreview();
 
+    ZelFormManager1 = new TZelFormManager(this);
+    ZelFormManager1->SetProperties(ZelFormManager1->Properties().With(wsexAcceptFiles));
+    ZelFormManager1->OnDropFiles = [this](TObject* Sender, int X, int Y, TStringList* Files, int FileCount) {
+        ZelFormManager1DropFiles(Sender, X, Y, Files, FileCount);
+    };
+    ShowNotice = [](const std::string& Text) {
+        Application->MessageBox(Text, Application->Title(), MB_OK | MB_ICONWARNING);
+    };
+
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
     windows_.FileSelection = this;
 }
@@ -344,6 +356,86 @@ void TForm1::ZelButton1Click(TObject*) {
     dialog->Show();
     if (dialog->HandleAllocated())
         SetForegroundWindow(dialog->Handle());
+}
+
+namespace {
+
+std::string NotTakenText(const std::vector<std::string>& Refused) {
+    std::string text = "Not selected:";
+    for (const std::string& line : Refused)
+        text += "\r\n" + Utf8ToAnsi(line);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> TForm1::SelectPaths(const std::vector<std::string>& Paths) {
+    TPageChoice choice = ChoosePages(Paths);
+    if (choice.Folder.empty())
+        return choice.Refused;
+    const std::string folder = Utf8ToAnsi(choice.Folder);
+    DirectoryListBox1->SetDirectory(folder);
+    if (folder.size() >= 2 && folder[1] == ':')
+        DriveComboBox1->SetDrive(DirectoryListBox1->Drive());
+    if (ZelExplorerView1->Directory() != DirectoryListBox1->Directory())
+        ZelExplorerView1->SetDirectory(DirectoryListBox1->Directory());
+    ZelExplorerView1->ClearSelection();
+    int first = -1;
+    for (const std::string& name : choice.Names) {
+        const std::string shown = Utf8ToAnsi(name);
+        for (int i = 0; i < ZelExplorerView1->Count(); ++i) {
+            if (lstrcmpiA(ZelExplorerView1->Items()->Strings(i).c_str(), shown.c_str()) != 0)
+                continue;
+            ZelExplorerView1->SetSelected(i, true);
+            if (first < 0 || i < first)
+                first = i;
+        }
+    }
+    if (first >= 0) {
+        ZelExplorerView1->SetItemIndex(first);
+        // A page that cannot be shown is still selected; the box says why.
+        try {
+            ZelExplorerView1Click(ZelExplorerView1);
+        } catch (const std::exception& e) {
+            choice.Refused.push_back(AnsiToUtf8(e.what()));
+        }
+    }
+    return choice.Refused;
+}
+
+void TForm1::SelectAtStart(const std::vector<std::string>& Paths) {
+    const std::vector<std::string> refused = SelectPaths(Paths);
+    if (!refused.empty())
+        startNotice_ = NotTakenText(refused);
+}
+
+void TForm1::FormShow(TObject*) {
+    if (startNotice_.empty())
+        return;
+    // A modal box inside the show would run in the middle of the splash's
+    // hand-over; it comes right after it instead.
+    if (!noticeTimer_) {
+        noticeTimer_ = new TTimer(this);
+        noticeTimer_->SetEnabled(false);
+        noticeTimer_->SetInterval(10);
+        noticeTimer_->OnTimer = [this](TObject*) {
+            noticeTimer_->SetEnabled(false);
+            const std::string text = std::move(startNotice_);
+            startNotice_.clear();
+            if (ShowNotice && !text.empty())
+                ShowNotice(text);
+        };
+    }
+    noticeTimer_->SetEnabled(true);
+}
+
+void TForm1::ZelFormManager1DropFiles(TObject*, int, int, TStringList* Files, int) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < Files->Count(); ++i)
+        paths.push_back(AnsiToUtf8(Files->Strings(i)));
+    const std::vector<std::string> refused = SelectPaths(paths);
+    if (!refused.empty() && ShowNotice)
+        ShowNotice(NotTakenText(refused));
 }
 
 int TForm1::Count() {

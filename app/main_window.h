@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/batch_run.h"
 #include "framework/win32/combo_box.h"
@@ -15,8 +16,10 @@
 #include "framework/win32/image.h"
 #include "framework/win32/menus.h"
 #include "framework/win32/panels.h"
+#include "framework/win32/timer.h"
 #include "system/app_starter.h"
 #include "system/explorer_view.h"
+#include "system/form_manager.h"
 #include "widgets/buttons.h"
 #include "widgets/labels.h"
 #include "widgets/panels.h"
@@ -65,6 +68,8 @@ public:
     TPanel* Web = nullptr;
     TMemo* Sourcecode = nullptr;
     TZelButton* ZelButton1 = nullptr;  // Start
+    // Takes pages and folders dropped from the shell.
+    TZelFormManager* ZelFormManager1 = nullptr;
 
     // Handlers.
     void FormCreate(TObject* Sender);
@@ -88,6 +93,18 @@ public:
     void ZelExplorerView1Click(TObject* Sender);
     // Start: shows the options dialog.
     void ZelButton1Click(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void ZelFormManager1DropFiles(TObject* Sender, int X, int Y, TStringList* Files, int FileCount);
+
+    // Opens the folder of the given pages (UTF-8 paths, or a folder) and
+    // selects them (a folder: its pages); gives back what was not taken,
+    // each naming the path and the reason.
+    std::vector<std::string> SelectPaths(const std::vector<std::string>& Paths);
+    // Pages from the command line: selected now, and what was not taken
+    // is shown in a box when the window first shows.
+    void SelectAtStart(const std::vector<std::string>& Paths);
+    // The box that names paths not taken; a test records it instead.
+    std::function<void(const std::string& Text)> ShowNotice;
 
     // The file list as the batch run reads it.
     int Count() override;
@@ -114,6 +131,9 @@ private:
     TZelIEButton* LinkButton(int Left, int Top, const std::string& Caption);
 
     TWindowSet& windows_;
+    std::string startNotice_;
+    // Shows startNotice_ once the show that asked for it is over.
+    TTimer* noticeTimer_ = nullptr;
     // The drag of the background picture: a flag and the point pressed.
     int dragging_ = 0;
     int startX_ = 0;

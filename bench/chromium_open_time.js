@@ -1,7 +1,9 @@
 // Times how long Chromium takes to show a page: from the start of the
 // navigation until every table of the original stands in the document and
-// the document is complete. Not a test: a measurement for the benchmark
-// (bench/chromium-open-time.sh sets up the pages).
+// the document is complete. The pages are opened in turn, round after round
+// (so that whatever else the machine does falls on all of them alike), and
+// the median of the rounds is reported. Not a test: a measurement for the
+// benchmark (bench/chromium-open-time.sh sets up the pages).
 //
 //   node bench/chromium_open_time.js ORIGINAL PAGE...
 'use strict';
@@ -26,15 +28,26 @@ const { chromium } = require(path.join(__dirname, '../tests/browser/node_modules
     const warm = await context.newPage();
     await warm.goto('file://' + path.resolve(original), { waitUntil: 'load', timeout: 0 });
     await warm.close();
-    for (const file of [original, ...pages]) {
-      const page = await context.newPage();
-      const started = Date.now();
-      await page.goto('file://' + path.resolve(file), { waitUntil: 'commit', timeout: 0 });
-      await page.waitForFunction((count) => document.readyState === 'complete' &&
-        document.querySelectorAll('table').length === count, tables, { polling: 10, timeout: 0 });
-      const seconds = (Date.now() - started) / 1000;
-      console.log(`${path.basename(file)}: ${fs.statSync(file).size} bytes, shown in ${seconds.toFixed(2)} s`);
-      await page.close();
+    const rounds = Number(process.env.ROUNDS || 5);
+    const files = [original, ...pages];
+    const times = files.map(() => []);
+    for (let round = 0; round < rounds; round += 1) {
+      for (const [i, file] of files.entries()) {
+        const page = await context.newPage();
+        const started = Date.now();
+        await page.goto('file://' + path.resolve(file), { waitUntil: 'commit', timeout: 0 });
+        await page.waitForFunction((count) => document.readyState === 'complete' &&
+          document.querySelectorAll('table').length === count, tables, { polling: 10, timeout: 0 });
+        times[i].push((Date.now() - started) / 1000);
+        await page.close();
+      }
+    }
+    const median = (list) => [...list].sort((a, b) => a - b)[Math.floor(list.length / 2)];
+    const base = median(times[0]);
+    for (const [i, file] of files.entries()) {
+      const m = median(times[i]);
+      console.log(`${path.basename(file)}: ${fs.statSync(file).size} bytes, shown in ${m.toFixed(3)} s ` +
+        `(median of ${rounds}: ${times[i].map((t) => t.toFixed(3)).join(' ')}), ${(m / base).toFixed(2)}x the original`);
     }
   } finally {
     await context.close();

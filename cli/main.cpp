@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
         std::cout.flush();
         vexel::platform::SetStandardOutputBinary();
     };
+    console.in = &std::cin;
+    vexel::platform::SetStandardInputBinary();
     vexel::platform::UseUtf8Console();
     vexel::platform::WatchStopSignals();
     return vexel::cli::RunVexel(args, std::cout, std::cerr, console);

@@ -42,7 +42,11 @@ const KnownOption kOptions[] = {
     {"recursive", 'r', false, kCompress | kRestore | kVerify},
     {"quiet", 'q', false, kCompress | kRestore | kVerify},
     {"dry-run", 'n', false, kCompress | kRestore},
+    {"force", 'f', false, kRestore},
+    {"follow-links-anywhere", 0, false, kCompress | kRestore | kVerify},
     {"output", 'o', true, kExpandDecode},
+    {"files0-from", 0, true, kCompress | kRestore | kVerify},
+    {"json", 0, false, kCompress},
     {"help", 'h', false, ~0u},
 };
 
@@ -162,6 +166,17 @@ void Apply(Invocation& inv, const KnownOption& option, const std::string& value)
         inv.quiet = true;
     else if (name == "dry-run")
         inv.dryRun = true;
+    else if (name == "force")
+        inv.force = true;
+    else if (name == "follow-links-anywhere")
+        inv.followLinksAnywhere = true;
+    else if (name == "json")
+        inv.json = true;
+    else if (name == "files0-from") {
+        if (value.empty())
+            throw UsageError("--files0-from needs a file name ('-' for standard input)", command);
+        inv.filesFrom = value;
+    }
     else if (name == "output") {
         if (value.empty())
             throw UsageError("-o needs a file name", command);
@@ -296,7 +311,9 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
         case Command::Compress:
         case Command::Restore:
         case Command::Verify:
-            if (inv.paths.empty())
+            if (!inv.filesFrom.empty() && !inv.paths.empty())
+                throw UsageError("PATH arguments cannot be combined with --files0-from", command);
+            if (inv.paths.empty() && inv.filesFrom.empty())
                 throw UsageError("no PATH given", command);
             break;
         case Command::Expand:
@@ -341,13 +358,18 @@ std::string CommandHelp(Command command) {
     switch (command) {
         case Command::Compress:
             return "Usage: vexel compress [OPTIONS] PATH...\n"
+                   "       vexel compress [OPTIONS] --files0-from FILE\n"
                    "\n"
                    "Compresses .htm/.html pages in place. Each page is first copied to PATH_backup;\n"
                    "a page whose backup exists is reported as already compressed and left alone,\n"
                    "unless the backup equals the page (a run stopped before writing it): then it\n"
-                   "is compressed now. A link to a page compresses the page it points to.\n"
+                   "is compressed now. A page that is a compressed page already (of either\n"
+                   "format) is skipped with a line in the log. A page that another program\n"
+                   "changes while it is compressed is left as it is (\"changed during the run\").\n"
                    "A folder stands for its .htm/.html files (any letter case), sorted by name;\n"
                    "a file is taken as given, and one that is not a page is skipped silently.\n"
+                   "A link to a page compresses the page it points to, when that is a page by\n"
+                   "name (.htm, .html) and, for a link found in a folder, lies in that folder.\n"
                    "\n"
                    "Classic pages (the default): the body is encoded into a script string that a\n"
                    "JavaScript or VBScript decoder expands; byte-based charsets only.\n"
@@ -370,12 +392,19 @@ std::string CommandHelp(Command command) {
                    "                         600000; more make guessing and opening slower)\n"
                    "\n"
                    "  -r, --recursive        take the pages of sub-folders too\n"
+                   "      --follow-links-anywhere\n"
+                   "                         follow a link found in a folder to a page outside it\n"
                    "  -j, --jobs N           compress N pages in parallel (default: one per core);\n"
                    "                         the log is the same, in the same order, for any N\n"
                    "  -n, --dry-run          report what would be done and the sizes; write nothing\n"
                    "      --log FILE         write the log lines to FILE as well (not a page of the\n"
                    "                         run or a page's backup)\n"
                    "  -q, --quiet            no log on standard output\n"
+                   "      --json             instead of the log, one JSON object per line on standard\n"
+                   "                         output for each page (path, result, sizes, warnings)\n"
+                   "                         and a summary\n"
+                   "      --files0-from FILE take the PATHs from FILE ('-': standard input), each\n"
+                   "                         ended by a NUL byte, as 'find -print0' writes them\n"
                    "  -h, --help             show this help\n"
                    "\n"
                    "The log goes to standard output as it comes; a summary, errors and, when\n"
@@ -418,34 +447,50 @@ std::string CommandHelp(Command command) {
                    "  -h, --help             show this help\n";
         case Command::Verify:
             return "Usage: vexel verify [OPTIONS] PATH...\n"
+                   "       vexel verify [OPTIONS] --files0-from FILE\n"
                    "\n"
                    "Expands each compressed page as a browser would and compares it with its\n"
                    "PATH_backup: a modern page must give back the backup byte for byte, a classic\n"
                    "page its head and the body as the compressor prepared it (whitespace and\n"
                    "high bytes as the page was made, filler, password prompt). Prints one line\n"
                    "per page ('PAGE: OK', 'PAGE: MISMATCH', 'PAGE: NOT CHECKED') and a summary.\n"
-                   "A folder stands for its pages that have a backup.\n"
+                   "A folder stands for its pages that have a backup, the same pages (and links\n"
+                   "to pages) that compress takes. A page that a compress run has in hand is\n"
+                   "reported and left to it.\n"
                    "\n"
                    "  --password TEXT        the password of encrypted modern pages\n"
                    "  --password-file FILE   read it from the first line of FILE\n"
                    "  -r, --recursive        take the pages of sub-folders too\n"
+                   "      --follow-links-anywhere\n"
+                   "                         follow a link found in a folder to a page outside it\n"
                    "  -q, --quiet            list only the pages that are not OK\n"
+                   "      --files0-from FILE take the PATHs from FILE ('-': standard input), each\n"
+                   "                         ended by a NUL byte\n"
                    "  -h, --help             show this help\n"
                    "\n"
                    "Exit status: 0 every page matches, 1 a page does not, could not be checked\n"
                    "(encrypted, no password) or could not be read, 2 bad usage.\n";
         case Command::Restore:
             return "Usage: vexel restore [OPTIONS] PATH...\n"
+                   "       vexel restore [OPTIONS] --files0-from FILE\n"
                    "\n"
                    "Puts pages back from their PATH_backup copies: the backup replaces the page\n"
-                   "and is removed. A folder restores every page in it that has a backup; a page\n"
-                   "named on the command line without a backup is an error. A page put back\n"
-                   "whose backup cannot be removed counts as restored, with a warning and exit\n"
-                   "status 1.\n"
+                   "and is removed. A folder restores every page in it that has a backup (the\n"
+                   "same pages, and links to pages, that compress takes, and a backup whose page\n"
+                   "is gone); a page named on the command line without a backup is an error.\n"
+                   "Only a compressed page of ours is replaced: a page made again since it was\n"
+                   "compressed is reported and kept (--force puts the backup over it). A page that\n"
+                   "a compress run has in hand is reported and left to it. A page put back whose\n"
+                   "backup cannot be removed counts as restored, with a warning and exit status 1.\n"
                    "\n"
                    "  -r, --recursive        restore in sub-folders too\n"
+                   "      --follow-links-anywhere\n"
+                   "                         follow a link found in a folder to a page outside it\n"
+                   "  -f, --force            put the backup back over any page, ours or not\n"
                    "  -n, --dry-run          list what would be restored; change nothing\n"
                    "  -q, --quiet            do not list the restored pages\n"
+                   "      --files0-from FILE take the PATHs from FILE ('-': standard input), each\n"
+                   "                         ended by a NUL byte\n"
                    "  -h, --help             show this help\n";
         case Command::None:
             break;

@@ -30,6 +30,9 @@ struct Invocation {
     bool version = false;  // --version
 
     std::vector<std::string> paths;  // compress, restore, verify: PATH...; expand and decode: the one input
+    // compress, restore, verify: --files0-from FILE, the PATHs as NUL-separated
+    // names in FILE ("-": standard input), read by the command, not here.
+    std::string filesFrom;
     std::string output;              // expand and decode: -o OUT; empty means stdout
 
     // compress
@@ -48,10 +51,15 @@ struct Invocation {
     std::string logFile;
     int jobs = 0;  // 0: one per core
 
+    // restore: put the backup over a page that is not a compressed page of ours
+    bool force = false;
+
     // compress, restore and verify
+    bool followLinksAnywhere = false;  // a link found in a folder may lead outside it
     bool recursive = false;
     bool quiet = false;
     bool dryRun = false;
+    bool json = false;  // compress: --json, one JSON object per page and a summary
 };
 
 // Parses the arguments after the program name. Throws UsageError.

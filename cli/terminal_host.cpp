@@ -104,6 +104,8 @@ void TerminalHost::PageDone(const PageReport& report) {
         case PageOutcome::BrokenOff:
             ++tally_.brokenOff;
             break;
+        case PageOutcome::LeftAsItIs:
+            break;
         case PageOutcome::Failed:
             ++tally_.failed;
             break;

@@ -55,7 +55,7 @@ public:
 
     RunTally Tally() const;
     // Writes "vexel: " + message on standard error, clear of the bar.
-    void Error(const std::string& message);
+    virtual void Error(const std::string& message);
 
 private:
     void WriteLine(const std::string& line);

@@ -3,10 +3,13 @@
 #include "cli/vexel.h"
 
 #include <cstdio>
+#include <iterator>
+#include <memory>
 #include <map>
 #include <set>
 #include <thread>
 
+#include "cli/json_report.h"
 #include "cli/log_file.h"
 #include "cli/options.h"
 #include "cli/progress_bar.h"
@@ -71,7 +74,7 @@ bool ReadPassword(Invocation& inv, std::ostream& err) {
     if (inv.passwordFile.empty())
         return true;
     try {
-        std::string text = ReadWholeFile(inv.passwordFile);
+        std::string text = ReadFileOrPipe(inv.passwordFile);
         const std::size_t end = text.find_first_of("\r\n");
         if (end != std::string::npos)
             text.resize(end);
@@ -196,20 +199,18 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
     }
     int restored = 0;
     int stopSignal = 0;
-    for (const std::string& page : list.paths) {
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        const std::string& page = list.paths[i];
         // A stop signal ends the run between two pages, as for compress.
         stopSignal = console.stopSignal ? console.stopSignal() : 0;
         if (stopSignal != 0)
             break;
         try {
-            RestoreResult result;
-            if (inv.dryRun) {
-                if (!HasBackup(page))
-                    throw IoError(Quoted(page) + " has no backup to restore (no " + Quoted(page + kBackupSuffix) +
-                                  ")");
-            } else {
-                result = RestorePage(page);
-            }
+            RestoreOptions options;
+            options.Force = inv.force;
+            options.DryRun = inv.dryRun;
+            options.Links = LinkRule{list.folders[i], inv.followLinksAnywhere};
+            const RestoreResult result = RestorePage(page, options);
             ++restored;
             if (!inv.quiet)
                 out << (inv.dryRun ? "Would restore: " : "Restored: ") << page << '\n';
@@ -232,7 +233,7 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
 }
 
 int Verify(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
-    const PageList list = CollectBackedUpPages(inv.paths, inv.recursive);
+    const PageList list = CollectBackedUpPages(inv.paths, inv.recursive, /*with_lost_pages=*/false);
     int status = kExitOk;
     for (const std::string& error : list.errors) {
         PrintError(err, error);
@@ -240,11 +241,13 @@ int Verify(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
     }
     int counts[4] = {};
     int stopSignal = 0;
-    for (const std::string& page : list.paths) {
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        const std::string& page = list.paths[i];
         stopSignal = console.stopSignal ? console.stopSignal() : 0;
         if (stopSignal != 0)
             break;
-        const VerifyResult result = VerifyPage(page, inv.passwordSet ? &inv.password : nullptr);
+        const VerifyResult result = VerifyPage(page, inv.passwordSet ? &inv.password : nullptr,
+                                               LinkRule{list.folders[i], inv.followLinksAnywhere});
         ++counts[static_cast<int>(result.outcome)];
         switch (result.outcome) {
             case VerifyOutcome::Match:
@@ -303,6 +306,8 @@ void PrintSummary(std::ostream& err, const BatchSummary& summary, const RunTally
     err << "Pages: " << summary.Written << (dryRun ? " would be written, " : " written, ") << summary.NotPages
         << " skipped, " << summary.AlreadyCompressed << " already compressed, " << summary.BrokenOff
         << " broken off, " << summary.Failed << " failed";
+    if (summary.LeftAsItIs > 0)
+        err << ", " << summary.LeftAsItIs << " left as they were (not smaller)";
     if (summary.Cancelled)
         err << " (stopped)";
     err << '\n';
@@ -351,8 +356,13 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     }
 
     ProgressBar bar(err, console.errIsTerminal);
-    TerminalHost host(inv.quiet ? nullptr : &out, inv.logFile.empty() ? nullptr : &logFile, err, bar,
-                      console.stopSignal);
+    std::ostream* logTo = inv.logFile.empty() ? nullptr : &logFile;
+    std::unique_ptr<JsonHost> json =
+        inv.json ? std::make_unique<JsonHost>(out, logTo, err, bar, console.stopSignal) : nullptr;
+    std::unique_ptr<TerminalHost> text =
+        inv.json ? nullptr : std::make_unique<TerminalHost>(inv.quiet ? nullptr : &out, logTo, err, bar,
+                                                             console.stopSignal);
+    TerminalHost& host = json ? *json : *text;
     int status = kExitOk;
     for (const std::string& error : list.errors) {
         host.Error(error);
@@ -361,8 +371,9 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
 
     std::vector<BatchItem> items;
     std::map<std::string, int64_t> sizes;
-    for (const std::string& path : list.paths) {
-        items.push_back(BatchItem{path, true});
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        const std::string& path = list.paths[i];
+        items.push_back(BatchItem{path, true, list.folders[i]});
         if (HasPageExtension(path))
             sizes[path] = FileSize(path);
     }
@@ -380,6 +391,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     settings.JavaChoose = !inv.vbscript;
     settings.Modern = inv.modern;
     settings.DryRun = inv.dryRun;
+    settings.FollowLinksAnywhere = inv.followLinksAnywhere;
     settings.Jobs = inv.jobs > 0 ? inv.jobs : static_cast<int>(std::thread::hardware_concurrency());
     if (settings.Jobs < 1)
         settings.Jobs = 1;
@@ -401,6 +413,8 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         }
     }
     PrintSummary(err, summary, host.Tally(), inv.dryRun);
+    if (json)
+        json->WriteSummary(summary, host.Tally(), inv.dryRun);
     if (summary.Failed > 0)
         status = kExitFailed;
     // A stop asked for by a signal is what the caller most needs to know.
@@ -409,6 +423,39 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         status = signal > 0 ? kExitSignalBase + signal : kExitInterrupted;
     }
     return status;
+}
+
+// --files0-from: the PATHs from a file or standard input. An empty name is an
+// error of its own, the other names are still worked on. False when the list
+// cannot be read at all.
+bool ReadFilesFrom(Invocation& inv, const Console& console, std::ostream& err, int& status) {
+    std::string data;
+    if (inv.filesFrom == "-") {
+        if (console.in == nullptr) {
+            PrintError(err, "--files0-from -: no standard input to read");
+            return false;
+        }
+        data.assign(std::istreambuf_iterator<char>(*console.in), std::istreambuf_iterator<char>());
+        if (console.in->bad()) {
+            PrintError(err, "--files0-from -: cannot read standard input");
+            return false;
+        }
+    } else {
+        try {
+            data = ReadFileOrPipe(inv.filesFrom);
+        } catch (const IoError& e) {
+            PrintError(err, e.what());
+            return false;
+        }
+    }
+    NameList list = SplitNulSeparatedNames(data);
+    const std::string source = inv.filesFrom == "-" ? "standard input" : Quoted(inv.filesFrom);
+    for (std::size_t place : list.emptyAt) {
+        PrintError(err, source + ": name " + std::to_string(place) + " is empty (no file has an empty name)");
+        status = kExitFailed;
+    }
+    inv.paths = std::move(list.names);
+    return true;
 }
 
 }  // namespace
@@ -431,23 +478,35 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         out << VersionText();
         return kExitOk;
     }
-    if (!ReadPassword(inv, err))
+    if (!ReadPassword(inv, err)) {
+        // A stop signal ended the wait for a password from a pipe.
+        const int signal = console.stopSignal ? console.stopSignal() : 0;
+        return signal != 0 ? kExitSignalBase + signal : kExitFailed;
+    }
+    int listStatus = kExitOk;
+    if (!inv.filesFrom.empty() && !ReadFilesFrom(inv, console, err, listStatus))
         return kExitFailed;
+    int status = kExitUsage;
     switch (inv.command) {
         case Command::Compress:
-            return Compress(inv, out, err, console);
+            status = Compress(inv, out, err, console);
+            break;
         case Command::Expand:
-            return Expand(inv, out, err, console);
+            status = Expand(inv, out, err, console);
+            break;
         case Command::Decode:
-            return Decode(inv, out, err, console);
+            status = Decode(inv, out, err, console);
+            break;
         case Command::Restore:
-            return Restore(inv, out, err, console);
+            status = Restore(inv, out, err, console);
+            break;
         case Command::Verify:
-            return Verify(inv, out, err, console);
+            status = Verify(inv, out, err, console);
+            break;
         case Command::None:
             break;
     }
-    return kExitUsage;
+    return status == kExitOk ? listStatus : status;
 }
 
 }  // namespace vexel::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ struct Console {
     std::function<int()> stopSignal;
     // Called before raw bytes go to `out`, which must then pass them unchanged.
     std::function<void()> rawOutput;
+    // Standard input, for --files0-from -; read as bytes.
+    std::istream* in = nullptr;
 };
 
 // `args` excludes the program name.

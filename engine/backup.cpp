@@ -34,9 +34,41 @@ bool BackupEquals(platform::File& backup,
     return ReadToEnd(backup, path, original.size()) == original;
 }
 
+[[noreturn]] void RefuseBackup(const std::string& page, const std::string& backup, const char* why) {
+    throw IoError("Cannot use " + Quoted(backup) + " as the backup of " + Quoted(page) + ": " + why +
+                  "; the page is left as it is");
+}
+
+// Only a regular file of its own may be a page's backup: a link or a second
+// name of the page would make the page its own backup, and a FIFO or a device
+// would block the run or swallow the original.
+void CheckBackupKind(const std::string& page, const std::string& backup, platform::FileKind kind) {
+    if (kind == platform::FileKind::Link) {
+        RefuseBackup(page, backup, "it is a link, not a regular file");
+    }
+    if (kind != platform::FileKind::Regular) {
+        RefuseBackup(page, backup, "it is not a regular file");
+    }
+}
+
+void CheckNotThePage(const std::string& page,
+                     const std::string& backup,
+                     const platform::FileInfo& held,
+                     const platform::FileInfo* page_as_read) {
+    platform::FileIdentity page_identity;
+    if (page_as_read != nullptr) {
+        page_identity = page_as_read->identity;
+    } else if (!platform::IdentityOf(page, page_identity).Ok()) {
+        return;
+    }
+    if (held.identity == page_identity) {
+        RefuseBackup(page, backup, "it is the page itself under a second name");
+    }
+}
+
 }  // namespace
 
-BackupState PageClaim::Claim(const std::string& page, std::string& original) {
+BackupState PageClaim::Claim(const std::string& page, std::string& original, platform::FileInfo* read_as) {
     Release();
     backup_path_ = page + kBackupSuffix;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -44,6 +76,9 @@ BackupState PageClaim::Claim(const std::string& page, std::string& original) {
         platform::Status status = platform::Inspect(backup_path_, /*follow_links=*/false, info);
         if (!status.Ok()) {
             FailCopy(page, backup_path_, status);
+        }
+        if (info.kind != platform::FileKind::Missing) {
+            CheckBackupKind(page, backup_path_, info.kind);
         }
         if (info.kind == platform::FileKind::Missing) {
             const BackupState made = MakeBackup(page, original);
@@ -61,6 +96,15 @@ BackupState PageClaim::Claim(const std::string& page, std::string& original) {
             }
             throw IoError("Cannot open file " + Quoted(backup_path_) + ": " + status.Reason());
         }
+        // What was opened is what counts: the name may have changed hands
+        // since it was looked at.
+        platform::FileInfo held;
+        status = backup.Inspect(held);
+        if (!status.Ok()) {
+            throw IoError("Cannot read file " + Quoted(backup_path_) + ": " + status.Reason());
+        }
+        CheckBackupKind(page, backup_path_, held.kind);
+        CheckNotThePage(page, backup_path_, held, read_as);
         bool locked = false;
         status = backup.TryLock(locked);
         if (!status.Ok()) {
@@ -70,18 +114,16 @@ BackupState PageClaim::Claim(const std::string& page, std::string& original) {
             return BackupState::Handled;  // another run is compressing the page
         }
         // The lock is worth something only on the file that still bears the name.
-        platform::FileIdentity held;
-        platform::FileIdentity named;
-        if (!backup.Identity(held).Ok() || !platform::IdentityOf(backup_path_, named).Ok() || held != named) {
+        if (!platform::Inspect(backup_path_, /*follow_links=*/false, info).Ok() ||
+            info.kind != platform::FileKind::Regular || info.identity != held.identity) {
             continue;
-        }
-        if (!platform::Inspect(backup_path_, /*follow_links=*/true, info).Ok() ||
-            info.kind != platform::FileKind::Regular) {
-            return BackupState::Handled;
         }
         // Read again under the claim: a run that finished meanwhile has
         // written the page, which then differs from its backup.
-        original = ReadWholeFile(page, /*writable=*/true);
+        original = ReadWholeFile(page, /*writable=*/true, read_as);
+        if (read_as != nullptr) {
+            CheckNotThePage(page, backup_path_, held, read_as);
+        }
         if (!BackupEquals(backup, backup_path_, info.size, original)) {
             return BackupState::Handled;
         }
@@ -153,6 +195,18 @@ void PageClaim::TakeBackBackup() {
     } catch (const IoError&) {
         return;
     }
+    RemoveMadeBackup();
+}
+
+void PageClaim::DropBackup() {
+    if (!made_ || !backup_.IsOpen()) {
+        return;
+    }
+    made_ = false;
+    RemoveMadeBackup();
+}
+
+void PageClaim::RemoveMadeBackup() {
     backup_.RemoveName(backup_path_);
     Release();
 }
@@ -160,6 +214,46 @@ void PageClaim::TakeBackBackup() {
 void PageClaim::Release() {
     backup_.Close();
     made_ = false;
+}
+
+void HoldBackup(const std::string& page, const std::string& shown, platform::File& held, platform::FileInfo& info) {
+    const std::string backup = page + kBackupSuffix;
+    const auto refuse = [&](const std::string& why) {
+        throw IoError("Cannot use " + Quoted(backup) + " as the backup of " + Quoted(shown) + ": " + why +
+                      "; the page is left as it is");
+    };
+    platform::FileInfo named;
+    platform::Status status = platform::Inspect(backup, /*follow_links=*/false, named);
+    if (!status.Ok()) {
+        throw IoError("Cannot open file " + Quoted(backup) + ": " + status.Reason());
+    }
+    if (named.kind == platform::FileKind::Missing) {
+        throw IoError(Quoted(shown) + " has no backup (no " + Quoted(backup) + ")");
+    }
+    CheckBackupKind(shown, backup, named.kind);
+    status = held.Open(backup, platform::OpenMode::Read);
+    if (status.Ok()) {
+        status = held.Inspect(info);
+    }
+    if (!status.Ok()) {
+        throw IoError("Cannot open file " + Quoted(backup) + ": " + status.Reason());
+    }
+    if (info.kind != platform::FileKind::Regular || info.identity != named.identity) {
+        refuse("it changed while it was opened");
+    }
+    bool locked = false;
+    status = held.TryLock(locked);
+    if (!status.Ok()) {
+        throw IoError("Cannot lock file " + Quoted(backup) + ": " + status.Reason());
+    }
+    if (!locked) {
+        throw IoError(Quoted(shown) + ": another run is working on it (its backup " + Quoted(backup) +
+                      " is locked); it is left as it is");
+    }
+    // A run that finished with the page meanwhile may have taken the name back.
+    if (!platform::Inspect(backup, /*follow_links=*/false, named).Ok() || named.identity != info.identity) {
+        refuse("it changed while it was opened");
+    }
 }
 
 BackupState PeekBackup(const std::string& page, const std::string& original) {
@@ -171,12 +265,13 @@ BackupState PeekBackup(const std::string& page, const std::string& original) {
     if (info.kind == platform::FileKind::Missing) {
         return BackupState::Made;
     }
+    CheckBackupKind(page, backup_path, info.kind);
     platform::File backup;
-    if (!backup.Open(backup_path, platform::OpenMode::Read).Ok() ||
-        !platform::Inspect(backup_path, /*follow_links=*/true, info).Ok() ||
-        info.kind != platform::FileKind::Regular) {
+    if (!backup.Open(backup_path, platform::OpenMode::Read).Ok() || !backup.Inspect(info).Ok()) {
         return BackupState::Handled;
     }
+    CheckBackupKind(page, backup_path, info.kind);
+    CheckNotThePage(page, backup_path, info, nullptr);
     return BackupEquals(backup, backup_path, info.size, original) ? BackupState::Resumed
                                                                   : BackupState::Handled;
 }

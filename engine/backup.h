@@ -33,13 +33,19 @@ public:
     // Claims `page` (links already followed), whose bytes as just read are
     // `original`. Made and Resumed hold the claim until Release; with Resumed
     // `original` is read again under the claim, so it is the page as it is
-    // now. Throws IoError when the backup cannot be made or read; no backup
-    // and no temporary file are left then.
-    BackupState Claim(const std::string& page, std::string& original);
+    // now (and `read_as` describes it then). Throws IoError when the backup
+    // cannot be made or read, and when what bears the backup's name is not a
+    // regular file or is the page itself (a link or a second name of it): no
+    // backup and no temporary file are left then, and nothing is done to the
+    // page.
+    BackupState Claim(const std::string& page, std::string& original, platform::FileInfo* read_as = nullptr);
 
     // Removes the backup this claim made, while the claim is still held, when
     // the page is still byte for byte its original (the page was not written).
     void TakeBackBackup();
+    // Removes the backup this claim made whatever the page holds now: for a
+    // page that this run did not write because another program changed it.
+    void DropBackup();
     // Lets other runs have the page.
     void Release();
 
@@ -47,11 +53,19 @@ public:
 
 private:
     BackupState MakeBackup(const std::string& page, const std::string& original);
+    void RemoveMadeBackup();
 
     platform::File backup_;
     std::string backup_path_;
     bool made_ = false;
 };
+
+// Opens the backup of `page` (links already followed; `shown` is the name the
+// user gave) and takes the lock compress takes, for restore and verify: a
+// page that a compress run has in hand is left to it. `info` describes the
+// backup. Throws IoError naming the files when there is no backup, when it is
+// not a regular file of its own, or when another run holds it.
+void HoldBackup(const std::string& page, const std::string& shown, platform::File& held, platform::FileInfo& info);
 
 // What Claim would find, without making or locking anything: for a dry run.
 BackupState PeekBackup(const std::string& page, const std::string& original);

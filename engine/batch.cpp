@@ -14,6 +14,8 @@
 #include "engine/backup.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
+#include "engine/own_page.h"
+#include "engine/page_list.h"
 
 namespace vexel {
 
@@ -39,10 +41,11 @@ struct PageResult {
     bool backup_failed = false;
 };
 
-// The file of a page: links followed, and a regular file (a FIFO or a device
-// named .htm would block the run or be replaced by a regular file).
-std::string PageFile(const std::string& path) {
-    const std::string file = ResolveFileLinks(path);
+// The file of a page: links followed by the rule, and a regular file (a FIFO
+// or a device named .htm would block the run or be replaced by a regular
+// file).
+std::string PageFile(const std::string& path, const std::string& folder, const BatchSettings& settings) {
+    const std::string file = FollowPageLink(path, LinkRule{folder, settings.FollowLinksAnywhere});
     if (FileExists(file) && !IsRegularFile(file)) {
         throw IoError("Cannot open file \"" + path + "\": not a regular file");
     }
@@ -50,21 +53,45 @@ std::string PageFile(const std::string& path) {
 }
 
 // Backup, prepare, write: one page through one job. Never throws.
-PageResult ProcessPage(CompressionJob& job, const std::string& path, const BatchSettings& settings) {
+PageResult ProcessPage(CompressionJob& job, const BatchItem& item, const BatchSettings& settings) {
+    const std::string& path = item.Path;
     PageResult result;
     result.report.Path = path;
     PageClaim claim;
+    platform::FileInfo read_as;
+    // The job keeps no pointer to this page once it is done with it.
+    struct SourceRelease {
+        CompressionJob& job;
+        ~SourceRelease() { job.SourceAsRead = nullptr; }
+    } release{job};
     try {
-        const std::string file = PageFile(path);
+        const std::string file = PageFile(path, item.Folder, settings);
         // Read once, with write access, before any backup is made: a page that
         // cannot be read or rewritten gets none.
-        std::string source = ReadWholeFile(file, /*writable=*/true);
+        std::string source = ReadWholeFile(file, /*writable=*/true, &read_as);
+        if (read_as.links > 1) {
+            // Renaming the new page over one name would part it from the
+            // others, which would keep the original under a name of their own.
+            throw IoError("Cannot compress \"" + path + "\": the file has " + std::to_string(read_as.links) +
+                          " names (hard links), which a new page would part; the page is left as it is");
+        }
+        const OwnPageFormat own = RecognizeOwnPage(source);
+        if (own != OwnPageFormat::None) {
+            // Compressed again it would show garbage. Beside its backup it is
+            // the usual already compressed page; without one, the log says why.
+            if (!FileExists(file + kBackupSuffix)) {
+                job.Host().AddLogLine(std::string("Information:    ") + path + " is a compressed " +
+                                      OwnPageFormatName(own) + " already (without its backup); it is left as it is.");
+            }
+            result.report.Outcome = PageOutcome::AlreadyCompressed;
+            return result;
+        }
         BackupState backup = BackupState::Made;
         if (settings.DryRun) {
             backup = PeekBackup(file, source);
         } else {
             try {
-                backup = claim.Claim(file, source);
+                backup = claim.Claim(file, source, &read_as);
             } catch (...) {
                 result.backup_failed = true;
                 throw;
@@ -78,6 +105,7 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
         job.Openfile = file;
         job.Savefile = file;
         job.WriteDestination = !settings.DryRun;
+        job.SourceAsRead = &read_as;
         const bool prepared =
             settings.Modern ? job.PrepareModernPage(std::move(source)) : job.PreparePage(std::move(source));
         result.report.SourceBytes = job.CharCount;
@@ -85,7 +113,7 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
             // Nothing was written: the backup made for it goes again, so that
             // no copy is left beside a page the run did not touch.
             claim.TakeBackBackup();
-            result.report.Outcome = PageOutcome::BrokenOff;
+            result.report.Outcome = job.LeftAsItIs ? PageOutcome::LeftAsItIs : PageOutcome::BrokenOff;
             return result;
         }
         if (settings.Modern) {
@@ -98,6 +126,13 @@ PageResult ProcessPage(CompressionJob& job, const std::string& path, const Batch
         result.report.PageBytes = job.PageSize;
         result.report.FormatWarning = job.FormatWarnings > 0;
         result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;
+    } catch (const FileChangedError& e) {
+        // Another program's page now stands there: the backup of the page
+        // this run read belongs to nothing.
+        claim.DropBackup();
+        result.report.Outcome = PageOutcome::Failed;
+        result.report.Error = e.what();
+        result.error = std::current_exception();
     } catch (const std::exception& e) {
         // A page that was not written keeps no backup made for it in this run:
         // it would only mislead.
@@ -140,13 +175,13 @@ private:
 // Pages compressed ahead by worker threads, handed out in list order.
 class WorkerPool {
 public:
-    WorkerPool(std::vector<std::string> paths, const CompressionJob& prototype, const BatchSettings& settings,
+    WorkerPool(std::vector<BatchItem> items, const CompressionJob& prototype, const BatchSettings& settings,
                int threads)
-        : paths_(std::move(paths)),
+        : items_(std::move(items)),
           options_(prototype.Options),
           settings_(settings),
           keep_lines_(prototype.Host().WantsLogLines()),
-          slots_(paths_.size()) {
+          slots_(items_.size()) {
         // Enough pages ahead to keep every thread busy, few enough that the
         // pages waiting for their turn do not pile up.
         lookahead_ = static_cast<std::size_t>(threads) * 4;
@@ -217,7 +252,7 @@ private:
             RecordingHost log(keep_lines_);
             CompressionJob job(log);
             job.Options = options_;
-            PageResult result = ProcessPage(job, paths_[i], settings_);
+            PageResult result = ProcessPage(job, items_[i], settings_);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 slots_[i].result = std::move(result);
@@ -228,7 +263,7 @@ private:
         }
     }
 
-    const std::vector<std::string> paths_;
+    const std::vector<BatchItem> items_;
     const JobOptions options_;
     const BatchSettings settings_;
     const bool keep_lines_;
@@ -276,7 +311,7 @@ private:
     // Every page that no earlier item names goes to the workers; the others
     // are decided at their turn, once the earlier one is done.
     void StartWorkers() {
-        std::vector<std::string> paths;
+        std::vector<BatchItem> paths;
         std::set<std::string> seen;
         task_of_.assign(items_.size(), -1);
         for (std::size_t i = 0; i < items_.size(); ++i) {
@@ -288,7 +323,7 @@ private:
                 continue;
             }
             task_of_[i] = static_cast<int>(paths.size());
-            paths.push_back(item.Path);
+            paths.push_back(item);
         }
         if (paths.empty()) {
             return;
@@ -317,7 +352,7 @@ private:
             if (!item.Selected) {
                 continue;
             }
-            HandleItem(i, item.Path, file_number);
+            HandleItem(i, item, file_number);
             if (host_.CancelRequested()) {
                 summary_.Cancelled = true;
                 return;
@@ -325,7 +360,8 @@ private:
         }
     }
 
-    void HandleItem(std::size_t i, const std::string& path, int64_t& file_number) {
+    void HandleItem(std::size_t i, const BatchItem& item, int64_t& file_number) {
+        const std::string& path = item.Path;
         if (!HasPageExtension(path)) {
             ++summary_.NotPages;
             host_.PageDone(PageReport{path, PageOutcome::NotAPage, 0, 0, {}});
@@ -340,7 +376,7 @@ private:
             log.ReplayTo(job_.Host());
             result = std::move(taken);
         } else {
-            result = ProcessPage(job_, path, settings_);
+            result = ProcessPage(job_, item, settings_);
         }
         // A page already compressed was not handed to the engine: the file
         // number stays.
@@ -362,6 +398,7 @@ private:
             case PageOutcome::Written:
             case PageOutcome::WouldWrite: ++summary_.Written; break;
             case PageOutcome::BrokenOff: ++summary_.BrokenOff; break;
+            case PageOutcome::LeftAsItIs: ++summary_.LeftAsItIs; break;
             case PageOutcome::AlreadyCompressed:
                 host_.AlreadyCompressed(report.Path);
                 ++summary_.AlreadyCompressed;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/backup.h"
@@ -13,16 +14,25 @@
 namespace vexel {
 
 struct BatchItem {
+    BatchItem() = default;
+    BatchItem(std::string path, bool selected = true, std::string folder = {})
+        : Path(std::move(path)), Selected(selected), Folder(std::move(folder)) {}
+
     std::string Path;
     bool Selected = true;
+    // The folder the page was found in, whose bounds a link in it keeps to;
+    // empty for a page chosen by itself.
+    std::string Folder;
 };
 
 enum class PageOutcome {
     Written,            // compressed and written over the source
     WouldWrite,         // dry run: prepared, nothing written
     NotAPage,           // extension neither .htm nor .html: skipped silently
-    AlreadyCompressed,  // a backup of another content exists, or another run has it: left alone
+    AlreadyCompressed,  // a backup of another content exists, another run has it, or it is a
+                        // compressed page already: left alone
     BrokenOff,          // no body tag: left alone, this run's backup removed
+    LeftAsItIs,         // its modern page would not be smaller: left alone, this run's backup removed
     Failed,             // backup, read or write failed: left alone
 };
 
@@ -43,6 +53,8 @@ struct BatchSettings {
     bool Modern = false;     // the modern page instead of either classic one
     bool DryRun = false;     // prepare and report, write nothing
     int Jobs = 1;            // pages compressed in parallel
+    // Follow a link found in a folder to a page outside that folder.
+    bool FollowLinksAnywhere = false;
 };
 
 // The batch's surroundings besides those of a job.
@@ -79,6 +91,7 @@ struct BatchSummary {
     int Written = 0;
     int AlreadyCompressed = 0;
     int BrokenOff = 0;
+    int LeftAsItIs = 0;
     int Failed = 0;
     int NotPages = 0;
     bool Cancelled = false;

@@ -37,6 +37,7 @@
 #include "engine/charset.h"
 #include "engine/job_host.h"
 #include "engine/modern_page.h"
+#include "platform/file_system.h"
 
 namespace vexel {
 
@@ -79,8 +80,10 @@ public:
     bool PrepareInput(std::string raw, std::string& input);
 
     // The modern format: the whole page is compressed (and encrypted when
-    // `password` is enabled) into `WorkText`, which then holds the printable
-    // data of the page. Throws IoError when the page cannot be read.
+    // `password` is enabled) and written as a modern page into `WorkText`.
+    // False, with a log line and `LeftAsItIs` set, when that page would not be
+    // smaller than the original. Throws IoError when the page cannot be read,
+    // DataError naming the page when its charset is one modern pages refuse.
     bool PrepareModernPage();
     bool PrepareModernPage(std::string source);
     // Writes the modern page of a prepared job, with the same log lines as
@@ -118,8 +121,15 @@ public:
     // False for a dry run: the writers log their lines and build the page,
     // but leave the destination alone.
     bool WriteDestination = true;
+    // What the source was when it was read, when the destination is the
+    // source: the writers then replace it only if it is still that file
+    // (FileChangedError otherwise).
+    const platform::FileInfo* SourceAsRead = nullptr;
     // Size in bytes of the page the last writer built.
     int64_t PageSize = 0;
+    // The last modern page was not written: it would not have been smaller
+    // than its original.
+    bool LeftAsItIs = false;
     // Warnings of the last page that its format will open slowly or lose
     // non-ASCII text (each also a log line).
     int FormatWarnings = 0;
@@ -154,8 +164,7 @@ private:
     // The body length the page gauge counts against.
     int64_t progressBase_ = 0;
 
-    // What the last PrepareModernPage found, for its page.
-    PageCharset modernCharset_;
+    // Whether the last PrepareModernPage sealed its page.
     bool modernSealed_ = false;
 
     JobHost* host_;

@@ -79,9 +79,21 @@ unsigned char Unescape(unsigned char v) {
 
 }  // namespace
 
-void ExpandData(std::string_view data, Literals literals, std::string& out) {
+namespace {
+
+[[noreturn]] void FailBeyond(std::string& out, std::size_t limit) {
+    out.resize(limit);
+    throw DataError("the data expands to more than " + std::to_string(limit) + " bytes, the most any command handles");
+}
+
+}  // namespace
+
+void ExpandData(std::string_view data, Literals literals, std::string& out, std::size_t limit) {
     const std::size_t n = data.size();
     for (std::size_t i = 0; i < n; ++i) {
+        if (out.size() > limit) {
+            FailBeyond(out, limit);
+        }
         const unsigned char v = Unescape(static_cast<unsigned char>(data[i]));
         if (v >= kFirstLengthByte && v <= kLastLengthByte) {
             if (i + 2 >= n) {
@@ -112,6 +124,9 @@ void ExpandData(std::string_view data, Literals literals, std::string& out) {
         } else {
             out.push_back(static_cast<char>(v));
         }
+    }
+    if (out.size() > limit) {
+        FailBeyond(out, limit);
     }
 }
 

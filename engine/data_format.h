@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/size_limit.h"
+
 namespace vexel {
 
 // Literal bytes 41..126 are written one higher, so that the bytes 14..31 are
@@ -63,8 +65,9 @@ bool ScriptBreakFollows(std::string_view text, std::size_t at);
 // `text` with `breaker` written after every "<" that BreaksScriptAt.
 std::string GuardScriptBreaks(std::string_view text, std::string_view breaker);
 
-// Expands a data string. On corrupt data it throws DataError and leaves in
-// `out` what was expanded up to that point.
-void ExpandData(std::string_view data, Literals literals, std::string& out);
+// Expands a data string. On corrupt data, or when the text would grow beyond
+// `limit`, it throws DataError and leaves in `out` what was expanded up to
+// that point.
+void ExpandData(std::string_view data, Literals literals, std::string& out, std::size_t limit = kPageSizeLimit);
 
 }  // namespace vexel

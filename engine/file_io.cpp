@@ -34,12 +34,48 @@ std::size_t NameStart(const std::string& path) {
     return 0;
 }
 
+[[noreturn]] void FailTooLarge(const std::string& path) {
+    throw IoError("Cannot read file " + Quoted(path) + ": larger than " + std::to_string(kPageSizeLimit >> 20) +
+                  " MB, the most any command reads");
+}
+
+// Opens `path` for reading without waiting on it; `info` says what it is.
+void OpenForReading(platform::File& file,
+                    const std::string& path,
+                    bool writable,
+                    bool regular_only,
+                    platform::FileInfo& info) {
+    platform::Status status = file.Open(path, writable ? platform::OpenMode::ReadWrite : platform::OpenMode::Read);
+    if (!status.Ok()) {
+        platform::FileInfo seen;
+        if (platform::Inspect(path, /*follow_links=*/true, seen).Ok() &&
+            seen.kind == platform::FileKind::Directory) {
+            throw IoError("Cannot read file " + Quoted(path) + ": it is a folder");
+        }
+        Fail("Cannot open file", path, status);
+    }
+    status = file.Inspect(info);
+    if (!status.Ok()) {
+        Fail("Cannot read file", path, status);
+    }
+    if (info.kind == platform::FileKind::Directory) {
+        throw IoError("Cannot read file " + Quoted(path) + ": it is a folder");
+    }
+    if (regular_only && info.kind != platform::FileKind::Regular) {
+        throw IoError("Cannot read file " + Quoted(path) + ": not a regular file (a FIFO, socket or device)");
+    }
+    if (info.kind == platform::FileKind::Regular && static_cast<uint64_t>(info.size) > kPageSizeLimit) {
+        FailTooLarge(path);
+    }
+}
+
 // Writes `data` to a new temporary file beside `target` and renames it over
 // `target`; `shown` is the name the user gave, for the messages.
 void ReplaceRegularFile(const std::string& target,
                         const std::string& shown,
                         const std::string& data,
-                        bool existed) {
+                        bool existed,
+                        const platform::FileInfo* unchanged) {
     std::string temporary;
     platform::File file;
     for (;;) {
@@ -72,6 +108,14 @@ void ReplaceRegularFile(const std::string& target,
     if (!status.Ok()) {
         give_up("Cannot write file", status);
     }
+    if (unchanged != nullptr) {
+        try {
+            CheckUnchanged(target, shown, *unchanged);
+        } catch (const IoError&) {
+            platform::Remove(temporary);
+            throw;
+        }
+    }
     status = platform::RenameReplacing(temporary, target);
     if (!status.Ok()) {
         platform::Remove(temporary);
@@ -86,28 +130,46 @@ void ReplaceRegularFile(const std::string& target,
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path, bool writable) {
-    platform::FileInfo info;
-    platform::Status status = platform::Inspect(path, /*follow_links=*/true, info);
-    if (status.Ok() && info.kind == platform::FileKind::Directory) {
-        throw IoError("Cannot read file " + Quoted(path) + ": it is a folder");
-    }
+std::string ReadWholeFile(const std::string& path, bool writable, platform::FileInfo* read_as) {
     platform::File file;
-    status = file.Open(path, writable ? platform::OpenMode::ReadWrite : platform::OpenMode::Read);
-    if (!status.Ok()) {
-        Fail("Cannot open file", path, status);
+    platform::FileInfo info;
+    OpenForReading(file, path, writable, /*regular_only=*/true, info);
+    if (read_as != nullptr) {
+        *read_as = info;
     }
-    const bool sized = info.kind == platform::FileKind::Regular && info.size > 0;
-    return ReadToEnd(file, path, sized ? static_cast<std::size_t>(info.size) : 0);
+    return ReadToEnd(file, path, static_cast<std::size_t>(info.size));
+}
+
+std::string ReadFileOrPipe(const std::string& path) {
+    platform::File file;
+    platform::FileInfo info;
+    OpenForReading(file, path, /*writable=*/false, /*regular_only=*/false, info);
+    return ReadToEnd(file, path, info.kind == platform::FileKind::Regular ? static_cast<std::size_t>(info.size) : 0);
+}
+
+void CheckUnchanged(const std::string& file, const std::string& shown, const platform::FileInfo& read_as) {
+    platform::FileInfo now;
+    const platform::Status status = platform::Inspect(file, /*follow_links=*/true, now);
+    if (!status.Ok() || now.kind != read_as.kind || now.identity != read_as.identity || now.size != read_as.size ||
+        now.modified != read_as.modified) {
+        throw FileChangedError(Quoted(shown) + ": changed during the run (replaced, edited or removed by another "
+                               "program); left as it is");
+    }
 }
 
 std::string ReadToEnd(platform::File& file, const std::string& path, std::size_t expected) {
+    if (expected > kPageSizeLimit) {
+        FailTooLarge(path);
+    }
     // Room for the whole file and one byte more, so that the end shows
     // without growing the string; a file that grows meanwhile is read on.
     std::string content(expected > 0 ? expected + 1 : kReadChunk, '\0');
     std::size_t size = 0;
     for (;;) {
         if (size == content.size()) {
+            if (size > kPageSizeLimit) {
+                FailTooLarge(path);
+            }
             content.resize(size + std::max(kReadChunk, size / 2));
         }
         std::size_t got = 0;
@@ -120,16 +182,22 @@ std::string ReadToEnd(platform::File& file, const std::string& path, std::size_t
         }
         size += got;
     }
+    if (size > kPageSizeLimit) {
+        FailTooLarge(path);
+    }
     content.resize(size);
     return content;
 }
 
-void WriteFileReplacing(const std::string& path, const std::string& data) {
+void WriteFileReplacing(const std::string& path, const std::string& data, const platform::FileInfo* unchanged) {
     const std::string target = ResolveFileLinks(path);
     platform::FileInfo info;
     const platform::Status status = platform::Inspect(target, /*follow_links=*/true, info);
     if (!status.Ok()) {
         Fail("Cannot write file", path, status);
+    }
+    if (unchanged != nullptr && info.kind != platform::FileKind::Regular) {
+        CheckUnchanged(target, path, *unchanged);
     }
     if (info.kind == platform::FileKind::Special) {
         platform::File file;
@@ -145,7 +213,7 @@ void WriteFileReplacing(const std::string& path, const std::string& data) {
         }
         return;
     }
-    ReplaceRegularFile(target, path, data, info.kind == platform::FileKind::Regular);
+    ReplaceRegularFile(target, path, data, info.kind == platform::FileKind::Regular, unchanged);
 }
 
 std::string TemporaryNameBeside(const std::string& path) {

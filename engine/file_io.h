@@ -9,27 +9,52 @@
 #include <memory>
 #include <string>
 
+#include "engine/errors.h"
+#include "engine/size_limit.h"
 #include "platform/file_system.h"
 
 namespace vexel {
 
-// Reads a whole file; a read error part-way is an error, never a short text.
-// `writable`: open it with read and write access, as the job opens a page it
-// will rewrite, so that a read-only page fails here, before anything is done
-// to it.
-std::string ReadWholeFile(const std::string& path, bool writable = false);
+// The file was replaced, edited or removed since it was read: the message
+// names it and says "changed during the run".
+class FileChangedError : public IoError {
+public:
+    using IoError::IoError;
+};
+
+// Reads a whole regular file (links followed); a read error part-way is an
+// error, never a short text. A FIFO, a device or a folder is refused without
+// waiting on it, and so is a file larger than kPageSizeLimit. `writable`:
+// open it with read and write access, as the job opens a page it will
+// rewrite, so that a read-only page fails here, before anything is done to
+// it. `read_as`, when given, receives what the file was when it was read
+// (identity, size, last change) for FileChangedSince.
+std::string ReadWholeFile(const std::string& path, bool writable = false, platform::FileInfo* read_as = nullptr);
+
+// Reads a file that may also be a pipe or a device (a password given as
+// "<(...)"); waiting for its data ends at a stop signal. The same size limit.
+std::string ReadFileOrPipe(const std::string& path);
 
 // Reads an open file from where it stands to its end; `expected` is the size
 // it should have, so that the text is allocated once. Throws IoError naming
-// `path` on a read error.
+// `path` on a read error or beyond kPageSizeLimit.
 std::string ReadToEnd(platform::File& file, const std::string& path, std::size_t expected);
+
+// Throws FileChangedError naming `shown` when `file` (links followed) is no
+// longer the file described by `read_as`: another one, another size, another
+// time of change, or gone.
+void CheckUnchanged(const std::string& file, const std::string& shown, const platform::FileInfo& read_as);
 
 // Puts `data` in the place of `path`: written to a temporary file beside it,
 // flushed to the disk, given the old file's permissions, renamed over it, and
 // the folder flushed. A failure part-way leaves `path` as it was and no
 // temporary file. A link is followed and stays a link; a device or FIFO is
-// written through as it is, never replaced by a regular file.
-void WriteFileReplacing(const std::string& path, const std::string& data);
+// written through as it is, never replaced by a regular file. With
+// `unchanged`, the file is replaced only if it is still the one read then
+// (CheckUnchanged, right before the rename); else FileChangedError.
+void WriteFileReplacing(const std::string& path,
+                        const std::string& data,
+                        const platform::FileInfo* unchanged = nullptr);
 
 // A name beside `path` for a temporary file; never the name of an existing one
 // for long, since the caller creates it exclusively.

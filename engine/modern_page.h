@@ -1,14 +1,21 @@
-// The modern page: the whole original page, every byte, raw-deflated by zlib
-// (and, for an encrypted page, sealed with AES-256-GCM under a key derived
-// from a password), carried as base91 text in a small script that the
-// browser's own DecompressionStream, TextDecoder and WebCrypto expand and
-// that writes the original back with document.open(), write() and close().
+// The modern page: the whole original page, every byte, raw-deflated (and,
+// for an encrypted page, sealed with AES-256-GCM under a key derived from a
+// password), carried as text (engine/carrier_text.h) in a comment at the
+// start of a small script that the browser's own DecompressionStream,
+// TextDecoder and WebCrypto expand and that writes the original back with
+// document.open(), write() and close().
 //
 // The page declares the charset the original is read in (engine/charset.h),
 // so that the browser gives it the same document.characterSet, which the
 // script decodes the original with, and forms submit in the original's
 // charset. Only an original in UTF-16, which no <meta> can declare, names its
-// charset in the script instead.
+// charset in the script instead. Pages whose charset browsers read
+// differently are refused.
+//
+// Around the script the page carries the original's language, title,
+// description and viewport, so that a browser without JavaScript, the tab
+// while the page expands, and search engines see what the page is; an
+// encrypted page carries none of them.
 //
 // Encrypted data: 16 bytes of salt, 12 bytes of IV, then the sealed data and
 // its 16-byte tag; the key is PBKDF2-HMAC-SHA256 of the password's UTF-8
@@ -20,8 +27,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "engine/charset.h"
 
 namespace vexel {
 
@@ -39,6 +44,12 @@ struct PageSeal {
     uint32_t iterations = kDefaultIterations;
 };
 
+// What a page is written with besides its original and payload.
+struct ModernPageOptions {
+    bool encrypted = false;
+    uint32_t iterations = kDefaultIterations;  // key iterations of an encrypted page
+};
+
 // The bytes the page carries for `original`: compressed, and sealed when
 // `seal` is given, with a salt and an IV from the system's random source.
 // Throws std::runtime_error when the cryptography fails.
@@ -49,22 +60,31 @@ std::string ModernPayload(std::string_view original,
                           const std::string& salt,
                           const std::string& iv);
 
-// The page around a payload already written as base91 text, for an original
-// read in `charset`; `seal` says whether it is encrypted and with how many
-// iterations.
-std::string ModernPageText(const PageCharset& charset, std::string_view carried, const PageSeal* seal);
+// The page for `original` around `payload` (what ModernPayload made of it,
+// or what ReadModernPage found in a page): the same bytes for the same
+// inputs, so that a page can be checked by writing it again. Throws
+// DataError, saying why, for an original in a charset modern pages refuse.
+std::string RenderModernPage(std::string_view original,
+                             std::string_view payload,
+                             const ModernPageOptions& options);
 
-// The size of the fixed text of a page: what it adds besides its payload.
+// The size of the fixed text of a page (for an original without title,
+// description or charset): what it adds besides its payload.
 std::size_t ModernDecoderSize(bool encrypted);
 
 struct ModernPageData {
     bool encrypted = false;
     uint32_t iterations = 0;
     std::string payload;  // the carried bytes, decoded from their text
+    // Written by an earlier version of the program (base91 text in a string):
+    // its data can be checked, its script cannot be written again.
+    bool earlier = false;
+
+    ModernPageOptions Options() const { return {encrypted, encrypted ? iterations : kDefaultIterations}; }
 };
 
-// The data of a page the modern writer made; nothing when the page is not
-// one. Throws DataError when it is one whose data is damaged.
+// The data and options of a page the modern writer made; nothing when the
+// page is not one. Throws DataError when it is one whose data is damaged.
 std::optional<ModernPageData> ReadModernPage(std::string_view page);
 
 // The original page. Throws PasswordError for an encrypted page without

@@ -6,7 +6,9 @@
 
 #include "engine/backup.h"
 #include "engine/batch.h"
+#include "engine/errors.h"
 #include "engine/file_io.h"
+#include "engine/restore.h"
 #include "platform/file_system.h"
 
 namespace vexel {
@@ -57,13 +59,42 @@ void ListFolder(const std::string& folder,
 
 void DropDuplicates(PageList& list) {
     std::set<std::string> seen;
-    std::vector<std::string> unique;
-    for (std::string& path : list.paths) {
-        if (seen.insert(SameFileKey(path)).second) {
-            unique.push_back(std::move(path));
+    PageList unique;
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        if (seen.insert(SameFileKey(list.paths[i])).second) {
+            unique.paths.push_back(std::move(list.paths[i]));
+            unique.folders.push_back(std::move(list.folders[i]));
         }
     }
-    list.paths = std::move(unique);
+    list.paths = std::move(unique.paths);
+    list.folders = std::move(unique.folders);
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+std::string Canonical(const std::string& path, const std::string& link) {
+    std::string canonical;
+    const platform::Status status = platform::CanonicalPath(path, canonical);
+    if (!status.Ok()) {
+        throw IoError("Cannot follow the link " + Quoted(link) + ": " + status.Reason());
+    }
+    if (platform::NamesIgnoreCase()) {
+        for (char& c : canonical) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+        }
+    }
+    return canonical;
+}
+
+bool Inside(const std::string& file, const std::string& folder) {
+    if (file.size() <= folder.size() || file.compare(0, folder.size(), folder) != 0) {
+        return false;
+    }
+    return platform::IsSeparator(folder.back()) || platform::IsSeparator(file[folder.size()]);
 }
 
 bool IsFolder(const std::string& path) {
@@ -78,6 +109,7 @@ PageList Collect(const std::vector<std::string>& args, bool recursive, Take take
     for (const std::string& arg : args) {
         if (!IsFolder(arg)) {
             list.paths.push_back(arg);
+            list.folders.emplace_back();
             continue;
         }
         std::vector<Found> found;
@@ -87,6 +119,7 @@ PageList Collect(const std::vector<std::string>& args, bool recursive, Take take
                   [](const Found& a, const Found& b) { return a.names < b.names; });
         for (Found& file : found) {
             list.paths.push_back(std::move(file.path));
+            list.folders.push_back(arg);
         }
     }
     DropDuplicates(list);
@@ -102,15 +135,82 @@ PageList CollectPages(const std::vector<std::string>& args, bool recursive) {
     });
 }
 
-PageList CollectBackedUpPages(const std::vector<std::string>& args, bool recursive) {
-    const std::string suffix = kBackupSuffix;
-    return Collect(args, recursive, [&suffix](const std::string& file, std::string& kept) {
-        if (!EndsWith(file, suffix)) {
-            return false;
+PageList CollectBackedUpPages(const std::vector<std::string>& args, bool recursive, bool with_lost_pages) {
+    PageList pages = CollectPages(args, recursive);
+    PageList list;
+    list.errors = std::move(pages.errors);
+    for (std::size_t i = 0; i < pages.paths.size(); ++i) {
+        // A page in a folder without a backup was never compressed (or was
+        // restored): nothing to do. One that was named is reported.
+        bool backed_up = pages.folders[i].empty();
+        if (!backed_up) {
+            try {
+                backed_up = HasBackup(pages.paths[i]);
+            } catch (const IoError&) {
+                backed_up = true;  // let the command say what is wrong with it
+            }
         }
-        kept = file.substr(0, file.size() - suffix.size());
-        return HasPageExtension(kept);
-    });
+        if (backed_up) {
+            list.paths.push_back(std::move(pages.paths[i]));
+            list.folders.push_back(std::move(pages.folders[i]));
+        }
+    }
+    if (with_lost_pages) {
+        // Backups whose page is gone, in order after the pages of the list.
+        const std::string suffix = kBackupSuffix;
+        const PageList lost = Collect(args, recursive, [&suffix](const std::string& file, std::string& kept) {
+            if (!EndsWith(file, suffix)) {
+                return false;
+            }
+            kept = file.substr(0, file.size() - suffix.size());
+            return HasPageExtension(kept) && !FileExists(kept);
+        });
+        for (std::size_t i = 0; i < lost.paths.size(); ++i) {
+            if (!lost.folders[i].empty()) {
+                list.paths.push_back(lost.paths[i]);
+                list.folders.push_back(lost.folders[i]);
+            }
+        }
+    }
+    return list;
+}
+
+std::string FollowPageLink(const std::string& path, const LinkRule& rule) {
+    const std::string file = ResolveFileLinks(path);
+    if (file == path) {
+        return file;
+    }
+    if (!HasPageExtension(file)) {
+        throw IoError("Cannot follow the link " + Quoted(path) + ": it leads to " + Quoted(file) +
+                      ", which is not a page (.htm, .html); the file is left as it is");
+    }
+    if (!rule.Folder.empty() && !rule.Anywhere &&
+        !Inside(Canonical(file, path), Canonical(rule.Folder, path))) {
+        throw IoError("Cannot follow the link " + Quoted(path) + ": it leads to " + Quoted(file) +
+                      ", outside the folder " + Quoted(rule.Folder) +
+                      "; the page is left as it is (--follow-links-anywhere follows it)");
+    }
+    return file;
+}
+
+NameList SplitNulSeparatedNames(const std::string& data) {
+    NameList list;
+    std::size_t start = 0;
+    std::size_t place = 1;
+    while (start < data.size()) {
+        std::size_t end = data.find('\0', start);
+        if (end == std::string::npos) {
+            end = data.size();
+        }
+        if (end == start) {
+            list.emptyAt.push_back(place);
+        } else {
+            list.names.emplace_back(data, start, end - start);
+        }
+        start = end + 1;
+        ++place;
+    }
+    return list;
 }
 
 }  // namespace vexel

@@ -129,8 +129,13 @@ void CompressionJob::WritePage(const std::string& page, std::size_t reported, co
         Warn(warning);
     }
     PageSize = static_cast<int64_t>(page.size());
+    if (page.size() > kPageSizeLimit) {
+        // Nothing could read it back.
+        throw IoError("Cannot write file \"" + Savefile + "\": the compressed page would be larger than " +
+                      std::to_string(kPageSizeLimit >> 20) + " MB, the most any command reads");
+    }
     if (WriteDestination) {
-        WriteFileReplacing(Savefile, page);
+        WriteFileReplacing(Savefile, page, SourceAsRead);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "engine/backup.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
+#include "engine/own_page.h"
 #include "platform/file_system.h"
 
 namespace vexel {
@@ -11,6 +12,10 @@ namespace {
 
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
+}
+
+[[noreturn]] void Refuse(const std::string& page, const std::string& why) {
+    throw IoError("Cannot restore " + Quoted(page) + ": " + why + "; the page is left as it is");
 }
 
 // When the backup cannot take the page's name (a folder that forbids renames
@@ -40,14 +45,39 @@ bool HasBackup(const std::string& page) {
     return IsRegularFile(ResolveFileLinks(page) + kBackupSuffix);
 }
 
-RestoreResult RestorePage(const std::string& page) {
-    const std::string target = ResolveFileLinks(page);
+RestoreResult RestorePage(const std::string& page, const RestoreOptions& options) {
+    const std::string target = FollowPageLink(page, options.Links);
     const std::string backup = target + kBackupSuffix;
-    if (!IsRegularFile(backup)) {
-        throw IoError(Quoted(page) + " has no backup to restore (no " + Quoted(backup) + ")");
+    platform::File held;
+    platform::FileInfo backup_info;
+    HoldBackup(target, page, held, backup_info);
+
+    platform::FileInfo page_info;
+    platform::Status status = platform::Inspect(target, /*follow_links=*/true, page_info);
+    if (!status.Ok()) {
+        throw IoError("Cannot open file " + Quoted(page) + ": " + status.Reason());
+    }
+    const bool page_exists = page_info.kind != platform::FileKind::Missing;
+    if (page_exists) {
+        if (page_info.kind != platform::FileKind::Regular) {
+            Refuse(page, "it is not a regular file");
+        }
+        if (backup_info.identity == page_info.identity) {
+            Refuse(page, Quoted(backup) + " is the page itself under a second name");
+        }
+        const std::string content = ReadWholeFile(target, /*writable=*/false, &page_info);
+        if (!options.Force && RecognizeOwnPage(content) == OwnPageFormat::None) {
+            Refuse(page, "it is not a compressed page (was it made again since it was compressed?); --force puts "
+                         "the backup over it");
+        }
     }
     RestoreResult result;
-    platform::Status status = platform::RenameReplacing(backup, target);
+    if (options.DryRun) {
+        return result;
+    }
+    // A page that is gone must still be gone.
+    CheckUnchanged(target, page, page_info);
+    status = platform::RenameReplacing(backup, target);
     if (status.Ok()) {
         status = platform::SyncFolderOf(target);
         if (!status.Ok()) {
@@ -64,7 +94,7 @@ RestoreResult RestorePage(const std::string& page) {
     } else {
         CopyIntoPage(backup, target, page);
     }
-    status = platform::Remove(backup);
+    status = held.RemoveName(backup);
     if (!status.Ok()) {
         result.warning =
             "Restored " + Quoted(page) + ", but cannot remove " + Quoted(backup) + ": " + status.Reason();

@@ -3,7 +3,18 @@
 
 #include <string>
 
+#include "engine/page_list.h"
+
 namespace vexel {
+
+struct RestoreOptions {
+    // Put the backup back over a page that is not a compressed page of ours.
+    bool Force = false;
+    // Make every check, change nothing.
+    bool DryRun = false;
+    // When a link is followed to the page it stands for.
+    LinkRule Links;
+};
 
 struct RestoreResult {
     // The page holds its original again, but something was left undone (the
@@ -13,9 +24,14 @@ struct RestoreResult {
 };
 
 // The backup of `page` replaces it and is removed; a link to a page restores
-// the page it points to and stays a link. Throws IoError naming the file and
-// the reason when the page could not be put back (also when it has no backup).
-RestoreResult RestorePage(const std::string& page);
+// the page it points to and stays a link. The backup is locked as compress
+// locks it, so a page that another run has in hand is left to it. Only a
+// compressed page of ours is replaced (or a page that is gone), unless
+// `Force`; a page is replaced only if it is still the file that was looked
+// at. Throws IoError naming the file and the reason when the page was not put
+// back: no backup, a backup that is not a regular file of its own, another
+// run at work on it, a page that is not ours or that changed meanwhile.
+RestoreResult RestorePage(const std::string& page, const RestoreOptions& options = {});
 
 // True when `page` (links followed) has a backup that RestorePage can use.
 bool HasBackup(const std::string& page);

@@ -9,9 +9,12 @@
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/modern_page.h"
+#include "engine/page_list.h"
 #include "engine/page_reader.h"
 
 namespace vexel {
+
+static_assert(kMaxExpandedBytes == kPageSizeLimit, "a page the tool writes must expand within what it reads");
 
 namespace {
 
@@ -180,15 +183,34 @@ VerifyResult VerifyClassic(const std::string& pagePath,
                       std::to_string(expanded.size()));
 }
 
-VerifyResult VerifyModern(const ModernPageData& data,
+// Everything but the payload is written again from the backup and compared
+// byte for byte, so that a changed script or head shows; the payload is
+// expanded (with the password, when sealed) and compared with the backup, so
+// that pages of another deflater (another build of this program) pass.
+VerifyResult VerifyModern(const std::string& page,
+                          const ModernPageData& data,
                           const std::string& backup,
                           const std::string* password) {
     const std::string format = data.encrypted ? "encrypted modern page" : "modern page";
+    if (!data.earlier) {
+        std::string rendered;
+        try {
+            rendered = RenderModernPage(backup, data.payload, data.Options());
+        } catch (const DataError& e) {
+            return Result(VerifyOutcome::Mismatch, format, std::string("its backup ") + e.what());
+        }
+        if (rendered != page) {
+            return Result(VerifyOutcome::Mismatch, format,
+                          "it differs from the page its backup gives at byte " +
+                              std::to_string(FirstDifference(page, rendered)) + " of " +
+                              std::to_string(page.size()));
+        }
+    }
     std::string original;
     try {
         original = ExpandModernPage(data, password, std::max(kMaxExpandedBytes, backup.size() + 1));
     } catch (const PasswordError& e) {
-        return Result(VerifyOutcome::NotChecked, format, e.what());
+        return Result(VerifyOutcome::NotChecked, format, std::string(e.what()) + "; all but its sealed data match");
     } catch (const DataError& e) {
         return Result(VerifyOutcome::Mismatch, format, std::string("damaged data: ") + e.what());
     }
@@ -198,32 +220,32 @@ VerifyResult VerifyModern(const ModernPageData& data,
                           " bytes that differ from the backup's " + std::to_string(backup.size()) +
                           " at byte " + std::to_string(FirstDifference(original, backup)));
     }
-    return Result(VerifyOutcome::Match, format, "byte for byte");
+    return Result(VerifyOutcome::Match, format,
+                  data.earlier ? "its data byte for byte (a page of an earlier version: its script not checked)"
+                               : "byte for byte");
 }
 
 }  // namespace
 
-VerifyResult VerifyPage(const std::string& pagePath, const std::string* password) {
+VerifyResult VerifyPage(const std::string& pagePath, const std::string* password, const LinkRule& links) {
     std::string page;
     std::string backup;
-    std::string backupPath;
     try {
-        const std::string target = ResolveFileLinks(pagePath);
-        backupPath = target + kBackupSuffix;
+        const std::string target = FollowPageLink(pagePath, links);
+        // Under the lock compress takes: a page in another run's hands is
+        // neither compared half-written nor kept from that run.
+        platform::File held;
+        platform::FileInfo info;
+        HoldBackup(target, pagePath, held, info);
         page = ReadWholeFile(target);
-        if (!IsRegularFile(backupPath)) {
-            return Result(
-                VerifyOutcome::Failed, "",
-                Quoted(pagePath) + " has no backup to compare with (no " + Quoted(backupPath) + ")");
-        }
-        backup = ReadWholeFile(backupPath);
+        backup = ReadToEnd(held, target + kBackupSuffix, static_cast<std::size_t>(info.size));
     } catch (const IoError& e) {
         return Result(VerifyOutcome::Failed, "", e.what());
     }
 
     try {
         if (const std::optional<ModernPageData> modern = ReadModernPage(page)) {
-            return VerifyModern(*modern, backup, password);
+            return VerifyModern(page, *modern, backup, password);
         }
     } catch (const DataError& e) {
         return Result(VerifyOutcome::Mismatch, "modern page", std::string("damaged data: ") + e.what());

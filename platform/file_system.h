@@ -64,6 +64,13 @@ enum class FileKind {
 struct FileInfo {
     FileKind kind = FileKind::Missing;
     int64_t size = 0;
+    // Filled for a file that is there: which file it is, when its content
+    // last changed (nanoseconds, of the system's own epoch) and how many
+    // names it has. Together with `size` they tell whether a file is still
+    // the one that was read.
+    FileIdentity identity;
+    int64_t modified = 0;
+    uint64_t links = 0;
 };
 
 enum class OpenMode {
@@ -82,6 +89,9 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
+    // Read and ReadWrite never wait: a FIFO or a device is opened without
+    // blocking (the caller asks Inspect what it got and refuses what it does
+    // not read); reading one then waits in steps that a stop signal ends.
     Status Open(const std::string& path, OpenMode mode);
     // Creates a file that must not exist yet (Kind::Exists when it does).
     Status CreateNew(const std::string& path);
@@ -99,6 +109,8 @@ public:
     // another open file holds it. Reading and writing are not affected.
     Status TryLock(bool& locked);
     Status Identity(FileIdentity& identity) const;
+    // What the open file is (the file itself, never a name's link).
+    Status Inspect(FileInfo& info) const;
     // Removes the name `path`, which must name this file, while the file and
     // its lock are still held.
     Status RemoveName(const std::string& path);
@@ -116,6 +128,10 @@ private:
 // `follow_links`: describe the file a link points to instead of the link.
 Status Inspect(const std::string& path, bool follow_links, FileInfo& info);
 Status IdentityOf(const std::string& path, FileIdentity& identity);
+
+// The path of `path` with every link on the way followed and "." and ".."
+// resolved: two paths of one place give one text. The file must exist.
+Status CanonicalPath(const std::string& path, std::string& canonical);
 
 // Gives `from` the name `to` in one step, replacing a file of that name; the
 // new name is on the disk when the call returns on Windows (write-through).

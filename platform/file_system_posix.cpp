@@ -4,19 +4,25 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "platform/process.h"
 
 namespace vexel::platform {
 
 namespace {
 
 constexpr int kMaxLinkHops = 40;
+// How long a read from a pipe waits before it looks for a stop signal again.
+constexpr int kPollMilliseconds = 100;
 
 Status FromErrno(int error) {
     Status::Kind kind = Status::Kind::Other;
@@ -47,6 +53,14 @@ FileKind KindOf(mode_t mode) {
         return FileKind::Link;
     }
     return FileKind::Special;
+}
+
+void Describe(const struct stat& st, FileInfo& info) {
+    info.kind = KindOf(st.st_mode);
+    info.size = static_cast<int64_t>(st.st_size);
+    info.identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    info.modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    info.links = static_cast<uint64_t>(st.st_nlink);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -92,10 +106,10 @@ Status File::Open(const std::string& path, OpenMode mode) {
     int flags = O_CLOEXEC;
     switch (mode) {
         case OpenMode::Read:
-            flags |= O_RDONLY;
+            flags |= O_RDONLY | O_NONBLOCK;
             break;
         case OpenMode::ReadWrite:
-            flags |= O_RDWR;
+            flags |= O_RDWR | O_NONBLOCK;
             break;
         case OpenMode::WriteExisting:
             flags |= O_WRONLY | O_TRUNC;
@@ -109,6 +123,12 @@ Status File::Open(const std::string& path, OpenMode mode) {
         return LastError();
     }
     handle_ = fd;
+    // A regular file reads as it always does; a pipe keeps O_NONBLOCK, so that
+    // Read can wait for it in steps.
+    struct stat st;
+    if ((flags & O_NONBLOCK) != 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
     return {};
 }
 
@@ -129,6 +149,14 @@ Status File::Read(char* buffer, std::size_t size, std::size_t& got) {
         if (n >= 0) {
             got = static_cast<std::size_t>(n);
             return {};
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (StopSignal() != 0) {
+                return Status::Failed(Status::Kind::Other, "stopped by a signal while waiting for data");
+            }
+            pollfd wait = {Fd(handle_), POLLIN, 0};
+            ::poll(&wait, 1, kPollMilliseconds);
+            continue;
         }
         if (errno != EINTR) {
             return LastError();
@@ -198,6 +226,16 @@ Status File::Identity(FileIdentity& identity) const {
     return {};
 }
 
+Status File::Inspect(FileInfo& info) const {
+    info = {};
+    struct stat st;
+    if (::fstat(Fd(handle_), &st) != 0) {
+        return LastError();
+    }
+    Describe(st, info);
+    return {};
+}
+
 Status File::RemoveName(const std::string& path) {
     if (::unlink(path.c_str()) != 0) {
         return LastError();
@@ -229,8 +267,7 @@ Status Inspect(const std::string& path, bool follow_links, FileInfo& info) {
         }
         return LastError();
     }
-    info.kind = KindOf(st.st_mode);
-    info.size = static_cast<int64_t>(st.st_size);
+    Describe(st, info);
     return {};
 }
 
@@ -240,6 +277,16 @@ Status IdentityOf(const std::string& path, FileIdentity& identity) {
         return LastError();
     }
     identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    return {};
+}
+
+Status CanonicalPath(const std::string& path, std::string& canonical) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        return LastError();
+    }
+    canonical = real;
+    std::free(real);
     return {};
 }
 

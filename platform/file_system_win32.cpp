@@ -37,6 +37,53 @@ HANDLE Handle(intptr_t handle) {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// Identity, size, last write and names of an open file; its kind from the
+// handle, since devices and pipes have attributes too.
+Status DescribeHandle(HANDLE h, FileInfo& info) {
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        info.kind = FileKind::Special;
+        return {};
+    }
+    BY_HANDLE_FILE_INFORMATION data;
+    if (!GetFileInformationByHandle(h, &data)) {
+        return LastError();
+    }
+    info.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Directory : FileKind::Regular;
+    info.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    info.identity = {data.dwVolumeSerialNumber,
+                     (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow};
+    // 100-nanosecond ticks.
+    info.modified = static_cast<int64_t>(
+        ((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime) *
+        100);
+    info.links = data.nNumberOfLinks;
+    return {};
+}
+
+// The \\?\ path the system gives for an open handle, links followed; short
+// ones read better without the prefix.
+Status FinalPathOf(HANDLE h, std::string& path) {
+    std::wstring target(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), 0);
+    if (length >= target.size()) {
+        target.resize(length + 1);
+        length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), 0);
+    }
+    if (length == 0) {
+        return LastError();
+    }
+    target.resize(length);
+    if (target.size() < kPlainPathLimit) {
+        if (target.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+            target = L"\\\\" + target.substr(8);
+        } else if (target.rfind(L"\\\\?\\", 0) == 0) {
+            target = target.substr(4);
+        }
+    }
+    path = Narrow(target);
+    return {};
+}
+
 }  // namespace
 
 std::wstring SystemPath(const std::string& path) {
@@ -192,6 +239,11 @@ Status File::Identity(FileIdentity& identity) const {
     return {};
 }
 
+Status File::Inspect(FileInfo& info) const {
+    info = {};
+    return DescribeHandle(Handle(handle_), info);
+}
+
 Status File::RemoveName(const std::string& path) {
     // The name is marked for removal through a second handle, opened for
     // that alone, while this one still holds the lock; asking for DELETE
@@ -265,14 +317,9 @@ Status Inspect(const std::string& path, bool follow_links, FileInfo& info) {
     const HANDLE h =
         CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
-        if (GetFileType(h) != FILE_TYPE_DISK) {
-            info.kind = FileKind::Special;
-            info.size = 0;
-        } else if (reparse) {
-            LARGE_INTEGER size;
-            if (GetFileSizeEx(h, &size)) {
-                info.size = size.QuadPart;
-            }
+        FileInfo described;
+        if (DescribeHandle(h, described).Ok()) {
+            info = described;
         }
         CloseHandle(h);
     }
@@ -337,28 +384,23 @@ Status ResolveLinks(const std::string& path, std::string& resolved) {
     if (h == INVALID_HANDLE_VALUE) {
         return LastError();
     }
-    std::wstring target(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), 0);
-    if (length >= target.size()) {
-        target.resize(length + 1);
-        length = GetFinalPathNameByHandleW(h, target.data(), static_cast<DWORD>(target.size()), 0);
-    }
-    const DWORD error = GetLastError();
+    const Status status = FinalPathOf(h, resolved);
     CloseHandle(h);
-    if (length == 0) {
-        return FromError(error);
+    if (!status.Ok()) {
+        resolved = path;
     }
-    target.resize(length);
-    // The answer is a \\?\ path; short ones read better without the prefix.
-    if (target.size() < kPlainPathLimit) {
-        if (target.rfind(L"\\\\?\\UNC\\", 0) == 0) {
-            target = L"\\\\" + target.substr(8);
-        } else if (target.rfind(L"\\\\?\\", 0) == 0) {
-            target = target.substr(4);
-        }
+    return status;
+}
+
+Status CanonicalPath(const std::string& path, std::string& canonical) {
+    const HANDLE h = CreateFileW(SystemPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return LastError();
     }
-    resolved = Narrow(target);
-    return {};
+    const Status status = FinalPathOf(h, canonical);
+    CloseHandle(h);
+    return status;
 }
 
 Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {

@@ -14,6 +14,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 bool StandardErrorIsTerminal();
 // Standard output passes bytes unchanged (no CR added before LF on Windows).
 void SetStandardOutputBinary();
+// Standard input gives bytes unchanged (no CR LF folding, no end at Ctrl+Z).
+void SetStandardInputBinary();
 // A Windows console shows the UTF-8 paths of the log as they are.
 void UseUtf8Console();
 

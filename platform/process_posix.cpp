@@ -34,6 +34,8 @@ bool StandardErrorIsTerminal() {
 
 void SetStandardOutputBinary() {}
 
+void SetStandardInputBinary() {}
+
 void UseUtf8Console() {}
 
 void WatchStopSignals() {

@@ -57,6 +57,10 @@ void SetStandardOutputBinary() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
+void SetStandardInputBinary() {
+    _setmode(_fileno(stdin), _O_BINARY);
+}
+
 void UseUtf8Console() {
     // The code page belongs to the console, which outlives the program: the
     // one it had comes back at exit.

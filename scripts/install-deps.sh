@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when any is missing.
 #   scripts/install-deps.sh native   compiler, CMake, GoogleTest, zlib, OpenSSL,
-#                                    Node.js and npm, brotli (for the benchmark)
+#                                    Node.js and npm, brotli (for the benchmark), the
+#                                    man page and Debian package tools (scdoc, dpkg-dev,
+#                                    lintian), the shells the completions are tested in,
+#                                    GNU parallel
 #   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib, Wine (and the
 #                                    symbol font it draws caption buttons with), Xvfb,
 #                                    the CHM compiler (fp-utils: chmcmd, for help.chm),
+#                                    NSIS (makensis, for the Windows installer),
 #                                    Chromium (scripts/browser-tests.sh), and
 #                                    clang with its libFuzzer runtime (scripts/fuzz.sh),
 #                                    and the linux32 preset's i686 cross compiler with the
@@ -14,8 +18,9 @@
 #   scripts/install-deps.sh linux32    the linux32 preset's (adds the i386 architecture)
 set -euo pipefail
 
-native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libssl-dev nodejs gzip brotli)
-windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils)
+native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev libssl-dev nodejs gzip brotli
+        scdoc dpkg-dev fakeroot file lintian man-db bash-completion zsh fish parallel)
+windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils nsis)
 browser=(chromium)
 fuzz=(clang libclang-rt-14-dev)
 # The cross compiler links against its own C library; zlib and libcrypto

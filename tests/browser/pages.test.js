@@ -35,11 +35,15 @@ test.after(async () => {
   fs.rmSync(work, { recursive: true, force: true });
 });
 
+// Rows that make a page large enough for its modern page to be smaller.
+let rows = '';
+for (let i = 0; i < 120; i += 1) rows += `<li class="row">Row ${i * 7919 % 1000}: more text of the page</li>\n`;
+
 // A page with what can go wrong when a document is written back: scripts in
 // the head and the body, DOMContentLoaded and load handlers, document.write,
 // <pre> whitespace, a form, a doctype (or none: quirks mode).
-function pageBytes({ doctype = true, meta = '', title, text, bom = '' }) {
-  const head = Buffer.from(`${doctype ? '<!DOCTYPE html>\n' : ''}<html><head>${meta}<title>`, 'latin1');
+function pageBytes({ doctype = true, meta = '', title, text, bom = '', lang = '' }) {
+  const head = Buffer.from(`${doctype ? '<!DOCTYPE html>\n' : ''}<html${lang}><head>${meta}<title>`, 'latin1');
   const rest = Buffer.from(`</title>
 <style>pre { color: #333 }</style>
 <script>
@@ -59,6 +63,7 @@ window.addEventListener('load', function () { __events.push('load'); document.ge
  y</textarea><select><option>a<option selected>b</select></form>
 <script>document.write('<p id="dw">written in ' + document.characterSet + '</p>');</script>
 <p id="late">not yet</p>
+<ul>${rows}</ul>
 </body></html>
 `, 'latin1');
   return Buffer.concat([Buffer.from(bom, 'latin1'), head, title, rest, text, tail]);
@@ -133,6 +138,87 @@ test('modern pages render exactly as their originals, in every charset', async (
     const actual = await rendering(fileUrl(written[i]));
     assert.deepStrictEqual(actual, expected, name);
     assert.deepStrictEqual(expected.events, ['dcl:2', 'load'], name);
+  }
+});
+
+// Pages whose charset a careless reading would take from the wrong place, and
+// single-byte charsets with every byte above 127 (holes included).
+const crafted = {
+  'script-string.html': pageBytes({ meta: '<meta charset="windows-1251"><script>var s = "<meta charset=utf-8>";</script>',
+    title: bytes('cff0e8e2e5f2'), text: bytes('cff0e8e2e5f2 3c736372 1b2842 6970743e') }),
+  'comment.html': pageBytes({ meta: '<!-- <meta charset=iso-2022-jp> --><meta charset=koi8-r>', lang: ' lang=ru',
+    title: bytes('f0d5d3d3cbc9ca'), text: bytes('f0d5d3d3cbc9ca 3c7363721b284269 70743e') }),
+};
+const everyHighByte = Buffer.from(Array.from({ length: 128 }, (_, i) => i + 128));
+for (const charset of ['windows-1252', 'iso-8859-6', 'iso-8859-8', 'windows-874', 'windows-1253', 'windows-1255',
+  'windows-1257', 'iso-8859-3', 'iso-8859-16', 'koi8-u', 'macintosh', 'x-mac-cyrillic', 'ibm866']) {
+  crafted[`${charset}.html`] = pageBytes({ meta: `<meta charset=${charset}>`, title: everyHighByte,
+    text: Buffer.concat([everyHighByte, everyHighByte]) });
+}
+// Refused: browsers read these differently, or not at all.
+const refused = {
+  'iso-2022-jp.html': pageBytes({ meta: '<meta charset=iso-2022-jp>', title: utf8('t'),
+    text: bytes('3c7363721b284269 70743e616c6572742831293c2f7363721b2842697074 3e') }),
+  'textarea.html': pageBytes({ meta: '<textarea><meta charset=iso-2022-jp></textarea>', title: utf8('t'),
+    text: bytes('3c7363721b284269 70743e') }),
+  'replacement.html': pageBytes({ meta: '<meta charset=iso-2022-kr>', title: utf8('t'), text: utf8('x') }),
+};
+
+test('crafted pages give the same DOM; pages in charsets browsers differ on are refused and kept', async () => {
+  const dir = path.join(work, 'extra');
+  fs.mkdirSync(dir, { recursive: true });
+  const originalDir = path.join(work, 'crafted-original');
+  fs.mkdirSync(originalDir, { recursive: true });
+  const names = Object.keys(crafted);
+  for (const name of names) {
+    fs.writeFileSync(path.join(dir, name), crafted[name]);
+    fs.writeFileSync(path.join(originalDir, name), crafted[name]);
+  }
+  const written = compress(path.join(work, 'crafted'), names, ['--modern']);
+  for (const [i, name] of names.entries()) {
+    assert.ok(fs.existsSync(written[i] + '_backup'), name);
+    const expected = await rendering(fileUrl(path.join(originalDir, name)));
+    const actual = await rendering(fileUrl(written[i]));
+    assert.deepStrictEqual(actual, expected, name);
+  }
+  for (const name of Object.keys(refused)) {
+    fs.writeFileSync(path.join(dir, name), refused[name]);
+    const file = path.join(work, 'crafted', name);
+    fs.writeFileSync(file, refused[name]);
+    let failure;
+    try {
+      execFileSync(vexel, ['compress', '-q', '--modern', file], { stdio: ['ignore', 'ignore', 'pipe'] });
+    } catch (e) {
+      failure = e;
+    }
+    assert.ok(failure, name);
+    assert.match(failure.stderr.toString(), /not written as a modern page/, name);
+    assert.ok(failure.stderr.toString().includes(name), name);
+    assert.deepStrictEqual(fs.readFileSync(file), refused[name], name);
+    assert.ok(!fs.existsSync(file + '_backup'), name);
+  }
+});
+
+test('the loader page shows the title at once, and scroll positions come back on reload', async () => {
+  const name = 'utf8-meta.html';
+  const [file] = compress(path.join(work, 'scroll'), [name], ['--modern']);
+  const loader = fs.readFileSync(file, 'utf8');
+  assert.ok(loader.startsWith('<meta charset=utf-8><title>Ελληνικά</title><noscript>'), loader.slice(0, 120));
+  const page = await context.newPage();
+  try {
+    await page.setViewportSize({ width: 400, height: 200 });
+    await page.goto(fileUrl(file), { waitUntil: 'load' });
+    await page.waitForFunction(() => document.getElementById('late') &&
+      document.getElementById('late').textContent === 'loaded');
+    await page.evaluate(() => scrollTo(0, 900));
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => document.getElementById('late') &&
+      document.getElementById('late').textContent === 'loaded');
+    await page.waitForFunction(() => scrollY > 0, null, { timeout: 5000 });
+    assert.strictEqual(await page.evaluate(() => scrollY), 900);
+    assert.strictEqual(await page.evaluate(() => document.title), 'Ελληνικά');
+  } finally {
+    await page.close();
   }
 });
 

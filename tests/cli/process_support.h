@@ -82,6 +82,29 @@ public:
         return status_;
     }
 
+    // True once the process has ended (Wait then returns at once).
+    bool Finished() {
+        if (!running_) {
+            return true;
+        }
+#ifdef _WIN32
+        if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+            return false;
+        }
+        Wait();
+        return true;
+#else
+        int raw = 0;
+        const pid_t done = waitpid(pid_, &raw, WNOHANG);
+        if (done != pid_) {
+            return false;
+        }
+        running_ = false;
+        status_ = WIFSIGNALED(raw) ? 128 + WTERMSIG(raw) : WEXITSTATUS(raw);
+        return true;
+#endif
+    }
+
 #ifndef _WIN32
     void Signal(int number) {
         ::kill(pid_, number);

@@ -3,6 +3,7 @@
 // look exactly like a run with one job.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -222,7 +223,7 @@ public:
     std::string target;
 };
 
-TEST_F(BatchTest, WriteFailureAsksTheHostAndKeepsTheBackupOfAPageThatIsGone) {
+TEST_F(BatchTest, PageReplacedDuringTheRunIsLeftToItsNewOwnerWithoutThisRunsBackup) {
     const auto a = MakePage("a.htm", 1), b = MakePage("b.htm", 2);
     SabotagingHost log;
     log.target = a;
@@ -230,14 +231,17 @@ TEST_F(BatchTest, WriteFailureAsksTheHostAndKeepsTheBackupOfAPageThatIsGone) {
     const BatchSummary summary = RunBatch({{a, true}, {b, true}}, job, {}, host_);
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(summary.Written, 1);
-    // The page is no longer its original: the backup is its only copy now.
-    EXPECT_EQ(ReadBytes(a + "_backup"), PageWithBody(Body(1)));
+    // Another program put something else there: it stays, and the backup this
+    // run made of the page it read goes, as if the run had never met it.
+    EXPECT_TRUE(fs::is_directory(fs::path(a) / "blocker"));
+    EXPECT_FALSE(fs::exists(a + "_backup"));
     EXPECT_NE(std::find(host_.events.begin(), host_.events.end(), "failed a.htm"), host_.events.end());
     ASSERT_GE(log.lines.size(), 1u);
     const auto error = std::find_if(log.lines.begin(), log.lines.end(),
                                     [](const std::string& line) { return line.rfind("Error  ", 0) == 0; });
     ASSERT_NE(error, log.lines.end());
     EXPECT_NE(error->find("a.htm"), std::string::npos);
+    EXPECT_NE(error->find("changed during the run"), std::string::npos) << *error;
 
     // A host that ends the run gets the error thrown after the windows are restored.
     fs::remove_all(a);
@@ -250,6 +254,82 @@ TEST_F(BatchTest, WriteFailureAsksTheHostAndKeepsTheBackupOfAPageThatIsGone) {
     EXPECT_ANY_THROW(RunBatch({{a, true}, {b, true}}, job, {}, host_));
     EXPECT_EQ(host_.events.back(), "end");
     EXPECT_EQ(ReadBytes(b), PageWithBody(Body(2)));  // later pages are not processed
+}
+
+// Another program at work on the page while the job encodes it: a site
+// generator that writes it anew in place, one that renames a new file over
+// it, one that deletes it.
+class ChangingHost : public RecordingJobHost {
+public:
+    void ProcessMessages() override {
+        RecordingJobHost::ProcessMessages();
+        if (target.empty() || done) {
+            return;
+        }
+        done = true;
+        change(target);
+    }
+    std::string target;
+    std::function<void(const std::string&)> change;
+    bool done = false;
+};
+
+TEST_F(BatchTest, PageChangedDuringTheRunKeepsTheNewContentAndLosesOnlyThisRunsBackup) {
+    const std::string fresh = PageWithBody("<p>written by the generator</p>");
+    const struct {
+        const char* how;
+        std::function<void(const std::string&)> change;
+        bool gone;
+    } changes[] = {
+        {"edited in place", [&](const std::string& page) { WriteBytes(page, fresh); }, false},
+        {"same size, renamed over it",
+         [&](const std::string& page) {
+             std::string same = ReadBytes(page);
+             same[same.size() - 3] = 'X';
+             WriteBytes(page + ".new", same);
+             fs::rename(page + ".new", page);
+         },
+         false},
+        {"deleted", [](const std::string& page) { fs::remove(page); }, true},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.how);
+        const auto a = MakePage("a.htm", 1);
+        ChangingHost log;
+        log.target = a;
+        log.change = change.change;
+        CompressionJob job(log);
+        host_.events.clear();
+        const std::string before_change = ReadBytes(a);
+        const BatchSummary summary = RunBatch({{a, true}}, job, {}, host_);
+        EXPECT_EQ(summary.Failed, 1);
+        EXPECT_FALSE(fs::exists(a + "_backup"));
+        EXPECT_EQ(fs::exists(a), !change.gone);
+        if (!change.gone) {
+            const std::string now = ReadBytes(a);
+            EXPECT_NE(now, before_change);
+            EXPECT_EQ(now.find("<SCRIPT"), std::string::npos);  // not compressed by this run
+        }
+        const auto error = std::find_if(log.lines.begin(), log.lines.end(), [](const std::string& line) {
+            return line.find("changed during the run") != std::string::npos;
+        });
+        EXPECT_NE(error, log.lines.end());
+        fs::remove(a);
+    }
+}
+
+TEST_F(BatchTest, PageChangedWhileResumedKeepsTheBackupThatAStoppedRunLeft) {
+    const auto a = MakePage("a.htm", 1);
+    const std::string original = ReadBytes(a);
+    WriteBytes(a + "_backup", original);  // a run stopped between backup and page
+    ChangingHost log;
+    log.target = a;
+    log.change = [](const std::string& page) { WriteBytes(page, PageWithBody("<p>new</p>")); };
+    CompressionJob job(log);
+    const BatchSummary summary = RunBatch({{a, true}}, job, {}, host_);
+    EXPECT_EQ(summary.Failed, 1);
+    EXPECT_EQ(ReadBytes(a), PageWithBody("<p>new</p>"));
+    EXPECT_EQ(ReadBytes(a + "_backup"), original);
 }
 
 TEST_F(BatchTest, DryRunWritesNothing) {

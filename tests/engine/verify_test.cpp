@@ -21,15 +21,25 @@ const std::string kPage =
     "<html>\r\n<head><title>t</title></head>\r\n<body>\r\n<p>caf\xE9 cr\xE8me \xC4\xE3</p>\r\n  "
     "<p>x</p>\r\n</body>";
 
+std::string Rows() {
+    std::string rows;
+    for (int i = 0; i < 300; ++i) {
+        rows += "<p>Row " + std::to_string(i * 7) + "</p>\r\n";
+    }
+    return rows;
+}
+const std::string kRows = Rows();
+
 class VerifyTest : public ::testing::Test {
 protected:
     // Compresses a fresh page named `name` with `options` and `settings`.
     std::string Compress(const std::string& name,
                          const JobOptions& options,
                          const BatchSettings& settings,
-                         const std::string& page = kPage) {
+                         const std::string& page = {}) {
         const std::string path = dir_.Path(name);
-        WriteBytes(path, page);
+        // A modern page of the short page would not be smaller: it would be left as it is.
+        WriteBytes(path, !page.empty() ? page : settings.Modern ? kPage + kRows : kPage);
         RecordingJobHost log;
         CompressionJob job(log);
         job.Options = options;
@@ -109,10 +119,25 @@ TEST_F(VerifyTest, ChangedPagesAndBackupsAreMismatches) {
     // A changed character of a modern page's data.
     const std::string b = Compress("b.htm", {}, modern, big);
     std::string page = ReadBytes(b);
-    const std::size_t data = page.find("})(\"") + 30;
+    const std::size_t data = page.find("<script>/*") + 30;
     page[data] = page[data] == 'A' ? 'B' : 'A';
     WriteBytes(b, page);
     EXPECT_EQ(VerifyPage(b, nullptr).outcome, VerifyOutcome::Mismatch);
+    // A modern page whose script, head or carried title was changed, even
+    // where the data still expands to the backup.
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{".decode(", ".decoye("},
+                                   {"<noscript>This", "<noscript>That"},
+                                   {"<title>t</title>", "<title>T</title>"}}) {
+        const std::string e = Compress("e.htm", {}, modern, big);
+        page = ReadBytes(e);
+        ASSERT_NE(page.find(from), std::string::npos) << from;
+        page.replace(page.find(from), from.size(), to);
+        WriteBytes(e, page);
+        result = VerifyPage(e, nullptr);
+        EXPECT_EQ(result.outcome, VerifyOutcome::Mismatch) << from;
+        EXPECT_NE(result.detail.find("differs from the page its backup gives"), std::string::npos) << result.detail;
+        std::filesystem::remove(e + "_backup");
+    }
 
     // A classic page whose head or data was edited.
     const std::string c = Compress("c.htm", {}, {}, big);

@@ -1,0 +1,151 @@
+// The vexel program against files that would block it or fill its memory, and
+// restore runs overlapping a compress run: it never waits for ever, a stop
+// signal ends any wait, and no page is lost.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/cli/cli_test_support.h"
+#include "tests/cli/process_support.h"
+
+namespace vexel::cli {
+namespace {
+
+using namespace support;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string Page(int seed, std::size_t size = 3000) {
+    std::string page = "<html><head><title>page " + std::to_string(seed) + "</title></head>\r\n<body>\r\n";
+    for (int i = 0; page.size() < size; ++i)
+        page += "<p>Row " + std::to_string(i * 7 + seed) + " of page " + std::to_string(seed) + "</p>\r\n";
+    return page + "</body></html>\r\n";
+}
+
+// Runs vexel and waits at most `seconds`; a run still going then is killed and
+// reported as -1.
+int RunWithin(const std::vector<std::string>& args, const fs::path& folder, double seconds,
+              std::string* err = nullptr) {
+    ChildRun run(VexelProgram(), args, folder.string());
+    int status = -1;
+    if (WaitUntil([&] { return run.Finished(); }, seconds)) {
+        status = run.Wait();
+    } else {
+        run.Kill();
+        run.Wait();
+    }
+    if (err != nullptr)
+        *err = run.Err();
+    return status;
+}
+
+TEST(Blocking, AFifoNamedAsTheBackupIsRefusedAtOnce) {
+    ScratchDir dir;
+    WriteBytes(dir.Path() / "page.htm", Page(1));
+    ASSERT_EQ(::mkfifo((dir / "page.htm_backup").c_str(), 0600), 0);
+    std::string err;
+    EXPECT_EQ(RunWithin({"compress", dir / "page.htm"}, dir.Path() / "run", 20, &err), kExitFailed) << err;
+    EXPECT_TRUE(Contains(err, "page.htm_backup") && Contains(err, "not a regular file")) << err;
+    EXPECT_EQ(ReadBytes(dir.Path() / "page.htm"), Page(1));
+    EXPECT_TRUE(fs::is_fifo(dir.Path() / "page.htm_backup"));
+    // restore and verify too.
+    EXPECT_EQ(RunWithin({"restore", dir / "page.htm"}, dir.Path() / "run", 20, &err), kExitFailed) << err;
+    EXPECT_EQ(RunWithin({"verify", dir / "page.htm"}, dir.Path() / "run", 20, &err), kExitFailed) << err;
+    EXPECT_EQ(ReadBytes(dir.Path() / "page.htm"), Page(1));
+}
+
+TEST(Blocking, EndlessOrSpecialInputsAreRefusedWithAClearError) {
+    ScratchDir dir;
+    WriteBytes(dir.Path() / "page.htm", Page(2));
+    ASSERT_EQ(::mkfifo((dir / "fifo.htm").c_str(), 0600), 0);
+    for (const std::string& input : {std::string("/dev/zero"), dir / "fifo.htm"}) {
+        for (const char* command : {"decode", "expand"}) {
+            std::string err;
+            EXPECT_EQ(RunWithin({command, input}, dir.Path() / "run", 20, &err), kExitFailed) << command << input;
+            EXPECT_TRUE(Contains(err, input) && Contains(err, "not a regular file")) << err;
+        }
+    }
+    // A backup that is a device.
+    fs::create_symlink("/dev/zero", dir.Path() / "page.htm_backup");
+    std::string err;
+    EXPECT_EQ(RunWithin({"verify", dir / "page.htm"}, dir.Path() / "run", 20, &err), kExitFailed) << err;
+    EXPECT_TRUE(Contains(err, "page.htm_backup")) << err;
+}
+
+TEST(Blocking, TheFirstStopSignalEndsAWaitForAPasswordFromAPipe) {
+    ScratchDir dir;
+    WriteBytes(dir.Path() / "page.htm", Page(3));
+    const std::string fifo = dir / "password";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A writer that never writes: the reader would wait for ever.
+    const int writer = ::open(fifo.c_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    ChildRun run(VexelProgram(), {"compress", "--modern", "--encrypt", "--password-file", fifo, dir / "page.htm"},
+                 (dir.Path() / "run").string());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(run.Finished()) << run.Err();
+    run.Signal(SIGTERM);
+    const bool ended = WaitUntil([&] { return run.Finished(); }, 10);
+    EXPECT_TRUE(ended) << "the first SIGTERM did not end the wait";
+    if (!ended)
+        run.Kill();
+    EXPECT_EQ(run.Wait(), ended ? 143 : 128 + SIGKILL) << run.Err();
+    ::close(writer);
+    EXPECT_EQ(ReadBytes(dir.Path() / "page.htm"), Page(3));
+    EXPECT_FALSE(fs::exists(dir.Path() / "page.htm_backup"));
+}
+
+enum class State { Original, Compressed, Lost };
+
+// A page is its original without a backup (never compressed, or restored), or
+// compressed beside a backup that is its original (compressed, or in hand).
+State StateOf(const fs::path& page, const std::string& original) {
+    const fs::path backup = page.string() + "_backup";
+    const std::string bytes = fs::exists(page) ? ReadBytes(page) : "<missing>";
+    if (!fs::exists(backup))
+        return bytes == original ? State::Original : State::Lost;
+    if (ReadBytes(backup) != original)
+        return State::Lost;
+    return State::Compressed;  // the page itself may still be its original: a run in hand of it
+}
+
+TEST(Overlap, RestoreRunsDuringACompressRunLoseNoPage) {
+    ScratchDir dir;
+    const fs::path site = dir.Path() / "site";
+    std::map<std::string, std::string> originals;
+    for (int i = 0; i < 60; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "page%02d.htm", i);
+        originals[name] = Page(i, 60000);
+        WriteBytes(site / name, originals[name]);
+    }
+    for (int round = 0; round < 3; ++round) {
+        ChildRun compress(VexelProgram(), {"compress", "-q", "--jobs", "2", site.string()},
+                          (dir.Path() / "compress").string());
+        int restores = 0;
+        while (!compress.Finished()) {
+            ChildRun restore(VexelProgram(), {"restore", "-q", site.string()}, (dir.Path() / "restore").string());
+            const int status = restore.Wait();
+            EXPECT_TRUE(status == kExitOk || status == kExitFailed) << restore.Err();
+            ++restores;
+        }
+        const int status = compress.Wait();
+        // A page restored under its feet is "changed during the run": 1.
+        EXPECT_TRUE(status == kExitOk || status == kExitFailed) << compress.Err();
+        EXPECT_GT(restores, 0);
+        for (const auto& [name, original] : originals) {
+            EXPECT_NE(StateOf(site / name, original), State::Lost) << name << " after round " << round;
+        }
+        // Whatever stands compressed verifies against its backup.
+        ChildRun verify(VexelProgram(), {"verify", "-q", site.string()}, (dir.Path() / "verify").string());
+        EXPECT_EQ(verify.Wait(), kExitOk) << verify.Out() << verify.Err();
+    }
+}
+
+}  // namespace
+}  // namespace vexel::cli
