@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: natively with CTest (once more in the
 # checked build, under AddressSanitizer and UndefinedBehaviorSanitizer), the
-# Debian package installed and run, the written pages in Chromium, the portable parts as 32-bit code under qemu-i386
-# (linux32), and the win64 programs under Wine. The 32-bit Windows programs
-# (win32) are built only.
+# Debian package installed and run, the written pages in Chromium, the
+# portable parts as 32-bit code under qemu-i386 (linux32), and the win64
+# programs under Wine. The 32-bit Windows programs (win32) are built only.
 #
 # The builds run one after another, each on every core. The tests of a build
 # run in a second lane beside the next builds, one test step at a time: they
