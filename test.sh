@@ -3,7 +3,8 @@
 # checked build, under AddressSanitizer and UndefinedBehaviorSanitizer), the
 # Debian package installed and run, the written pages in Chromium, the
 # portable parts as 32-bit code under qemu-i386 (linux32), and the win64
-# programs under Wine. The 32-bit Windows programs (win32) are built only.
+# programs and their installer under Wine. The 32-bit Windows programs
+# (win32) are built only.
 #
 # The builds run one after another, each on every core. The tests of a build
 # run in a second lane beside the next builds, one test step at a time: they
@@ -22,9 +23,10 @@ mkdir -p "$logs"
 # The test lane: each step waits until its build is done (or failed).
 test_lane() {
     local step preset status=0
-    for step in native package browser win64 native-debug linux32; do
+    for step in native package browser win64 installer native-debug linux32; do
         case $step in
             package|browser) preset=native ;;
+            installer) preset=win64 ;;
             *) preset=$step ;;
         esac
         while [ ! -e "$logs/$preset.built" ] && [ ! -e "$logs/builds.failed" ]; do
@@ -49,6 +51,7 @@ run_tests() {
         package) tests/package/deb_test.sh build/native ;;
         browser) scripts/browser-tests.sh build/native/cli/vexel ;;
         win64) scripts/wine-ctest.sh ;;
+        installer) tests/package/installer_test.sh build/win64 ;;
     esac
 }
 

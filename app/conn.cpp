@@ -4,6 +4,8 @@
 
 #include <commdlg.h>
 
+#include <chrono>
+#include <cstdio>
 #include <utility>
 
 #include "app/log_window.h"
@@ -41,6 +43,24 @@ void MakeCancelGlyph(TBitmap& Glyph) {
 
 }  // namespace
 
+std::vector<std::string> SummaryLines(const TRunTally& Tally) {
+    char ratio[32] = "-";
+    if (Tally.BytesBefore > 0)
+        std::snprintf(ratio, sizeof ratio, "%.1f%%",
+                      100.0 * static_cast<double>(Tally.BytesAfter) / static_cast<double>(Tally.BytesBefore));
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f s", Tally.Seconds);
+    return {"Pages: " + std::to_string(Tally.Written) + " written, " + std::to_string(Tally.Skipped) +
+                " skipped, " + std::to_string(Tally.AlreadyCompressed) + " already compressed, " +
+                std::to_string(Tally.BrokenOff) + " broken off, " + std::to_string(Tally.Failed) + " failed" +
+                (Tally.NotSmaller > 0 ? ", " + std::to_string(Tally.NotSmaller) + " left as they were (not smaller)"
+                                      : std::string()) +
+                (Tally.Cancelled ? " (stopped)" : ""),
+            "Bytes: " + std::to_string(Tally.BytesBefore) + " before, " + std::to_string(Tally.BytesAfter) +
+                " after (" + ratio + ")",
+            std::string("Time: ") + seconds};
+}
+
 TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
     SetCaption("Compressing ...");
     SetBorderStyle(bsNone);
@@ -64,7 +84,8 @@ void TConn::BuildPanels() {
     InformationLabel = MakeLabel(ZelPanel1, 24, 8, "Information list:", kBoldBlue);
     haveError = new TZelRoundButton(this);
     haveError->SetParent(ZelPanel1);
-    haveError->SetBounds(112, 8, 17, 17);
+    // Beside the heading, never over it, whatever the font makes its width.
+    haveError->SetBounds(InformationLabel->Left() + InformationLabel->Width() + 4, 5, 17, 17);
     auto* errorGround = new TZelBackground(this);
     errorGround->Gradient()->SetBeginColor(kErrorFrom);
     errorGround->Gradient()->SetEndColor(clRed);
@@ -115,6 +136,12 @@ void TConn::BuildPanels() {
     Gauge->SetKind(kHorizontal);
     Gauge->SetBackground(gaugeGround);
     Gauge->SetHint("Gauge for pressing HTML file.");
+    // White figures with a dark outline read on the bars and beside them.
+    for (TZelGauge* gauge : {TotalGauge, Gauge}) {
+        ApplyFont(gauge, {"", 0, fsBold, clWhite});
+        gauge->Font3D()->SetStyle3D(fontOutLineShadow);
+        gauge->Font3D()->SetShadow(clNavy);
+    }
 
     ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(368, 312, 75, 22), "&Canel", windows_.ZelBackground1);
     ZelButton1->SetHint("Break compress.");
@@ -222,7 +249,7 @@ void TConn::Button3Click(TObject*) {
 }
 
 BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
-                             bool JavaChoose,
+                             const TPageFormat& Format,
                              std::function<void(int Index)> ItemStarted) {
     std::vector<BatchItem> items;
     items.reserve(Pages.size());
@@ -230,9 +257,16 @@ BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
         items.push_back({AnsiToUtf8(page), true});
     job_.Options = OptionsFromFields();
     BatchSettings settings;
-    settings.JavaChoose = JavaChoose;
+    settings.JavaChoose = Format.JavaChoose;
+    settings.Modern = Format.Modern;
+    // A modern page has no prompt: its password is the one that seals it.
+    if (Format.Modern)
+        job_.Options.password = {!Format.Seal.empty(), AnsiToUtf8(Format.Seal)};
     itemStarted_ = std::move(ItemStarted);
     runItem_ = 0;
+    runPages_ = static_cast<int>(Pages.size());
+    tally_ = TRunTally{};
+    runStart_ = std::chrono::steady_clock::now();
     struct TForget {
         std::function<void(int)>& started;
         ~TForget() { started = nullptr; }
@@ -285,6 +319,10 @@ void TConn::BeginRun() {
 }
 
 void TConn::EndRun() {
+    tally_.Cancelled = CancelRequested();
+    tally_.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
+    for (const std::string& line : SummaryLines(tally_))
+        Memo1->Lines()->Add(line);
     ShowHead();
     Hide();
     windows_.ShowMainWindow();
@@ -311,8 +349,12 @@ void TConn::SetPaths(const std::string& path) {
 }
 
 void TConn::AlreadyCompressed(const std::string& path) {
-    if (ShowMessage)
-        ShowMessage("File:" + Utf8ToAnsi(path) + " already compressed!");
+    const std::string text = "File:" + Utf8ToAnsi(path) + " already compressed!";
+    // One box per page would stop a run over a site at every such page.
+    if (runPages_ > 1)
+        Memo1->Lines()->Add(text);
+    else if (ShowMessage)
+        ShowMessage(text);
 }
 
 bool TConn::CancelRequested() {
@@ -326,6 +368,19 @@ bool TConn::ContinueAfterFailure(const PageReport&) {
 }
 
 void TConn::PageDone(const PageReport& report) {
+    switch (report.Outcome) {
+        case PageOutcome::Written:
+        case PageOutcome::WouldWrite:
+            ++tally_.Written;
+            tally_.BytesBefore += report.SourceBytes;
+            tally_.BytesAfter += report.PageBytes;
+            break;
+        case PageOutcome::NotAPage: ++tally_.Skipped; break;
+        case PageOutcome::AlreadyCompressed: ++tally_.AlreadyCompressed; break;
+        case PageOutcome::BrokenOff: ++tally_.BrokenOff; break;
+        case PageOutcome::LeftAsItIs: ++tally_.NotSmaller; break;
+        case PageOutcome::Failed: ++tally_.Failed; break;
+    }
     // A file that is not a page got no SetPaths: it becomes the current item
     // all the same, as every selected item does in its turn.
     if (report.Outcome == PageOutcome::NotAPage && itemStarted_)

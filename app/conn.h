@@ -4,6 +4,7 @@
 // total progress, paths, "already compressed" notices and Cancel button too.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,6 +26,30 @@
 namespace vexel {
 
 class TWindowSet;
+
+// The page format of a run, as the options dialog gives it.
+struct TPageFormat {
+    bool JavaChoose = true;  // classic: JavaScript, else VBScript
+    bool Modern = false;
+    // The password a modern page is encrypted with; empty: not encrypted.
+    std::string Seal;
+};
+
+// What a run did, for its last log lines and its closing box.
+struct TRunTally {
+    int Written = 0;
+    int Skipped = 0;  // not pages
+    int AlreadyCompressed = 0;
+    int BrokenOff = 0;
+    int NotSmaller = 0;  // modern pages that would not be smaller
+    int Failed = 0;
+    bool Cancelled = false;
+    int64_t BytesBefore = 0;  // of the pages written
+    int64_t BytesAfter = 0;
+    double Seconds = 0;
+};
+// The summary lines of a run: pages, bytes with their ratio, time.
+std::vector<std::string> SummaryLines(const TRunTally& Tally);
 
 class TConn : public TForm, public JobHost, public BatchHost {
 public:
@@ -69,17 +94,21 @@ public:
     // page, every one selected, in list order). ItemStarted(i) tells the
     // list that item i is the current one. A page that cannot be read or
     // written ends the run; the windows are restored and the failure is
-    // thrown on, with its message in the ANSI code page.
+    // thrown on, with its message in the ANSI code page. A run over one
+    // page shows its "already compressed" box at once; a run over several
+    // logs one line for each such page. The summary lines end the log.
     BatchSummary RunBatch(const std::vector<std::string>& Pages,
-                          bool JavaChoose,
+                          const TPageFormat& Format,
                           std::function<void(int Index)> ItemStarted);
+    // What the last run did.
+    const TRunTally& Tally() const { return tally_; }
 
     // The job's options as the hidden fields hold them now.
     JobOptions OptionsFromFields() const;
     CompressionJob& Job() { return job_; }
 
-    // Shows the "File:" ... " already compressed!" box and waits for the
-    // user; a test puts its own answer here.
+    // Shows a box (the "File:" ... " already compressed!" box, the end of
+    // a run) and waits for the user; a test puts its own answer here.
     std::function<void(const std::string& Text)> ShowMessage;
 
     // JobHost
@@ -119,6 +148,9 @@ private:
     // The run under way: the item each page report belongs to.
     std::function<void(int Index)> itemStarted_;
     int runItem_ = 0;
+    int runPages_ = 0;
+    TRunTally tally_;
+    std::chrono::steady_clock::time_point runStart_;
 };
 
 }  // namespace vexel

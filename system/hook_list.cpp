@@ -11,6 +11,7 @@ namespace {
 
 // Installation order of the hooks: the newest runs first.
 uint64_t g_installCount = 0;
+uint64_t g_hookCount = 0;
 
 bool IsGoing(const TComponent* Component) {
     return (Component->ComponentState() & csDestroying) != 0;
@@ -21,7 +22,7 @@ bool IsGoing(const TComponent* Component) {
 // ---- TZelHookClass ----
 
 TZelHookClass::TZelHookClass(TComponent* Manager, bool Client, TWinControl* Control)
-    : control_(Control), manager_(Manager), client_(Client) {
+    : control_(Control), manager_(Manager), client_(Client), serial_(++g_hookCount) {
     ComputeWindow();
     InstallHook();
 }
@@ -99,7 +100,8 @@ void TZelHookClass::HookMessage(THookedMessage& Call) {
             // The window goes but the form stays: come back to its next one.
             RemoveHook();
             Call.CallNext();
-            PostMessageA(HookList().Handle(), ZelRehookMessage, 0, reinterpret_cast<LPARAM>(this));
+            PostMessageW(HookList().Handle(), ZelRehookMessage, static_cast<WPARAM>(serial_ & 0xFFFFFFFFu),
+                         static_cast<LPARAM>(serial_ >> 32));
             return;
         }
         bool handled = false;
@@ -171,12 +173,12 @@ std::vector<TZelHookClass*> TZelHookList::InstalledOn(TWinControl* Control) cons
 
 LRESULT TZelHookList::WindowMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Msg != ZelRehookMessage)
-        return DefWindowProcA(Window, Msg, WParam, LParam);
+        return DefWindowProcW(Window, Msg, WParam, LParam);
     // Only a hook still listed is touched: one whose manager went since the
     // message was posted is gone.
-    auto* wanted = reinterpret_cast<TZelHookClass*>(LParam);
+    const uint64_t wanted = (static_cast<uint64_t>(static_cast<uint32_t>(LParam)) << 32) | static_cast<uint32_t>(WParam);
     for (const auto& hook : hooks_) {
-        if (hook.get() != wanted)
+        if (hook->Serial() != wanted)
             continue;
         TZelHookClass* found = hook.get();
         GuardedCall(found, [&] {
@@ -184,7 +186,7 @@ LRESULT TZelHookList::WindowMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM
             if (found->Control() && found->Control()->Handle())
                 found->ReloadHook();
             else if (found->Control())
-                PostMessageA(Window, ZelRehookMessage, WParam, LParam);
+                PostMessageW(Window, ZelRehookMessage, WParam, LParam);
         });
         break;
     }

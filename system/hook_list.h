@@ -33,7 +33,9 @@
 
 namespace vexel {
 
-// Posted to the list's window with lParam = the hook to put back.
+// Posted to the list's window with the serial number of the hook to put back
+// (low half in wParam, high half in lParam): an address could by then belong
+// to another hook made in a freed one's memory.
 constexpr UINT ZelRehookMessage = 0xB1F6;
 
 using TZelHookMsg = std::function<void(TMessage& Msg, bool& Handled)>;
@@ -53,6 +55,8 @@ public:
     bool Installed() const { return installed_; }
     // Grows with every installation of any hook: the newest runs first.
     uint64_t InstallOrder() const { return installOrder_; }
+    // Unique among all hooks the program ever made.
+    uint64_t Serial() const { return serial_; }
 
     // Takes its place in front of the hooks of this kind already on the
     // control, so the hook installed last sees a message first.
@@ -84,6 +88,7 @@ private:
     HWND window_ = nullptr;
     bool installed_ = false;
     uint64_t installOrder_ = 0;
+    uint64_t serial_;
     THookedMessage* current_ = nullptr;  // the message under way, while BeforeMessage runs
 };
 

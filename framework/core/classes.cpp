@@ -177,14 +177,12 @@ void TComponent::Remove(TComponent* AComponent) {
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent)
         RemoveFreeNotification(AComponent);
-    // Receivers may free components while we walk, so re-check the bound.
-    int i = ComponentCount() - 1;
-    while (i >= 0) {
-        components_[static_cast<size_t>(i)]->Notification(AComponent, Operation);
-        --i;
-        if (i >= ComponentCount())
-            i = ComponentCount() - 1;
-    }
+    // A receiver may free any of its siblings during its notice: walk a copy,
+    // and skip those no longer owned, so that each is told once at most.
+    const std::vector<TComponent*> owned = components_;
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it)
+        if (std::find(components_.begin(), components_.end(), *it) != components_.end())
+            (*it)->Notification(AComponent, Operation);
 }
 
 void TComponent::FreeNotification(TComponent* AComponent) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/core/sysutils.h"
+#include "framework/win32/owner_draw.h"
 #include "framework/win32/shell_icons.h"
 #include "framework/win32/system_errors.h"
 
@@ -225,6 +226,13 @@ void TFileListBox::SetShowGlyphs(bool Value) {
     Invalidate();
 }
 
+void TFileListBox::SetMatchShortNames(bool Value) {
+    if (matchShortNames_ == Value)
+        return;
+    matchShortNames_ = Value;
+    ReadFileNames();
+}
+
 void TFileListBox::ReadFileNames() {
     std::vector<std::string> patterns = SplitMask(mask_);
     std::vector<std::string> names;
@@ -233,7 +241,8 @@ void TFileListBox::ReadFileNames() {
             return;
         for (const std::string& pattern : patterns) {
             if (MatchesFileMask(data.cFileName, pattern) ||
-                (data.cAlternateFileName[0] && MatchesFileMask(data.cAlternateFileName, pattern))) {
+                (matchShortNames_ && data.cAlternateFileName[0] &&
+                 MatchesFileMask(data.cAlternateFileName, pattern))) {
                 bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
                 names.push_back(folder ? "[" + std::string(data.cFileName) + "]" : data.cFileName);
                 return;
@@ -295,15 +304,11 @@ void TFileListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         TCustomListBox::DrawItem(Index, Rect, State);
         return;
     }
-    TCanvas* canvas = Canvas();
     std::string text = Items()->Strings(Index);
-    canvas->FillRect(Rect);
     bool folder = text.size() > 1 && text.front() == '[' && text.back() == ']';
     int icon = folder ? ShellSmallIconIndex("folder", SHGFI_USEFILEATTRIBUTES, FILE_ATTRIBUTE_DIRECTORY)
                       : ShellSmallIconIndex(text, SHGFI_USEFILEATTRIBUTES, FILE_ATTRIBUTE_NORMAL);
-    DrawShellIcon(canvas, icon, Rect.Left + 2, Rect.Top + (Rect.Height() - 16) / 2);
-    int textTop = Rect.Top + (Rect.Height() - canvas->TextHeight(text)) / 2;
-    canvas->TextOut(Rect.Left + 20, textTop, text);
+    DrawIconItem(*Canvas(), Rect, Rect.Left + 2, Rect.Left + 20, icon, text);
 }
 
 // ---- TDirectoryListBox ----
@@ -429,16 +434,12 @@ void TDirectoryListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState S
         return;
     }
     const TEntry& entry = entries_[static_cast<size_t>(Index)];
-    TCanvas* canvas = Canvas();
-    canvas->FillRect(Rect);
     int x = Rect.Left + 2 + entry.Level * kLevelIndent;
     UINT flags = SHGFI_USEFILEATTRIBUTES | (entry.Open ? SHGFI_OPENICON : 0);
     int icon = Index == 0 ? ShellSmallIconIndex(entry.Path) : -1;
     if (icon < 0)
         icon = ShellSmallIconIndex("folder", flags, FILE_ATTRIBUTE_DIRECTORY);
-    DrawShellIcon(canvas, icon, x, Rect.Top + (Rect.Height() - 16) / 2);
-    std::string text = Items()->Strings(Index);
-    canvas->TextOut(x + 19, Rect.Top + (Rect.Height() - canvas->TextHeight(text)) / 2, text);
+    DrawIconItem(*Canvas(), Rect, x, x + 19, icon, Items()->Strings(Index));
 }
 
 void TDirectoryListBox::DblClick() {
@@ -587,30 +588,11 @@ void TDriveComboBox::WndProc(TMessage& Message) {
 }
 
 void TDriveComboBox::DrawItemMessage(const DRAWITEMSTRUCT& Item) {
-    ScopedCanvasHandle bind(canvas_, Item.hDC);
-    canvas_.Font()->Assign(Font());
-    canvas_.Brush()->SetStyle(bsSolid);
-    canvas_.Brush()->SetColor(Color());
-    bool selected = (Item.itemState & ODS_SELECTED) != 0;
-    if (selected) {
-        canvas_.Brush()->SetColor(clHighlight);
-        canvas_.Font()->SetColor(clHighlightText);
-    }
-    TRect rect = FromRECT(Item.rcItem);
-    canvas_.FillRect(rect);
-    int index = static_cast<int>(Item.itemID);
-    if (index < 0 || index >= Items()->Count())
-        return;
-    std::string text = Items()->Strings(index);
-    std::string root = std::string(1, UpperLetter(text[0])) + ":\\";
-    DrawShellIcon(&canvas_, ShellSmallIconIndex(root), rect.Left + 2, rect.Top + (rect.Height() - 16) / 2);
-    canvas_.TextOut(rect.Left + 22, rect.Top + (rect.Height() - canvas_.TextHeight(text)) / 2, text);
-    if (Item.itemState & ODS_FOCUS) {
-        RECT r = Item.rcItem;
-        SetTextColor(Item.hDC, RGB(0, 0, 0));
-        SetBkColor(Item.hDC, RGB(255, 255, 255));
-        DrawFocusRect(Item.hDC, &r);
-    }
+    DrawOwnerDrawItem(canvas_, Item, Font(), Color(), Items()->Count(), [&](int Index, const TRect& Rect) {
+        std::string text = Items()->Strings(Index);
+        std::string root = std::string(1, UpperLetter(text[0])) + ":\\";
+        DrawIconItem(canvas_, Rect, Rect.Left + 2, Rect.Left + 22, ShellSmallIconIndex(root), text);
+    });
 }
 
 }  // namespace vexel

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/sysutils.h"
+#include "framework/win32/owner_draw.h"
 
 namespace vexel {
 
@@ -319,28 +320,9 @@ void TCustomListBox::WndProc(TMessage& Message) {
 }
 
 void TCustomListBox::DrawItemMessage(const DRAWITEMSTRUCT& Item) {
-    TOwnerDrawState state = Item.itemState & 0xFFFF;
-    int index = static_cast<int>(Item.itemID);
-    TRect rect = FromRECT(Item.rcItem);
-    ScopedCanvasHandle bind(canvas_, Item.hDC);
-    canvas_.Font()->Assign(Font());
-    canvas_.Brush()->SetStyle(bsSolid);
-    canvas_.Brush()->SetColor(Color());
-    if (index >= 0 && (state & odSelected)) {
-        canvas_.Brush()->SetColor(clHighlight);
-        canvas_.Font()->SetColor(clHighlightText);
-    }
-    if (index >= 0 && index < Count())
-        DrawItem(index, rect, state);
-    else
-        canvas_.FillRect(rect);
-    if (state & odFocused) {
-        RECT r = Item.rcItem;
-        // DrawFocusRect inverts with the text and background colours.
-        SetTextColor(Item.hDC, RGB(0, 0, 0));
-        SetBkColor(Item.hDC, RGB(255, 255, 255));
-        DrawFocusRect(Item.hDC, &r);
-    }
+    DrawOwnerDrawItem(canvas_, Item, Font(), Color(), Count(), [&](int Index, const TRect& Rect) {
+        DrawItem(Index, Rect, Item.itemState & 0xFFFF);
+    });
 }
 
 void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {

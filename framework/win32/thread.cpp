@@ -2,7 +2,6 @@
 
 #include <process.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <mutex>
 
@@ -39,16 +38,11 @@ void TThread::Start() {
     if (handle_)
         throw EThread("Thread already started");
     TApplication* app = Application;
-    if (app) {
-        // Registered before it runs, so a shutdown can never miss it. An
-        // application already shutting down is not told: the thread then
-        // finds Synchronize closed and must not touch it.
-        std::lock_guard<std::mutex> lock(app->threadsLock_);
-        if (!app->shutDown_) {
-            app->threads_.push_back(this);
-            application_ = app;
-        }
-    }
+    // Registered before it runs, so a shutdown can never miss it. An
+    // application already ending its threads refuses: the thread then finds
+    // Synchronize closed and must not touch it.
+    if (app && app->Threads().Add(this))
+        application_ = app;
     // The new thread waits for this lock, so it sees handle_ and threadId_
     // set even when it frees itself at once.
     std::lock_guard<std::mutex> gate(startGate_);
@@ -79,16 +73,10 @@ unsigned __stdcall TThread::ThreadProc(void* Param) {
 }
 
 void TThread::Deregister() {
-    TApplication* app = application_.load();
-    if (!app)
-        return;
-    std::lock_guard<std::mutex> lock(app->threadsLock_);
-    auto& list = app->threads_;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    application_ = nullptr;
-    // Under the lock: the application may go as soon as it sees the list
-    // empty, and must not find us still touching its members.
-    app->threadsGone_.notify_all();
+    TApplication* app = application_.exchange(nullptr);
+    // The application may go as soon as this returns.
+    if (app)
+        app->Threads().Remove(this);
 }
 
 void TThread::Terminate() {

@@ -11,7 +11,8 @@
 
 #include "framework/core/classes.h"
 #include "framework/core/sysutils.h"
-#include "framework/win32/forms.h"
+#include "framework/win32/application.h"
+#include "framework/win32/thread_registry.h"
 
 namespace vexel {
 
@@ -47,7 +48,7 @@ enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest,
 //             }
 //         }
 //     };
-class TThread : public TObject {
+class TThread : public TObject, private TRegisteredThread {
 public:
     TThread();
 
@@ -56,7 +57,7 @@ public:
     bool Started() const { return handle_ != nullptr; }
     // Asks Execute to stop: sets Terminated, drops a synchronous call still
     // waiting for the GUI thread (it returns false), and calls TerminatedSet.
-    void Terminate();
+    void Terminate() override;
     bool Terminated() const { return terminated_.load(); }
     // Execute has returned.
     bool Finished() const { return finished_.load(); }

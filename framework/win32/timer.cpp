@@ -1,6 +1,8 @@
 #include "framework/win32/timer.h"
 
-#include "framework/win32/forms.h"
+#include "framework/win32/application.h"
+#include "framework/win32/guarded_call.h"
+#include "framework/win32/timer_registry.h"
 
 namespace vexel {
 
@@ -33,9 +35,9 @@ void TTimer::Loaded() {
 }
 
 void TTimer::UpdateTimer() {
-    if (id_) {
-        application_->StopTimer(id_);
-        application_ = nullptr;
+    if (registry_) {
+        registry_->Stop(id_);
+        registry_.reset();
         id_ = 0;
     }
     bool idle = ComponentState() & (csDesigning | csLoading | csDestroying);
@@ -43,9 +45,10 @@ void TTimer::UpdateTimer() {
         return;
     if (!Application)
         throw EInvalidOperation("Timer needs an application object");
-    id_ = Application->StartTimer(this, interval_);
+    std::shared_ptr<TTimerRegistry> registry = Application->Timers();
+    id_ = registry->Start(interval_, [this] { GuardedCall(this, [this] { Timer(); }); });
     if (id_)
-        application_ = Application;
+        registry_ = std::move(registry);
 }
 
 void TTimer::Timer() {

@@ -4,14 +4,16 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "framework/core/classes.h"
 
 namespace vexel {
 
-class TApplication;
+class TTimerRegistry;
 
-// A running timer ticks through the application object that was current
-// when it started, which keeps it in its timer registry. When that
+// A running timer ticks through the timer registry of the application object
+// that was current when it started. When that
 // application shuts down it stops the timer for good (Enabled stays as it
 // was); the timer may still be freed afterwards. Starting a timer needs an
 // application object (EInvalidOperation "Timer needs an application object").
@@ -36,12 +38,12 @@ protected:
     void Loaded() override;
 
 private:
-    friend class TApplication;
     void UpdateTimer();
 
     bool enabled_ = true;
     UINT interval_ = 1000;
-    TApplication* application_ = nullptr;  // while running
+    // While running: the registry it ticks through, and its id there.
+    std::shared_ptr<TTimerRegistry> registry_;
     UINT_PTR id_ = 0;
 };
 

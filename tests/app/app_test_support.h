@@ -120,6 +120,7 @@ protected:
         windows = CreateWindowSet(options);
         splash = toplogo;
         main = form1;
+        form1->ShowNotice = [this](const std::string& Text) { messages.push_back(Text); };
         windows->Conn->ShowMessage = [this](const std::string& Text) { messages.push_back(Text); };
     }
 

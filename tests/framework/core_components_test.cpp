@@ -1,6 +1,7 @@
 // Ownership, free notifications, names, loading and Assign of the object model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,48 @@ TEST(Component, FreeingAComponentTakesItOutOfItsOwnerAndTellsTheSiblings) {
     EXPECT_TRUE(holder->TargetWasWhole);
     EXPECT_EQ(owner->ComponentCount(), 1);
     EXPECT_EQ(holder->Removed, std::vector<std::string>{"Target"});
+}
+
+// A component that frees a sibling while it hears of a removal.
+class TSweeper : public TProbe {
+public:
+    using TProbe::TProbe;
+    TComponent* Victim = nullptr;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TProbe::Notification(AComponent, Operation);
+        if (Operation == opRemove && Victim && AComponent != Victim && AComponent != this) {
+            TComponent* victim = Victim;
+            Victim = nullptr;
+            victim->Free();
+        }
+    }
+};
+
+TEST(Component, SiblingsFreedDuringANoticeAreSkippedAndNoneHearsItTwice) {
+    for (bool earlier : {true, false}) {
+        SCOPED_TRACE(earlier ? "frees an earlier sibling" : "frees a later sibling");
+        ScopedFree<TComponent> owner(new TComponent(nullptr));
+        TProbe* first = new TProbe(owner.get(), nullptr, "First");
+        auto* sweeper = new TSweeper(owner.get(), nullptr, "Sweeper");
+        TProbe* last = new TProbe(owner.get(), nullptr, "Last");
+        auto* gone = new TProbe(owner.get(), nullptr, "Gone");
+        // The owner tells its components last made first: Last, Sweeper,
+        // First. Freeing First is freeing a sibling still to be told.
+        sweeper->Victim = earlier ? static_cast<TComponent*>(first) : static_cast<TComponent*>(last);
+        TProbe* survivor = earlier ? last : first;
+
+        gone->Free();
+        EXPECT_EQ(sweeper->Removed, (std::vector<std::string>{"Gone", earlier ? "First" : "Last"}));
+        // The survivor heard of both removals once each (order aside).
+        std::vector<std::string> heard = survivor->Removed;
+        std::sort(heard.begin(), heard.end());
+        std::vector<std::string> expected{earlier ? "First" : "Last", "Gone"};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(heard, expected);
+        EXPECT_EQ(owner->ComponentCount(), 2);
+    }
 }
 
 TEST(Component, ScopedFreeFreesThroughFreeSoNoticesSeeTheWholeSender) {

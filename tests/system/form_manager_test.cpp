@@ -389,6 +389,32 @@ TEST_F(FormManagerTest, HooksComeBackOnceTheWindowIsRecreated) {
     EXPECT_EQ(form_->MessageHookCount(), 0);
 }
 
+TEST_F(FormManagerTest, AReHookForAHookThatWentNeverReachesANewHookAtTheSameAddress) {
+    // The re-hook message is posted as the window goes; the hook may be
+    // freed, and another made in its memory, before the message arrives.
+    TProbeForm* other = NewForm("Other");
+    other->HandleNeeded();
+    int reused = 0;
+    for (int attempt = 0; attempt < 20 && reused < 3; ++attempt) {
+        ScopedFree<TComponent> gone(new TComponent(nullptr));
+        ScopedFree<TComponent> next(new TComponent(nullptr));
+        TZelHookClass* old = HookList().AddHook(gone.get(), form_, false);
+        form_->RecreateWnd();  // posts the re-hook for old
+        HookList().RemoveManagerHooks(gone.get());
+        TZelHookClass* fresh = HookList().AddHook(next.get(), other, false);
+        int reloads = 0;
+        fresh->BeforeReload = [&](TObject*) { ++reloads; };
+        if (fresh == old)
+            ++reused;
+        App()->ProcessMessages();
+        EXPECT_EQ(reloads, 0) << "a re-hook meant for another hook reloaded this one";
+        EXPECT_EQ(HookList().InstalledOn(other), std::vector<TZelHookClass*>{fresh});
+        HookList().RemoveManagerHooks(next.get());
+    }
+    if (reused == 0)
+        GTEST_SKIP() << "the allocator never gave a freed hook's memory to the next one";
+}
+
 TEST_F(FormManagerTest, ADockedFormIsAChildOfThePanelWithoutADialogFrame) {
     TProbeForm* host = NewForm("Host");
     auto* panel = new TPanel(host);

@@ -1,0 +1,301 @@
+; The Windows installer of Html Vexel: the desktop program, the vexel command,
+; the help file and the licence; a Start-menu entry; an entry under Apps;
+; optionally the Explorer verbs and vexel.exe on the PATH.
+;
+; Built by the build (target "installer") with makensis, which is given:
+;   VERSION      2.5.0            ARCH        x86 or amd64
+;   HTMLVEXEL_EXE, VEXEL_EXE, HELP_CHM, LICENSE, ICON   the files it installs
+;   OUTFILE      the installer to write
+;
+; A user without administrator rights installs for themselves alone (in
+; %LOCALAPPDATA%\Programs, settings of the current user); an administrator
+; installs for every user (in Program Files). /CurrentUser and /AllUsers
+; choose the same explicitly. /S installs silently; /NOEXPLORER leaves out
+; the Explorer verbs and /PATH puts vexel.exe on the PATH. The uninstaller
+; takes /S, and /REMOVESETTINGS to remove the user's settings as well.
+
+Unicode true
+!if ${ARCH} == amd64
+    Target amd64-unicode
+!else
+    Target x86-unicode
+!endif
+SetCompressor /SOLID lzma
+ManifestDPIAware true
+RequestExecutionLevel highest
+
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include WordFunc.nsh
+!include WinMessages.nsh
+!include Sections.nsh
+!include MUI2.nsh
+
+!define PRODUCT "Html Vexel"
+!define PUBLISHER "The Html Vexel developers"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\HtmlVexel"
+!define SETTINGS_KEY "Software\Korrin\ZP\HTML Vexel"
+!define MACHINE_ENVIRONMENT "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
+!define COMPRESS_VERB "HtmlVexel.Compress"
+!define RESTORE_VERB "HtmlVexel.Restore"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+BrandingText "${PRODUCT} ${VERSION}"
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} setup"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Released under the MIT License"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_FINISHPAGE_RUN "$INSTDIR\HtmlVexel.exe"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Var AllUsers  ; 1: installed for every user (HKLM), 0: for this user (HKCU)
+
+; Registry writes go to the install's own root: SHCTX is HKLM for every
+; user and HKCU for one (SetShellVarContext).
+
+; A verb on a kind of item: its caption and the command it runs.
+!macro AddVerb CLASS VERB CAPTION COMMAND
+    WriteRegStr SHCTX "Software\Classes\${CLASS}\shell\${VERB}" "" `${CAPTION}`
+    WriteRegStr SHCTX "Software\Classes\${CLASS}\shell\${VERB}" "Icon" `$INSTDIR\HtmlVexel.exe,0`
+    WriteRegStr SHCTX "Software\Classes\${CLASS}\shell\${VERB}\command" "" `${COMMAND}`
+!macroend
+!macro RemoveVerb CLASS VERB
+    DeleteRegKey SHCTX "Software\Classes\${CLASS}\shell\${VERB}"
+    ; The keys above it, when they hold nothing of anyone else's.
+    DeleteRegKey /ifempty SHCTX "Software\Classes\${CLASS}\shell"
+    DeleteRegKey /ifempty SHCTX "Software\Classes\${CLASS}"
+!macroend
+
+; The PATH of the install's root: the machine's or the user's.
+!macro ReadPath OUT
+    ${If} $AllUsers == 1
+        ReadRegStr ${OUT} HKLM "${MACHINE_ENVIRONMENT}" "Path"
+    ${Else}
+        ReadRegStr ${OUT} HKCU "Environment" "Path"
+    ${EndIf}
+!macroend
+!macro WritePath VALUE
+    ${If} $AllUsers == 1
+        WriteRegExpandStr HKLM "${MACHINE_ENVIRONMENT}" "Path" "${VALUE}"
+    ${Else}
+        WriteRegExpandStr HKCU "Environment" "Path" "${VALUE}"
+    ${EndIf}
+    SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=2000
+!macroend
+
+; The folder an earlier install went to, of this root, or "".
+!macro FindEarlierInstall OUT
+    ${If} $AllUsers == 1
+        ReadRegStr ${OUT} HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${Else}
+        ReadRegStr ${OUT} HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${EndIf}
+!macroend
+
+
+Section "${PRODUCT}" SecMain
+    SectionIn RO
+    SetOutPath "$INSTDIR"
+    ; Files of an upgrade are replaced; the user's settings live in the
+    ; registry and are not touched.
+    File "/oname=HtmlVexel.exe" "${HTMLVEXEL_EXE}"
+    File "/oname=vexel.exe" "${VEXEL_EXE}"
+    File "/oname=help.chm" "${HELP_CHM}"
+    File "/oname=LICENSE.txt" "${LICENSE}"
+    WriteUninstaller "$INSTDIR\uninstall.exe"
+    CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\HtmlVexel.exe" "" "$INSTDIR\HtmlVexel.exe" 0
+
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" `${PRODUCT}`
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" `${VERSION}`
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" `${PUBLISHER}`
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" `$INSTDIR\HtmlVexel.exe,0`
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" `$INSTDIR`
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" `"$INSTDIR\uninstall.exe"`
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" `"$INSTDIR\uninstall.exe" /S`
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "URLInfoAbout" `https://htmlvexel.example.org/`
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    IntFmt $0 "0x%08X" $0
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" "$0"
+SectionEnd
+
+Section "Explorer: Compress with Html Vexel, Restore original" SecExplorer
+    ; "Compress with Html Vexel" on pages and folders opens the desktop
+    ; program with them selected. "Restore original" runs vexel restore on the
+    ; page; the window stays open when it has something to say (no backup).
+    !define RESTORE_COMMAND '"$SYSDIR\cmd.exe" /c ""$INSTDIR\vexel.exe" restore "%1" || pause"'
+    !insertmacro AddVerb "SystemFileAssociations\.htm" "${COMPRESS_VERB}" "Compress with Html Vexel" '"$INSTDIR\HtmlVexel.exe" "%1"'
+    !insertmacro AddVerb "SystemFileAssociations\.html" "${COMPRESS_VERB}" "Compress with Html Vexel" '"$INSTDIR\HtmlVexel.exe" "%1"'
+    !insertmacro AddVerb "Directory" "${COMPRESS_VERB}" "Compress with Html Vexel" '"$INSTDIR\HtmlVexel.exe" "%1"'
+    !insertmacro AddVerb "SystemFileAssociations\.htm" "${RESTORE_VERB}" "Restore original" '${RESTORE_COMMAND}'
+    !insertmacro AddVerb "SystemFileAssociations\.html" "${RESTORE_VERB}" "Restore original" '${RESTORE_COMMAND}'
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "ExplorerVerbs" 1
+SectionEnd
+
+Section /o "vexel.exe on the PATH" SecPath
+    !insertmacro ReadPath $0
+    StrLen $1 $0
+    ; NSIS strings end at 1024 characters: a longer PATH is left alone
+    ; rather than cut short.
+    ${If} $1 > 900
+        MessageBox MB_ICONEXCLAMATION "The PATH is too long to be changed safely; add $INSTDIR to it yourself." /SD IDOK
+        Return
+    ${EndIf}
+    ClearErrors
+    ${WordFind} "$0" ";" "E/$INSTDIR" $2
+    ${If} ${Errors}
+    ${AndIf} $0 != "$INSTDIR"
+        ${If} $0 == ""
+            StrCpy $0 "$INSTDIR"
+        ${Else}
+            StrCpy $0 "$0;$INSTDIR"
+        ${EndIf}
+        !insertmacro WritePath "$0"
+        WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "OnPath" 1
+    ${EndIf}
+SectionEnd
+
+Function .onInit
+    !if ${ARCH} == amd64
+        SetRegView 64
+    !endif
+    UserInfo::GetAccountType
+    Pop $0
+    ${If} $0 == "Admin"
+        StrCpy $AllUsers 1
+    ${Else}
+        StrCpy $AllUsers 0
+    ${EndIf}
+    ${GetParameters} $R0
+    ; ${Errors} is cleared by testing it: each option is tested once.
+    ClearErrors
+    ${GetOptions} $R0 "/CurrentUser" $R1
+    ${IfNot} ${Errors}
+        StrCpy $AllUsers 0
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $R0 "/AllUsers" $R1
+    ${IfNot} ${Errors}
+        ${If} $0 != "Admin"
+            MessageBox MB_ICONSTOP "Installing for all users needs administrator rights." /SD IDOK
+            Abort
+        ${EndIf}
+        StrCpy $AllUsers 1
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $R0 "/NOEXPLORER" $R1
+    ${IfNot} ${Errors}
+        !insertmacro UnselectSection ${SecExplorer}
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $R0 "/PATH" $R1
+    ${IfNot} ${Errors}
+        !insertmacro SelectSection ${SecPath}
+    ${EndIf}
+
+    ${If} $AllUsers == 1
+        SetShellVarContext all
+    ${Else}
+        SetShellVarContext current
+    ${EndIf}
+    ; An upgrade goes where the earlier version is (unless /D= says otherwise).
+    ${If} $INSTDIR == ""
+        !insertmacro FindEarlierInstall $INSTDIR
+    ${EndIf}
+    ${If} $INSTDIR == ""
+        ${If} $AllUsers == 1
+            !if ${ARCH} == amd64
+                StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+            !else
+                StrCpy $INSTDIR "$PROGRAMFILES\${PRODUCT}"
+            !endif
+        ${Else}
+            StrCpy $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}"
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
+
+Function un.onInit
+    !if ${ARCH} == amd64
+        SetRegView 64
+    !endif
+    ; The uninstaller belongs to the install whose entry names its folder.
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 == $INSTDIR
+        StrCpy $AllUsers 1
+        SetShellVarContext all
+    ${Else}
+        StrCpy $AllUsers 0
+        SetShellVarContext current
+    ${EndIf}
+FunctionEnd
+
+Section "Uninstall"
+    ; What the installer put there, and nothing else: files the user added to
+    ; the folder stay, and so does the folder then.
+    Delete "$INSTDIR\HtmlVexel.exe"
+    Delete "$INSTDIR\vexel.exe"
+    Delete "$INSTDIR\help.chm"
+    Delete "$INSTDIR\LICENSE.txt"
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
+    Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+
+    !insertmacro RemoveVerb "SystemFileAssociations\.htm" "${COMPRESS_VERB}"
+    !insertmacro RemoveVerb "SystemFileAssociations\.html" "${COMPRESS_VERB}"
+    !insertmacro RemoveVerb "Directory" "${COMPRESS_VERB}"
+    !insertmacro RemoveVerb "SystemFileAssociations\.htm" "${RESTORE_VERB}"
+    !insertmacro RemoveVerb "SystemFileAssociations\.html" "${RESTORE_VERB}"
+    DeleteRegKey /ifempty SHCTX "Software\Classes\SystemFileAssociations"
+
+    ${If} $AllUsers == 1
+        ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "OnPath"
+    ${Else}
+        ReadRegDWORD $1 HKCU "${UNINSTALL_KEY}" "OnPath"
+    ${EndIf}
+    ${If} $1 == 1
+        !insertmacro ReadPath $0
+        ${WordReplace} "$0" ";$INSTDIR" "" "+" $2
+        ${WordReplace} "$2" "$INSTDIR;" "" "+" $2
+        ${If} $2 == "$INSTDIR"
+            StrCpy $2 ""
+        ${EndIf}
+        ${If} $2 != ""
+            !insertmacro WritePath "$2"
+        ${ElseIf} $AllUsers == 1
+            DeleteRegValue HKLM "${MACHINE_ENVIRONMENT}" "Path"
+        ${Else}
+            ; The PATH was ours alone: the value goes, as it came.
+            DeleteRegValue HKCU "Environment" "Path"
+        ${EndIf}
+    ${EndIf}
+    DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+
+    ; The tip window's settings are the user's: removed only when asked.
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/REMOVESETTINGS" $R1
+    ${If} ${Errors}
+        MessageBox MB_YESNO|MB_DEFBUTTON2 "Remove your Html Vexel settings as well?" /SD IDNO IDNO keep
+    ${EndIf}
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+    DeleteRegKey /ifempty HKCU "Software\Korrin\ZP"
+    DeleteRegKey /ifempty HKCU "Software\Korrin"
+    keep:
+SectionEnd

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# The 64-bit Windows installer under Wine, in a fresh prefix: a silent install
+# for every user puts the files, the Start-menu link, the entry under Apps and
+# the Explorer verbs in place; the "Compress with Html Vexel" verb's command
+# line starts the desktop program with the page selected; an upgrade in place
+# keeps the user's settings; a silent uninstall leaves nothing of ours but
+# those settings; a per-user install and its uninstall with /REMOVESETTINGS
+# leave nothing at all.
+#   tests/package/installer_test.sh [BUILD_DIR]      (default build/win64)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+source scripts/wine-lib.sh
+build=${1:-build/win64}
+[[ $build == /* ]] || build=$(pwd)/$build
+version=$(sed -n 's/^#define VEXEL_VERSION "\(.*\)"$/\1/p' "$build/generated/vexel_version.h")
+cmake --build "$build" --target installer vexel_window_probe >/dev/null
+export installer="$build/HtmlVexel-$version-x64-setup.exe" probe="$build/tests/package/vexel_window_probe.exe"
+export version
+[ -f "$installer" ] || { echo "installer_test: no $installer" >&2; exit 1; }
+
+wine_fresh_prefix installer
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    set -uo pipefail
+    source scripts/wine-lib.sh
+    wine_setup
+    failures=0
+    fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+    c=$WINEPREFIX/drive_c
+    machine_dir="$c/Program Files/Html Vexel"
+    machine_link="$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Html Vexel.lnk"
+    uninstall_key="Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\HtmlVexel"
+    settings_key="HKCU\\Software\\Korrin\\ZP\\HTML Vexel"
+    query() { wine reg query "$@" 2>/dev/null | tr -d "\r"; }
+    # Our traces in the registry files, apart from the user'"'"'s settings.
+    traces() { wineserver -w; grep -c -e HtmlVexel -e "Html Vexel" "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | paste -sd " "; }
+    installed_files() {
+        for file in HtmlVexel.exe vexel.exe help.chm LICENSE.txt uninstall.exe; do
+            [ -f "$1/$file" ] || fail "$file is not in $1"
+        done
+    }
+    before=$(traces)
+
+    # A silent install for every user (Wine'"'"'s user is an administrator).
+    wine "$installer" /S
+    wineserver -w
+    installed_files "$machine_dir"
+    [ -f "$machine_link" ] || fail "no Start-menu link"
+    entry=$(query "HKLM\\$uninstall_key")
+    for value in "DisplayName    REG_SZ    Html Vexel" "DisplayVersion    REG_SZ    $version" \
+        "Publisher    REG_SZ    The Html Vexel developers" "DisplayIcon    REG_SZ    C:\\Program Files\\Html Vexel\\HtmlVexel.exe,0" \
+        "EstimatedSize    REG_DWORD    0x" "UninstallString    REG_SZ    \"C:\\Program Files\\Html Vexel\\uninstall.exe\""; do
+        [[ $entry == *"$value"* ]] || fail "the uninstall entry lacks \"$value\": $entry"
+    done
+    [ "$(wine "C:\\Program Files\\Html Vexel\\vexel.exe" --version | tr -d "\r")" = "vexel $version" ] ||
+        fail "the installed vexel.exe does not say its version"
+    for class in "SystemFileAssociations\\.htm" "SystemFileAssociations\\.html" Directory; do
+        query "HKLM\\Software\\Classes\\$class\\shell\\HtmlVexel.Compress" /ve | grep -q "Compress with Html Vexel" ||
+            fail "no \"Compress with Html Vexel\" on $class"
+    done
+    for class in "SystemFileAssociations\\.htm" "SystemFileAssociations\\.html"; do
+        query "HKLM\\Software\\Classes\\$class\\shell\\HtmlVexel.Restore\\command" /ve | grep -q "vexel.exe\" restore \"%1\"" ||
+            fail "no \"Restore original\" on $class"
+    done
+
+    # The verb as Explorer runs it: its command with the page for %1.
+    command=$(query "HKLM\\Software\\Classes\\SystemFileAssociations\\.html\\shell\\HtmlVexel.Compress\\command" /ve |
+        sed -n "s/.*REG_SZ    //p")
+    program=$(sed -n "s/^\"\([^\"]*\)\" \"%1\"$/\1/p" <<<"$command")
+    [ -n "$program" ] || fail "the verb'"'"'s command is not PROGRAM \"%1\": $command"
+    mkdir -p "$c/pages"
+    for page in first.html second.html third.htm; do
+        printf "<html><head><title>%s</title></head><body><p>%s</p></body></html>\r\n" $page $page > "$c/pages/$page"
+    done
+    wine "$program" "C:\\pages\\second.html" &
+    timeout 120 wine "$probe" second.html || fail "the desktop program started by the verb does not show second.html selected"
+    wineserver -k; wineserver -w
+
+    # An upgrade in place keeps the settings; the uninstaller keeps them too.
+    wine reg add "$settings_key" /v tipid /t REG_SZ /d 4 /f >/dev/null
+    wine "$installer" /S
+    wineserver -w
+    installed_files "$machine_dir"
+    query "$settings_key" /v tipid | grep -q "REG_SZ    4" || fail "the upgrade lost the settings"
+    echo "a file of the user" > "$machine_dir/notes.txt"
+    wine "$machine_dir/uninstall.exe" /S
+    wineserver -w
+    for file in HtmlVexel.exe vexel.exe help.chm LICENSE.txt uninstall.exe; do
+        [ ! -e "$machine_dir/$file" ] || fail "$file is left behind"
+    done
+    [ -f "$machine_dir/notes.txt" ] || fail "the uninstaller removed a file it did not install"
+    rm -rf "$machine_dir"
+    [ ! -e "$machine_link" ] || fail "the Start-menu link is left behind"
+    query "$settings_key" /v tipid | grep -q "REG_SZ    4" || fail "the uninstaller removed the settings unasked"
+    after=$(traces)
+    [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after)"
+
+    # For this user alone, with vexel.exe on the PATH, then uninstalled with
+    # the settings.
+    wine "$installer" /S /CurrentUser /PATH
+    wineserver -w
+    user_dir=$(ls -d "$c"/users/*/AppData/Local/Programs/"Html Vexel" 2>/dev/null | head -1)
+    [ -n "$user_dir" ] && installed_files "$user_dir" || fail "no per-user install"
+    query "HKCU\\$uninstall_key" | grep -q "DisplayName    REG_SZ    Html Vexel" || fail "no per-user uninstall entry"
+    query "HKLM\\$uninstall_key" | grep -q DisplayName && fail "the per-user install wrote a machine-wide entry"
+    query "HKCU\\Environment" /v Path | grep -q "Html Vexel" || fail "/PATH did not put the folder on the PATH"
+    wine "$user_dir/uninstall.exe" /S /REMOVESETTINGS
+    wineserver -w
+    [ ! -e "$user_dir" ] || fail "the per-user folder is left behind"
+    query "HKCU\\Environment" /v Path | grep -q "Html Vexel" && fail "the PATH still names the folder"
+    query "$settings_key" >/dev/null && fail "/REMOVESETTINGS kept the settings"
+    after=$(traces)
+    [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after)"
+
+    [ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
+    echo "installer_test: installed, started through the verb, upgraded and uninstalled cleanly"
+'
