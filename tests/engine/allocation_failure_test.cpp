@@ -29,6 +29,12 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
+// GCC takes the free() of memory from this operator new, inlined, for a
+// mismatch; both sides are malloc's here.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
@@ -36,6 +42,9 @@ void operator delete(void* memory) noexcept {
 void operator delete(void* memory, std::size_t) noexcept {
     std::free(memory);
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace vexel {
 namespace {
