@@ -13,6 +13,11 @@
 #include "app/window_parts.h"
 #include "app/window_set.h"
 #include "engine/errors.h"
+#include "engine/file_io.h"
+#include "engine/page_compression.h"
+#include "engine/password.h"
+#include "engine/page_prepare.h"
+#include "engine/raw_data.h"
 #include "framework/win32/text_encoding.h"
 
 namespace vexel {
@@ -73,6 +78,7 @@ TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(
     ZelFormManager1 = new TZelFormManager(this);
     ZelFormManager1->SetTopMost(true);
     ShowMessage = [](const std::string& Text) { Application->MessageBox(Text, Application->Title(), MB_OK); };
+    ChooseFile = [this](FileDialog Dialog, std::string& Path) { return AskForFile(Dialog, Path); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
 }
 
@@ -193,22 +199,16 @@ void TConn::ZelButton1Click(TObject*) {
 JobOptions TConn::OptionsFromFields() const {
     JobOptions options;
     options.password.Enabled = password->Enabled();
-    options.password.Text = password->Text();
+    options.password.Text = PasswordFromText(password->Text());
     options.highspeed = highspeed->Checked();
     options.RemoveUnuseful = RemoveUnuseful->Checked();
     options.UChar = UChar->Checked();
     return options;
 }
 
-void TConn::PrepareJob() {
-    job_.Options = OptionsFromFields();
-    job_.Openfile = AnsiToUtf8(Openfile->Text());
-    job_.Savefile = AnsiToUtf8(Savefile->Text());
-}
-
 void TConn::ShowHead() {
-    if (Edit1->Text() != job_.Edit1)
-        Edit1->SetText(job_.Edit1);
+    if (Edit1->Text() != head_)
+        Edit1->SetText(head_);
 }
 
 // The engine's messages name files in UTF-8; the windows show ANSI text.
@@ -224,28 +224,61 @@ auto TConn::EngineCall(TWork&& Work) -> decltype(Work()) {
 }
 
 bool TConn::CompressClick() {
-    PrepareJob();
-    const bool prepared = EngineCall([this] { return job_.CompressClick(); });
+    const JobOptions options = OptionsFromFields();
+    const std::string path = AnsiToUtf8(Openfile->Text());
+    charCount_ = 0;
+    if (path.empty()) {
+        AddLogLine(kNoBodyError);
+        ShowErrorIndicator();
+        return false;
+    }
+    // Opening comes before the first log line: a page that cannot be opened
+    // leaves no trace in the log but the error.
+    std::string source = EngineCall([&] { return ReadWholeFile(path, /*writable=*/true); });
+    workText_.clear();
+    PreparedPage prepared = EngineCall([&] { return PrepareClassicPage(std::move(source), path, options, *this); });
+    charCount_ = prepared.CharCount;
+    if (!prepared.Prepared)
+        return false;
+    head_ = std::move(prepared.Head);
     ShowHead();
-    return prepared;
+    workText_ = EncodeDataString(prepared.Input, options.highspeed, *this);
+    return true;
+}
+
+void TConn::WritePage(ClassicScript Script) {
+    const std::string path = AnsiToUtf8(Savefile->Text());
+    if (path.empty())
+        return;
+    const RenderedPage page = RenderClassicPage(Script, head_, workText_);
+    // The log lines come first: they stand even when the page cannot be written.
+    LogWrittenPage(path, charCount_, page.ReportedBytes, page.Warning, *this);
+    EngineCall([&] {
+        CheckPageSize(path, page.Text.size());
+        WriteFileReplacing(path, page.Text);
+    });
 }
 
 void TConn::SaveJClick() {
-    job_.Savefile = AnsiToUtf8(Savefile->Text());
-    EngineCall([this] { job_.SaveJClick(); });
+    WritePage(ClassicScript::JavaScript);
+    workText_ = DoubleBackslashes(workText_);
 }
 
 void TConn::SaveClick() {
-    job_.Savefile = AnsiToUtf8(Savefile->Text());
-    EngineCall([this] { job_.SaveClick(); });
+    WritePage(ClassicScript::VbScript);
 }
 
 void TConn::Button4Click(TObject*) {
-    EngineCall([this] { job_.Button4Click(); });
+    workText_.clear();
+    std::string path;
+    if (ChooseFile && ChooseFile(FileDialog::Open, path))
+        EngineCall([&] { OpenRawData(path, workText_); });
 }
 
 void TConn::Button3Click(TObject*) {
-    EngineCall([this] { job_.Button3Click(); });
+    std::string path;
+    if (ChooseFile && ChooseFile(FileDialog::Save, path))
+        EngineCall([&] { SaveRawData(path, workText_); });
 }
 
 BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
@@ -255,13 +288,21 @@ BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
     items.reserve(Pages.size());
     for (const std::string& page : Pages)
         items.push_back({AnsiToUtf8(page), true});
-    job_.Options = OptionsFromFields();
+    JobOptions options = OptionsFromFields();
     BatchSettings settings;
     settings.JavaChoose = Format.JavaChoose;
     settings.Modern = Format.Modern;
     // A modern page has no prompt: its password is the one that seals it.
     if (Format.Modern)
-        job_.Options.password = {!Format.Seal.empty(), AnsiToUtf8(Format.Seal)};
+        options.password = {!Format.Seal.empty(), PasswordFromText(AnsiToUtf8(Format.Seal))};
+    if (options.password.Enabled) {
+        // The window's text is ANSI; the prompt of a classic page holds it so,
+        // as the page's own charset has it.
+        const std::string problem =
+            PasswordProblem(Format.Modern ? options.password.Text : AnsiToUtf8(options.password.Text));
+        if (!problem.empty())
+            throw Exception(Utf8ToAnsi("Cannot compress: " + problem));
+    }
     itemStarted_ = std::move(ItemStarted);
     runItem_ = 0;
     runPages_ = static_cast<int>(Pages.size());
@@ -272,7 +313,7 @@ BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
         ~TForget() { started = nullptr; }
     } forget{itemStarted_};
     // EndRun brings the main window back also when a page fails part-way.
-    return EngineCall([&] { return vexel::RunBatch(items, job_, settings, *this); });
+    return EngineCall([&] { return vexel::RunBatch(items, options, settings, *this, *this); });
 }
 
 // ---- JobHost ----
@@ -293,7 +334,7 @@ void TConn::ProcessMessages() {
     Application->ProcessMessages();
 }
 
-bool TConn::ChooseFile(FileDialog dialog, std::string& path) {
+bool TConn::AskForFile(FileDialog dialog, std::string& path) {
     // The raw data dialogs: no filter, title or default extension.
     char name[MAX_PATH] = "";
     OPENFILENAMEA request{};
@@ -368,6 +409,10 @@ bool TConn::ContinueAfterFailure(const PageReport&) {
 }
 
 void TConn::PageDone(const PageReport& report) {
+    if (!report.Head.empty()) {
+        head_ = report.Head;
+        ShowHead();
+    }
     switch (report.Outcome) {
         case PageOutcome::Written:
         case PageOutcome::WouldWrite:

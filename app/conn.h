@@ -1,7 +1,8 @@
 // The compression window: the progress window of a batch run and the holder
-// of the compression job's fields. It is the engine's host: the job's log
+// of the compression job's fields. It is the engine's host: the pages' log
 // lines, warnings and page progress come to its controls, and the batch's
 // total progress, paths, "already compressed" notices and Cancel button too.
+// Its handlers run the engine's steps one by one on the window's fields.
 #pragma once
 
 #include <chrono>
@@ -11,7 +12,9 @@
 #include <vector>
 
 #include "engine/batch.h"
-#include "engine/compression_job.h"
+#include "engine/classic_page.h"
+#include "engine/job_host.h"
+#include "engine/page_options.h"
 #include "framework/win32/buttons.h"
 #include "framework/win32/edits.h"
 #include "framework/win32/forms.h"
@@ -26,6 +29,8 @@
 namespace vexel {
 
 class TWindowSet;
+
+enum class FileDialog { Open, Save };
 
 // The page format of a run, as the options dialog gives it.
 struct TPageFormat {
@@ -82,11 +87,17 @@ public:
     // Handlers.
     void FormShow(TObject* Sender);
     void ZelButton1Click(TObject* Sender);
-    // One job on the window's fields: prepares Openfile; true when prepared,
-    // false when it broke off. Failures to read throw, as the engine's do.
+    // One page on the window's fields. CompressClick prepares and encodes
+    // Openfile: true when prepared, false when it broke off (the head stays
+    // then). SaveJClick and SaveClick write the prepared page to Savefile as
+    // a JavaScript or VBScript page; SaveJClick leaves the working string
+    // with its backslashes doubled. Failures to read or write throw.
     bool CompressClick();
     void SaveJClick();
     void SaveClick();
+    // The raw data commands: ask for a file, then expand its data string into
+    // the working string (emptied also when the dialog is cancelled), or
+    // save the working string to it.
     void Button4Click(TObject* Sender);
     void Button3Click(TObject* Sender);
 
@@ -105,7 +116,11 @@ public:
 
     // The job's options as the hidden fields hold them now.
     JobOptions OptionsFromFields() const;
-    CompressionJob& Job() { return job_; }
+    // The working string: the data string after CompressClick, doubled
+    // backslashes after SaveJClick, the expanded text after Button4Click.
+    const std::string& WorkText() const { return workText_; }
+    // Bytes of the page the last CompressClick read.
+    int32_t CharCount() const { return charCount_; }
 
     // Shows a box (the "File:" ... " already compressed!" box, the end of
     // a run) and waits for the user; a test puts its own answer here.
@@ -116,7 +131,10 @@ public:
     void ShowErrorIndicator() override;
     void SetPagePercentage(uint8_t percent) override;
     void ProcessMessages() override;
-    bool ChooseFile(FileDialog dialog, std::string& path) override;
+
+    // Asks for a file name for the raw data commands; false when cancelled.
+    // A test puts its own answer here.
+    std::function<bool(FileDialog Dialog, std::string& Path)> ChooseFile;
 
     // BatchHost
     void BeginRun() override;
@@ -135,16 +153,22 @@ protected:
 private:
     void BuildPanels();
     void BuildJobFields();
-    // Hands the window's fields to the job.
-    void PrepareJob();
-    // Copies the job's head to Edit1.
+    // The system's open and save dialogs.
+    bool AskForFile(FileDialog dialog, std::string& path);
+    // Writes the prepared page to Savefile in `Script`.
+    void WritePage(ClassicScript Script);
+    // Copies the head to Edit1.
     void ShowHead();
     // Runs an engine call, giving its failures an ANSI message.
     template <class TWork>
     auto EngineCall(TWork&& Work) -> decltype(Work());
 
     TWindowSet& windows_;
-    CompressionJob job_{*this};
+    // The job's working state: the head as the engine gave it, the working
+    // string and the count of bytes read.
+    std::string head_;
+    std::string workText_;
+    int32_t charCount_ = 0;
     // The run under way: the item each page report belongs to.
     std::function<void(int Index)> itemStarted_;
     int runItem_ = 0;

@@ -57,9 +57,8 @@ protected:
         for (const std::string& name : Names)
             items.push_back({twin.Path(name), true});
         RecordingJobHost host;
-        CompressionJob job(host);
         BatchHost batchHost;
-        RunBatch(items, job, BatchSettings{}, batchHost);
+        RunBatch(items, JobOptions{}, BatchSettings{}, host, batchHost);
         for (std::string& line : host.lines)
             ReplaceAll(line, twin.Root().string(), dir.Root().string());
         return host.lines;

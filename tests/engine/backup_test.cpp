@@ -119,9 +119,8 @@ TEST_F(BackupTest, BatchCompressesAPageBesideAnEqualBackupWithThatBackup) {
     WriteBytes(other + "_backup", "an older original");
 
     RecordingJobHost log;
-    CompressionJob job(log);
     CountingBatchHost host;
-    const BatchSummary summary = RunBatch({{page_, true}, {other, true}}, job, {}, host);
+    const BatchSummary summary = RunBatch({{page_, true}, {other, true}}, JobOptions{}, {}, log, host);
     EXPECT_EQ(summary.Written, 1);
     EXPECT_EQ(summary.AlreadyCompressed, 1);
     EXPECT_EQ(host.already, std::vector<std::string>{other});
@@ -140,9 +139,8 @@ public:
 
 TEST_F(BackupTest, RestoreAndVerifyLeaveAPageThatARunHoldsToThatRun) {
     RecordingJobHost log;
-    CompressionJob job(log);
     BatchHost host;
-    ASSERT_EQ(RunBatch({{page_, true}}, job, {}, host).Written, 1);
+    ASSERT_EQ(RunBatch({{page_, true}}, JobOptions{}, {}, log, host).Written, 1);
     const std::string compressed = ReadBytes(page_);
 
     // Another run holds the backup, as compress does while it has the page.
@@ -171,16 +169,15 @@ TEST_F(BackupTest, RestoreAndVerifyLeaveAPageThatARunHoldsToThatRun) {
 
 TEST_F(BackupTest, BatchSkipsACompressedPageWhoseBackupIsGoneWithALogLine) {
     RecordingJobHost log;
-    CompressionJob job(log);
     BatchHost host;
-    ASSERT_EQ(RunBatch({{page_, true}}, job, {}, host).Written, 1);
+    ASSERT_EQ(RunBatch({{page_, true}}, JobOptions{}, {}, log, host).Written, 1);
     const std::string compressed = ReadBytes(page_);
     fs::remove(page_ + "_backup");
     log.lines.clear();
     for (const bool modern : {false, true}) {
         BatchSettings settings;
         settings.Modern = modern;
-        const BatchSummary summary = RunBatch({{page_, true}}, job, settings, host);
+        const BatchSummary summary = RunBatch({{page_, true}}, JobOptions{}, settings, log, host);
         EXPECT_EQ(summary.AlreadyCompressed, 1);
         EXPECT_EQ(summary.Written, 0);
         EXPECT_EQ(ReadBytes(page_), compressed);
@@ -200,11 +197,10 @@ TEST(BatchMemory, PagesDoneAheadKeepNoLinesForAHostThatWantsNone) {
         items.push_back({path, true});
     }
     QuietHost log;
-    CompressionJob job(log);
     CountingBatchHost host;
     BatchSettings settings;
     settings.Jobs = 4;
-    EXPECT_EQ(RunBatch(items, job, settings, host).Written, 12);
+    EXPECT_EQ(RunBatch(items, JobOptions{}, settings, log, host).Written, 12);
     EXPECT_TRUE(log.lines.empty());
     EXPECT_EQ(log.indicator_shown, 12 * 50);
 }

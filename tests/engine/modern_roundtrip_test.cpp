@@ -9,7 +9,7 @@
 #include <random>
 
 #include "engine/charset.h"
-#include "engine/compression_job.h"
+#include "engine/page_compression.h"
 #include "engine/modern_page.h"
 #include "tests/engine/test_support.h"
 
@@ -131,12 +131,12 @@ protected:
         WriteBytes(path, original);
         WriteBytes(dir_.Path("original.bin"), original);
         RecordingJobHost host;
-        CompressionJob job(host);
-        job.Openfile = job.Savefile = path;
-        job.Options.password = {!password.empty(), password};
-        job.Options.Iterations = 1000;
-        ASSERT_TRUE(job.PrepareModernPage());
-        job.WriteModernPage();
+        JobOptions options;
+        options.password = {!password.empty(), password};
+        options.Iterations = 1000;
+        const CompressedPage compressed = CompressPage(original, path, options, PageFormat::Modern, host);
+        ASSERT_TRUE(compressed.Prepared);
+        WriteBytes(path, compressed.Text);
         if (mode == "damaged") {
             std::string page = ReadBytes(path);
             page.erase(page.find("<script>/*") + 40, 30);
