@@ -1,22 +1,78 @@
 #!/usr/bin/env bash
-# Builds everything (native, native-debug, win64, win32) and runs every test:
-# natively with CTest (once more in the checked build, under AddressSanitizer
-# and UndefinedBehaviorSanitizer), the written pages in Chromium, and the
-# win64 programs under Wine. The 32-bit build is compiled only.
+# Builds everything and runs every test: natively with CTest (once more in the
+# checked build, under AddressSanitizer and UndefinedBehaviorSanitizer), the
+# Debian package installed and run, the written pages in Chromium, the
+# portable parts as 32-bit code under qemu-i386 (linux32), and the win64
+# programs and their installer under Wine. The 32-bit Windows programs
+# (win32) are built only.
+#
+# The builds run one after another, each on every core. The tests of a build
+# run in a second lane beside the next builds, one test step at a time: they
+# mostly wait (for Wine, Chromium, qemu, child processes), so the cores the
+# builds leave idle do them. Each test step's output goes to
+# build/logs/STEP.log and is shown when the step fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/install-deps.sh all
 
-for preset in native native-debug win64 win32; do
+logs=build/logs
+rm -rf "$logs"
+mkdir -p "$logs"
+
+# The test lane: each step waits until its build is done (or failed).
+test_lane() {
+    local step preset status=0
+    for step in native package browser win64 installer native-debug linux32; do
+        case $step in
+            package|browser) preset=native ;;
+            installer) preset=win64 ;;
+            *) preset=$step ;;
+        esac
+        while [ ! -e "$logs/$preset.built" ] && [ ! -e "$logs/builds.failed" ]; do
+            sleep 2
+        done
+        [ -e "$logs/$preset.built" ] || return 1
+        local started=$SECONDS
+        if run_tests "$step" > "$logs/$step.log" 2>&1; then
+            echo "== tests $step: passed ($((SECONDS - started)) s) $(grep -E 'tests passed' "$logs/$step.log" | tail -1)"
+        else
+            echo "== tests $step: FAILED ($((SECONDS - started)) s); its output:"
+            cat "$logs/$step.log"
+            status=1
+        fi
+    done
+    return $status
+}
+
+run_tests() {
+    case $1 in
+        native|native-debug|linux32) ctest --preset "$1" ;;
+        package) tests/package/deb_test.sh build/native ;;
+        browser) scripts/browser-tests.sh build/native/cli/vexel ;;
+        win64) scripts/wine-ctest.sh ;;
+        installer) tests/package/installer_test.sh build/win64 ;;
+    esac
+}
+
+test_lane &
+lane=$!
+# A failed build stops the lane; an interrupted script stops it too.
+trap 'touch "$logs/builds.failed"; wait $lane 2>/dev/null || true' EXIT
+
+for preset in native win64 native-debug linux32 win32; do
+    started=$SECONDS
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
+    echo "== build $preset: done ($((SECONDS - started)) s)"
+    touch "$logs/$preset.built"
 done
 
-ctest --preset native
-tests/package/deb_test.sh build/native
-scripts/browser-tests.sh build/native/cli/vexel
-ctest --preset native-debug
-scripts/wine-ctest.sh
-tests/package/installer_test.sh build/win64
+status=0
+wait $lane || status=$?
+trap - EXIT
+if [ $status -ne 0 ]; then
+    echo "Some tests FAILED (logs in $logs/)." >&2
+    exit 1
+fi
 echo "All tests passed."

@@ -13,8 +13,10 @@ extern const char kLicence[];
 extern const char kHomePage[];
 extern const char kMailAddress[];
 
-// The project's version ("2.5.0").
+// The project's version ("2.5.0"), read from the program's version
+// resource, and its first two numbers ("2.5") as the windows show it.
 std::string ProductVersion();
+std::string ShortVersion();
 std::string BuildDate();
 
 // The folder of the running program file: its full path up to its last

@@ -1,15 +1,18 @@
-// The batch run of the desktop program: every selected page of the main
-// window's file list compressed in place, with the compression window
-// showing the run and the log window showing its lines afterwards.
+// The runs of the desktop program over the pages selected in the main
+// window's file list: the batch that compresses them in place, with the
+// compression window showing the run and the log window its lines
+// afterwards, and the restore and verify runs, whose lines go to the log
+// window too.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vexel {
 
 class TWindowSet;
 
-// The main window's file list as the batch run sees it.
+// The main window's file list as the runs see it.
 class TFileSelection {
 public:
     virtual ~TFileSelection() = default;
@@ -21,14 +24,31 @@ public:
     virtual std::string Path(int Index) = 0;
     // Makes item Index the list's current item; the selection stays.
     virtual void SetCurrent(int Index) = 0;
+    // A run changed the folder's files: the list and the preview read
+    // them again, the selection kept.
+    virtual void FilesChanged() {}
 };
+
+// The texts of the boxes the runs show.
+extern const char kNothingSelected[];
 
 // The main window's Button2Click, which the options dialog's OK calls: hides
 // the main window and the options dialog, shows the compression window, runs
 // the engine's batch over the selected items with the options the
-// compression window holds and the script language the dialog has, then
-// shows the main window and the log window again. A page that cannot be read
-// or written ends the run with its error, after the windows are restored.
+// compression window holds and the page format the dialog has, then
+// shows the main window and the log window again and a box with the run's
+// summary. A page that cannot be read or written ends the run with its
+// error, after the windows are restored. Without a selected item it only
+// says so.
 void Button2Click(TWindowSet& Windows);
+
+// The selected pages put back from their backups, or checked against them
+// (an encrypted page with the password the options dialog holds); a line
+// for each page and a count at the end, in the log window.
+void RestoreSelected(TWindowSet& Windows);
+void VerifySelected(TWindowSet& Windows);
+
+// The full paths of the selected items, in list order.
+std::vector<std::string> SelectedPaths(TFileSelection& Selection);
 
 }  // namespace vexel

@@ -5,7 +5,7 @@
 
 namespace vexel {
 
-TIMessage::TIMessage(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+TIMessage::TIMessage(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windows_(Windows) {
     SetCaption("IMessage");
     SetBorderStyle(bsNone);
     SetClientWidth(427);
@@ -34,12 +34,22 @@ TIMessage::TIMessage(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), w
     ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(336, 56, 75, 25), "&Close", windows_.ZelBackground1);
     ZelButton1->SetHint("Close and quit HTML Vexel");
     ZelButton1->SetShowHint(true);
+    ZelButton1->SetDefault(true);
+    ZelButton1->SetCancel(true);
 
     ZelFormManager1 = new TZelFormManager(this);
     ZelFormManager1->SetTopMost(true);
 
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    // However the note goes (Alt+F4, Esc, the button), the program ends
+    // with it: nothing else is left on screen to end it.
+    OnClose = [this](TObject*, TCloseAction& Action) {
+        Action = caHide;
+        if (ZelButton1->Visible())
+            ZelButton1Click(ZelButton1);
+    };
+    OnEscape = [this] { Close(); };
     ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };
 }
 

@@ -2,6 +2,7 @@
 // uploading the pages, and the button that ends the program.
 #pragma once
 
+#include "app/window_parts.h"
 #include "framework/win32/forms.h"
 #include "system/form_manager.h"
 #include "widgets/labels.h"
@@ -12,7 +13,7 @@ namespace vexel {
 
 class TWindowSet;
 
-class TIMessage : public TForm {
+class TIMessage : public TDialogForm {
 public:
     TIMessage(TComponent* AOwner, TWindowSet& Windows);
 

@@ -4,6 +4,8 @@
 
 #include <commdlg.h>
 
+#include <chrono>
+#include <cstdio>
 #include <utility>
 
 #include "app/log_window.h"
@@ -11,6 +13,11 @@
 #include "app/window_parts.h"
 #include "app/window_set.h"
 #include "engine/errors.h"
+#include "engine/file_io.h"
+#include "engine/page_compression.h"
+#include "engine/password.h"
+#include "engine/page_prepare.h"
+#include "engine/raw_data.h"
 #include "framework/win32/system_text.h"
 
 namespace vexel {
@@ -41,6 +48,24 @@ void MakeCancelGlyph(TBitmap& Glyph) {
 
 }  // namespace
 
+std::vector<std::string> SummaryLines(const TRunTally& Tally) {
+    char ratio[32] = "-";
+    if (Tally.BytesBefore > 0)
+        std::snprintf(ratio, sizeof ratio, "%.1f%%",
+                      100.0 * static_cast<double>(Tally.BytesAfter) / static_cast<double>(Tally.BytesBefore));
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f s", Tally.Seconds);
+    return {"Pages: " + std::to_string(Tally.Written) + " written, " + std::to_string(Tally.Skipped) +
+                " skipped, " + std::to_string(Tally.AlreadyCompressed) + " already compressed, " +
+                std::to_string(Tally.BrokenOff) + " broken off, " + std::to_string(Tally.Failed) + " failed" +
+                (Tally.NotSmaller > 0 ? ", " + std::to_string(Tally.NotSmaller) + " left as they were (not smaller)"
+                                      : std::string()) +
+                (Tally.Cancelled ? " (stopped)" : ""),
+            "Bytes: " + std::to_string(Tally.BytesBefore) + " before, " + std::to_string(Tally.BytesAfter) +
+                " after (" + ratio + ")",
+            std::string("Time: ") + seconds};
+}
+
 TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
     SetCaption("Compressing ...");
     SetBorderStyle(bsNone);
@@ -53,6 +78,7 @@ TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(
     ZelFormManager1 = new TZelFormManager(this);
     ZelFormManager1->SetTopMost(true);
     ShowMessage = [](const std::string& Text) { Application->MessageBox(Text, Application->Title(), MB_OK); };
+    ChooseFile = [this](FileDialog Dialog, std::string& Path) { return AskForFile(Dialog, Path); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
 }
 
@@ -64,7 +90,8 @@ void TConn::BuildPanels() {
     InformationLabel = MakeLabel(ZelPanel1, 24, 8, "Information list:", kBoldBlue);
     haveError = new TZelRoundButton(this);
     haveError->SetParent(ZelPanel1);
-    haveError->SetBounds(112, 8, 17, 17);
+    // Beside the heading, never over it, whatever the font makes its width.
+    haveError->SetBounds(InformationLabel->Left() + InformationLabel->Width() + 4, 5, 17, 17);
     auto* errorGround = new TZelBackground(this);
     errorGround->Gradient()->SetBeginColor(kErrorFrom);
     errorGround->Gradient()->SetEndColor(clRed);
@@ -115,6 +142,12 @@ void TConn::BuildPanels() {
     Gauge->SetKind(kHorizontal);
     Gauge->SetBackground(gaugeGround);
     Gauge->SetHint("Gauge for pressing HTML file.");
+    // White figures with a dark outline read on the bars and beside them.
+    for (TZelGauge* gauge : {TotalGauge, Gauge}) {
+        ApplyFont(gauge, {"", 0, fsBold, clWhite});
+        gauge->Font3D()->SetStyle3D(fontOutLineShadow);
+        gauge->Font3D()->SetShadow(clNavy);
+    }
 
     ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(368, 312, 75, 22), "&Canel", windows_.ZelBackground1);
     ZelButton1->SetHint("Break compress.");
@@ -166,22 +199,16 @@ void TConn::ZelButton1Click(TObject*) {
 JobOptions TConn::OptionsFromFields() const {
     JobOptions options;
     options.password.Enabled = password->Enabled();
-    options.password.Text = password->Text();
+    options.password.Text = PasswordFromText(password->Text());
     options.highspeed = highspeed->Checked();
     options.RemoveUnuseful = RemoveUnuseful->Checked();
     options.UChar = UChar->Checked();
     return options;
 }
 
-void TConn::PrepareJob() {
-    job_.Options = OptionsFromFields();
-    job_.Openfile = Openfile->Text();
-    job_.Savefile = Savefile->Text();
-}
-
 void TConn::ShowHead() {
-    if (Edit1->Text() != job_.Edit1)
-        Edit1->SetText(job_.Edit1);
+    if (Edit1->Text() != head_)
+        Edit1->SetText(head_);
 }
 
 // The engine's failures become the framework's exceptions, for the report.
@@ -197,48 +224,93 @@ auto TConn::EngineCall(TWork&& Work) -> decltype(Work()) {
 }
 
 bool TConn::CompressClick() {
-    PrepareJob();
-    const bool prepared = EngineCall([this] { return job_.CompressClick(); });
+    const JobOptions options = OptionsFromFields();
+    const std::string path = Openfile->Text();
+    charCount_ = 0;
+    if (path.empty()) {
+        AddLogLine(kNoBodyError);
+        ShowErrorIndicator();
+        return false;
+    }
+    // Opening comes before the first log line: a page that cannot be opened
+    // leaves no trace in the log but the error.
+    std::string source = EngineCall([&] { return ReadWholeFile(path, /*writable=*/true); });
+    workText_.clear();
+    PreparedPage prepared = EngineCall([&] { return PrepareClassicPage(std::move(source), path, options, *this); });
+    charCount_ = prepared.CharCount;
+    if (!prepared.Prepared)
+        return false;
+    head_ = std::move(prepared.Head);
     ShowHead();
-    return prepared;
+    workText_ = EncodeDataString(prepared.Input, options.highspeed, *this);
+    return true;
+}
+
+void TConn::WritePage(ClassicScript Script) {
+    const std::string path = Savefile->Text();
+    if (path.empty())
+        return;
+    const RenderedPage page = RenderClassicPage(Script, head_, workText_);
+    // The log lines come first: they stand even when the page cannot be written.
+    LogWrittenPage(path, charCount_, page.ReportedBytes, page.Warning, *this);
+    EngineCall([&] {
+        CheckPageSize(path, page.Text.size());
+        WriteFileReplacing(path, page.Text);
+    });
 }
 
 void TConn::SaveJClick() {
-    job_.Savefile = Savefile->Text();
-    EngineCall([this] { job_.SaveJClick(); });
+    WritePage(ClassicScript::JavaScript);
+    workText_ = DoubleBackslashes(workText_);
 }
 
 void TConn::SaveClick() {
-    job_.Savefile = Savefile->Text();
-    EngineCall([this] { job_.SaveClick(); });
+    WritePage(ClassicScript::VbScript);
 }
 
 void TConn::Button4Click(TObject*) {
-    EngineCall([this] { job_.Button4Click(); });
+    workText_.clear();
+    std::string path;
+    if (ChooseFile && ChooseFile(FileDialog::Open, path))
+        EngineCall([&] { OpenRawData(path, workText_); });
 }
 
 void TConn::Button3Click(TObject*) {
-    EngineCall([this] { job_.Button3Click(); });
+    std::string path;
+    if (ChooseFile && ChooseFile(FileDialog::Save, path))
+        EngineCall([&] { SaveRawData(path, workText_); });
 }
 
 BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
-                             bool JavaChoose,
+                             const TPageFormat& Format,
                              std::function<void(int Index)> ItemStarted) {
     std::vector<BatchItem> items;
     items.reserve(Pages.size());
     for (const std::string& page : Pages)
         items.push_back({page, true});
-    job_.Options = OptionsFromFields();
+    JobOptions options = OptionsFromFields();
     BatchSettings settings;
-    settings.JavaChoose = JavaChoose;
+    settings.JavaChoose = Format.JavaChoose;
+    settings.Modern = Format.Modern;
+    // A modern page has no prompt: its password is the one that seals it.
+    if (Format.Modern)
+        options.password = {!Format.Seal.empty(), PasswordFromText(Format.Seal)};
+    if (options.password.Enabled) {
+        const std::string problem = PasswordProblem(options.password.Text);
+        if (!problem.empty())
+            throw Exception("Cannot compress: " + problem);
+    }
     itemStarted_ = std::move(ItemStarted);
     runItem_ = 0;
+    runPages_ = static_cast<int>(Pages.size());
+    tally_ = TRunTally{};
+    runStart_ = std::chrono::steady_clock::now();
     struct TForget {
         std::function<void(int)>& started;
         ~TForget() { started = nullptr; }
     } forget{itemStarted_};
     // EndRun brings the main window back also when a page fails part-way.
-    return EngineCall([&] { return vexel::RunBatch(items, job_, settings, *this); });
+    return EngineCall([&] { return vexel::RunBatch(items, options, settings, *this, *this); });
 }
 
 // ---- JobHost ----
@@ -259,7 +331,7 @@ void TConn::ProcessMessages() {
     Application->ProcessMessages();
 }
 
-bool TConn::ChooseFile(FileDialog dialog, std::string& path) {
+bool TConn::AskForFile(FileDialog dialog, std::string& path) {
     // The raw data dialogs: no filter, title or default extension.
     std::vector<wchar_t> name(32768, L'\0');
     OPENFILENAMEW request{};
@@ -285,6 +357,10 @@ void TConn::BeginRun() {
 }
 
 void TConn::EndRun() {
+    tally_.Cancelled = CancelRequested();
+    tally_.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
+    for (const std::string& line : SummaryLines(tally_))
+        Memo1->Lines()->Add(line);
     ShowHead();
     Hide();
     windows_.ShowMainWindow();
@@ -311,8 +387,12 @@ void TConn::SetPaths(const std::string& path) {
 }
 
 void TConn::AlreadyCompressed(const std::string& path) {
-    if (ShowMessage)
-        ShowMessage("File:" + path + " already compressed!");
+    const std::string text = "File:" + path + " already compressed!";
+    // One box per page would stop a run over a site at every such page.
+    if (runPages_ > 1)
+        Memo1->Lines()->Add(text);
+    else if (ShowMessage)
+        ShowMessage(text);
 }
 
 bool TConn::CancelRequested() {
@@ -326,6 +406,23 @@ bool TConn::ContinueAfterFailure(const PageReport&) {
 }
 
 void TConn::PageDone(const PageReport& report) {
+    if (!report.Head.empty()) {
+        head_ = report.Head;
+        ShowHead();
+    }
+    switch (report.Outcome) {
+        case PageOutcome::Written:
+        case PageOutcome::WouldWrite:
+            ++tally_.Written;
+            tally_.BytesBefore += report.SourceBytes;
+            tally_.BytesAfter += report.PageBytes;
+            break;
+        case PageOutcome::NotAPage: ++tally_.Skipped; break;
+        case PageOutcome::AlreadyCompressed: ++tally_.AlreadyCompressed; break;
+        case PageOutcome::BrokenOff: ++tally_.BrokenOff; break;
+        case PageOutcome::LeftAsItIs: ++tally_.NotSmaller; break;
+        case PageOutcome::Failed: ++tally_.Failed; break;
+    }
     // A file that is not a page got no SetPaths: it becomes the current item
     // all the same, as every selected item does in its turn.
     if (report.Outcome == PageOutcome::NotAPage && itemStarted_)

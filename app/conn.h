@@ -1,16 +1,20 @@
 // The compression window: the progress window of a batch run and the holder
-// of the compression job's fields. It is the engine's host: the job's log
+// of the compression job's fields. It is the engine's host: the pages' log
 // lines, warnings and page progress come to its controls, and the batch's
 // total progress, paths, "already compressed" notices and Cancel button too.
+// Its handlers run the engine's steps one by one on the window's fields.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/batch.h"
-#include "engine/compression_job.h"
+#include "engine/classic_page.h"
+#include "engine/job_host.h"
+#include "engine/page_options.h"
 #include "framework/win32/buttons.h"
 #include "framework/win32/edits.h"
 #include "framework/win32/forms.h"
@@ -25,6 +29,32 @@
 namespace vexel {
 
 class TWindowSet;
+
+enum class FileDialog { Open, Save };
+
+// The page format of a run, as the options dialog gives it.
+struct TPageFormat {
+    bool JavaChoose = true;  // classic: JavaScript, else VBScript
+    bool Modern = false;
+    // The password a modern page is encrypted with; empty: not encrypted.
+    std::string Seal;
+};
+
+// What a run did, for its last log lines and its closing box.
+struct TRunTally {
+    int Written = 0;
+    int Skipped = 0;  // not pages
+    int AlreadyCompressed = 0;
+    int BrokenOff = 0;
+    int NotSmaller = 0;  // modern pages that would not be smaller
+    int Failed = 0;
+    bool Cancelled = false;
+    int64_t BytesBefore = 0;  // of the pages written
+    int64_t BytesAfter = 0;
+    double Seconds = 0;
+};
+// The summary lines of a run: pages, bytes with their ratio, time.
+std::vector<std::string> SummaryLines(const TRunTally& Tally);
 
 class TConn : public TForm, public JobHost, public BatchHost {
 public:
@@ -57,11 +87,17 @@ public:
     // Handlers.
     void FormShow(TObject* Sender);
     void ZelButton1Click(TObject* Sender);
-    // One job on the window's fields: prepares Openfile; true when prepared,
-    // false when it broke off. Failures to read throw, as the engine's do.
+    // One page on the window's fields. CompressClick prepares and encodes
+    // Openfile: true when prepared, false when it broke off (the head stays
+    // then). SaveJClick and SaveClick write the prepared page to Savefile as
+    // a JavaScript or VBScript page; SaveJClick leaves the working string
+    // with its backslashes doubled. Failures to read or write throw.
     bool CompressClick();
     void SaveJClick();
     void SaveClick();
+    // The raw data commands: ask for a file, then expand its data string into
+    // the working string (emptied also when the dialog is cancelled), or
+    // save the working string to it.
     void Button4Click(TObject* Sender);
     void Button3Click(TObject* Sender);
 
@@ -69,17 +105,25 @@ public:
     // one selected, in list order). ItemStarted(i) tells the
     // list that item i is the current one. A page that cannot be read or
     // written ends the run; the windows are restored and the failure is
-    // thrown on.
+    // thrown on. A run over one
+    // page shows its "already compressed" box at once; a run over several
+    // logs one line for each such page. The summary lines end the log.
     BatchSummary RunBatch(const std::vector<std::string>& Pages,
-                          bool JavaChoose,
+                          const TPageFormat& Format,
                           std::function<void(int Index)> ItemStarted);
+    // What the last run did.
+    const TRunTally& Tally() const { return tally_; }
 
     // The job's options as the hidden fields hold them now.
     JobOptions OptionsFromFields() const;
-    CompressionJob& Job() { return job_; }
+    // The working string: the data string after CompressClick, doubled
+    // backslashes after SaveJClick, the expanded text after Button4Click.
+    const std::string& WorkText() const { return workText_; }
+    // Bytes of the page the last CompressClick read.
+    int32_t CharCount() const { return charCount_; }
 
-    // Shows the "File:" ... " already compressed!" box and waits for the
-    // user; a test puts its own answer here.
+    // Shows a box (the "File:" ... " already compressed!" box, the end of
+    // a run) and waits for the user; a test puts its own answer here.
     std::function<void(const std::string& Text)> ShowMessage;
 
     // JobHost
@@ -87,7 +131,10 @@ public:
     void ShowErrorIndicator() override;
     void SetPagePercentage(uint8_t percent) override;
     void ProcessMessages() override;
-    bool ChooseFile(FileDialog dialog, std::string& path) override;
+
+    // Asks for a file name for the raw data commands; false when cancelled.
+    // A test puts its own answer here.
+    std::function<bool(FileDialog Dialog, std::string& Path)> ChooseFile;
 
     // BatchHost
     void BeginRun() override;
@@ -106,19 +153,28 @@ protected:
 private:
     void BuildPanels();
     void BuildJobFields();
-    // Hands the window's fields to the job.
-    void PrepareJob();
-    // Copies the job's head to Edit1.
+    // The system's open and save dialogs.
+    bool AskForFile(FileDialog dialog, std::string& path);
+    // Writes the prepared page to Savefile in `Script`.
+    void WritePage(ClassicScript Script);
+    // Copies the head to Edit1.
     void ShowHead();
     // Runs an engine call, giving its failures the framework's exception types.
     template <class TWork>
     auto EngineCall(TWork&& Work) -> decltype(Work());
 
     TWindowSet& windows_;
-    CompressionJob job_{*this};
+    // The job's working state: the head as the engine gave it, the working
+    // string and the count of bytes read.
+    std::string head_;
+    std::string workText_;
+    int32_t charCount_ = 0;
     // The run under way: the item each page report belongs to.
     std::function<void(int Index)> itemStarted_;
     int runItem_ = 0;
+    int runPages_ = 0;
+    TRunTally tally_;
+    std::chrono::steady_clock::time_point runStart_;
 };
 
 }  // namespace vexel

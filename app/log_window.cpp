@@ -6,7 +6,7 @@
 
 namespace vexel {
 
-TLog::TLog(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+TLog::TLog(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windows_(Windows) {
     SetCaption("Log");
     SetBorderStyle(bsNone);
     SetClientWidth(526);
@@ -24,12 +24,19 @@ TLog::TLog(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Wi
     Memo1->SetBounds(13, 32, 497, 313);
     Memo1->SetReadOnly(true);
     Memo1->SetScrollBars(ssBoth);
-    Memo1->SetTabStop(false);
-    Memo1->SetWantTabs(true);
+    // Tab leaves the list for the button; Ctrl+A selects every line.
+    Memo1->OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) {
+        if (Key == 'A' && (Shift & ssCtrl) && !(Shift & ssAlt)) {
+            Memo1->SelectAll();
+            Key = 0;
+        }
+    };
     Memo1->SetHint("Show all of compressing log information.");
 
     ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(424, 352, 75, 25), "&Canel", windows_.ZelBackground1);
     ZelButton1->SetHint("Canel and return to upper window.");
+    ZelButton1->SetDefault(true);
+    ZelButton1->SetCancel(true);
 
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };

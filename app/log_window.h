@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/win32/edits.h"
+#include "app/window_parts.h"
 #include "framework/win32/forms.h"
 #include "widgets/panels.h"
 #include "widgets/zel_button.h"
@@ -11,7 +12,7 @@ namespace vexel {
 
 class TWindowSet;
 
-class TLog : public TForm {
+class TLog : public TDialogForm {
 public:
     TLog(TComponent* AOwner, TWindowSet& Windows);
 

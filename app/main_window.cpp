@@ -121,7 +121,7 @@ void TForm1::BuildFrame() {
         Image4MouseUp(Sender, Button, Shift, X, Y);
     };
 
-    ZelLabel6 = MakeLabel(this, 71, 10, "2.5", {"", 0, fsBold, clGray});
+    ZelLabel6 = MakeLabel(this, 71, 10, ShortVersion(), {"", 0, fsBold, clGray});
 
     ZelIEButton1 = ToolButton(371, "Help", "GLYPH_HELP");
     ZelIEButton2 = ToolButton(419, "Tips", "GLYPH_TIPS");
@@ -162,6 +162,9 @@ void TForm1::BuildFrame() {
     Tops1 = item("Tops", [this](TObject* Sender) { ZelIEButton2Click(Sender); });
     item("-", nullptr);
     Aboutus1 = item("About us", [this](TObject* Sender) { Aboutus1Click(Sender); });
+    item("-", nullptr);
+    Restore1 = item("Restore selected pages", [this](TObject* Sender) { Restore1Click(Sender); });
+    Verify1 = item("Verify selected pages", [this](TObject* Sender) { Verify1Click(Sender); });
     item("-", nullptr);
     Exit1 = item("Exit", [this](TObject* Sender) { ZelIEButton7Click(Sender); });
     Image4->SetPopupMenu(PopupMenu1);
@@ -204,6 +207,8 @@ void TForm1::BuildFileSelection() {
     ZelExplorerView1->SetShowGlyphs(true);
     ZelExplorerView1->SetColor(clWhite);
     ZelExplorerView1->SetFileType(kAllEntries);
+    // A backup's short name ("PAGEHT~1.HTM") would match the page mask.
+    ZelExplorerView1->SetMatchShortNames(false);
     ZelExplorerView1->SetMask("*.htm?");
     ZelExplorerView1->SetDirectory(DirectoryListBox1->Directory());
     ZelExplorerView1->SetHint(
@@ -221,6 +226,23 @@ void TForm1::BuildFileSelection() {
     DirectoryListBox1->OnChange = [this](TObject* Sender) { DirectoryListBox1Change(Sender); };
     ComboBox1->OnChange = [this](TObject* Sender) { ComboBox1Change(Sender); };
     ZelExplorerView1->OnClick = [this](TObject* Sender) { ZelExplorerView1Click(Sender); };
+    ZelExplorerView1->OnKeyDown = [this](TObject* Sender, WORD& Key, TShiftState Shift) {
+        ZelExplorerView1KeyDown(Sender, Key, Shift);
+    };
+
+    PopupMenu2 = new TPopupMenu(this);
+    auto item = [this](const char* Caption, std::function<void(TObject*)> Click) {
+        auto* menuItem = new TMenuItem(this);
+        menuItem->SetCaption(Caption);
+        menuItem->OnClick = std::move(Click);
+        PopupMenu2->Items()->Add(menuItem);
+    };
+    item("Compress selected pages...", [this](TObject* Sender) { ZelButton1Click(Sender); });
+    item("Restore selected pages", [this](TObject* Sender) { Restore1Click(Sender); });
+    item("Verify selected pages", [this](TObject* Sender) { Verify1Click(Sender); });
+    item("-", nullptr);
+    item("Select all\tCtrl+A", [this](TObject*) { ZelExplorerView1->SelectAll(); });
+    ZelExplorerView1->SetPopupMenu(PopupMenu2);
 }
 
 void TForm1::BuildPreview() {
@@ -334,7 +356,62 @@ void TForm1::DirectoryListBox1Change(TObject*) {
 }
 
 void TForm1::ComboBox1Change(TObject*) {
-    ZelExplorerView1->SetMask(MaskForFileType(ComboBox1->Text(), ZelExplorerView1->Mask()));
+    // Every key typed in the box lands here: only a new mask reads the
+    // list again, and the pages selected stay selected.
+    const std::string mask = MaskForFileType(ComboBox1->Text(), ZelExplorerView1->Mask());
+    if (mask == ZelExplorerView1->Mask())
+        return;
+    const std::vector<std::string> names = SelectedNames();
+    ZelExplorerView1->SetMask(mask);
+    Reselect(names);
+}
+
+std::vector<std::string> TForm1::SelectedNames() {
+    std::vector<std::string> names;
+    for (int i = 0; i < ZelExplorerView1->Count(); ++i)
+        if (ZelExplorerView1->Selected(i))
+            names.push_back(ZelExplorerView1->Items()->Strings(i));
+    return names;
+}
+
+void TForm1::Reselect(const std::vector<std::string>& Names) {
+    for (const std::string& name : Names) {
+        const int index = ZelExplorerView1->Items()->IndexOf(name);
+        if (index >= 0)
+            ZelExplorerView1->SetSelected(index, true);
+    }
+}
+
+void TForm1::FilesChanged() {
+    const int itemIndex = ZelExplorerView1->ItemIndex();
+    const std::vector<std::string> names = SelectedNames();
+    ZelExplorerView1->ReadFileNames();
+    Reselect(names);
+    if (itemIndex >= 0 && itemIndex < ZelExplorerView1->Count())
+        ZelExplorerView1->SetItemIndex(itemIndex);
+    // The preview shows the page as the run left it.
+    if (previewed_.empty() || !Web->Visible())
+        return;
+    try {
+        Sourcecode->Lines()->LoadFromFile(previewed_);
+    } catch (const std::exception&) {
+        Sourcecode->Lines()->Clear();
+    }
+}
+
+void TForm1::Restore1Click(TObject*) {
+    RestoreSelected(windows_);
+}
+
+void TForm1::Verify1Click(TObject*) {
+    VerifySelected(windows_);
+}
+
+void TForm1::ZelExplorerView1KeyDown(TObject*, WORD& Key, TShiftState Shift) {
+    if (Key == 'A' && (Shift & ssCtrl) && !(Shift & ssAlt)) {
+        ZelExplorerView1->SelectAll();
+        Key = 0;
+    }
 }
 
 void TForm1::ZelExplorerView1Click(TObject*) {
@@ -354,12 +431,18 @@ void TForm1::ZelExplorerView1Click(TObject*) {
         throw EFOpenError(e.what());
     }
     Sourcecode->Lines()->SetText(ShownText(bytes));
+    previewed_ = file;
 }
 
 void TForm1::ZelButton1Click(TObject*) {
     TSavefileto* dialog = windows_.Savefileto;
     if (!dialog)
         return;
+    if (ZelExplorerView1->SelCount() == 0) {
+        if (ShowNotice)
+            ShowNotice(kNothingSelected);
+        return;
+    }
     // Shown already: only brought to the front, not placed again.
     dialog->Show();
     if (dialog->HandleAllocated())

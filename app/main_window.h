@@ -53,6 +53,10 @@ public:
     TMenuItem* Tops1 = nullptr;
     TMenuItem* Aboutus1 = nullptr;
     TMenuItem* Exit1 = nullptr;
+    TMenuItem* Restore1 = nullptr;
+    TMenuItem* Verify1 = nullptr;
+    // The file list's own menu: compress, restore, verify, select all.
+    TPopupMenu* PopupMenu2 = nullptr;
     // Home page, mail to us, and the help file (its full path set before
     // each launch).
     TZelAppStarter* ZelAppStarter1 = nullptr;
@@ -94,6 +98,10 @@ public:
     // Start: shows the options dialog.
     void ZelButton1Click(TObject* Sender);
     void FormShow(TObject* Sender);
+    void Restore1Click(TObject* Sender);
+    void Verify1Click(TObject* Sender);
+    // Ctrl+A in the file list selects every item.
+    void ZelExplorerView1KeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void ZelFormManager1DropFiles(TObject* Sender, int X, int Y, TStringList* Files, int FileCount);
 
     // Opens the folder of the given pages (UTF-8 paths, or a folder) and
@@ -112,6 +120,7 @@ public:
     // Makes item Index the current one and gives the list's FileName.
     std::string Path(int Index) override;
     void SetCurrent(int Index) override;
+    void FilesChanged() override;
 
     // Where the buttons and menu items hand an item of ZelAppStarter1 to
     // the shell; a test watches the launches here instead.
@@ -129,9 +138,15 @@ private:
     void BuildPreview();
     TZelIEButton* ToolButton(int Left, const char* Caption, const char* Glyph);
     TZelIEButton* LinkButton(int Left, int Top, const std::string& Caption);
+    // The names of the selected items, and selecting them again after the
+    // list was read anew.
+    std::vector<std::string> SelectedNames();
+    void Reselect(const std::vector<std::string>& Names);
 
     TWindowSet& windows_;
     std::string startNotice_;
+    // The page the preview shows.
+    std::string previewed_;
     // Shows startNotice_ once the show that asked for it is over.
     TTimer* noticeTimer_ = nullptr;
     // The drag of the background picture: a flag and the point pressed.

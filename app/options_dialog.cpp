@@ -1,5 +1,9 @@
 #include "app/options_dialog.h"
 
+#include <windows.h>
+
+#include <algorithm>
+
 #include "app/about.h"
 #include "app/batch_run.h"
 #include "app/conn.h"
@@ -14,6 +18,16 @@ constexpr TColor kFrameColor = static_cast<TColor>(8421440);  // teal grey
 const TFontSpec kHeading{"", 0, fsBold, clBlue};
 const TFontSpec kPlain{"", 0, 0, clWindowText};
 const TFontSpec kNote{"Arial", 11, 0, clGray};
+const TFontSpec kSealed{"", 0, fsBold, clGreen};
+const TFontSpec kUnsealed{"", 0, fsBold, clMaroon};
+
+// Room beside a box's caption: the system's box, the gap to the caption
+// and the insets of the caption picture, with a few pixels to spare for
+// fonts that draw wider than they measure.
+constexpr int kBoxRoom = 40;
+constexpr int kRowHeight = 17;
+constexpr int kGroupLeft = 16;
+constexpr int kGap = 8;
 
 const char kLanguageHint[] =
     "Choose a JavaScript or VBScript self\r\nuncompression insert to destination\r\nHTML files.\r\n"
@@ -24,13 +38,56 @@ const char kPasswordBoxHint[] =
     "Lock the destination HTML files.\r\nIf checked , a self unlock Script should\r\ninsert to destination "
     "files.";
 
+// The store's names and the format's texts there.
+const char kSection[] = "Options";
+const char kFormatKey[] = "Format";
+const char kJavaScript[] = "JavaScript";
+const char kVbScript[] = "VBScript";
+const char kModern[] = "Modern";
+
+int RightOf(TControl* Control) {
+    return Control->Left() + Control->Width();
+}
+
+int RightBelow(TControl* Control) {
+    return Control->Top() + Control->Height();
+}
+
 }  // namespace
 
-TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+void TPasswordEdit::SetMasked(bool Value) {
+    if (masked_ == Value)
+        return;
+    masked_ = Value;
+    if (HandleAllocated()) {
+        SendMessageA(Handle(), EM_SETPASSWORDCHAR, masked_ ? '*' : 0, 0);
+        Invalidate();
+    }
+}
+
+void TPasswordEdit::CreateParams(TCreateParams& Params) const {
+    TEdit::CreateParams(Params);
+    if (masked_)
+        Params.Style |= ES_PASSWORD;
+}
+
+TSealState SealStateOf(bool Ticked, bool Modern, const std::string& Password, const std::string& Again, bool Shown) {
+    if (!Ticked)
+        return {false, "Not ticked: the pages are not encrypted."};
+    if (!Modern)
+        return {false, "Only the modern page can be encrypted: these pages will not be."};
+    if (Password.empty())
+        return {false, "No password: the pages will not be encrypted."};
+    if (!Shown && Password != Again)
+        return {false, "The two passwords differ: the pages will not be encrypted."};
+    return {true, "Encrypted: a browser opens the page only with this password."};
+}
+
+TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windows_(Windows) {
     SetCaption("HTML page options...");
     SetBorderStyle(bsNone);
     SetClientWidth(499);
-    SetClientHeight(296);
+    SetClientHeight(376);
     UseWindowFont(this);
     // No hint of this window is ever shown.
     SetShowHint(false);
@@ -47,17 +104,21 @@ TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner
     groupGround->Gradient()->SetBeginColor(clYellow);
     groupGround->Gradient()->SetEndColor(clWhite);
     BuildCompressOptions(groupGround);
+    BuildEncryptOptions(groupGround);
     BuildProtectOptions(groupGround);
 
-    ZelButton2 = MakeDialogButton(ZelPanel1, Bounds(328, 248, 75, 25), "&OK", windows_.ZelBackground1);
+    ZelButton2 = MakeDialogButton(ZelPanel1, Bounds(328, 338, 75, 25), "&OK", windows_.ZelBackground1);
     ZelButton2->SetHint(
         "Agree all options , and begin compress\r\nall select HTML file and create it to \r\nspecified "
         "folder.");
-    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(408, 248, 75, 25), "&Canel", windows_.ZelBackground1);
+    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(408, 338, 75, 25), "&Canel", windows_.ZelBackground1);
     ZelButton1->SetHint("Canel and return to upper window.");
+    ZelButton2->SetDefault(true);
+    ZelButton1->SetCancel(true);
+    OnEscape = [this] { ZelButton1Click(ZelButton1); };
 
     ZelControlStore1 = new TZelControlStore(this);
-    ZelControlStore1->DataStore()->SetSection("Tips");
+    ZelControlStore1->DataStore()->SetSection(kSection);
     ZelControlStore1->DataStore()->Registry()->SetPath(windows_.StorePath());
 
     ZelFormManager1 = new TZelFormManager(this);
@@ -70,15 +131,18 @@ TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner
     help->Font()->SetColor(clBlue);
     help->OnClick = [this](TObject* Sender) { ZelFormManager1Buttons0Click(Sender); };
 
-    // The start states above equal the job fields' own, so nothing is
-    // copied until the user changes something.
+    AskToRun = [](const std::string& Text) {
+        return Application->MessageBox(Text, Application->Title(), MB_YESNO | MB_ICONWARNING) == IDYES;
+    };
+
     BindHandlers();
+    LoadChoices();
 }
 
 TZelPanel* TSavefileto::GroupPanel(int Top, int Height, const char* Heading, TZelBackground* Ground) {
     auto* panel = new TZelPanel(this);
     panel->SetParent(ZelPanel1);
-    panel->SetBounds(16, Top, 473, Height);
+    panel->SetBounds(16, Top, 467, Height);
     panel->FrameInner()->SetFrameStyle(frameFramedDown);
     panel->SetBackground(Ground);
     MakeLabel(panel, 8, 3, Heading, kHeading);
@@ -86,62 +150,89 @@ TZelPanel* TSavefileto::GroupPanel(int Top, int Height, const char* Heading, TZe
 }
 
 template <class TBox>
-TBox* TSavefileto::Box(TWinControl* Parent, int X, int Y, int Width, const char* Caption, bool Checked) {
+TBox* TSavefileto::Box(TWinControl* Parent, int X, int Y, const char* Caption, bool Checked) {
     auto* box = new TBox(this);
     box->SetParent(Parent);
-    box->SetBounds(X, Y, Width, 17);
     box->SetCaption(Caption);
+    box->SetBounds(X, Y, TextSizeIn(box, Caption).cx + box->Font3D()->DrawingWidth() + kBoxRoom, kRowHeight);
     box->SetChecked(Checked);
     return box;
 }
 
 void TSavefileto::BuildCompressOptions(TZelBackground* GroupGround) {
-    ZelPanel4 = GroupPanel(16, 105, "Compress options:", GroupGround);
+    ZelPanel4 = GroupPanel(12, 134, "Compress options:", GroupGround);
     ZelPanel4->SetHint("Choose compress option");
-    MakeLabel(ZelPanel4, 32, 20, "HTML insert self uncompression type:", kPlain);
-    JavaChoose = Box<TZelRadiobutton>(ZelPanel4, 217, 19, 72, "JavaScript", true);
-    VbChoose = Box<TZelRadiobutton>(ZelPanel4, 289, 19, 80, "VBScript", false);
+    MakeLabel(ZelPanel4, kGroupLeft, 22, "HTML insert self uncompression type:", kPlain);
+    JavaChoose = Box<TZelRadiobutton>(ZelPanel4, 2 * kGroupLeft, 40, "JavaScript", true);
+    VbChoose = Box<TZelRadiobutton>(ZelPanel4, RightOf(JavaChoose) + kGap, 40, "VBScript", false);
+    ModernChoose = Box<TZelRadiobutton>(ZelPanel4, RightOf(VbChoose) + kGap, 40, "Modern page", false);
     JavaChoose->SetHint(kLanguageHint);
     VbChoose->SetHint(kLanguageHint);
-    MakeLabel(ZelPanel4, 144, 38, "Auto optimize:", kPlain);
-    UChar = Box<TZelCheckbox>(ZelPanel4, 218, 36, 240, "Remove Extend(>128) Characters", true);
-    MakeLabel(ZelPanel4, 249, 55, "[Disable it for French and German]", kNote);
-    ZelCheckbox3 = Box<TZelCheckbox>(ZelPanel4, 218, 73, 190, "Remove Unuseful Characters", true);
+    ModernChoose->SetHint("Deflated page, expanded by the browser itself; it can be encrypted.");
+
+    TZelLabel* optimize = MakeLabel(ZelPanel4, kGroupLeft, 64, "Auto optimize:", kPlain);
+    const int boxLeft = RightOf(optimize) + kGap;
+    UChar = Box<TZelCheckbox>(ZelPanel4, boxLeft, 62, "Remove Extend(>128) Characters", true);
+    TZelLabel* french = MakeLabel(ZelPanel4, boxLeft + 18, 79, "[Disable it for French and German]", kNote);
+    ZelCheckbox3 = Box<TZelCheckbox>(ZelPanel4, boxLeft, french->Top() + french->Height(),
+                                     "Remove Unuseful Characters", true);
     ZelCheckbox3->SetHint("Remove all unuseful char \r\nfrom chr(1) - chr(32).");
-    MakeLabel(ZelPanel4, 249, 87, "[Compress to smaller size]", kNote);
-    ZelCheckbox2 = Box<TZelCheckbox>(ZelPanel4, 377, 5, 90, "High speed", false);
+    MakeLabel(ZelPanel4, boxLeft + 18, RightBelow(ZelCheckbox3), "[Compress to smaller size]", kNote);
+    ZelCheckbox2 = Box<TZelCheckbox>(ZelPanel4, 360, 3, "High speed", false);
     ZelCheckbox2->SetHint("|Remove char from chr(1) - chr(32)");
     ZelCheckbox2->SetVisible(false);
 }
 
-void TSavefileto::BuildProtectOptions(TZelBackground* GroupGround) {
-    ZelPanel5 = GroupPanel(123, 52, "Encrypt options:", GroupGround);
+void TSavefileto::BuildEncryptOptions(TZelBackground* GroupGround) {
+    ZelPanel5 = GroupPanel(152, 92, "Encrypt options:", GroupGround);
     ZelPanel5->SetHint(kLockHint);
-    ZelCheckbox4 = Box<TZelCheckbox>(ZelPanel5, 33, 18, 200, "Use 3DES encrypt HTML page", true);
+    ZelCheckbox4 =
+        Box<TZelCheckbox>(ZelPanel5, kGroupLeft, 22, "Encrypt the modern page with a password (AES-256-GCM)", false);
     ZelCheckbox4->SetHint(kPasswordBoxHint);
 
-    ZelPanel3 = GroupPanel(177, 52, "Protect options:", GroupGround);
+    TZelLabel* password = MakeLabel(ZelPanel5, 2 * kGroupLeft, 47, "Password:", kPlain);
+    SealPassword = new TPasswordEdit(this);
+    SealPassword->SetParent(ZelPanel5);
+    SealPassword->SetBounds(RightOf(password) + 4, 44, 110, 21);
+    TZelLabel* again = MakeLabel(ZelPanel5, RightOf(SealPassword) + kGap, 47, "Again:", kPlain);
+    SealAgain = new TPasswordEdit(this);
+    SealAgain->SetParent(ZelPanel5);
+    SealAgain->SetBounds(RightOf(again) + 4, 44, 110, 21);
+    SealShow = Box<TZelCheckbox>(ZelPanel5, RightOf(SealAgain) + kGap, 46, "Show", false);
+    SealNote = MakeLabel(ZelPanel5, 2 * kGroupLeft, 70, "", kUnsealed);
+}
+
+void TSavefileto::BuildProtectOptions(TZelBackground* GroupGround) {
+    ZelPanel3 = GroupPanel(250, 80, "Protect options:", GroupGround);
     ZelPanel3->SetHint(kLockHint);
-    ZelCheckbox1 = Box<TZelCheckbox>(ZelPanel3, 33, 18, 110, "Use password", false);
+    ZelCheckbox1 = Box<TZelCheckbox>(ZelPanel3, kGroupLeft, 22, "Use password", false);
     ZelCheckbox1->SetHint(kPasswordBoxHint);
-    MakeLabel(ZelPanel3, 152, 21, "Password:", kPlain);
+    TZelLabel* label = MakeLabel(ZelPanel3, RightOf(ZelCheckbox1) + kGap, 25, "Password:", kPlain);
     Edit1 = new TEdit(this);
     Edit1->SetParent(ZelPanel3);
-    Edit1->SetBounds(208, 19, 121, 21);
+    Edit1->SetBounds(RightOf(label) + 4, 22, 121, 21);
     Edit1->SetText("4826");
     Edit1->SetEnabled(false);
     Edit1->SetHint("Enter the password to lock the destination\r\nHTML files.");
+    TZelLabel* clear =
+        MakeLabel(ZelPanel3, 2 * kGroupLeft, 44, "Classic pages only. The page holds this password in clear text:", kNote);
+    MakeLabel(ZelPanel3, 2 * kGroupLeft, RightBelow(clear), "it stops a casual look, not a reader.", kNote);
 }
 
 void TSavefileto::BindHandlers() {
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnHide = [this](TObject* Sender) { FormHide(Sender); };
     ZelCheckbox1->OnClick = [this](TObject* Sender) { ZelCheckbox1Click(Sender); };
-    ZelCheckbox4->OnClick = [this](TObject* Sender) { ZelCheckbox1Click(Sender); };
     Edit1->OnChange = [this](TObject* Sender) { Edit1Change(Sender); };
     ZelCheckbox2->OnClick = [this](TObject* Sender) { ZelCheckbox2Click(Sender); };
     ZelCheckbox3->OnClick = [this](TObject* Sender) { ZelCheckbox3Click(Sender); };
     UChar->OnClick = [this](TObject* Sender) { UCharClick(Sender); };
+    for (TZelRadiobutton* format : {JavaChoose, VbChoose, ModernChoose})
+        format->OnClick = [this](TObject* Sender) { FormatClick(Sender); };
+    ZelCheckbox4->OnClick = [this](TObject* Sender) { SealChange(Sender); };
+    SealShow->OnClick = [this](TObject* Sender) { SealChange(Sender); };
+    SealPassword->OnChange = [this](TObject* Sender) { SealChange(Sender); };
+    SealAgain->OnChange = [this](TObject* Sender) { SealChange(Sender); };
     ZelButton2->OnClick = [this](TObject* Sender) { ZelButton2Click(Sender); };
     ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };
 }
@@ -151,16 +242,18 @@ void TSavefileto::FormShow(TObject*) {
 }
 
 void TSavefileto::FormHide(TObject*) {
+    SaveChoices();
     windows_.ShowMainWindow();
 }
 
 void TSavefileto::ZelCheckbox1Click(TObject*) {
     const bool locked = ZelCheckbox1->Checked();
-    Edit1->SetEnabled(locked);
+    Edit1->SetEnabled(locked && !Modern());
     if (TConn* conn = windows_.Conn) {
         conn->password->SetEnabled(locked);
         conn->password->SetText(Edit1->Text());
     }
+    SaveChoices();
 }
 
 void TSavefileto::Edit1Change(TObject*) {
@@ -171,19 +264,94 @@ void TSavefileto::Edit1Change(TObject*) {
 void TSavefileto::ZelCheckbox2Click(TObject*) {
     if (TConn* conn = windows_.Conn)
         conn->highspeed->SetChecked(ZelCheckbox2->Checked());
+    SaveChoices();
 }
 
 void TSavefileto::ZelCheckbox3Click(TObject*) {
     if (TConn* conn = windows_.Conn)
         conn->RemoveUnuseful->SetChecked(ZelCheckbox3->Checked());
+    SaveChoices();
 }
 
 void TSavefileto::UCharClick(TObject*) {
     if (TConn* conn = windows_.Conn)
         conn->UChar->SetChecked(UChar->Checked());
+    SaveChoices();
+}
+
+void TSavefileto::FormatClick(TObject* Sender) {
+    // The classic password means nothing to a modern page, and encryption
+    // nothing to a classic one.
+    const bool modern = Modern();
+    ZelCheckbox1->SetEnabled(!modern);
+    Edit1->SetEnabled(!modern && ZelCheckbox1->Checked());
+    SealChange(Sender);
+}
+
+void TSavefileto::SealChange(TObject*) {
+    const bool ticked = ZelCheckbox4->Checked();
+    const bool usable = ticked && Modern();
+    SealPassword->SetEnabled(usable);
+    SealShow->SetEnabled(usable);
+    SealPassword->SetMasked(!SealShow->Checked());
+    SealAgain->SetMasked(true);
+    SealAgain->SetEnabled(usable && !SealShow->Checked());
+    const TSealState state =
+        SealStateOf(ticked, Modern(), SealPassword->Text(), SealAgain->Text(), SealShow->Checked());
+    ApplyFont(SealNote, state.Encrypts ? kSealed : kUnsealed);
+    SetLabelText(SealNote, state.Note);
+    SaveChoices();
+}
+
+std::string TSavefileto::Seal() const {
+    const TSealState state = SealStateOf(ZelCheckbox4->Checked(), Modern(), SealPassword->Text(),
+                                         SealAgain->Text(), SealShow->Checked());
+    return state.Encrypts ? SealPassword->Text() : std::string();
+}
+
+void TSavefileto::SaveChoices() {
+    if (loading_)
+        return;
+    ZelControlStore1->WriteString(kFormatKey, Modern() ? kModern : VbChoose->Checked() ? kVbScript : kJavaScript);
+    ZelControlStore1->WriteBool("RemoveExtended", UChar->Checked());
+    ZelControlStore1->WriteBool("RemoveUnuseful", ZelCheckbox3->Checked());
+    ZelControlStore1->WriteBool("Encrypt", ZelCheckbox4->Checked());
+    ZelControlStore1->WriteBool("UsePassword", ZelCheckbox1->Checked());
+}
+
+void TSavefileto::LoadChoices() {
+    loading_ = true;
+    struct TDone {
+        bool& flag;
+        ~TDone() { flag = false; }
+    } done{loading_};
+    const std::string format = ZelControlStore1->ReadString(kFormatKey, kJavaScript);
+    JavaChoose->SetChecked(format != kVbScript && format != kModern);
+    VbChoose->SetChecked(format == kVbScript);
+    ModernChoose->SetChecked(format == kModern);
+    UChar->SetChecked(ZelControlStore1->ReadBool("RemoveExtended", true));
+    ZelCheckbox3->SetChecked(ZelControlStore1->ReadBool("RemoveUnuseful", true));
+    ZelCheckbox4->SetChecked(ZelControlStore1->ReadBool("Encrypt", false));
+    ZelCheckbox1->SetChecked(ZelControlStore1->ReadBool("UsePassword", false));
+    SyncJobFields();
+}
+
+void TSavefileto::SyncJobFields() {
+    // The job's password stays as it starts until "Use password" is ticked.
+    if (ZelCheckbox1->Checked())
+        ZelCheckbox1Click(ZelCheckbox1);
+    ZelCheckbox3Click(ZelCheckbox3);
+    UCharClick(UChar);
+    FormatClick(ModernChoose);
 }
 
 void TSavefileto::ZelButton2Click(TObject*) {
+    if (ZelCheckbox4->Checked() && Seal().empty()) {
+        const TSealState state = SealStateOf(true, Modern(), SealPassword->Text(), SealAgain->Text(),
+                                             SealShow->Checked());
+        if (AskToRun && !AskToRun(state.Note + "\r\n\r\nCompress the pages without encryption?"))
+            return;
+    }
     Hide();
     Button2Click(windows_);
 }

@@ -1,14 +1,21 @@
 // The options dialog between the main window's Start button and the batch
-// run: the script language of the pages, the two clean-ups and the page
-// password. Every change is copied at once into the compression window's
-// job fields; only the script language stays here, read by the batch run.
+// run: the page format (classic JavaScript, classic VBScript or the modern
+// page), the two clean-ups, the modern page's encryption and the classic
+// page's password. The clean-ups and the classic password are copied at
+// once into the compression window's job fields; the format and the
+// encryption stay here, read by the batch run. The choices (never the
+// passwords) are kept in the program's registry key between runs.
 #pragma once
 
+#include <string>
+
 #include "framework/win32/edits.h"
+#include "app/window_parts.h"
 #include "framework/win32/forms.h"
 #include "system/control_store.h"
 #include "system/form_manager.h"
 #include "widgets/check_buttons.h"
+#include "widgets/labels.h"
 #include "widgets/panels.h"
 #include "widgets/zel_button.h"
 
@@ -16,7 +23,29 @@ namespace vexel {
 
 class TWindowSet;
 
-class TSavefileto : public TForm {
+// An edit box that shows its text as stars until told otherwise.
+class TPasswordEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+    bool Masked() const { return masked_; }
+    void SetMasked(bool Value);
+
+protected:
+    ~TPasswordEdit() override = default;
+    void CreateParams(TCreateParams& Params) const override;
+
+private:
+    bool masked_ = true;
+};
+
+// What the encryption choices come to, in the words the dialog shows.
+struct TSealState {
+    bool Encrypts = false;
+    std::string Note;
+};
+TSealState SealStateOf(bool Ticked, bool Modern, const std::string& Password, const std::string& Again, bool Shown);
+
+class TSavefileto : public TDialogForm {
 public:
     TSavefileto(TComponent* AOwner, TWindowSet& Windows);
 
@@ -24,31 +53,43 @@ public:
     TZelPanel* ZelPanel4 = nullptr;
     TZelRadiobutton* JavaChoose = nullptr;
     TZelRadiobutton* VbChoose = nullptr;
+    TZelRadiobutton* ModernChoose = nullptr;
     TZelCheckbox* UChar = nullptr;
     TZelCheckbox* ZelCheckbox3 = nullptr;
     TZelCheckbox* ZelCheckbox2 = nullptr;
+    // Encryption of the modern page.
     TZelPanel* ZelPanel5 = nullptr;
     TZelCheckbox* ZelCheckbox4 = nullptr;
+    TPasswordEdit* SealPassword = nullptr;
+    TPasswordEdit* SealAgain = nullptr;
+    TZelCheckbox* SealShow = nullptr;
+    TZelLabel* SealNote = nullptr;
+    // The classic page's password prompt.
     TZelPanel* ZelPanel3 = nullptr;
     TZelCheckbox* ZelCheckbox1 = nullptr;
     TEdit* Edit1 = nullptr;
     TZelButton* ZelButton2 = nullptr;
     TZelButton* ZelButton1 = nullptr;
-    // Linked to no control, so it stores nothing.
+    // The dialog's choices, under the program's key.
     TZelControlStore* ZelControlStore1 = nullptr;
     // Top-most; its "&Help" caption button has no title bar to sit in.
     TZelFormManager* ZelFormManager1 = nullptr;
 
     void FormShow(TObject* Sender);
     void FormHide(TObject* Sender);
-    // The password sync, for "Use password" and "Use 3DES encrypt HTML page"
-    // alike; it reads "Use password" only.
+    // The classic password sync: "Use password" enables the password and
+    // copies it into the job.
     void ZelCheckbox1Click(TObject* Sender);
     void Edit1Change(TObject* Sender);
     void ZelCheckbox2Click(TObject* Sender);
     void ZelCheckbox3Click(TObject* Sender);
     void UCharClick(TObject* Sender);
-    // OK: hide, then run the batch over the main window's selection.
+    // The format or any encryption control changed: what is enabled, and
+    // the note saying whether the pages will be encrypted.
+    void FormatClick(TObject* Sender);
+    void SealChange(TObject* Sender);
+    // OK: hide, then run the batch over the main window's selection. When
+    // encryption is ticked but cannot happen, the user is asked first.
     void ZelButton2Click(TObject* Sender);
     // Cancel: back to the main window; changes already made stay.
     void ZelButton1Click(TObject* Sender);
@@ -56,18 +97,34 @@ public:
     // shows the button).
     void ZelFormManager1Buttons0Click(TObject* Sender);
 
+    bool Modern() const { return ModernChoose->Checked(); }
+    // The password the pages are encrypted with; empty: not encrypted.
+    std::string Seal() const;
+    // The question asked when encryption is ticked but will not happen;
+    // a test answers it instead. True: run all the same.
+    std::function<bool(const std::string& Text)> AskToRun;
+
+    // Kept in the store: the format and the ticks.
+    void SaveChoices();
+    void LoadChoices();
+
 protected:
     ~TSavefileto() override = default;
 
 private:
     void BuildCompressOptions(TZelBackground* GroupGround);
+    void BuildEncryptOptions(TZelBackground* GroupGround);
     void BuildProtectOptions(TZelBackground* GroupGround);
     TZelPanel* GroupPanel(int Top, int Height, const char* Heading, TZelBackground* Ground);
+    // A box sized to its caption in its own font.
     template <class TBox>
-    TBox* Box(TWinControl* Parent, int X, int Y, int Width, const char* Caption, bool Checked);
+    TBox* Box(TWinControl* Parent, int X, int Y, const char* Caption, bool Checked);
     void BindHandlers();
+    // Copies every option into the job fields.
+    void SyncJobFields();
 
     TWindowSet& windows_;
+    bool loading_ = false;
 };
 
 }  // namespace vexel

@@ -50,7 +50,7 @@ bool ParseTipNumber(const std::string& Text, int32_t& Number) {
     return true;
 }
 
-TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windows_(Windows) {
     SetCaption("Tip of the day");
     SetBorderStyle(bsSingle);
     SetBorderIcons(biSystemMenu);
@@ -105,7 +105,7 @@ void TForm4::BuildBands() {
     ZelPresentation1 = band(alBottom, 34, bottom);
     ZelPresentation3 = band(alClient, 0, windows_.ZelBackground3);
 
-    ZelLabel1 = MakeLabel(this, 16, 4, "HTML Vexel Pro v2.0", {"Andy", 27, fsBold | fsItalic, clWhite});
+    ZelLabel1 = MakeLabel(this, 16, 4, "HTML Vexel Pro v" + ShortVersion(), {"Andy", 27, fsBold | fsItalic, clWhite});
     ZelLabel1->Font3D()->SetStyle3D(fontOnlyShadow);
 }
 
@@ -123,8 +123,16 @@ void TForm4::BuildTipArea() {
         label->SetTop(88 + 16 * i);
         label->SetTransparent(true);
         label->SetCaption(kDesignTip[i]);
+        label->SetVisible(false);
         *lines[i] = label;
     }
+    TipText = new TLabel(this);
+    TipText->SetParent(this);
+    TipText->SetTransparent(true);
+    TipText->SetAutoSize(false);
+    TipText->SetWordWrap(true);
+    TipText->SetBounds(16, 86, 318, 54);
+    ShowTipText();
 
     auto officeButton = [this](int Left, const char* Caption) {
         auto* button = new TZelOfficeButton(this);
@@ -195,6 +203,18 @@ void TForm4::ZelOfficeButton1Click(TObject*) {
     Close();
 }
 
+void TForm4::ShowTipText() {
+    std::string text;
+    for (TLabel* line : {Label1, Label2, Label3}) {
+        std::string part = line->Caption();
+        while (!part.empty() && part.back() == ' ')
+            part.pop_back();
+        if (!part.empty())
+            text += (text.empty() ? "" : " ") + part;
+    }
+    TipText->SetCaption(text);
+}
+
 void TForm4::NextTip() {
     int32_t n = 0;
     if (!ParseTipNumber(tipid->Text(), n))
@@ -204,6 +224,7 @@ void TForm4::NextTip() {
         Label1->SetCaption(tip[0]);
         Label2->SetCaption(tip[1]);
         Label3->SetCaption(tip[2]);
+        ShowTipText();
     }
     // Changing the text stores it at once.
     tipid->SetText(std::to_string(n < kTipCount ? n + 1 : 1));

@@ -31,7 +31,7 @@ extern const char* const kDesignTip[3];
 // digits, within 32 bits. False for anything else.
 bool ParseTipNumber(const std::string& Text, int32_t& Number);
 
-class TForm4 : public TForm {
+class TForm4 : public TDialogForm {
 public:
     TForm4(TComponent* AOwner, TWindowSet& Windows);
 
@@ -43,6 +43,9 @@ public:
     TLabel* Label1 = nullptr;
     TLabel* Label2 = nullptr;
     TLabel* Label3 = nullptr;
+    // The three lines hold the tip as it is written; this label shows it,
+    // wrapped to the window's width, since some lines are wider than it.
+    TLabel* TipText = nullptr;
     TZelStoreCheckbox* Tipsshow = nullptr;
     TZelOfficeButton* ZelOfficeButton2 = nullptr;
     TZelOfficeButton* ZelOfficeButton1 = nullptr;
@@ -72,6 +75,8 @@ private:
     void BuildBands();
     void BuildTipArea();
     void BuildStoredControls();
+
+    void ShowTipText();
 
     TWindowSet& windows_;
 };

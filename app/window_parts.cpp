@@ -4,6 +4,7 @@
 
 #include "framework/win32/gdi.h"
 #include "framework/win32/system_text.h"
+#include "framework/win32/messages.h"
 #include "widgets/background.h"
 
 namespace vexel {
@@ -24,24 +25,45 @@ void ApplyFont(TControl* Control, const TFontSpec& Spec) {
     font->SetColor(Spec.Color);
 }
 
+TSize TextSizeIn(TControl* Control, const std::string& Text) {
+    AutoDeleteDC dc;
+    SIZE size{};
+    ScopedSelect font(dc.Get(), Control->Font()->Handle());
+    GetTextExtentPoint32A(dc.Get(), Text.c_str(), static_cast<int>(Text.size()), &size);
+    return {size.cx, size.cy};
+}
+
+void SetLabelText(TZelLabel* Label, const std::string& Caption) {
+    Label->SetCaption(Caption);
+    // The label does not size itself: measure the text in its font, and
+    // leave room for the 3-D copies and the frame's line above and below.
+    const TSize size = TextSizeIn(Label, Caption.empty() ? std::string(" ") : Caption);
+    const int extra = Label->Font3D()->DrawingWidth() + 2;
+    Label->SetBounds(Label->Left(), Label->Top(), size.cx + extra, size.cy + extra);
+}
+
 TZelLabel* MakeLabel(TWinControl* Parent, int X, int Y, const std::string& Caption, const TFontSpec& Font) {
     auto* label = new TZelLabel(Parent);
     label->SetParent(Parent);
     ApplyFont(label, Font);
     label->SetTransparent(true);
-    label->SetCaption(Caption);
-    // The label does not size itself: measure the text in its font, and
-    // leave room for the 3-D copies and the frame's line above and below.
-    AutoDeleteDC dc;
-    SIZE size{};
-    {
-        ScopedSelect font(dc.Get(), label->Font()->Handle());
-        const std::wstring caption = ToSystem(Caption);
-        GetTextExtentPoint32W(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &size);
-    }
-    const int extra = label->Font3D()->DrawingWidth() + 2;
-    label->SetBounds(X, Y, size.cx + extra, size.cy + extra);
+    label->SetLeft(X);
+    label->SetTop(Y);
+    SetLabelText(label, Caption);
     return label;
+}
+
+void TDialogForm::WndProc(TMessage& Message) {
+    const bool escape = (Message.Msg == CM_DIALOGKEY || Message.Msg == WM_KEYDOWN) && Message.WParam == VK_ESCAPE;
+    if (!escape) {
+        TForm::WndProc(Message);
+        return;
+    }
+    Message.Result = 1;
+    if (OnEscape)
+        OnEscape();
+    else
+        Close();
 }
 
 TZelPanel* MakeClientPanel(TWinControl* Parent, TZelBackground* Background) {

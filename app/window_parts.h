@@ -3,6 +3,7 @@
 // into the program.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "framework/win32/forms.h"
@@ -33,6 +34,10 @@ void ApplyFont(TControl* Control, const TFontSpec& Spec);
 
 // A transparent label at (X, Y), as large as its text in its font.
 TZelLabel* MakeLabel(TWinControl* Parent, int X, int Y, const std::string& Caption, const TFontSpec& Font);
+// A new caption for such a label, which takes its size again.
+void SetLabelText(TZelLabel* Label, const std::string& Caption);
+// The size of Text in the font Control draws with.
+TSize TextSizeIn(TControl* Control, const std::string& Text);
 
 // A panel with the given background filling its parent.
 TZelPanel* MakeClientPanel(TWinControl* Parent, TZelBackground* Background);
@@ -42,6 +47,19 @@ TZelButton* MakeDialogButton(TWinControl* Parent,
                              const TRect& Bounds,
                              const std::string& Caption,
                              TZelBackground* Ground);
+
+// A secondary window that Esc closes as its Cancel or Close button does,
+// whether the key reaches one of its controls or the window itself.
+class TDialogForm : public TForm {
+public:
+    using TForm::TForm;
+    // What Esc does; without it the window closes (hides).
+    std::function<void()> OnEscape;
+
+protected:
+    ~TDialogForm() override = default;
+    void WndProc(TMessage& Message) override;
+};
 
 // Loads a picture built into the program (resources/pictures.rc).
 void LoadPicture(TBitmap& Picture, const std::string& ResourceName);

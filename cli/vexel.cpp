@@ -16,32 +16,25 @@
 #include "cli/terminal_host.h"
 #include "engine/batch.h"
 #include "engine/charset.h"
-#include "engine/compression_job.h"
 #include "engine/data_format.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/modern_page.h"
 #include "engine/page_list.h"
 #include "engine/page_reader.h"
+#include "engine/password.h"
+#include "engine/raw_data.h"
 #include "engine/restore.h"
 #include "engine/verify.h"
+#include "platform/crypto.h"
+#include "platform/ascii.h"
 
 namespace vexel::cli {
 
 namespace {
 
-// A job host for the commands that log nothing.
-class SilentHost : public JobHost {
-public:
-    void AddLogLine(const std::string&) override {}
-};
-
 void PrintError(std::ostream& err, const std::string& message) {
     err << "vexel: " << message << '\n' << std::flush;
-}
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
 }
 
 // Writes the result of expand and decode to OUT or standard output.
@@ -67,24 +60,27 @@ int WriteResult(const std::string& output, const std::string& data, std::ostream
     return kExitOk;
 }
 
-// The password of the command: given, or read from the first line of
-// --password-file (its line end is not part of it). False, with the error
-// printed, when the file cannot be read.
-bool ReadPassword(Invocation& inv, std::ostream& err) {
-    if (inv.passwordFile.empty())
-        return true;
+// The password of the command, given or read from --password-file, by the
+// engine's password rule. kExitFailed when the file cannot be read, kExitUsage
+// when the password breaks the rule, with the error printed.
+int ReadPassword(Invocation& inv, std::ostream& err) {
     try {
-        std::string text = ReadFileOrPipe(inv.passwordFile);
-        const std::size_t end = text.find_first_of("\r\n");
-        if (end != std::string::npos)
-            text.resize(end);
-        inv.password = text;
-        inv.passwordSet = true;
+        if (!inv.passwordFile.empty()) {
+            inv.password = PasswordFromFile(ReadFileOrPipe(inv.passwordFile));
+            inv.passwordSet = true;
+        } else if (inv.passwordSet) {
+            inv.password = PasswordFromText(inv.password);
+        }
     } catch (const IoError& e) {
         PrintError(err, e.what());
-        return false;
+        return kExitFailed;
     }
-    return true;
+    const std::string problem = inv.passwordSet ? PasswordProblem(inv.password) : std::string();
+    if (problem.empty())
+        return kExitOk;
+    PrintError(err, problem + (inv.passwordFile.empty() ? "" : " (in " + Quoted(inv.passwordFile) + ")"));
+    err << "Try 'vexel " << CommandName(inv.command) << " --help'.\n";
+    return kExitUsage;
 }
 
 // The original of a modern page, written to OUT or standard output.
@@ -141,11 +137,10 @@ int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
         if (modern)
             return ExpandModern(inv, inv.paths.front(), *modern, out, err, console);
     }
-    SilentHost host;
-    CompressionJob job(host);
+    std::string text;
     int status = kExitOk;
     try {
-        job.OpenRawData(inv.paths.front());
+        OpenRawData(inv.paths.front(), text);
     } catch (const DataError& e) {
         // What was expanded before the fault is still written: it shows where
         // the data went wrong.
@@ -155,7 +150,7 @@ int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
         PrintError(err, e.what());
         return kExitFailed;
     }
-    const int written = WriteResult(inv.output, job.WorkText, out, err, console);
+    const int written = WriteResult(inv.output, text, out, err, console);
     return status != kExitOk ? status : written;
 }
 
@@ -319,25 +314,7 @@ void PrintSummary(std::ostream& err, const BatchSummary& summary, const RunTally
                "pages do not\n";
 }
 
-// The password an encrypted page is sealed with must be one a browser can
-// send: the typed text reaches WebCrypto as UTF-8.
-bool CheckEncryptionPassword(const Invocation& inv, std::ostream& err) {
-    if (!inv.encrypt)
-        return true;
-    if (inv.password.empty()) {
-        PrintError(err, "--encrypt needs a password that is not empty");
-    } else if (!IsValidUtf8(inv.password)) {
-        PrintError(err, "the password is not UTF-8 text, so no browser could send it");
-    } else {
-        return true;
-    }
-    err << "Try 'vexel compress --help'.\n";
-    return false;
-}
-
 int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
-    if (!CheckEncryptionPassword(inv, err))
-        return kExitUsage;
     const PageList list = CollectPages(inv.paths, inv.recursive);
 
     LogFile logFile;
@@ -378,14 +355,14 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
             sizes[path] = FileSize(path);
     }
 
-    CompressionJob job(host);
-    job.Options.password.Enabled = inv.passwordSet;
-    job.Options.password.Text = inv.password;
+    JobOptions options;
+    options.password.Enabled = inv.passwordSet;
+    options.password.Text = inv.password;
     if (inv.iterations != 0)
-        job.Options.Iterations = inv.iterations;
-    job.Options.highspeed = inv.highSpeed;
-    job.Options.RemoveUnuseful = !inv.keepWhitespace;
-    job.Options.UChar = !inv.keepHighBytes;
+        options.Iterations = inv.iterations;
+    options.highspeed = inv.highSpeed;
+    options.RemoveUnuseful = !inv.keepWhitespace;
+    options.UChar = !inv.keepHighBytes;
 
     BatchSettings settings;
     settings.JavaChoose = !inv.vbscript;
@@ -399,7 +376,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     host.StartProgress(sizes);
     BatchSummary summary;
     try {
-        summary = RunBatch(items, job, settings, host);
+        summary = RunBatch(items, options, settings, host, host);
     } catch (const std::exception& e) {
         host.Error(e.what());
         return kExitFailed;
@@ -478,10 +455,15 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         out << VersionText();
         return kExitOk;
     }
-    if (!ReadPassword(inv, err)) {
+    // The password is wiped whichever way the command ends.
+    struct WipePassword {
+        std::string& password;
+        ~WipePassword() { platform::SecureWipe(password); }
+    } wipe{inv.password};
+    if (const int status = ReadPassword(inv, err); status != kExitOk) {
         // A stop signal ended the wait for a password from a pipe.
         const int signal = console.stopSignal ? console.stopSignal() : 0;
-        return signal != 0 ? kExitSignalBase + signal : kExitFailed;
+        return signal != 0 ? kExitSignalBase + signal : status;
     }
     int listStatus = kExitOk;
     if (!inv.filesFrom.empty() && !ReadFilesFrom(inv, console, err, listStatus))

@@ -2,6 +2,7 @@
 
 #include "engine/errors.h"
 #include "engine/file_io.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -12,10 +13,6 @@ namespace {
 // A backup removed by its own run between our look and our open is looked at
 // again; a name that keeps changing under us is left to the other runs.
 constexpr int kAttempts = 3;
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
 
 [[noreturn]] void FailCopy(const std::string& page,
                            const std::string& backup,

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <set>
 #include <thread>
@@ -16,19 +17,11 @@
 #include "engine/file_io.h"
 #include "engine/own_page.h"
 #include "engine/page_list.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
 namespace {
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
 
 uint8_t TotalPercent(int64_t file_number, int64_t selected) {
     return static_cast<uint8_t>(std::clamp<int64_t>(file_number * 100 / selected, 0, 100));
@@ -52,19 +45,51 @@ std::string PageFile(const std::string& path, const std::string& folder, const B
     return file;
 }
 
-// Backup, prepare, write: one page through one job. Never throws.
-PageResult ProcessPage(CompressionJob& job, const BatchItem& item, const BatchSettings& settings) {
-    const std::string& path = item.Path;
+// The run's failure of a page that was not written: its message, and the
+// backup made for it in this run taken back, since it would only mislead.
+// Never throws: whatever goes wrong here, the page stays as it is and the
+// message says why.
+void FailPage(PageResult& result, PageClaim& claim, std::exception_ptr error) {
+    result.report.Outcome = PageOutcome::Failed;
+    result.error = error;
+    try {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::bad_alloc&) {
+            result.report.Error = "Cannot compress \"" + result.report.Path + "\": not enough memory";
+        } catch (const std::exception& e) {
+            result.report.Error = e.what();
+        } catch (...) {
+            result.report.Error = "Cannot compress \"" + result.report.Path + "\": unknown failure";
+        }
+    } catch (...) {
+        // Too short to need memory of its own.
+        result.report.Error = "out of memory";
+    }
+    try {
+        try {
+            std::rethrow_exception(error);
+        } catch (const FileChangedError&) {
+            // Another program's page now stands there: the backup of the page
+            // this run read belongs to nothing.
+            claim.DropBackup();
+        } catch (...) {
+            claim.TakeBackBackup();
+        }
+    } catch (...) {
+        // The backup stays: a backup too many never loses a page.
+    }
+}
+
+// Backup, compress, write: one page. Never throws.
+PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const BatchSettings& settings,
+                       JobHost& log) noexcept {
     PageResult result;
-    result.report.Path = path;
     PageClaim claim;
     platform::FileInfo read_as;
-    // The job keeps no pointer to this page once it is done with it.
-    struct SourceRelease {
-        CompressionJob& job;
-        ~SourceRelease() { job.SourceAsRead = nullptr; }
-    } release{job};
     try {
+        const std::string& path = item.Path;
+        result.report.Path = path;
         const std::string file = PageFile(path, item.Folder, settings);
         // Read once, with write access, before any backup is made: a page that
         // cannot be read or rewritten gets none.
@@ -80,8 +105,8 @@ PageResult ProcessPage(CompressionJob& job, const BatchItem& item, const BatchSe
             // Compressed again it would show garbage. Beside its backup it is
             // the usual already compressed page; without one, the log says why.
             if (!FileExists(file + kBackupSuffix)) {
-                job.Host().AddLogLine(std::string("Information:    ") + path + " is a compressed " +
-                                      OwnPageFormatName(own) + " already (without its backup); it is left as it is.");
+                log.AddLogLine(std::string("Information:    ") + path + " is a compressed " +
+                               OwnPageFormatName(own) + " already (without its backup); it is left as it is.");
             }
             result.report.Outcome = PageOutcome::AlreadyCompressed;
             return result;
@@ -102,89 +127,90 @@ PageResult ProcessPage(CompressionJob& job, const BatchItem& item, const BatchSe
             return result;
         }
         result.report.Resumed = backup == BackupState::Resumed;
-        job.Openfile = file;
-        job.Savefile = file;
-        job.WriteDestination = !settings.DryRun;
-        job.SourceAsRead = &read_as;
-        const bool prepared =
-            settings.Modern ? job.PrepareModernPage(std::move(source)) : job.PreparePage(std::move(source));
-        result.report.SourceBytes = job.CharCount;
-        if (!prepared) {
+        CompressedPage page = CompressPage(std::move(source), file, options, settings.Format(), log);
+        result.report.SourceBytes = page.CharCount;
+        result.report.Head = std::move(page.Head);
+        if (!page.Prepared) {
             // Nothing was written: the backup made for it goes again, so that
             // no copy is left beside a page the run did not touch.
             claim.TakeBackBackup();
-            result.report.Outcome = job.LeftAsItIs ? PageOutcome::LeftAsItIs : PageOutcome::BrokenOff;
+            result.report.Outcome = page.LeftAsItIs ? PageOutcome::LeftAsItIs : PageOutcome::BrokenOff;
             return result;
         }
-        if (settings.Modern) {
-            job.WriteModernPage();
-        } else if (settings.JavaChoose) {
-            job.WriteJavaScriptPage();
-        } else {
-            job.WriteVbScriptPage();
+        result.report.PageBytes = static_cast<int64_t>(page.Text.size());
+        result.report.FormatWarning = page.FormatWarnings > 0;
+        if (!settings.DryRun) {
+            WriteFileReplacing(file, page.Text, &read_as);
         }
-        result.report.PageBytes = job.PageSize;
-        result.report.FormatWarning = job.FormatWarnings > 0;
         result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;
-    } catch (const FileChangedError& e) {
-        // Another program's page now stands there: the backup of the page
-        // this run read belongs to nothing.
-        claim.DropBackup();
-        result.report.Outcome = PageOutcome::Failed;
-        result.report.Error = e.what();
-        result.error = std::current_exception();
-    } catch (const std::exception& e) {
-        // A page that was not written keeps no backup made for it in this run:
-        // it would only mislead.
-        claim.TakeBackBackup();
-        result.report.Outcome = PageOutcome::Failed;
-        result.report.Error = e.what();
-        result.error = std::current_exception();
+    } catch (...) {
+        FailPage(result, claim, std::current_exception());
     }
     return result;
 }
 
-// Keeps a worker's log lines until its page's turn comes in list order, or
-// only the error indicator when the lines would be thrown away.
+// Keeps a worker's log lines, each with whether the error indicator was lit
+// right after it, until its page's turn comes in list order; or only the
+// count of indicators when the lines would be thrown away.
 class RecordingHost : public JobHost {
 public:
     explicit RecordingHost(bool keep_lines = true) : keep_lines_(keep_lines) {}
 
     void AddLogLine(const std::string& line) override {
         if (keep_lines_) {
-            events_.emplace_back(false, line);
+            lines_.push_back({line, 0});
         }
     }
-    void ShowErrorIndicator() override { events_.emplace_back(true, std::string()); }
+    void ShowErrorIndicator() override {
+        if (lines_.empty()) {
+            ++leading_indicators_;
+        } else {
+            ++lines_.back().indicators;
+        }
+    }
 
     void ReplayTo(JobHost& host) const {
-        for (const auto& [indicator, line] : events_) {
-            if (indicator) {
+        for (int i = 0; i < leading_indicators_; ++i) {
+            host.ShowErrorIndicator();
+        }
+        for (const Line& line : lines_) {
+            host.AddLogLine(line.text);
+            for (int i = 0; i < line.indicators; ++i) {
                 host.ShowErrorIndicator();
-            } else {
-                host.AddLogLine(line);
             }
         }
     }
 
 private:
+    struct Line {
+        std::string text;
+        int indicators;
+    };
     bool keep_lines_;
-    std::vector<std::pair<bool, std::string>> events_;
+    int leading_indicators_ = 0;
+    std::vector<Line> lines_;
 };
 
 // Pages compressed ahead by worker threads, handed out in list order.
 class WorkerPool {
 public:
-    WorkerPool(std::vector<BatchItem> items, const CompressionJob& prototype, const BatchSettings& settings,
-               int threads)
+    WorkerPool(std::vector<BatchItem> items, const JobOptions& options, const BatchSettings& settings,
+               bool keep_lines, int threads)
         : items_(std::move(items)),
-          options_(prototype.Options),
+          options_(options),
           settings_(settings),
-          keep_lines_(prototype.Host().WantsLogLines()),
-          slots_(items_.size()) {
+          keep_lines_(keep_lines),
+          slots_(items_.size()),
+          sizes_(items_.size()) {
         // Enough pages ahead to keep every thread busy, few enough that the
         // pages waiting for their turn do not pile up.
         lookahead_ = static_cast<std::size_t>(threads) * 4;
+        int64_t largest = 0;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            sizes_[i] = std::max<int64_t>(FileSize(items_[i].Path), 0);
+            largest = std::max(largest, sizes_[i]);
+        }
+        budget_ = InFlightBudget(largest);
         for (int t = 0; t < threads; ++t) {
             threads_.emplace_back([this] { Work(); });
         }
@@ -243,23 +269,28 @@ private:
             std::size_t i;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                room_.wait(lock, [&] { return stopping_ || next_ >= slots_.size() || next_ < taken_ + lookahead_; });
+                room_.wait(lock, [&] {
+                    return stopping_ || next_ >= slots_.size() ||
+                           (next_ < taken_ + lookahead_ &&
+                            (in_flight_ == 0 || in_flight_ + sizes_[next_] <= budget_));
+                });
                 if (stopping_ || next_ >= slots_.size()) {
                     return;
                 }
                 i = next_++;
+                in_flight_ += sizes_[i];
             }
             RecordingHost log(keep_lines_);
-            CompressionJob job(log);
-            job.Options = options_;
-            PageResult result = ProcessPage(job, items_[i], settings_);
+            PageResult result = ProcessPage(items_[i], options_, settings_, log);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 slots_[i].result = std::move(result);
                 slots_[i].log = std::move(log);
                 slots_[i].done = true;
+                in_flight_ -= sizes_[i];
             }
             ready_.notify_all();
+            room_.notify_all();
         }
     }
 
@@ -276,13 +307,17 @@ private:
     std::size_t taken_ = 0;
     std::size_t lookahead_ = 1;
     bool stopping_ = false;
+    // Bytes of the pages under way, and how many may be.
+    std::vector<int64_t> sizes_;
+    int64_t in_flight_ = 0;
+    int64_t budget_ = 0;
 };
 
 class BatchRun {
 public:
-    BatchRun(const std::vector<BatchItem>& items, CompressionJob& job, const BatchSettings& settings,
-             BatchHost& host)
-        : items_(items), job_(job), settings_(settings), host_(host) {}
+    BatchRun(const std::vector<BatchItem>& items, const JobOptions& options, const BatchSettings& settings,
+             JobHost& log, BatchHost& host)
+        : items_(items), options_(options), settings_(settings), log_(log), host_(host) {}
 
     BatchSummary Run() {
         host_.BeginRun();
@@ -329,7 +364,7 @@ private:
             return;
         }
         const int threads = std::min<int>(settings_.Jobs, static_cast<int>(paths.size()));
-        pool_.emplace(std::move(paths), job_, settings_, threads);
+        pool_.emplace(std::move(paths), options_, settings_, log_.WantsLogLines(), threads);
     }
 
     void FinishWorkers() {
@@ -339,7 +374,7 @@ private:
         pool_->Stop();
         // Pages finished ahead of a stop were written: report them too.
         for (auto& [result, log] : pool_->TakeFinished()) {
-            log.ReplayTo(job_.Host());
+            log.ReplayTo(log_);
             Report(result);
         }
         pool_.reset();
@@ -364,7 +399,10 @@ private:
         const std::string& path = item.Path;
         if (!HasPageExtension(path)) {
             ++summary_.NotPages;
-            host_.PageDone(PageReport{path, PageOutcome::NotAPage, 0, 0, {}});
+            PageReport report;
+            report.Path = path;
+            report.Outcome = PageOutcome::NotAPage;
+            host_.PageDone(report);
             return;
         }
         host_.SetTotalPercentage(TotalPercent(file_number, summary_.Selected));
@@ -372,11 +410,11 @@ private:
         const bool queued = pool_ && !task_of_.empty() && task_of_[i] >= 0;
         PageResult result;
         if (queued) {
-            auto [taken, log] = pool_->Take(static_cast<std::size_t>(task_of_[i]), job_.Host());
-            log.ReplayTo(job_.Host());
+            auto [taken, log] = pool_->Take(static_cast<std::size_t>(task_of_[i]), log_);
+            log.ReplayTo(log_);
             result = std::move(taken);
         } else {
-            result = ProcessPage(job_, item, settings_);
+            result = ProcessPage(item, options_, settings_, log_);
         }
         // A page already compressed was not handed to the engine: the file
         // number stays.
@@ -407,8 +445,8 @@ private:
                 ++summary_.Failed;
                 // A failed backup never stops the run: the page was not touched.
                 go_on = result.backup_failed || host_.ContinueAfterFailure(report);
-                job_.Host().AddLogLine("Error  " + report.Error + (go_on ? " (Skip)" : " (Break)"));
-                job_.Host().ShowErrorIndicator();
+                log_.AddLogLine("Error  " + report.Error + (go_on ? " (Skip)" : " (Break)"));
+                log_.ShowErrorIndicator();
                 break;
             }
             default: break;
@@ -418,8 +456,9 @@ private:
     }
 
     const std::vector<BatchItem>& items_;
-    CompressionJob& job_;
+    const JobOptions options_;
     const BatchSettings settings_;
+    JobHost& log_;
     BatchHost& host_;
     BatchSummary summary_;
     std::vector<int> task_of_;
@@ -427,6 +466,11 @@ private:
 };
 
 }  // namespace
+
+int64_t InFlightBudget(int64_t largestPage) {
+    constexpr int64_t kFloor = int64_t{4} << 20;
+    return std::max(largestPage * 4, kFloor);
+}
 
 bool HasPageExtension(const std::string& path) {
     const std::size_t name_start = path.find_last_of("/\\");
@@ -438,9 +482,12 @@ bool HasPageExtension(const std::string& path) {
     return extension == ".HTM" || extension == ".HTML";
 }
 
-BatchSummary RunBatch(const std::vector<BatchItem>& items, CompressionJob& job, const BatchSettings& settings,
+BatchSummary RunBatch(const std::vector<BatchItem>& items,
+                      const JobOptions& options,
+                      const BatchSettings& settings,
+                      JobHost& log,
                       BatchHost& host) {
-    return BatchRun(items, job, settings, host).Run();
+    return BatchRun(items, options, settings, log, host).Run();
 }
 
 }  // namespace vexel

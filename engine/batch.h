@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "engine/backup.h"
-#include "engine/compression_job.h"
+#include "engine/job_host.h"
+#include "engine/page_compression.h"
+#include "engine/page_options.h"
 
 namespace vexel {
 
@@ -46,6 +48,8 @@ struct PageReport {
     // The page was written in a classic format with a warning that browsers
     // will open it slowly or lose its non-ASCII text.
     bool FormatWarning = false;
+    // Classic formats: the head of the page, as the page keeps it.
+    std::string Head;
 };
 
 struct BatchSettings {
@@ -55,6 +59,10 @@ struct BatchSettings {
     int Jobs = 1;            // pages compressed in parallel
     // Follow a link found in a folder to a page outside that folder.
     bool FollowLinksAnywhere = false;
+
+    PageFormat Format() const {
+        return Modern ? PageFormat::Modern : JavaChoose ? PageFormat::JavaScript : PageFormat::VbScript;
+    }
 };
 
 // The batch's surroundings besides those of a job.
@@ -97,14 +105,22 @@ struct BatchSummary {
     bool Cancelled = false;
 };
 
+// How many bytes of pages the workers of a run take on at once, for a run
+// whose largest page has `largestPage` bytes; a page alone is always taken.
+// A page needs a few times its size while it is compressed: with this many
+// bytes under way, eight jobs peak at no more than about four times one job
+// (bench/memory_bench.cpp), and small pages still all run in parallel.
+int64_t InFlightBudget(int64_t largestPage);
+
 // True for ".htm" and ".html" in any letter case.
 bool HasPageExtension(const std::string& path);
 
-// Runs the batch over `items` with the options in `job`. With one job the
-// pages go through `job` itself, so its fields hold the last page afterwards;
-// with more, each worker has a job of its own and the log lines reach `job`'s
-// host in list order, the same lines a run with one job gives.
-BatchSummary RunBatch(const std::vector<BatchItem>& items, CompressionJob& job, const BatchSettings& settings,
+// Runs the batch over `items`, every page with `options`. The pages' log lines
+// reach `log` in list order, the same lines whatever the number of jobs.
+BatchSummary RunBatch(const std::vector<BatchItem>& items,
+                      const JobOptions& options,
+                      const BatchSettings& settings,
+                      JobHost& log,
                       BatchHost& host);
 
 }  // namespace vexel

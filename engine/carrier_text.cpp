@@ -111,12 +111,13 @@ std::optional<ByteEscape> ChooseByteEscape(const bool (&holes)[256]) {
     }
     bool unsafe[256];
     Unsafe(holes, chosen.escape, unsafe);
-    unsafe['/'] = unsafe['!'] = true;  // they may need escaping too
+    // Every byte that may need escaping ("/" and "!" after "<" or "*" too)
+    // must move onto one that may stand for itself.
+    const auto mayNeedEscaping = [&](int b) { return unsafe[b] || b == '/' || b == '!'; };
     for (int offset = 1; offset < 256; ++offset) {
         bool fits = true;
         for (int b = 0; b < 256 && fits; ++b) {
-            const int moved = (b + offset) & 255;
-            fits = !unsafe[b] || !(unsafe[moved] || moved == '<' || moved == '*');
+            fits = !mayNeedEscaping(b) || !unsafe[(b + offset) & 255];
         }
         if (fits) {
             chosen.offset = static_cast<unsigned char>(offset);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/errors.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -25,11 +26,7 @@ bool StartsWithIgnoringCase(std::string_view text, std::size_t at, std::string_v
         return false;
     }
     for (std::size_t i = 0; i < lower.size(); ++i) {
-        char c = text[at + i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != lower[i]) {
+        if (AsciiLower(text[at + i]) != lower[i]) {
             return false;
         }
     }

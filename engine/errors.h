@@ -22,6 +22,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A page that the chosen format cannot carry: written so, it would not show
+// in a browser as it is.
+class FormatError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // An encrypted page opened without its password, or with another one.
 class PasswordError : public std::runtime_error {
 public:

@@ -7,6 +7,7 @@
 
 #include "engine/errors.h"
 #include "platform/file_system.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -16,10 +17,6 @@ constexpr std::size_t kReadChunk = 1 << 16;
 // A temporary name adds about 25 bytes; a file name longer than this would
 // pass the systems' limit of 255.
 constexpr std::size_t kLongestNameForTemporary = 200;
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, const platform::Status& status) {
     throw IoError(what + " " + Quoted(path) + ": " + status.Reason());
@@ -305,14 +302,7 @@ std::string SameFileKey(const std::string& path) {
         return "file " + std::to_string(identity.volume) + ":" + std::to_string(identity.file);
     }
     std::string key = "path " + platform::AbsolutePath(path);
-    if (platform::NamesIgnoreCase()) {
-        for (char& c : key) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<char>(c - 'A' + 'a');
-            }
-        }
-    }
-    return key;
+    return platform::NamesIgnoreCase() ? LowerAscii(std::move(key)) : key;
 }
 
 }  // namespace vexel

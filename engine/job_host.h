@@ -1,4 +1,4 @@
-// What a compression job needs of its surroundings: the log list, the error
+// What compressing a page needs of its surroundings: the log list, the error
 // indicator, the page gauge and a chance to let the message queue run. The
 // desktop window and the command line each implement it.
 #pragma once
@@ -7,8 +7,6 @@
 #include <string>
 
 namespace vexel {
-
-enum class FileDialog { Open, Save };
 
 class JobHost {
 public:
@@ -26,12 +24,6 @@ public:
     // Lets the message queue run, so that windows repaint and Cancel can be
     // clicked during a long page.
     virtual void ProcessMessages() {}
-    // Asks for a file name for the raw data commands; false when cancelled.
-    virtual bool ChooseFile(FileDialog dialog, std::string& path) {
-        (void)dialog;
-        (void)path;
-        return false;
-    }
 };
 
 }  // namespace vexel

@@ -336,11 +336,10 @@ std::string ModernPayload(std::string_view original,
     if (salt.size() != kSaltBytes || iv.size() != platform::kGcmIvBytes) {
         throw std::invalid_argument("salt or IV of a wrong size");
     }
-    unsigned char key[platform::kAesKeyBytes];
-    CheckCrypto(platform::DeriveKeyPbkdf2Sha256(seal->password, salt, seal->iterations, key));
+    platform::AesKey key;
+    CheckCrypto(platform::DeriveKeyPbkdf2Sha256(seal->password, salt, seal->iterations, key.Bytes()));
     std::string sealed;
-    CheckCrypto(platform::EncryptAes256Gcm(key, iv, compressed, sealed));
-    std::fill(std::begin(key), std::end(key), 0);
+    CheckCrypto(platform::EncryptAes256Gcm(key.Bytes(), iv, compressed, sealed));
     return salt + iv + sealed;
 }
 
@@ -417,14 +416,13 @@ std::string ExpandModernPage(const ModernPageData& data, const std::string* pass
     if (password == nullptr) {
         throw PasswordError(PasswordError::Kind::Missing, "the page is encrypted: its password is needed");
     }
-    unsigned char key[platform::kAesKeyBytes];
-    CheckCrypto(
-        platform::DeriveKeyPbkdf2Sha256(*password, data.payload.substr(0, kSaltBytes), data.iterations, key));
+    platform::AesKey key;
+    CheckCrypto(platform::DeriveKeyPbkdf2Sha256(*password, data.payload.substr(0, kSaltBytes), data.iterations,
+                                                key.Bytes()));
     std::string compressed;
     bool authentic = false;
-    CheckCrypto(platform::DecryptAes256Gcm(key, data.payload.substr(kSaltBytes, platform::kGcmIvBytes),
+    CheckCrypto(platform::DecryptAes256Gcm(key.Bytes(), data.payload.substr(kSaltBytes, platform::kGcmIvBytes),
                                            data.payload.substr(kHeaderBytes), compressed, authentic));
-    std::fill(std::begin(key), std::end(key), 0);
     if (!authentic) {
         throw PasswordError(PasswordError::Kind::Wrong,
                             "wrong password (or the page's encrypted data was changed since it was written)");

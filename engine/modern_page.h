@@ -28,6 +28,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/crypto.h"
+
 namespace vexel {
 
 constexpr uint32_t kDefaultIterations = 600000;
@@ -42,6 +44,9 @@ constexpr std::size_t kMaxExpandedBytes = std::size_t{1} << 30;
 struct PageSeal {
     std::string password;
     uint32_t iterations = kDefaultIterations;
+
+    // The password's copy is wiped when the seal goes.
+    ~PageSeal() { platform::SecureWipe(password); }
 };
 
 // What a page is written with besides its original and payload.

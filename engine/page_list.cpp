@@ -10,6 +10,7 @@
 #include "engine/file_io.h"
 #include "engine/restore.h"
 #include "platform/file_system.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -68,10 +69,6 @@ void DropDuplicates(PageList& list) {
     }
     list.paths = std::move(unique.paths);
     list.folders = std::move(unique.folders);
-}
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
 }
 
 std::string Canonical(const std::string& path, const std::string& link) {

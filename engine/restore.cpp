@@ -5,14 +5,11 @@
 #include "engine/file_io.h"
 #include "engine/own_page.h"
 #include "platform/file_system.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
 namespace {
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
 
 [[noreturn]] void Refuse(const std::string& page, const std::string& why) {
     throw IoError("Cannot restore " + Quoted(page) + ": " + why + "; the page is left as it is");

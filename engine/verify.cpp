@@ -4,13 +4,16 @@
 #include <optional>
 
 #include "engine/backup.h"
-#include "engine/compression_job.h"
 #include "engine/data_format.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/modern_page.h"
+#include "engine/classic_page.h"
+#include "engine/page_compression.h"
+#include "engine/page_prepare.h"
 #include "engine/page_list.h"
 #include "engine/page_reader.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -23,10 +26,6 @@ public:
     void AddLogLine(const std::string&) override {}
 };
 
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
-
 VerifyResult Result(VerifyOutcome outcome, std::string format, std::string detail) {
     return VerifyResult{outcome, std::move(format), std::move(detail)};
 }
@@ -35,19 +34,6 @@ VerifyResult Result(VerifyOutcome outcome, std::string format, std::string detai
 std::size_t FirstDifference(const std::string& a, const std::string& b) {
     const auto differ = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
     return static_cast<std::size_t>(differ.first - a.begin()) + 1;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
 }
 
 // The password the prompt script at the start of an expanded text compares
@@ -82,8 +68,8 @@ std::optional<std::string> PromptPassword(const std::string& expanded) {
                 password.push_back('\n');
                 break;
             case 'x': {
-                const int high = i + 2 < expanded.size() ? HexDigit(expanded[i + 1]) : -1;
-                const int low = high >= 0 ? HexDigit(expanded[i + 2]) : -1;
+                const int high = i + 2 < expanded.size() ? HexDigitValue(expanded[i + 1]) : -1;
+                const int low = high >= 0 ? HexDigitValue(expanded[i + 2]) : -1;
                 if (low < 0) {
                     return std::nullopt;
                 }
@@ -110,6 +96,35 @@ std::string HeadBefore(const std::string& page, std::size_t scriptStart) {
     return page.substr(0, end);
 }
 
+// The page written again from the prepared backup, with each search window,
+// must be the page byte for byte: a changed decoder, template or line end
+// shows here, where the data alone still reads back.
+VerifyResult WrittenAgain(const std::string& page,
+                          const std::string& format,
+                          PageScript script,
+                          const PreparedPage& prepared,
+                          const JobOptions& options,
+                          const char* words) {
+    SilentHost host;
+    const ClassicScript written = script == PageScript::JavaScript ? ClassicScript::JavaScript : ClassicScript::VbScript;
+    std::string firstPage;
+    for (const bool highspeed : {options.highspeed, !options.highspeed}) {
+        std::string again =
+            RenderClassicPage(written, prepared.Head, EncodeDataString(prepared.Input, highspeed, host)).Text;
+        if (again == page) {
+            return Result(VerifyOutcome::Match, format,
+                          std::string("byte for byte, as written with ") + words +
+                              (highspeed ? ", high speed" : ""));
+        }
+        if (firstPage.empty()) {
+            firstPage = std::move(again);
+        }
+    }
+    return Result(VerifyOutcome::Mismatch, format,
+                  "its data reads back, but the page differs from the one its backup gives at byte " +
+                      std::to_string(FirstDifference(page, firstPage)) + " of " + std::to_string(page.size()));
+}
+
 VerifyResult VerifyClassic(const std::string& pagePath,
                            const std::string& page,
                            const PageData& found,
@@ -130,10 +145,9 @@ VerifyResult VerifyClassic(const std::string& pagePath,
     const std::string head = HeadBefore(page, found.scriptStart);
 
     SilentHost host;
-    CompressionJob job(host);
-    job.Openfile = job.Savefile = pagePath;
+    JobOptions options;
     if (const std::optional<std::string> password = PromptPassword(expanded)) {
-        job.Options.password = {true, *password};
+        options.password = {true, *password};
     }
     // The keep options are not written in the page: each way of preparing
     // the backup is tried, the default first.
@@ -151,21 +165,33 @@ VerifyResult VerifyClassic(const std::string& pagePath,
     std::string firstHead;
     std::string firstInput;
     bool prepared = false;
+    std::string refusal;
     for (const Way& way : kWays) {
-        job.Options.RemoveUnuseful = way.collapse;
-        job.Options.UChar = way.blank;
-        std::string input;
-        if (!job.PrepareInput(backup, input)) {
+        options.RemoveUnuseful = way.collapse;
+        options.UChar = way.blank;
+        PreparedPage again;
+        try {
+            again = PrepareClassicPage(backup, pagePath, options, host);
+        } catch (const FormatError& e) {
+            // The compressor refuses this way of preparing the backup: a page
+            // written so before is garbled in a browser.
+            refusal = e.what();
             continue;
         }
-        if (job.Edit1 == head && input == expanded) {
-            return Result(VerifyOutcome::Match, format, std::string("as prepared: ") + way.words);
+        if (!again.Prepared) {
+            continue;
+        }
+        if (again.Head == head && again.Input == expanded) {
+            return WrittenAgain(page, format, found.script, again, options, way.words);
         }
         if (!prepared) {
             prepared = true;
-            firstHead = job.Edit1;
-            firstInput = std::move(input);
+            firstHead = std::move(again.Head);
+            firstInput = std::move(again.Input);
         }
+    }
+    if (!refusal.empty()) {
+        return Result(VerifyOutcome::Mismatch, format, refusal);
     }
     if (!prepared) {
         return Result(VerifyOutcome::Mismatch, format,

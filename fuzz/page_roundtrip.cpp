@@ -10,8 +10,9 @@
 #include <string>
 
 #include "engine/page_reader.h"
-#include "engine/compression_job.h"
+#include "engine/classic_page.h"
 #include "engine/data_format.h"
+#include "engine/page_prepare.h"
 
 namespace {
 
@@ -103,31 +104,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     const std::string page(reinterpret_cast<const char*>(bytes + at), size - at);
 
     SilentHost host;
-    vexel::CompressionJob job(host);
-    job.Options = options;
-    job.Openfile = job.Savefile = "fuzz.htm";
-    job.WriteDestination = false;
     std::string head;
     std::string input;
     const bool expected = ExpectedInput(page, options, head, input);
-    if (job.PreparePage(page) != expected) {
+    const vexel::PreparedPage prepared = vexel::PrepareClassicPage(page, "fuzz.htm", options, host);
+    if (prepared.Prepared != expected) {
         Fail();
     }
     if (!expected) {
         return 0;
     }
-    if (job.Edit1 != head || Expand(job.WorkText) != input) {
+    const std::string data = vexel::EncodeDataString(prepared.Input, options.highspeed, host);
+    if (prepared.Head != head || Expand(data) != input) {
         Fail();
     }
 
-    std::string written;
-    if (javascript) {
-        job.WriteJavaScriptPage();
-        written = job.PageJavaScript();
-    } else {
-        job.WriteVbScriptPage();
-        written = job.PageVbScript();
-    }
+    const std::string written =
+        vexel::RenderClassicPage(javascript ? vexel::ClassicScript::JavaScript : vexel::ClassicScript::VbScript,
+                                 prepared.Head, data)
+            .Text;
     // The head is written as it is and ends in the body tag's ">", so the
     // data line is found whatever scripts the head holds.
     const auto found = vexel::FindPageData(written);

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/file_system.h"
 
@@ -45,5 +46,44 @@ Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
                         const std::string& sealed,
                         std::string& plain,
                         bool& authentic);
+
+// Overwrites `size` bytes at `data` with zeros through the library's own
+// wipe (OpenSSL's cleanse, SecureZeroMemory), which the compiler cannot leave
+// out because nothing reads the memory afterwards.
+void SecureWipe(void* data, std::size_t size);
+// Wipes the whole buffer of `text` and empties it.
+void SecureWipe(std::string& text);
+
+// A key that wipes itself when it goes, on every path out of its scope.
+class AesKey {
+public:
+    AesKey() = default;
+    ~AesKey();
+    AesKey(const AesKey&) = delete;
+    AesKey& operator=(const AesKey&) = delete;
+
+    unsigned char (&Bytes())[kAesKeyBytes] { return bytes_; }
+    const unsigned char (&Bytes() const)[kAesKeyBytes] { return bytes_; }
+
+private:
+    unsigned char bytes_[kAesKeyBytes] = {};
+};
+
+// A password or other secret text, wiped when it goes. Moving it in takes the
+// buffer over, so no copy is left behind by the move.
+class SecretText {
+public:
+    SecretText() = default;
+    explicit SecretText(std::string text) : text_(std::move(text)) {}
+    ~SecretText();
+    SecretText(const SecretText&) = delete;
+    SecretText& operator=(const SecretText&) = delete;
+
+    const std::string& Text() const { return text_; }
+    std::string& Text() { return text_; }
+
+private:
+    std::string text_;
+};
 
 }  // namespace vexel::platform

@@ -1,5 +1,5 @@
 // The page cryptography through Windows' own CNG (bcrypt.dll).
-#include "platform/crypto.h"
+#include "platform/crypto_backend.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <limits>
 
-namespace vexel::platform {
+namespace vexel::platform::backend {
 
 namespace {
 
@@ -22,10 +22,6 @@ Status CngError(const std::string& what, NTSTATUS status) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(status));
     return Status::Failed(Status::Kind::Other, what + " (CNG status " + code + ")");
-}
-
-bool FitsUlong(std::size_t size) {
-    return size <= std::numeric_limits<ULONG>::max();
 }
 
 PUCHAR Bytes(const std::string& text) {
@@ -103,9 +99,6 @@ BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO AuthInfo(const std::string& iv, unsigned c
 }  // namespace
 
 Status RandomBytes(void* out, std::size_t size) {
-    if (!FitsUlong(size)) {
-        return Status::Failed(Status::Kind::Other, "Cannot get so many random bytes at once");
-    }
     const NTSTATUS status = BCryptGenRandom(nullptr, static_cast<PUCHAR>(out), static_cast<ULONG>(size),
                                             BCRYPT_USE_SYSTEM_PREFERRED_RNG);
     if (!Succeeded(status)) {
@@ -114,14 +107,10 @@ Status RandomBytes(void* out, std::size_t size) {
     return {};
 }
 
-Status DeriveKeyPbkdf2Sha256(const std::string& password,
-                             const std::string& salt,
-                             uint32_t iterations,
-                             unsigned char (&key)[kAesKeyBytes]) {
-    if (!FitsUlong(password.size()) || !FitsUlong(salt.size()) || iterations == 0) {
-        return Status::Failed(Status::Kind::Other,
-                              "Cannot derive a key: password, salt or iteration count out of range");
-    }
+Status DeriveKey(const std::string& password,
+                 const std::string& salt,
+                 uint32_t iterations,
+                 unsigned char (&key)[kAesKeyBytes]) {
     Algorithm hmac(BCRYPT_SHA256_ALGORITHM, BCRYPT_ALG_HANDLE_HMAC_FLAG);
     if (!Succeeded(hmac.Opened())) {
         return CngError("Cannot open HMAC-SHA256", hmac.Opened());
@@ -138,14 +127,10 @@ Status DeriveKeyPbkdf2Sha256(const std::string& password,
     return {};
 }
 
-Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
-                        const std::string& iv,
-                        const std::string& plain,
-                        std::string& sealed) {
-    sealed.clear();
-    if (iv.size() != kGcmIvBytes || !FitsUlong(plain.size())) {
-        return Status::Failed(Status::Kind::Other, "Cannot encrypt: IV or data of a wrong size");
-    }
+Status Encrypt(const unsigned char (&key)[kAesKeyBytes],
+               const std::string& iv,
+               const std::string& plain,
+               std::string& sealed) {
     GcmKey gcm(key);
     if (!Succeeded(gcm.Made())) {
         return CngError("Cannot set up AES-256-GCM", gcm.Made());
@@ -163,19 +148,11 @@ Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
     return {};
 }
 
-Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
-                        const std::string& iv,
-                        const std::string& sealed,
-                        std::string& plain,
-                        bool& authentic) {
-    plain.clear();
-    authentic = false;
-    if (sealed.size() < kGcmTagBytes) {
-        return {};  // too short to hold a tag: nobody sealed it
-    }
-    if (iv.size() != kGcmIvBytes || !FitsUlong(sealed.size())) {
-        return Status::Failed(Status::Kind::Other, "Cannot decrypt: IV or data of a wrong size");
-    }
+Status Decrypt(const unsigned char (&key)[kAesKeyBytes],
+               const std::string& iv,
+               const std::string& sealed,
+               std::string& plain,
+               bool& authentic) {
     GcmKey gcm(key);
     if (!Succeeded(gcm.Made())) {
         return CngError("Cannot set up AES-256-GCM", gcm.Made());
@@ -201,4 +178,8 @@ Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
     return {};
 }
 
-}  // namespace vexel::platform
+void Wipe(void* data, std::size_t size) {
+    SecureZeroMemory(data, size);
+}
+
+}  // namespace vexel::platform::backend

@@ -1,6 +1,7 @@
 // The page cryptography through OpenSSL's libcrypto (EVP), on POSIX systems.
-#include "platform/crypto.h"
+#include "platform/crypto_backend.h"
 
+#include <openssl/crypto.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
@@ -8,7 +9,7 @@
 #include <climits>
 #include <memory>
 
-namespace vexel::platform {
+namespace vexel::platform::backend {
 
 namespace {
 
@@ -32,10 +33,6 @@ using Context = std::unique_ptr<EVP_CIPHER_CTX, ContextFree>;
 
 const unsigned char* Bytes(const std::string& text) {
     return reinterpret_cast<const unsigned char*>(text.data());
-}
-
-bool FitsInt(std::size_t size) {
-    return size <= static_cast<std::size_t>(INT_MAX);
 }
 
 // The cipher set up for `key` and the 12-byte `iv`, in either direction.
@@ -63,20 +60,16 @@ Context GcmContext(const unsigned char (&key)[kAesKeyBytes], const std::string& 
 }  // namespace
 
 Status RandomBytes(void* out, std::size_t size) {
-    if (!FitsInt(size) || RAND_bytes(static_cast<unsigned char*>(out), static_cast<int>(size)) != 1) {
+    if (RAND_bytes(static_cast<unsigned char*>(out), static_cast<int>(size)) != 1) {
         return LibraryError("Cannot get random bytes from the system");
     }
     return {};
 }
 
-Status DeriveKeyPbkdf2Sha256(const std::string& password,
-                             const std::string& salt,
-                             uint32_t iterations,
-                             unsigned char (&key)[kAesKeyBytes]) {
-    if (!FitsInt(password.size()) || !FitsInt(salt.size()) || iterations == 0 || iterations > INT_MAX) {
-        return Status::Failed(Status::Kind::Other,
-                              "Cannot derive a key: password, salt or iteration count out of range");
-    }
+Status DeriveKey(const std::string& password,
+                 const std::string& salt,
+                 uint32_t iterations,
+                 unsigned char (&key)[kAesKeyBytes]) {
     if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()), Bytes(salt),
                           static_cast<int>(salt.size()), static_cast<int>(iterations), EVP_sha256(),
                           kAesKeyBytes, key) != 1) {
@@ -85,14 +78,10 @@ Status DeriveKeyPbkdf2Sha256(const std::string& password,
     return {};
 }
 
-Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
-                        const std::string& iv,
-                        const std::string& plain,
-                        std::string& sealed) {
-    sealed.clear();
-    if (iv.size() != kGcmIvBytes || !FitsInt(plain.size())) {
-        return Status::Failed(Status::Kind::Other, "Cannot encrypt: IV or data of a wrong size");
-    }
+Status Encrypt(const unsigned char (&key)[kAesKeyBytes],
+               const std::string& iv,
+               const std::string& plain,
+               std::string& sealed) {
     Context context = GcmContext(key, iv, /*encrypt=*/true);
     if (!context) {
         return LibraryError("Cannot set up AES-256-GCM");
@@ -111,19 +100,11 @@ Status EncryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
     return {};
 }
 
-Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
-                        const std::string& iv,
-                        const std::string& sealed,
-                        std::string& plain,
-                        bool& authentic) {
-    plain.clear();
-    authentic = false;
-    if (sealed.size() < kGcmTagBytes) {
-        return {};  // too short to hold a tag: nobody sealed it
-    }
-    if (iv.size() != kGcmIvBytes || !FitsInt(sealed.size())) {
-        return Status::Failed(Status::Kind::Other, "Cannot decrypt: IV or data of a wrong size");
-    }
+Status Decrypt(const unsigned char (&key)[kAesKeyBytes],
+               const std::string& iv,
+               const std::string& sealed,
+               std::string& plain,
+               bool& authentic) {
     Context context = GcmContext(key, iv, /*encrypt=*/false);
     if (!context) {
         return LibraryError("Cannot set up AES-256-GCM");
@@ -150,4 +131,8 @@ Status DecryptAes256Gcm(const unsigned char (&key)[kAesKeyBytes],
     return {};
 }
 
-}  // namespace vexel::platform
+void Wipe(void* data, std::size_t size) {
+    OPENSSL_cleanse(data, size);
+}
+
+}  // namespace vexel::platform::backend

@@ -37,6 +37,10 @@ HANDLE Handle(intptr_t handle) {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// The attributes a user gives a page, which a replaced page keeps.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 // Identity, size, last write and names of an open file; its kind from the
 // handle, since devices and pipes have attributes too.
 Status DescribeHandle(HANDLE h, FileInfo& info) {
@@ -345,9 +349,42 @@ Status IdentityOf(const std::string& path, FileIdentity& identity) {
 }
 
 Status RenameReplacing(const std::string& from, const std::string& to) {
-    if (!MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const std::wstring wide_from = SystemPath(from);
+    const std::wstring wide_to = SystemPath(to);
+    const DWORD attributes = GetFileAttributesW(wide_to.c_str());
+    const bool replacing = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    bool replaced = false;
+    if (replacing) {
+        // The file that is replaced keeps its security descriptor, attributes,
+        // creation time and short name, which a rename would give up for the
+        // new file's. Where the call fails (a file system without it, a new
+        // file held open, or after it took the old file away) a plain rename
+        // follows.
+        replaced = ReplaceFileW(wide_to.c_str(), wide_from.c_str(), nullptr,
+                                REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
+        if (replaced) {
+            // ReplaceFile offers no write-through: the new names are flushed
+            // through a handle on the file that now bears the name.
+            const HANDLE h = CreateFileW(wide_to.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h != INVALID_HANDLE_VALUE) {
+                FlushFileBuffers(h);
+                CloseHandle(h);
+            }
+        }
+    }
+    if (!replaced &&
+        !MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return LastError();
+    }
+    if (replacing) {
+        // Not every ReplaceFile keeps them (Wine's does not), and a rename never does.
+        const DWORD kept = attributes & kKeptAttributes;
+        const DWORD now = GetFileAttributesW(wide_to.c_str());
+        if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != kept) {
+            const DWORD wanted = (now & ~kKeptAttributes) | kept;
+            SetFileAttributesW(wide_to.c_str(), wanted != 0 ? wanted : FILE_ATTRIBUTE_NORMAL);
+        }
     }
     return {};
 }

@@ -10,9 +10,12 @@
 #                                    the CHM compiler (fp-utils: chmcmd, for help.chm),
 #                                    NSIS (makensis, for the Windows installer),
 #                                    Chromium (scripts/browser-tests.sh), and
-#                                    clang with its libFuzzer runtime (scripts/fuzz.sh)
+#                                    clang with its libFuzzer runtime (scripts/fuzz.sh),
+#                                    and the linux32 preset's i686 cross compiler with the
+#                                    i386 zlib and libcrypto, run by qemu-i386
 #   scripts/install-deps.sh resources  what resources/make-resources.sh draws with
 #   scripts/install-deps.sh fuzz       clang and its sanitizer and fuzzer runtimes
+#   scripts/install-deps.sh linux32    the linux32 preset's (adds the i386 architecture)
 set -euo pipefail
 
 native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev libssl-dev nodejs gzip brotli
@@ -20,15 +23,21 @@ native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-
 windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils nsis)
 browser=(chromium)
 fuzz=(clang libclang-rt-14-dev)
+# The cross compiler links against its own C library; zlib and libcrypto
+# come as the i386 builds of the system's packages (multiarch), and the
+# programs run under qemu-i386 on the system's i386 C and C++ libraries.
+linux32=(crossbuild-essential-i386 libc6-dev-i386-cross qemu-user zlib1g-dev:i386 libssl-dev:i386
+         libc6:i386 libstdc++6:i386)
 
 resources=(python3-pil imagemagick fonts-dejavu-core fonts-dejavu-extra)
 
 case "${1:-native}" in
     native) wanted=("${native[@]}") ;;
-    all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}") ;;
+    all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}" "${linux32[@]}") ;;
     resources) wanted=("${resources[@]}") ;;
     fuzz) wanted=("${fuzz[@]}") ;;
-    *) echo "usage: $0 [native|all|resources|fuzz]" >&2; exit 2 ;;
+    linux32) wanted=("${linux32[@]}") ;;
+    *) echo "usage: $0 [native|all|resources|fuzz|linux32]" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -44,5 +53,14 @@ fi
 echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+# Packages of another architecture (NAME:i386) need it added first.
+for pkg in "${missing[@]}"; do
+    arch=${pkg#*:}
+    if [ "$arch" != "$pkg" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+        "${sudo[@]}" dpkg --add-architecture "$arch"
+    fi
+done
 "${sudo[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# --no-remove: an i386 library must never make apt remove the system's own
+# (both architectures must be of one version).
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends --no-remove "${missing[@]}"

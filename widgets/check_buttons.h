@@ -98,7 +98,7 @@ public:
 protected:
     ~TZelRadiobutton() override = default;
     int CaptionInset() const override { return 2; }
-    int BoxGap() const override { return 10; }
+    int BoxGap() const override { return 12; }
 };
 
 }  // namespace vexel

@@ -241,6 +241,13 @@ void TFileListBox::SetShowGlyphs(bool Value) {
     Invalidate();
 }
 
+void TFileListBox::SetMatchShortNames(bool Value) {
+    if (matchShortNames_ == Value)
+        return;
+    matchShortNames_ = Value;
+    ReadFileNames();
+}
+
 void TFileListBox::ReadFileNames() {
     std::vector<std::string> patterns = SplitMask(mask_);
     std::vector<std::string> names;
@@ -249,7 +256,7 @@ void TFileListBox::ReadFileNames() {
             return;
         for (const std::string& pattern : patterns) {
             if (MatchesFileMask(data.Name, pattern) ||
-                (!data.ShortName.empty() && MatchesFileMask(data.ShortName, pattern))) {
+                (matchShortNames_ && !data.ShortName.empty() && MatchesFileMask(data.ShortName, pattern))) {
                 bool folder = (data.Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
                 names.push_back(folder ? "[" + data.Name + "]" : data.Name);
                 return;

@@ -87,6 +87,10 @@ class TFileListBox : public TCustomListBox {
     void SetFileType(TFileType Value);
     bool ShowGlyphs() const { return showGlyphs_; }
     void SetShowGlyphs(bool Value);
+    // Whether Mask is matched against short 8.3 names too (the default).
+    // Off, "*.htm?" no longer lists "page.htm_backup" through "PAGEHT~1.HTM".
+    bool MatchShortNames() const { return matchShortNames_; }
+    void SetMatchShortNames(bool Value);
 
     // The focused item's full path (Directory joined with the item's text)
     // when that item is selected; empty when it is not, or when the list is
@@ -112,6 +116,7 @@ class TFileListBox : public TCustomListBox {
     std::string mask_ = "*.*";
     TFileType fileType_ = ftNormal;
     bool showGlyphs_ = false;
+    bool matchShortNames_ = true;
 };
 
 // The open path of a drive as a small tree: the drive's root, each folder

@@ -17,7 +17,7 @@
 #include "app/splash.h"
 #include "app/window_set.h"
 #include "engine/batch.h"
-#include "engine/compression_job.h"
+#include "engine/page_compression.h"
 #include "system/store_media.h"
 #include "tests/app/sample_pages.h"
 #include "tests/engine/test_support.h"
@@ -51,20 +51,10 @@ public:
 
 // The page the engine itself writes for Source with these options.
 inline std::string EnginePage(const std::string& Source, const JobOptions& Options, bool JavaScript) {
-    ScratchDir dir;
-    const std::string path = dir.Path("page.htm");
-    WriteBytes(path, Source);
     RecordingJobHost host;
-    CompressionJob job(host);
-    job.Options = Options;
-    job.Openfile = job.Savefile = path;
-    if (job.PreparePage()) {
-        if (JavaScript)
-            job.WriteJavaScriptPage();
-        else
-            job.WriteVbScriptPage();
-    }
-    return ReadBytes(path);
+    const CompressedPage page = CompressPage(Source, "page.htm", Options,
+                                             JavaScript ? PageFormat::JavaScript : PageFormat::VbScript, host);
+    return page.Prepared ? page.Text : Source;
 }
 
 class AppTest : public FrameworkTest {
@@ -120,6 +110,7 @@ protected:
         windows = CreateWindowSet(options);
         splash = toplogo;
         main = form1;
+        form1->ShowNotice = [this](const std::string& Text) { messages.push_back(Text); };
         windows->Conn->ShowMessage = [this](const std::string& Text) { messages.push_back(Text); };
     }
 

@@ -57,9 +57,8 @@ protected:
         for (const std::string& name : Names)
             items.push_back({twin.Path(name), true});
         RecordingJobHost host;
-        CompressionJob job(host);
         BatchHost batchHost;
-        RunBatch(items, job, BatchSettings{}, batchHost);
+        RunBatch(items, JobOptions{}, BatchSettings{}, host, batchHost);
         for (std::string& line : host.lines)
             ReplaceAll(line, twin.Root().string(), dir.Root().string());
         return host.lines;
@@ -70,7 +69,7 @@ protected:
     ScratchDir twin;
 };
 
-TEST_F(BatchRun, CompressesTheSelectedPagesAsTheEngineDoesAndSkipsTheRest) {
+TEST_F(BatchRun, CompressesTheSelectedPagesAsTheEngineDoesLogsThoseAlreadyDoneAndSumsUp) {
     const std::string a = Put("a.htm", SamplePage(1));
     const std::string notes = Put("notes.txt", "<body>not a page</body>");
     const std::string b = Put("b.HTML", SamplePage(2));
@@ -82,8 +81,12 @@ TEST_F(BatchRun, CompressesTheSelectedPagesAsTheEngineDoesAndSkipsTheRest) {
         selection.Add(path);
     selection.Add(d, false);
     selection.Add(e);
-    const std::vector<std::string> expectedLog =
-        EngineLog({"a.htm", "notes.txt", "b.HTML", "c.htm", "e.htm"});
+    // Of several pages, one already compressed is a line of the log where
+    // it came, not a box that stops the run.
+    std::vector<std::string> expectedLog = EngineLog({"a.htm", "notes.txt", "b.HTML"});
+    expectedLog.push_back("File:" + c + " already compressed!");
+    for (const std::string& line : EngineLog({"e.htm"}))
+        expectedLog.push_back(line);
 
     conn->AddLogLine("a line of the run before");
     windows->Savefileto->Show();
@@ -98,10 +101,25 @@ TEST_F(BatchRun, CompressesTheSelectedPagesAsTheEngineDoesAndSkipsTheRest) {
     EXPECT_EQ(ReadBytes(c), SamplePage(3));
     EXPECT_EQ(ReadBytes(c + "_backup"), "an older copy");
     EXPECT_EQ(ReadBytes(d), SamplePage(4));
-    EXPECT_EQ(messages, (std::vector<std::string>{"File:" + c + " already compressed!"}));
 
-    EXPECT_EQ(Lines(conn->Memo1->Lines()), expectedLog);
-    EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), expectedLog);
+    // The summary ends the log and is the one box of the run.
+    std::vector<std::string> log = Lines(conn->Memo1->Lines());
+    ASSERT_EQ(log.size(), expectedLog.size() + 3);
+    const int64_t before = static_cast<int64_t>(SamplePage(1).size() + SamplePage(2).size() + 31);
+    const int64_t after = static_cast<int64_t>(ReadBytes(a).size() + ReadBytes(b).size() + ReadBytes(e).size());
+    EXPECT_EQ(log[expectedLog.size()], "Pages: 3 written, 1 skipped, 1 already compressed, 0 broken off, 0 failed");
+    EXPECT_EQ(log[expectedLog.size() + 1].rfind("Bytes: " + std::to_string(before) + " before, " +
+                                                    std::to_string(after) + " after (",
+                                                0),
+              0u)
+        << log[expectedLog.size() + 1];
+    EXPECT_EQ(log[expectedLog.size() + 2].rfind("Time: ", 0), 0u);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind(log[expectedLog.size()] + "\r\n" + log[expectedLog.size() + 1], 0), 0u)
+        << messages[0];
+    EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), log);
+    log.resize(expectedLog.size());
+    EXPECT_EQ(log, expectedLog);
     EXPECT_TRUE(conn->haveError->Visible());  // the control byte of the sample pages
     EXPECT_EQ(conn->Openfile->Text(), e);
     EXPECT_EQ(conn->Savefile->Text(), e);
@@ -143,6 +161,21 @@ TEST_F(BatchRun, CancelStopsTheRunOnceThePageInHandIsWritten) {
     EXPECT_EQ(conn->TotalGauge->Percentage(), 40);
     EXPECT_TRUE(main->Visible());
     EXPECT_TRUE(windows->Log->Visible());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Pages: 2 written, 0 skipped, 0 already compressed, 0 broken off, 0 failed (stopped)", 0),
+              0u)
+        << messages[0];
+}
+
+TEST_F(BatchRun, OnePageAlreadyCompressedKeepsItsOwnBox) {
+    const std::string page = Put("done.htm", SamplePage(1));
+    WriteBytes(page + "_backup", "the original");
+    selection.Add(page);
+    Button2Click(*windows);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "File:" + page + " already compressed!");
+    EXPECT_EQ(messages[1].rfind("Pages: 0 written, 0 skipped, 1 already compressed", 0), 0u) << messages[1];
+    EXPECT_EQ(ReadBytes(page), SamplePage(1));
 }
 
 TEST_F(BatchRun, APageThatCannotBeWrittenEndsTheRunAndStillBringsTheMainWindowBack) {
@@ -170,8 +203,11 @@ TEST_F(BatchRun, APageThatCannotBeWrittenEndsTheRunAndStillBringsTheMainWindowBa
     EXPECT_TRUE(main->Visible());
     EXPECT_TRUE(windows->Log->Visible());
     EXPECT_TRUE(conn->haveError->Visible());
-    const std::vector<std::string> log = Lines(windows->Log->Memo1->Lines());
-    ASSERT_FALSE(log.empty());
+    // The failure is the last line of the pages, before the summary.
+    std::vector<std::string> log = Lines(windows->Log->Memo1->Lines());
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[log.size() - 3], "Pages: 1 written, 0 skipped, 0 already compressed, 0 broken off, 1 failed");
+    log.resize(log.size() - 3);
     EXPECT_EQ(log.back().rfind("Error  ", 0), 0u) << log.back();
     EXPECT_NE(log.back().find("(Break)"), std::string::npos) << log.back();
     EXPECT_NE(ReadBytes(first), SamplePage(1));
@@ -181,14 +217,48 @@ TEST_F(BatchRun, APageThatCannotBeWrittenEndsTheRunAndStillBringsTheMainWindowBa
     EXPECT_EQ(selection.current, (std::vector<int>{0, 1}));
 }
 
-TEST_F(BatchRun, NothingSelectedShowsAnEmptyLog) {
+TEST_F(BatchRun, NothingSelectedSaysSoAndKeepsTheLastLog) {
     selection.Add(Put("page.htm", SamplePage(1)), false);
     conn->AddLogLine("a line of the run before");
-    Button2Click(*windows);
-    EXPECT_EQ(conn->Memo1->Lines()->Count(), 0);
-    EXPECT_EQ(windows->Log->Memo1->Lines()->Count(), 0);
-    EXPECT_TRUE(windows->Log->Visible());
-    EXPECT_TRUE(main->Visible());
+    for (auto run : {&Button2Click, &RestoreSelected, &VerifySelected}) {
+        messages.clear();
+        run(*windows);
+        EXPECT_EQ(messages, (std::vector<std::string>{kNothingSelected}));
+        EXPECT_EQ(Lines(conn->Memo1->Lines()), (std::vector<std::string>{"a line of the run before"}));
+        EXPECT_FALSE(windows->Log->Visible());
+    }
     EXPECT_TRUE(selection.current.empty());
     EXPECT_EQ(ReadBytes(dir.Path("page.htm")), SamplePage(1));
+}
+
+TEST_F(BatchRun, RestoreAndVerifyGoThroughTheEnginesOwnAndLogALineForEachPage) {
+    const std::string kept = Put("kept.htm", SamplePage(1));
+    const std::string bare = Put("bare.htm", SamplePage(2));
+    selection.Add(kept);
+    selection.Add(bare);
+    Button2Click(*windows);  // kept and bare compressed, with backups
+    const std::string compressed = ReadBytes(kept);
+    ASSERT_NE(compressed, SamplePage(1));
+    // bare loses its backup: neither restore nor verify can use it.
+    ASSERT_TRUE(DeleteFileA((bare + "_backup").c_str()));
+    windows->Log->Hide();
+
+    VerifySelected(*windows);
+    std::vector<std::string> log = Lines(conn->Memo1->Lines());
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].rfind(kept + ": OK (JavaScript page", 0), 0u) << log[0];
+    EXPECT_NE(log[1].find(bare), std::string::npos) << log[1];
+    EXPECT_EQ(log[2], "Pages: 1 OK, 0 mismatch, 0 not checked, 1 failed");
+    EXPECT_TRUE(windows->Log->Visible());
+    EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), log);
+
+    RestoreSelected(*windows);
+    log = Lines(conn->Memo1->Lines());
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0], "Restored: " + kept);
+    EXPECT_NE(log[1].find(bare), std::string::npos) << log[1];
+    EXPECT_EQ(log[2], "Pages restored: 1, 1 failed");
+    EXPECT_EQ(ReadBytes(kept), SamplePage(1));
+    EXPECT_EQ(GetFileAttributesA((kept + "_backup").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), log);
 }

@@ -170,6 +170,7 @@ TEST_F(MainWindow, ButtonsOpenHelpFromTheProgramFolderTheLinksTipsLogAndOptions)
     form1->Tops1->Click();
     EXPECT_TRUE(windows->Form4->Visible());
 
+    ClickItem("page.htm");
     form1->ZelButton1->Click();  // Start
     TSavefileto* options = windows->Savefileto;
     EXPECT_TRUE(options->Visible());
@@ -203,4 +204,54 @@ TEST_F(MainWindow, ClosingShowsTheNoteAndWaitsForItsButtonHandlingMessagesMeanwh
     // The splash, the application's main form, was closed: the program ends.
     App()->ProcessMessages();
     EXPECT_TRUE(App()->Terminated());
+}
+
+TEST_F(MainWindow, ListsNoBackupThroughItsShortNameAndKeepsTheSelectionWhileTheUserTypes) {
+    WriteBytes(dir.Path("page.htm_backup"), "the original");
+    form1->ZelExplorerView1->ReadFileNames();
+    EXPECT_EQ(IndexOf("page.htm_backup"), -1);
+    for (const std::string& name : Listed())
+        EXPECT_NE(name.find('~'), 0u) << name;
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"[old.htm]", "page.htm", "page.HTML", "page.htmx"}));
+
+    ClickItem("page.htm");
+    Files()->SetSelected(IndexOf("page.HTML"), true);
+    // Each key typed reaches the change handler; texts the box does not
+    // know leave the list and its selection alone, a known one keeps the
+    // pages that stay listed selected.
+    for (const char* typed : {"*", "*.", "*.H", "*.HTM;*.HTML"}) {
+        form1->ComboBox1->SetText(typed);
+        form1->ComboBox1Change(form1->ComboBox1);
+        EXPECT_EQ(Files()->SelCount(), 2) << typed;
+    }
+    form1->ComboBox1->SetText("*.*");
+    form1->ComboBox1Change(form1->ComboBox1);
+    EXPECT_TRUE(Files()->Selected(IndexOf("page.htm")));
+    EXPECT_TRUE(Files()->Selected(IndexOf("page.HTML")));
+    EXPECT_FALSE(Files()->Selected(IndexOf("notes.txt")));
+}
+
+TEST_F(MainWindow, StartWithNothingSelectedSaysSoAndCtrlASelectsEveryItem) {
+    std::vector<std::string> notices;
+    form1->ShowNotice = [&](const std::string& Text) { notices.push_back(Text); };
+    form1->ZelButton1Click(form1->ZelButton1);
+    EXPECT_EQ(notices, (std::vector<std::string>{kNothingSelected}));
+    EXPECT_FALSE(windows->Savefileto->Visible());
+
+    WORD key = 'A';
+    form1->ZelExplorerView1KeyDown(Files(), key, ssCtrl);
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(Files()->SelCount(), Files()->Count());
+    form1->ZelButton1Click(form1->ZelButton1);
+    EXPECT_TRUE(windows->Savefileto->Visible());
+    EXPECT_EQ(notices.size(), 1u);
+}
+
+TEST_F(MainWindow, ThePreviewShowsThePageAsARunLeftIt) {
+    ClickItem("page.htm");
+    EXPECT_EQ(form1->Sourcecode->Text(), "<html><body>page.htm</body></html>\r\n");
+    WriteBytes(dir.Path("page.htm"), "<html><body>rewritten</body></html>\r\n");
+    form1->FilesChanged();
+    EXPECT_EQ(form1->Sourcecode->Text(), "<html><body>rewritten</body></html>\r\n");
+    EXPECT_TRUE(Files()->Selected(IndexOf("page.htm")));
 }

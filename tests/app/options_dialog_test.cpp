@@ -4,7 +4,9 @@
 
 #include "app/conn.h"
 #include "app/options_dialog.h"
+#include "app/window_parts.h"
 #include "app/window_set.h"
+#include "engine/verify.h"
 #include "tests/app/app_test_support.h"
 
 using namespace vexel;
@@ -63,7 +65,8 @@ TEST_F(OptionsDialog, AFreshStartGivesJavaScriptPagesWithBothCleanUpsAndNoPrompt
     EXPECT_TRUE(main->Visible());
 }
 
-TEST_F(OptionsDialog, UsePasswordAndTheEncryptBoxSyncThePasswordFromUsePasswordOnly) {
+TEST_F(OptionsDialog, UsePasswordSyncsTheClassicPasswordAndTheModernPageSetsItAside) {
+    dialog->Show();
     dialog->ZelCheckbox1->Toggle();  // "Use password" on
     EXPECT_TRUE(dialog->Edit1->Enabled());
     EXPECT_TRUE(conn->password->Enabled());
@@ -74,25 +77,130 @@ TEST_F(OptionsDialog, UsePasswordAndTheEncryptBoxSyncThePasswordFromUsePasswordO
     EXPECT_FALSE(conn->password->Enabled());
     EXPECT_EQ(conn->password->Text(), "4826");
 
-    // "Use 3DES encrypt HTML page" toggles its own mark and re-applies
-    // "Use password", whatever its own state.
-    dialog->Edit1->SetText("s3cret");
-    dialog->ZelCheckbox4->Toggle();
-    EXPECT_FALSE(dialog->ZelCheckbox4->Checked());
-    EXPECT_FALSE(dialog->Edit1->Enabled());
-    EXPECT_FALSE(conn->password->Enabled());
-    EXPECT_EQ(conn->password->Text(), "s3cret");
-    dialog->ZelCheckbox1->Toggle();
-    dialog->ZelCheckbox4->Toggle();
-    EXPECT_TRUE(dialog->ZelCheckbox4->Checked());
-    EXPECT_TRUE(dialog->Edit1->Enabled());
-    EXPECT_TRUE(conn->password->Enabled());
-
     // Clearing the password while it is in use gives the job an empty one.
+    dialog->ZelCheckbox1->Toggle();
     dialog->Edit1->SetText("");
     const JobOptions job = conn->OptionsFromFields();
     EXPECT_TRUE(job.password.Enabled);
     EXPECT_EQ(job.password.Text, "");
+
+    // The classic prompt means nothing to a modern page.
+    dialog->ModernChoose->SetFocus();
+    EXPECT_TRUE(dialog->Modern());
+    EXPECT_FALSE(dialog->ZelCheckbox1->Enabled());
+    EXPECT_FALSE(dialog->Edit1->Enabled());
+    dialog->JavaChoose->SetFocus();
+    EXPECT_TRUE(dialog->ZelCheckbox1->Enabled());
+    EXPECT_TRUE(dialog->Edit1->Enabled());
+}
+
+TEST(SealState, EncryptsOnlyTheModernPageWithAPasswordTypedTwiceOrShown) {
+    EXPECT_FALSE(SealStateOf(false, true, "pw", "pw", false).Encrypts);
+    EXPECT_FALSE(SealStateOf(true, false, "pw", "pw", false).Encrypts);
+    EXPECT_FALSE(SealStateOf(true, true, "", "", false).Encrypts);
+    EXPECT_FALSE(SealStateOf(true, true, "pw", "pW", false).Encrypts);
+    EXPECT_TRUE(SealStateOf(true, true, "pw", "pW", true).Encrypts);  // shown: typed once
+    EXPECT_TRUE(SealStateOf(true, true, "pw", "pw", false).Encrypts);
+    // Every case says in words what will happen.
+    EXPECT_EQ(SealStateOf(true, true, "", "", false).Note, "No password: the pages will not be encrypted.");
+    EXPECT_EQ(SealStateOf(true, true, "a", "b", false).Note,
+              "The two passwords differ: the pages will not be encrypted.");
+    EXPECT_NE(SealStateOf(true, false, "a", "a", false).Note.find("modern"), std::string::npos);
+}
+
+TEST_F(OptionsDialog, EncryptionSealsTheModernPageWithThePasswordAndSaysSoBeforeARunWithout) {
+    const std::string source = SamplePage(1);
+    const std::string path = SelectPage("secret.htm", source);
+    dialog->Show();
+    dialog->ModernChoose->SetFocus();
+    dialog->ZelCheckbox4->Toggle();
+    EXPECT_TRUE(dialog->SealPassword->Enabled());
+    EXPECT_NE(dialog->SealNote->Caption().find("No password"), std::string::npos);
+
+    // Ticked without a password: the user is asked first, and "No" runs nothing.
+    std::vector<std::string> asked;
+    dialog->AskToRun = [&](const std::string& Text) {
+        asked.push_back(Text);
+        return false;
+    };
+    dialog->ZelButton2->Click();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].rfind("No password: the pages will not be encrypted.", 0), 0u) << asked[0];
+    EXPECT_EQ(ReadBytes(path), source);
+    EXPECT_TRUE(dialog->Visible());
+
+    dialog->SealPassword->SetText("open sesame");
+    dialog->SealAgain->SetText("open sesame!");
+    EXPECT_TRUE(dialog->Seal().empty());
+    EXPECT_NE(dialog->SealNote->Caption().find("differ"), std::string::npos);
+    dialog->SealAgain->SetText("open sesame");
+    EXPECT_EQ(dialog->Seal(), "open sesame");
+    EXPECT_EQ(dialog->SealNote->Caption().rfind("Encrypted", 0), 0u);
+    dialog->ZelButton2->Click();
+    EXPECT_EQ(asked.size(), 1u);
+
+    const std::string password = "open sesame";
+    const std::string wrong = "open";
+    EXPECT_EQ(VerifyPage(path, &password).outcome, VerifyOutcome::Match);
+    EXPECT_EQ(VerifyPage(path, &password).format, "encrypted modern page");
+    EXPECT_EQ(VerifyPage(path, &wrong).outcome, VerifyOutcome::NotChecked);
+    EXPECT_EQ(VerifyPage(path, nullptr).outcome, VerifyOutcome::NotChecked);
+    EXPECT_EQ(ReadBytes(path).find("<p>"), std::string::npos);  // nothing of the page in clear
+    EXPECT_FALSE(dialog->Visible());
+}
+
+TEST_F(OptionsDialog, ChoicesOutlastTheProgramButPasswordsDoNot) {
+    dialog->Show();
+    dialog->VbChoose->SetFocus();
+    dialog->ZelCheckbox3->Toggle();  // "Remove Unuseful Characters" off
+    dialog->ZelCheckbox4->Toggle();  // encrypt on
+    dialog->SealPassword->SetText("never stored");
+    dialog->Hide();
+
+    // The next start reads them back into the dialog and the job fields.
+    auto* next = new TSavefileto(App(), *windows);
+    EXPECT_TRUE(next->VbChoose->Checked());
+    EXPECT_FALSE(next->JavaChoose->Checked());
+    EXPECT_FALSE(next->ZelCheckbox3->Checked());
+    EXPECT_TRUE(next->ZelCheckbox4->Checked());
+    EXPECT_TRUE(next->UChar->Checked());
+    EXPECT_EQ(next->SealPassword->Text(), "");
+    EXPECT_FALSE(conn->RemoveUnuseful->Checked());
+}
+
+// Every box shows its whole caption in the font it draws with, and no two
+// controls of a group cover each other, whatever the system's fonts.
+TEST_F(OptionsDialog, EveryCaptionFitsItsControlAndNothingOverlaps) {
+    dialog->Show();
+    for (TWinControl* group : {static_cast<TWinControl*>(dialog->ZelPanel4), static_cast<TWinControl*>(dialog->ZelPanel5),
+                               static_cast<TWinControl*>(dialog->ZelPanel3)}) {
+        std::vector<TControl*> shown;
+        for (int i = 0; i < group->ControlCount(); ++i)
+            if (group->Controls(i)->Visible())
+                shown.push_back(group->Controls(i));
+        for (TControl* control : shown) {
+            EXPECT_LE(control->Left() + control->Width(), group->Width() - 2) << control->Caption();
+            EXPECT_LE(control->Top() + control->Height(), group->Height() - 2) << control->Caption();
+            if (auto* box = dynamic_cast<TZelCheckbox*>(control)) {
+                const TRect room = box->CaptionRect(box->Width(), box->Height());
+                EXPECT_GE(room.Right - room.Left, TextSizeIn(box, box->Caption()).cx + box->Font3D()->DrawingWidth())
+                    << box->Caption();
+            }
+            if (auto* radio = dynamic_cast<TZelRadiobutton*>(control)) {
+                const TRect room = radio->CaptionRect(radio->Width(), radio->Height());
+                EXPECT_GE(room.Right - room.Left,
+                          TextSizeIn(radio, radio->Caption()).cx + radio->Font3D()->DrawingWidth())
+                    << radio->Caption();
+            }
+        }
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            for (std::size_t j = i + 1; j < shown.size(); ++j) {
+                const TRect a = shown[i]->BoundsRect();
+                const TRect b = shown[j]->BoundsRect();
+                const bool apart = a.Right <= b.Left || b.Right <= a.Left || a.Bottom <= b.Top || b.Bottom <= a.Top;
+                EXPECT_TRUE(apart) << shown[i]->Caption() << " / " << shown[j]->Caption();
+            }
+    }
 }
 
 TEST_F(OptionsDialog, ChangesMadeBeforeCancelHoldForTheNextRun) {

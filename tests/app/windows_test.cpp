@@ -54,13 +54,14 @@ TEST_F(Windows, PlaceThemselvesOnEachShowByTheMainWindowOrTheScreen) {
     windows->Conn->Show();
     EXPECT_EQ(Place(windows->Conn), (TPoint{-41 - 87, 33 - 74}));
     windows->Savefileto->Show();
-    EXPECT_EQ(Place(windows->Savefileto), (TPoint{-41 - 99, 33 - 47}));
+    // (300 - 499) div 2 and (201 - 376) div 2.
+    EXPECT_EQ(Place(windows->Savefileto), (TPoint{-41 - 99, 33 - 87}));
 
     // Shown again after the main window was dragged: placed again.
     windows->Savefileto->Hide();
     main->SetBounds(200, 150, 634, 450);
     windows->Savefileto->Show();
-    EXPECT_EQ(Place(windows->Savefileto), (TPoint{200 + 67, 150 + 77}));
+    EXPECT_EQ(Place(windows->Savefileto), (TPoint{200 + 67, 150 + 37}));
     windows->Log->Show();
     EXPECT_EQ(Place(windows->Log), (TPoint{250, 200}));
 
@@ -88,4 +89,40 @@ TEST_F(Windows, TheClosingNotesButtonHidesItselfAndEndsTheMessageLoop) {
     EXPECT_TRUE(buttonShownAtClick);
     EXPECT_TRUE(App()->Terminated());
     EXPECT_FALSE(windows->IMessage->ZelButton1->Visible());
+}
+
+// Alt+F4 and Esc on the closing note end the program as its button does,
+// instead of hiding the last window and leaving the process running.
+TEST_F(Windows, TheClosingNoteEndsTheProgramHoweverItIsClosed) {
+    for (const bool altF4 : {true, false}) {
+        MakeWindows();
+        App()->SetShowMainForm(false);
+        windows->IMessage->Show();
+        App()->Queue([&] {
+            if (altF4)
+                SendMessageA(windows->IMessage->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            else
+                SendMessageA(windows->IMessage->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        App()->Run();
+        EXPECT_TRUE(App()->Terminated()) << altF4;
+        EXPECT_FALSE(windows->IMessage->ZelButton1->Visible()) << altF4;
+        if (!altF4)
+            break;
+        // A fresh application for the second way.
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(Windows, EscClosesTheLogTipsAndOptionsAsTheirCancelOrCloseDoes) {
+    MakeWindows();
+    for (TCustomForm* form : std::initializer_list<TCustomForm*>{windows->Log, windows->Form4, windows->Savefileto}) {
+        form->Show();
+        ASSERT_TRUE(form->Visible());
+        SendMessageA(form->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_FALSE(form->Visible()) << form->Caption();
+    }
+    // Esc in the options dialog is its Cancel: the main window comes back.
+    EXPECT_TRUE(main->Visible());
 }

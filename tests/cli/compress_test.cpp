@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "tests/cli/cli_test_support.h"
-#include "engine/compression_job.h"
+#include "engine/page_prepare.h"
 
 namespace vexel::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/cli_test_support.h"
-#include "engine/compression_job.h"
+#include "engine/page_prepare.h"
 #include "engine/page_reader.h"
 
 namespace vexel::cli {

@@ -2,6 +2,8 @@
 // warnings of the classic formats.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/options.h"
 #include "tests/cli/cli_test_support.h"
 
@@ -122,6 +124,38 @@ TEST(Modern, EncryptedPageTakesItsPasswordFromAFileAndHoldsNeitherItNorTheText) 
     EXPECT_TRUE(Contains(missing.err, "none.txt")) << missing.err;
 }
 
+TEST(Modern, PasswordFileWithAByteOrderMarkSealsWithThePasswordAlone) {
+    ScratchDir dir;
+    const std::string original = "<html><body><p>notes</p></body></html>";
+    WriteBytes(dir.Path() / "m.htm", original);
+    WriteBytes(dir.Path() / "pw.txt", "\xEF\xBB\xBFs3cret\r\n");
+    ASSERT_EQ(
+        Vexel({"compress", "--modern", "--encrypt", "--password-file", dir / "pw.txt", "-q", dir / "m.htm"}).status,
+        kExitOk);
+    const auto decoded = Vexel({"decode", "--password", "s3cret", dir / "m.htm"});
+    EXPECT_EQ(decoded.status, kExitOk) << decoded.err;
+    EXPECT_EQ(decoded.out, original);
+    EXPECT_EQ(Vexel({"decode", "--password-file", dir / "pw.txt", dir / "m.htm"}).out, original);
+}
+
+TEST(Modern, EmptyOrNonUtf8PasswordIsAUsageErrorForEveryCommand) {
+    ScratchDir dir;
+    WriteBytes(dir.Path() / "p.htm", "<html><body><p>text</p></body></html>");
+    WriteBytes(dir.Path() / "empty.txt", "\xEF\xBB\xBF\r\nsecond line");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"compress", "--password", "", dir / "p.htm"},
+          std::vector<std::string>{"compress", "--modern", "--encrypt", "--password-file", dir / "empty.txt",
+                                   dir / "p.htm"},
+          std::vector<std::string>{"compress", "--password", "tr\xE8s", dir / "p.htm"},
+          std::vector<std::string>{"decode", "--password-file", dir / "empty.txt", dir / "p.htm"}}) {
+        const auto result = Vexel(args);
+        EXPECT_EQ(result.status, kExitUsage) << args[1] << " " << args[2];
+        EXPECT_TRUE(Contains(result.err, "the password is")) << result.err;
+    }
+    EXPECT_EQ(ReadBytes(dir.Path() / "p.htm"), "<html><body><p>text</p></body></html>");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "p.htm_backup"));
+}
+
 TEST(Verify, MismatchesAndPagesNotCheckedAreListedAndExitOne) {
     ScratchDir dir;
     const std::string page = "<html><body><p>" + std::string(3000, 'a') + "</p></body></html>";
@@ -136,7 +170,7 @@ TEST(Verify, MismatchesAndPagesNotCheckedAreListedAndExitOne) {
 
     auto result = Vexel({"verify", dir.Path().string()});
     EXPECT_EQ(result.status, kExitFailed);
-    EXPECT_TRUE(Contains(result.out, dir / "classic.htm" + ": OK (JavaScript page, as prepared:"))
+    EXPECT_TRUE(Contains(result.out, dir / "classic.htm" + ": OK (JavaScript page, byte for byte, as written with"))
         << result.out;
     EXPECT_TRUE(Contains(result.out, dir / "modern.htm" + ": OK")) << result.out;
     EXPECT_TRUE(Contains(result.out, dir / "changed.htm" + ": MISMATCH (JavaScript page): ")) << result.out;

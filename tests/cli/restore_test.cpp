@@ -125,6 +125,7 @@ TEST(Restore, OnlyACompressedPageOfOursIsReplacedUnlessForced) {
     EXPECT_FALSE(fs::exists(dir / "remade.htm_backup"));
 }
 
+#ifndef _WIN32
 TEST(Restore, BackupThatIsALinkOrTheSamePageIsRefusedAndBothStay) {
     ScratchDir dir;
     CompressedPage(dir.Path(), "a.htm", PlainPage("a"));
@@ -146,6 +147,7 @@ TEST(Restore, BackupThatIsALinkOrTheSamePageIsRefusedAndBothStay) {
     EXPECT_TRUE(Contains(lines[0], "a.htm_backup") && Contains(lines[0], "link")) << lines[0];
     EXPECT_TRUE(Contains(lines[1], "b.htm_backup") && Contains(lines[1], "the page itself")) << lines[1];
 }
+#endif
 
 TEST(Restore, BackupWhosePageIsGoneBringsThePageBack) {
     ScratchDir dir;

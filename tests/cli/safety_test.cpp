@@ -7,6 +7,10 @@
 #include "engine/size_limit.h"
 #include "tests/cli/cli_test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace vexel::cli {
 namespace {
 
@@ -196,6 +200,62 @@ TEST(PageList, RestoreAndVerifyTakeTheLinkedPagesThatCompressTook) {
     EXPECT_EQ(ReadBytes(site / "store" / "b.htm"), Page("b"));
     EXPECT_FALSE(fs::exists(site / "store" / "b.htm_backup"));
     EXPECT_TRUE(fs::is_symlink(site / "pages" / "one.htm"));
+}
+#endif
+
+#ifdef _WIN32
+DWORD Attributes(const fs::path& path) {
+    return GetFileAttributesW(path.wstring().c_str());
+}
+
+TEST(WindowsPages, AReplacedPageKeepsItsAttributesAndAReadOnlyPageIsKeptWhole) {
+    ScratchDir dir;
+    const fs::path hidden = dir.Path() / "hidden.htm";
+    const fs::path locked = dir.Path() / "locked.htm";
+    WriteBytes(hidden, Page("hidden"));
+    WriteBytes(locked, Page("locked"));
+    ASSERT_TRUE(SetFileAttributesW(hidden.wstring().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(SetFileAttributesW(locked.wstring().c_str(), FILE_ATTRIBUTE_READONLY));
+
+    auto result = Vexel({"compress", "--jobs", "1", dir / ""});
+    // Windows opens no read-only file for writing, so the page is refused,
+    // named and kept as it was; Wine opens it, and the page is compressed.
+    // Either way it stays read-only.
+    EXPECT_TRUE(Attributes(locked) & FILE_ATTRIBUTE_READONLY);
+    if (ReadBytes(locked) == Page("locked")) {
+        EXPECT_EQ(result.status, kExitFailed);
+        EXPECT_TRUE(Contains(result.err, locked.string())) << result.err;
+        EXPECT_FALSE(fs::exists(dir.Path() / "locked.htm_backup"));
+    } else {
+        EXPECT_EQ(result.status, kExitOk) << result.err;
+        EXPECT_EQ(ReadBytes(dir.Path() / "locked.htm_backup"), Page("locked"));
+    }
+
+    EXPECT_NE(ReadBytes(hidden), Page("hidden"));
+    EXPECT_EQ(ReadBytes(dir.Path() / "hidden.htm_backup"), Page("hidden"));
+    EXPECT_EQ(Attributes(hidden) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+    // Put back, it keeps them too.
+    result = Vexel({"restore", hidden.string()});
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(ReadBytes(hidden), Page("hidden"));
+    EXPECT_EQ(Attributes(hidden) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    SetFileAttributesW(locked.wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(WindowsPages, APageWithSeveralNamesIsRefusedAndKeptWhole) {
+    ScratchDir dir;
+    const fs::path page = dir.Path() / "page.htm";
+    WriteBytes(page, Page("page"));
+    ASSERT_TRUE(CreateHardLinkW((dir.Path() / "other.htm").wstring().c_str(), page.wstring().c_str(), nullptr));
+    const auto result = Vexel({"compress", page.string()});
+    EXPECT_EQ(result.status, kExitFailed);
+    EXPECT_TRUE(Contains(result.err, "2 names (hard links)")) << result.err;
+    EXPECT_EQ(ReadBytes(page), Page("page"));
+    EXPECT_EQ(ReadBytes(dir.Path() / "other.htm"), Page("page"));
+    EXPECT_FALSE(fs::exists(dir.Path() / "page.htm_backup"));
 }
 #endif
 

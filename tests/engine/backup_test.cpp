@@ -6,6 +6,9 @@
 
 #include "engine/backup.h"
 #include "engine/batch.h"
+#include "engine/errors.h"
+#include "engine/restore.h"
+#include "engine/verify.h"
 #include "tests/engine/test_support.h"
 
 namespace vexel {
@@ -116,9 +119,8 @@ TEST_F(BackupTest, BatchCompressesAPageBesideAnEqualBackupWithThatBackup) {
     WriteBytes(other + "_backup", "an older original");
 
     RecordingJobHost log;
-    CompressionJob job(log);
     CountingBatchHost host;
-    const BatchSummary summary = RunBatch({{page_, true}, {other, true}}, job, {}, host);
+    const BatchSummary summary = RunBatch({{page_, true}, {other, true}}, JobOptions{}, {}, log, host);
     EXPECT_EQ(summary.Written, 1);
     EXPECT_EQ(summary.AlreadyCompressed, 1);
     EXPECT_EQ(host.already, std::vector<std::string>{other});
@@ -135,6 +137,56 @@ public:
     bool WantsLogLines() const override { return false; }
 };
 
+TEST_F(BackupTest, RestoreAndVerifyLeaveAPageThatARunHoldsToThatRun) {
+    RecordingJobHost log;
+    BatchHost host;
+    ASSERT_EQ(RunBatch({{page_, true}}, JobOptions{}, {}, log, host).Written, 1);
+    const std::string compressed = ReadBytes(page_);
+
+    // Another run holds the backup, as compress does while it has the page.
+    platform::File held;
+    ASSERT_TRUE(held.Open(page_ + "_backup", platform::OpenMode::Read).Ok());
+    bool locked = false;
+    ASSERT_TRUE(held.TryLock(locked).Ok());
+    ASSERT_TRUE(locked);
+    try {
+        RestorePage(page_);
+        ADD_FAILURE() << "restored a page another run holds";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("another run is working on it"), std::string::npos) << e.what();
+    }
+    const VerifyResult verified = VerifyPage(page_, nullptr);
+    EXPECT_EQ(verified.outcome, VerifyOutcome::Failed);
+    EXPECT_NE(verified.detail.find("another run is working on it"), std::string::npos) << verified.detail;
+    EXPECT_EQ(ReadBytes(page_), compressed);
+    EXPECT_EQ(ReadBytes(page_ + "_backup"), original_);
+
+    held.Close();
+    EXPECT_EQ(VerifyPage(page_, nullptr).outcome, VerifyOutcome::Match);
+    EXPECT_TRUE(RestorePage(page_).warning.empty());
+    EXPECT_EQ(ReadBytes(page_), original_);
+}
+
+TEST_F(BackupTest, BatchSkipsACompressedPageWhoseBackupIsGoneWithALogLine) {
+    RecordingJobHost log;
+    BatchHost host;
+    ASSERT_EQ(RunBatch({{page_, true}}, JobOptions{}, {}, log, host).Written, 1);
+    const std::string compressed = ReadBytes(page_);
+    fs::remove(page_ + "_backup");
+    log.lines.clear();
+    for (const bool modern : {false, true}) {
+        BatchSettings settings;
+        settings.Modern = modern;
+        const BatchSummary summary = RunBatch({{page_, true}}, JobOptions{}, settings, log, host);
+        EXPECT_EQ(summary.AlreadyCompressed, 1);
+        EXPECT_EQ(summary.Written, 0);
+        EXPECT_EQ(ReadBytes(page_), compressed);
+        EXPECT_FALSE(fs::exists(page_ + "_backup"));
+    }
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_NE(log.lines[0].find("is a compressed JavaScript page already"), std::string::npos) << log.lines[0];
+}
+
 TEST(BatchMemory, PagesDoneAheadKeepNoLinesForAHostThatWantsNone) {
     ScratchDir dir;
     std::vector<BatchItem> items;
@@ -145,11 +197,10 @@ TEST(BatchMemory, PagesDoneAheadKeepNoLinesForAHostThatWantsNone) {
         items.push_back({path, true});
     }
     QuietHost log;
-    CompressionJob job(log);
     CountingBatchHost host;
     BatchSettings settings;
     settings.Jobs = 4;
-    EXPECT_EQ(RunBatch(items, job, settings, host).Written, 12);
+    EXPECT_EQ(RunBatch(items, JobOptions{}, settings, log, host).Written, 12);
     EXPECT_TRUE(log.lines.empty());
     EXPECT_EQ(log.indicator_shown, 12 * 50);
 }

@@ -79,12 +79,12 @@ protected:
         for (const auto& path : paths) {
             items.push_back({path, true});
         }
-        return RunBatch(items, job_, settings, host_);
+        return RunBatch(items, options_, settings, log_, host_);
     }
 
     ScratchDir dir_;
     RecordingJobHost log_;
-    CompressionJob job_{log_};
+    JobOptions options_;
     RecordingBatchHost host_;
 };
 
@@ -114,9 +114,10 @@ TEST_F(BatchTest, PagesAreCompressedInPlaceBesideABackup) {
     EXPECT_EQ(ReadBytes(page).rfind(std::string(testing::kSimpleHead) + "\r\n<SCRIPT LANGUAGE=\"JavaScript\">", 0), 0u);
     EXPECT_EQ(ReadBytes(shtml), PageWithBody(Body(3)));
     EXPECT_FALSE(fs::exists(shtml + "_backup"));
-    // The job holds the last page's fields, as the window shows them.
-    EXPECT_EQ(job_.Openfile, other);
-    EXPECT_EQ(job_.Savefile, other);
+    // Each report carries its page's head, for the window that shows it.
+    ASSERT_EQ(host_.reports.size(), 4u);
+    EXPECT_EQ(host_.reports[0].Head, testing::kSimpleHead);
+    EXPECT_EQ(host_.reports[2].Head, "");
 }
 
 TEST_F(BatchTest, VbScriptChoiceWritesTheVbScriptPage) {
@@ -151,7 +152,7 @@ TEST_F(BatchTest, ExistingBackupMeansAlreadyCompressed) {
 
 TEST_F(BatchTest, NothingSelectedOpensAndClosesTheRun) {
     const auto a = MakePage("a.htm", 1);
-    const BatchSummary summary = RunBatch({{a, false}}, job_, {}, host_);
+    const BatchSummary summary = RunBatch({{a, false}}, options_, {}, log_, host_);
     EXPECT_EQ(summary.Selected, 0);
     EXPECT_EQ(host_.events, (std::vector<std::string>{"begin", "reset", "end"}));
     EXPECT_TRUE(log_.lines.empty());
@@ -227,8 +228,7 @@ TEST_F(BatchTest, PageReplacedDuringTheRunIsLeftToItsNewOwnerWithoutThisRunsBack
     const auto a = MakePage("a.htm", 1), b = MakePage("b.htm", 2);
     SabotagingHost log;
     log.target = a;
-    CompressionJob job(log);
-    const BatchSummary summary = RunBatch({{a, true}, {b, true}}, job, {}, host_);
+    const BatchSummary summary = RunBatch({{a, true}, {b, true}}, options_, {}, log, host_);
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(summary.Written, 1);
     // Another program put something else there: it stays, and the backup this
@@ -251,7 +251,7 @@ TEST_F(BatchTest, PageReplacedDuringTheRunIsLeftToItsNewOwnerWithoutThisRunsBack
     WriteBytes(b, PageWithBody(Body(2)));
     host_.events.clear();
     host_.continue_after_failure = false;
-    EXPECT_ANY_THROW(RunBatch({{a, true}, {b, true}}, job, {}, host_));
+    EXPECT_ANY_THROW(RunBatch({{a, true}, {b, true}}, options_, {}, log, host_));
     EXPECT_EQ(host_.events.back(), "end");
     EXPECT_EQ(ReadBytes(b), PageWithBody(Body(2)));  // later pages are not processed
 }
@@ -298,10 +298,9 @@ TEST_F(BatchTest, PageChangedDuringTheRunKeepsTheNewContentAndLosesOnlyThisRunsB
         ChangingHost log;
         log.target = a;
         log.change = change.change;
-        CompressionJob job(log);
         host_.events.clear();
         const std::string before_change = ReadBytes(a);
-        const BatchSummary summary = RunBatch({{a, true}}, job, {}, host_);
+        const BatchSummary summary = RunBatch({{a, true}}, JobOptions{}, {}, log, host_);
         EXPECT_EQ(summary.Failed, 1);
         EXPECT_FALSE(fs::exists(a + "_backup"));
         EXPECT_EQ(fs::exists(a), !change.gone);
@@ -325,8 +324,7 @@ TEST_F(BatchTest, PageChangedWhileResumedKeepsTheBackupThatAStoppedRunLeft) {
     ChangingHost log;
     log.target = a;
     log.change = [](const std::string& page) { WriteBytes(page, PageWithBody("<p>new</p>")); };
-    CompressionJob job(log);
-    const BatchSummary summary = RunBatch({{a, true}}, job, {}, host_);
+    const BatchSummary summary = RunBatch({{a, true}}, JobOptions{}, {}, log, host_);
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(ReadBytes(a), PageWithBody("<p>new</p>"));
     EXPECT_EQ(ReadBytes(a + "_backup"), original);
@@ -370,11 +368,10 @@ RunRecord RunInFreshFolder(int jobs) {
     items.push_back({dir.Path("page6.htm"), true});        // the same page twice
     items.push_back({dir.Path("readme.txt"), true});       // not a page
     RecordingJobHost log;
-    CompressionJob job(log);
     RecordingBatchHost host;
     BatchSettings settings;
     settings.Jobs = jobs;
-    RunBatch(items, job, settings, host);
+    RunBatch(items, JobOptions{}, settings, log, host);
 
     RunRecord record;
     const std::string root = dir.Root().string();

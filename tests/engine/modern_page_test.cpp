@@ -10,10 +10,11 @@
 #include "engine/base91.h"
 #include "engine/batch.h"
 #include "engine/charset.h"
-#include "engine/compression_job.h"
 #include "engine/deflate.h"
 #include "engine/errors.h"
 #include "engine/modern_page.h"
+#include "engine/page_compression.h"
+#include "engine/page_prepare.h"
 #include "engine/restore.h"
 #include "tests/engine/test_support.h"
 
@@ -393,43 +394,35 @@ TEST(ModernPage, IterationCountsNoWriterUsesAreRefused) {
     }
 }
 
-class ModernJobTest : public ::testing::Test {
+class ModernCompressTest : public ::testing::Test {
 protected:
     ScratchDir dir_;
     RecordingJobHost host_;
-    CompressionJob job_{host_};
+    JobOptions options_;
 };
 
-TEST_F(ModernJobTest, WholePageIsCarriedWithTheUsualLogLines) {
+TEST_F(ModernCompressTest, WholePageIsCarriedWithTheUsualLogLines) {
     // No body tag, control bytes, high bytes: all carried as they are.
     const std::string original = "<table><tr><td>\x01\x0E caf\xC3\xA9</td></tr></table>" + SamplePage(100);
-    const std::string path = dir_.Path("fragment.htm");
-    WriteBytes(path, original);
-    job_.Openfile = job_.Savefile = path;
-    job_.Edit1 = "kept";
-    ASSERT_TRUE(job_.PrepareModernPage());
-    job_.WriteModernPage();
-    const std::string page = ReadBytes(path);
-    EXPECT_EQ(page, job_.PageModern());
-    EXPECT_EQ(job_.PageSize, static_cast<int64_t>(page.size()));
+    const std::string path = "site/fragment.htm";
+    const CompressedPage compressed = CompressPage(original, path, options_, PageFormat::Modern, host_);
+    ASSERT_TRUE(compressed.Prepared);
+    const std::string& page = compressed.Text;
+    EXPECT_EQ(compressed.CharCount, static_cast<int32_t>(original.size()));
     EXPECT_EQ(host_.lines, (std::vector<std::string>{"", std::string(110, '-'), "Openfile:" + path,
                                                      "Compresssed to:" + path,
                                                      "  Rate=" + std::to_string(original.size()) + "Byte /" +
                                                          std::to_string(page.size()) + "Byte"}));
     EXPECT_EQ(host_.indicator_shown, 0);
-    EXPECT_EQ(job_.Edit1, "kept");
+    EXPECT_EQ(compressed.Head, "");
     EXPECT_EQ(ExpandModernPage(*ReadModernPage(page), nullptr), original);
 }
 
-TEST_F(ModernJobTest, PasswordEncryptsWithTheJobsIterationCount) {
-    const std::string path = dir_.Path("p.htm");
-    WriteBytes(path, SamplePage(100));
-    job_.Openfile = job_.Savefile = path;
-    job_.Options.password = {true, "s3cret"};
-    job_.Options.Iterations = 2000;
-    ASSERT_TRUE(job_.PrepareModernPage());
-    job_.WriteModernPage();
-    const auto data = ReadModernPage(ReadBytes(path));
+TEST_F(ModernCompressTest, PasswordEncryptsWithTheOptionsIterationCount) {
+    options_.password = {true, "s3cret"};
+    options_.Iterations = 2000;
+    const CompressedPage compressed = CompressPage(SamplePage(100), "p.htm", options_, PageFormat::Modern, host_);
+    const auto data = ReadModernPage(compressed.Text);
     ASSERT_TRUE(data.has_value());
     EXPECT_TRUE(data->encrypted);
     EXPECT_EQ(data->iterations, 2000u);
@@ -437,7 +430,7 @@ TEST_F(ModernJobTest, PasswordEncryptsWithTheJobsIterationCount) {
     EXPECT_EQ(ExpandModernPage(*data, &password), SamplePage(100));
 }
 
-TEST_F(ModernJobTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemBack) {
+TEST_F(ModernCompressTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemBack) {
     const std::string a = dir_.Path("a.htm");
     const std::string b = dir_.Path("b.html");
     const std::string c = dir_.Path("c.html");
@@ -448,7 +441,7 @@ TEST_F(ModernJobTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemBack) 
     BatchSettings settings;
     settings.Modern = true;
     BatchHost batchHost;
-    const BatchSummary first = RunBatch({{a, true}, {b, true}, {c, true}}, job_, settings, batchHost);
+    const BatchSummary first = RunBatch({{a, true}, {b, true}, {c, true}}, options_, settings, host_, batchHost);
     EXPECT_EQ(first.Written, 2);
     EXPECT_EQ(first.LeftAsItIs, 1);
     EXPECT_EQ(ReadBytes(a + "_backup"), SamplePage(50));
@@ -459,7 +452,7 @@ TEST_F(ModernJobTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemBack) 
                            [](const std::string& line) { return line.rfind("Left as it is: ", 0) == 0; }),
               host_.lines.end());
     EXPECT_TRUE(ReadModernPage(ReadBytes(a)).has_value());
-    const BatchSummary second = RunBatch({{a, true}, {b, true}, {c, true}}, job_, settings, batchHost);
+    const BatchSummary second = RunBatch({{a, true}, {b, true}, {c, true}}, options_, settings, host_, batchHost);
     EXPECT_EQ(second.AlreadyCompressed, 2);
     EXPECT_EQ(second.LeftAsItIs, 1);
 
@@ -468,13 +461,13 @@ TEST_F(ModernJobTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemBack) 
     EXPECT_FALSE(fs::exists(a + "_backup"));
 }
 
-TEST_F(ModernJobTest, ClassicPagesWarnAboutNonAsciiTextInMultiByteCharsets) {
+TEST_F(ModernCompressTest, ClassicPagesWarnAboutNonAsciiTextInMultiByteCharsets) {
+    int formatWarnings = -1;
     const auto logFor = [&](const std::string& page) {
-        const std::string path = dir_.Path("w.htm");
-        WriteBytes(path, page);
-        job_.Openfile = job_.Savefile = path;
         host_.lines.clear();
-        EXPECT_TRUE(job_.CompressClick());
+        const PreparedPage prepared = PrepareClassicPage(page, "w.htm", options_, host_);
+        EXPECT_TRUE(prepared.Prepared);
+        formatWarnings = prepared.FormatWarnings;
         return host_.lines;
     };
     const std::string body(1100, 'x');
@@ -488,18 +481,27 @@ TEST_F(ModernJobTest, ClassicPagesWarnAboutNonAsciiTextInMultiByteCharsets) {
     EXPECT_NE(lines[3].find("utf-8 (from its <meta> tag)"), std::string::npos) << lines[3];
     EXPECT_NE(lines[3].find("modern page format"), std::string::npos);
     EXPECT_EQ(lines[4].rfind("Warnning: No support char [0xC3]", 0), 0u);  // the pair blanked after it
-    EXPECT_EQ(job_.FormatWarnings, 1);
+    EXPECT_EQ(formatWarnings, 1);
 
-    // Found in the bytes, in a double-byte charset, and with kept high bytes.
-    job_.Options.UChar = false;
-    EXPECT_EQ(logFor("<html><body><p>caf\xC3\xA9</p>" + body).size(), 4u);
-    EXPECT_EQ(logFor("<html><head><meta charset=gbk></head><body>\xC4\xE3\xBA\xC3" + body).size(), 4u);
+    // With high bytes kept, the classic page would be garbled: refused, with
+    // the format that keeps the text named.
+    options_.UChar = false;
+    for (const std::string& page : {"<html><body><p>caf\xC3\xA9</p>" + body,
+                                    "<html><head><meta charset=gbk></head><body>\xC4\xE3\xBA\xC3" + body}) {
+        try {
+            PrepareClassicPage(page, "w.htm", options_, host_);
+            FAIL() << "not refused";
+        } catch (const FormatError& e) {
+            EXPECT_NE(std::string(e.what()).find("\"w.htm\""), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("--modern"), std::string::npos) << e.what();
+        }
+    }
     // No warning for ASCII text in UTF-8, for a non-ASCII head, or for a
     // single-byte charset.
     EXPECT_EQ(logFor("<html><head><meta charset=utf-8></head><body>" + body).size(), 3u);
     EXPECT_EQ(logFor("<html><head><title>caf\xC3\xA9</title></head><body>" + body).size(), 3u);
     EXPECT_EQ(logFor("<html><head><meta charset=windows-1252></head><body>caf\xE9" + body).size(), 3u);
-    EXPECT_EQ(job_.FormatWarnings, 0);
+    EXPECT_EQ(formatWarnings, 0);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <random>
 
 #include "engine/charset.h"
-#include "engine/compression_job.h"
+#include "engine/page_compression.h"
 #include "engine/modern_page.h"
 #include "tests/engine/test_support.h"
 
@@ -38,7 +38,8 @@ const characterSet = meta ? new TextDecoder(meta[1]).encoding : 'windows-1252';
 // charset, CR LF and CR as LF, NUL as U+FFFD.
 const text = new TextDecoder(characterSet).decode(bytes);
 const start = text.indexOf('<script>') + 8;
-const code = text.slice(start, text.toLowerCase().indexOf('</script', start))
+// (not through toLowerCase(), which lengthens some strings: U+0130)
+const code = text.slice(start, text.indexOf('</script>', start))
   .replace(/\r\n?/g, '\n').replace(/\0/g, '\uFFFD');
 let written = '', opened = 0, closed = 0;
 const input = { value: '', select() {} }, output = { value: '' };
@@ -104,6 +105,17 @@ protected:
 #endif
     }
 
+    // Writes the page RenderModernPage makes of `original` (whatever its
+    // size) and runs the harness on it.
+    void OpenRendered(const std::string& original, const std::string& label) {
+        const std::string path = dir_.Path("page.htm");
+        WriteBytes(path, RenderModernPage(original, ModernPayload(original, nullptr), {}));
+        WriteBytes(dir_.Path("original.bin"), original);
+        const std::string command = "node \"" + dir_.Path("harness.js") + "\" \"" + path + "\" \"" +
+                                    dir_.Path("original.bin") + "\" " + label + " open ''";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
     // Writes the modern page of `original` and runs the harness on it.
     void Open(std::string original,
               const std::string& label,
@@ -119,12 +131,12 @@ protected:
         WriteBytes(path, original);
         WriteBytes(dir_.Path("original.bin"), original);
         RecordingJobHost host;
-        CompressionJob job(host);
-        job.Openfile = job.Savefile = path;
-        job.Options.password = {!password.empty(), password};
-        job.Options.Iterations = 1000;
-        ASSERT_TRUE(job.PrepareModernPage());
-        job.WriteModernPage();
+        JobOptions options;
+        options.password = {!password.empty(), password};
+        options.Iterations = 1000;
+        const CompressedPage compressed = CompressPage(original, path, options, PageFormat::Modern, host);
+        ASSERT_TRUE(compressed.Prepared);
+        WriteBytes(path, compressed.Text);
         if (mode == "damaged") {
             std::string page = ReadBytes(path);
             page.erase(page.find("<script>/*") + 40, 30);
@@ -166,6 +178,30 @@ TEST_F(ModernRoundTrip, PagesInEveryKindOfCharsetComeBackAsTheirText) {
     }
     utf16 += std::string("\xAC\x20\xE5\x65", 4);  // U+20AC U+65E5
     Open(utf16, "utf-16le");
+}
+
+// Every charset a modern page may be written in, with bytes of every value in
+// random order (the densest text for the charset carries them: radix 120 or
+// byte for byte); fuzz/modern_page.cpp tries many more. iso-8859-16 is left to the browser
+// test: Node.js has no decoder for it.
+TEST_F(ModernRoundTrip, RandomPagesInEveryCharsetComeBack) {
+    const char* const kCharsets[] = {
+        "ibm866",       "iso-8859-2",   "iso-8859-3",   "iso-8859-4",   "iso-8859-5",   "iso-8859-6",
+        "iso-8859-7",   "iso-8859-8",   "iso-8859-8-i", "iso-8859-10",  "iso-8859-13",  "iso-8859-14",
+        "iso-8859-15",  "koi8-r",       "koi8-u",       "macintosh",    "windows-874",  "windows-1250",
+        "windows-1251", "windows-1252", "windows-1253", "windows-1254", "windows-1255", "windows-1256",
+        "windows-1257", "windows-1258", "x-mac-cyrillic", "gbk",        "gb18030",      "big5",
+        "euc-jp",       "shift_jis",    "euc-kr",       "utf-8"};
+    for (const char* charset : kCharsets) {
+        for (unsigned seed = 1; seed <= 1; ++seed) {
+            std::mt19937 random(seed * 7919 + static_cast<unsigned>(std::string(charset).size()));
+            std::string original = std::string("<meta charset=") + charset + ">";
+            for (int i = 0; i < 6000; ++i) {
+                original.push_back(static_cast<char>(random() & 255));
+            }
+            OpenRendered(original + Filler(3000), charset);
+        }
+    }
 }
 
 TEST_F(ModernRoundTrip, EveryByteValueAndALargePageComeBack) {

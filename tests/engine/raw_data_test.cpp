@@ -1,12 +1,14 @@
-// The raw data commands: saving the working string and expanding a bare data
-// string, including data the encoder cannot have made.
+// The raw data commands: saving a data string and expanding a bare one,
+// including data the encoder cannot have made.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "engine/compression_job.h"
+#include "engine/classic_page.h"
 #include "engine/data_format.h"
 #include "engine/errors.h"
+#include "engine/page_prepare.h"
+#include "engine/raw_data.h"
 #include "tests/engine/test_support.h"
 
 namespace vexel {
@@ -31,69 +33,48 @@ std::string RaisedBetween41And126(std::string text) {
 TEST(RawData, SavedDataStringExpandsToTheRaisedInput) {
     ScratchDir dir;
     RecordingJobHost host;
-    CompressionJob job(host);
     std::string body;
     for (int i = 0; i < 300; ++i) {
         body += "<li class=\"item\">Item " + std::to_string(i) + "\t(\"quoted\")</li>\r\n";
     }
-    WriteBytes(dir.Path("p.htm"), PageWithBody(body));
-    job.Openfile = dir.Path("p.htm");
-    job.Options.RemoveUnuseful = false;
-    ASSERT_TRUE(job.CompressClick());
-    const std::string data = job.WorkText;
+    JobOptions options;
+    options.RemoveUnuseful = false;
+    const PreparedPage prepared = PrepareClassicPage(PageWithBody(body), "p.htm", options, host);
+    ASSERT_TRUE(prepared.Prepared);
+    const std::string data = EncodeDataString(prepared.Input, false, host);
 
-    host.dialog_answer = dir.Path("data.raw");
-    job.Button3Click();
+    SaveRawData(dir.Path("data.raw"), data);
     EXPECT_EQ(ReadBytes(dir.Path("data.raw")), data);
 
-    job.Button4Click();
-    EXPECT_EQ(job.WorkText, RaisedBetween41And126(body));
-    EXPECT_TRUE(host.opened);
-    EXPECT_TRUE(host.saved);
-}
+    std::string text = "old";
+    OpenRawData(dir.Path("data.raw"), text);
+    EXPECT_EQ(text, RaisedBetween41And126(body));
 
-TEST(RawData, EmptyFileAndCancelledDialogs) {
-    ScratchDir dir;
-    RecordingJobHost host;
-    CompressionJob job(host);
     WriteBytes(dir.Path("empty.raw"), "");
-    job.WorkText = "old";
-    host.dialog_answer = dir.Path("empty.raw");
-    job.Button4Click();
-    EXPECT_EQ(job.WorkText, "");
-
-    job.WorkText = "old";
-    host.dialog_answer.clear();
-    job.Button4Click();  // cancelled: the working string is emptied all the same
-    EXPECT_EQ(job.WorkText, "");
-    job.WorkText = "keep";
-    job.Button3Click();  // cancelled: nothing written
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Root()) ||
-                std::filesystem::directory_iterator(dir.Root())->path().filename() == "empty.raw");
-    EXPECT_EQ(job.WorkText, "keep");
+    OpenRawData(dir.Path("empty.raw"), text);
+    EXPECT_EQ(text, "");
 }
 
 TEST(RawData, CorruptDataStopsWithAnErrorAndKeepsWhatWasExpanded) {
     ScratchDir dir;
-    RecordingJobHost host;
-    CompressionJob job(host);
+    std::string text;
     // "abcdef", then a back-reference of distance 7 with only 6 bytes before it.
     const std::string reaching_back = std::string("abcdef") + char(14) + char(42) + char(35) + "zz";
     WriteBytes(dir.Path("back.raw"), reaching_back);
     try {
-        job.OpenRawData(dir.Path("back.raw"));
+        OpenRawData(dir.Path("back.raw"), text);
         FAIL() << "no error";
     } catch (const DataError& e) {
         const std::string message = e.what();
         EXPECT_NE(message.find("back.raw"), std::string::npos) << message;
         EXPECT_NE(message.find("distance 7"), std::string::npos) << message;
     }
-    EXPECT_EQ(job.WorkText, "abcdef");
+    EXPECT_EQ(text, "abcdef");
 
     // A back-reference whose distance bytes are cut off by the end of the file.
     WriteBytes(dir.Path("cut.raw"), std::string("abcdefgh") + char(14) + char(40));
-    EXPECT_THROW(job.OpenRawData(dir.Path("cut.raw")), DataError);
-    EXPECT_EQ(job.WorkText, "abcdefgh");
+    EXPECT_THROW(OpenRawData(dir.Path("cut.raw"), text), DataError);
+    EXPECT_EQ(text, "abcdefgh");
 
     // Distance 0 and negative distances name no earlier byte either.
     std::string out;
@@ -117,9 +98,8 @@ TEST(RawData, ReaderAndPageDecodersDifferOnlyInTheShift) {
 
 TEST(RawData, ReaderReadsAMissingFileAsAnInputOutputError) {
     ScratchDir dir;
-    RecordingJobHost host;
-    CompressionJob job(host);
-    EXPECT_THROW(job.OpenRawData(dir.Path("nothing.raw")), IoError);
+    std::string text;
+    EXPECT_THROW(OpenRawData(dir.Path("nothing.raw"), text), IoError);
 }
 
 }  // namespace

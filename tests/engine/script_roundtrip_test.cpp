@@ -8,7 +8,7 @@
 #endif
 #include <random>
 
-#include "engine/compression_job.h"
+#include "engine/page_compression.h"
 #include "engine/data_format.h"
 #include "engine/page_reader.h"
 #include "tests/engine/test_support.h"
@@ -63,11 +63,10 @@ protected:
         const std::string page = dir_.Path("page.htm");
         WriteBytes(page, std::string(testing::kSimpleHead) + body);
         RecordingJobHost host;
-        CompressionJob job(host);
-        job.Options = options;
-        job.Openfile = job.Savefile = page;
-        EXPECT_TRUE(job.CompressClick());
-        job.SaveJClick();
+        const CompressedPage compressed =
+            CompressPage(ReadBytes(page), page, options, PageFormat::JavaScript, host);
+        EXPECT_TRUE(compressed.Prepared);
+        WriteBytes(page, compressed.Text);
         const std::string command =
             "node \"" + dir_.Path("harness.js") + "\" \"" + page + "\" \"" + dir_.Path("written.txt") + "\"";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;

@@ -36,22 +36,11 @@ public:
     void ShowErrorIndicator() override { ++indicator_shown; }
     void SetPagePercentage(uint8_t percent) override { percentages.push_back(percent); }
     void ProcessMessages() override { ++message_runs; }
-    bool ChooseFile(FileDialog dialog, std::string& path) override {
-        (dialog == FileDialog::Open ? opened : saved) = true;
-        if (dialog_answer.empty()) {
-            return false;
-        }
-        path = dialog_answer;
-        return true;
-    }
 
     std::vector<std::string> lines;
     std::vector<int> percentages;
     int indicator_shown = 0;
     int message_runs = 0;
-    std::string dialog_answer;  // empty: the dialog is cancelled
-    bool opened = false;
-    bool saved = false;
 };
 
 // A page of n bytes whose body holds `body`: "<html><head></head><body>" + body.

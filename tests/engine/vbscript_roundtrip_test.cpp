@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "engine/compression_job.h"
+#include "engine/page_compression.h"
 #include "tests/engine/test_support.h"
 
 namespace vexel {
@@ -30,13 +30,13 @@ protected:
         const std::string page = dir_.Path("page.htm");
         WriteBytes(page, std::string(testing::kSimpleHead) + body);
         RecordingJobHost host;
-        CompressionJob job(host);
-        job.Options.RemoveUnuseful = false;
-        job.Options.UChar = false;
-        job.Openfile = job.Savefile = page;
-        EXPECT_TRUE(job.CompressClick());
-        job.SaveClick();
-        const std::string written = ReadBytes(page);
+        JobOptions options;
+        options.RemoveUnuseful = false;
+        options.UChar = false;
+        const CompressedPage compressed =
+            CompressPage(ReadBytes(page), page, options, PageFormat::VbScript, host);
+        EXPECT_TRUE(compressed.Prepared);
+        const std::string written = compressed.Text;
 
         // A browser hands the script engine what stands between the opening
         // tag and the first "</script" in any case; the engine skips the

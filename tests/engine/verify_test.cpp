@@ -2,7 +2,10 @@
 // encrypted pages, and each way a page or its backup can have gone wrong.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/batch.h"
+#include "engine/classic_page.h"
 #include "engine/modern_page.h"
 #include "engine/verify.h"
 #include "tests/engine/test_support.h"
@@ -41,10 +44,8 @@ protected:
         // A modern page of the short page would not be smaller: it would be left as it is.
         WriteBytes(path, !page.empty() ? page : settings.Modern ? kPage + kRows : kPage);
         RecordingJobHost log;
-        CompressionJob job(log);
-        job.Options = options;
         BatchHost host;
-        EXPECT_EQ(RunBatch({{path, true}}, job, settings, host).Written, 1) << name;
+        EXPECT_EQ(RunBatch({{path, true}}, options, settings, log, host).Written, 1) << name;
         return path;
     }
 
@@ -166,6 +167,80 @@ TEST_F(VerifyTest, APageWhoseScriptABrowserEndsEarlyIsAMismatch) {
     const VerifyResult result = VerifyPage(path, nullptr);
     EXPECT_EQ(result.outcome, VerifyOutcome::Mismatch);
     EXPECT_NE(result.detail.find("</script"), std::string::npos) << result.detail;
+}
+
+TEST_F(VerifyTest, ADamagedDecoderOrMarkupIsAMismatchEvenWhereTheDataReadsBack) {
+    BatchSettings vbscript;
+    vbscript.JavaChoose = false;
+    BatchSettings modern;
+    modern.Modern = true;
+    const JobOptions plain;
+    JobOptions sealed;
+    sealed.password = {true, "pw"};
+    sealed.Iterations = 1000;
+    const std::string pw = "pw";
+    const struct {
+        std::string name;
+        JobOptions options;
+        BatchSettings settings;
+        std::string from;
+        std::string to;
+        const std::string* password;
+    } cases[] = {
+        {"js.htm", plain, {}, "l.indexOf(b)", "l.indexOg(b)", nullptr},
+        {"js-end.htm", plain, {}, "</SCRIPT></body></html>\r\n", "</SCRIPT></body></html>\n", nullptr},
+        {"vb.htm", plain, vbscript, "If a=4 Then a=34", "If a=4 Then a=35", nullptr},
+        {"modern.htm", plain, modern, ".decode(", ".decoye(", nullptr},
+        {"sealed.htm", sealed, modern, ".decode(", ".decoye(", &pw},
+        // Without the password all but the sealed data is still checked.
+        {"sealed-closed.htm", sealed, modern, ".decode(", ".decoye(", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::string path = Compress(c.name, c.options, c.settings);
+        ASSERT_NE(VerifyPage(path, c.password).outcome, VerifyOutcome::Mismatch) << c.name;
+        std::string page = ReadBytes(path);
+        const std::size_t at = page.find(c.from);
+        ASSERT_NE(at, std::string::npos) << c.name;
+        page.replace(at, c.from.size(), c.to);
+        WriteBytes(path, page);
+        const VerifyResult result = VerifyPage(path, c.password);
+        EXPECT_EQ(result.outcome, VerifyOutcome::Mismatch) << c.name << ": " << result.detail;
+        std::size_t differs = 0;
+        while (c.from[differs] == c.to[differs]) {
+            ++differs;
+        }
+        EXPECT_NE(result.detail.find("at byte " + std::to_string(at + differs + 1) + " "), std::string::npos)
+            << c.name << ": " << result.detail;
+    }
+}
+
+TEST_F(VerifyTest, AClassicPageWithHighBytesKeptFromAUtf8PageIsAMismatch) {
+    // Written so, a browser reads the data string in UTF-8 characters and
+    // every back-reference after "\xC3\xA9" copies the wrong text.
+    const std::string body = "<p>caf\xC3\xA9</p>" + std::string(1100, 'x') + "<p>end</p>";
+    const std::string original = std::string("<html><head><meta charset=utf-8></head><body>") + body;
+    const std::string path = dir_.Path("kept.htm");
+    WriteBytes(path + "_backup", original);
+    RecordingJobHost host;
+    const std::string head = "<html><head><meta charset=utf-8></head><body>";
+    WriteBytes(path, RenderClassicPage(ClassicScript::JavaScript, head, EncodeDataString(body, false, host)).Text);
+    const VerifyResult result = VerifyPage(path, nullptr);
+    EXPECT_EQ(result.outcome, VerifyOutcome::Mismatch) << result.detail;
+    EXPECT_NE(result.detail.find("--modern"), std::string::npos) << result.detail;
+
+    // And compress leaves such a page alone, naming the format that keeps it.
+    const std::string fresh = dir_.Path("fresh.htm");
+    WriteBytes(fresh, original);
+    JobOptions kept;
+    kept.UChar = false;
+    RecordingJobHost log;
+    BatchHost batchHost;
+    const BatchSummary summary = RunBatch({{fresh, true}}, kept, {}, log, batchHost);
+    EXPECT_EQ(summary.Failed, 1);
+    EXPECT_EQ(ReadBytes(fresh), original);
+    EXPECT_FALSE(std::filesystem::exists(fresh + "_backup"));
+    ASSERT_FALSE(log.lines.empty());
+    EXPECT_NE(log.lines.back().find("--modern"), std::string::npos) << log.lines.back();
 }
 
 TEST_F(VerifyTest, NoBackupOrNoCompressedPageIsAFailureNamingThePage) {

@@ -24,7 +24,7 @@ work=$(mktemp -d)
 installed=0
 cleanup() {
     if [ "$installed" -eq 1 ]; then
-        "${sudo[@]}" dpkg --purge vexel >/dev/null || echo "deb_test: could not remove the package" >&2
+        "${sudo[@]}" dpkg --purge vexel >/dev/null 2>&1 || echo "deb_test: could not remove the package" >&2
     fi
     rm -rf "$work"
 }
@@ -45,8 +45,9 @@ lintian --fail-on error "$deb" >"$work/lintian.txt" 2>&1 || lintian_status=$?
 grep -v 'running with root privileges' "$work/lintian.txt" || true
 [ "${lintian_status:-0}" -eq 0 ] || { echo "deb_test: lintian reports errors" >&2; exit 1; }
 
-"${sudo[@]}" dpkg -i "$deb" >/dev/null
+# Set first: a dpkg -i that fails half-way still leaves a package to purge.
 installed=1
+"${sudo[@]}" dpkg -i "$deb" >/dev/null
 [ "$(/usr/bin/vexel --version)" = "vexel $version" ] || { echo "deb_test: /usr/bin/vexel --version" >&2; exit 1; }
 for file in /usr/share/man/man1/vexel.1.gz /usr/share/bash-completion/completions/vexel \
     /usr/share/zsh/vendor-completions/_vexel /usr/share/fish/vendor_completions.d/vexel.fish \

@@ -3,6 +3,8 @@
 // (Node.js), so that both give the same bytes a browser reads back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <new>
 #include <string>
 
 #include "platform/crypto.h"
@@ -127,6 +129,51 @@ TEST(Crypto, RandomBytesDifferFromDrawToDraw) {
     ASSERT_TRUE(RandomBytes(second, sizeof second).Ok());
     EXPECT_NE(ToHex(first, sizeof first), ToHex(second, sizeof second));
     EXPECT_NE(ToHex(first, sizeof first), std::string(64, '0'));
+}
+
+TEST(Crypto, BothBackEndsRefuseTheSameArguments) {
+    unsigned char key[kAesKeyBytes] = {1};
+    // Iteration counts outside 1 to INT_MAX: OpenSSL takes an int, CNG a
+    // ULONG; both refuse them alike, before either library is asked.
+    for (const uint32_t iterations : {0u, 2147483648u, 4294967295u}) {
+        const Status status = DeriveKeyPbkdf2Sha256("pw", "salt", iterations, key);
+        EXPECT_FALSE(status.Ok()) << iterations;
+        EXPECT_NE(status.Reason().find("out of range"), std::string::npos) << status.Reason();
+    }
+    std::string sealed = "left over";
+    for (const std::size_t ivSize : {0u, 11u, 13u, 16u}) {
+        EXPECT_FALSE(EncryptAes256Gcm(key, std::string(ivSize, 'i'), "plain", sealed).Ok()) << ivSize;
+        EXPECT_TRUE(sealed.empty());
+        std::string plain = "left over";
+        bool authentic = true;
+        EXPECT_FALSE(DecryptAes256Gcm(key, std::string(ivSize, 'i'), std::string(40, 's'), plain, authentic).Ok());
+        EXPECT_FALSE(authentic);
+        EXPECT_TRUE(plain.empty());
+    }
+}
+
+TEST(Crypto, WipesLeaveZerosAndKeysWipeThemselves) {
+    unsigned char bytes[40];
+    std::fill(std::begin(bytes), std::end(bytes), 0xA5);
+    SecureWipe(bytes, sizeof bytes);
+    EXPECT_EQ(ToHex(bytes, sizeof bytes), std::string(80, '0'));
+
+    std::string secret(100, 's');
+    secret.resize(10);  // what stood past the end is wiped too
+    const char* buffer = secret.data();
+    const std::size_t capacity = secret.capacity();
+    SecureWipe(secret);
+    EXPECT_TRUE(secret.empty());
+    EXPECT_EQ(secret.data(), buffer);
+    EXPECT_EQ(std::string(buffer, capacity), std::string(capacity, '\0'));
+
+    // A key's storage after its holder went: read as the raw bytes it stood in.
+    alignas(AesKey) unsigned char storage[sizeof(AesKey)];
+    auto* key = new (storage) AesKey;
+    ASSERT_TRUE(DeriveKeyPbkdf2Sha256("passwd", "salt", 1, key->Bytes()).Ok());
+    EXPECT_NE(ToHex(key->Bytes(), kAesKeyBytes), std::string(64, '0'));
+    key->~AesKey();
+    EXPECT_EQ(ToHex(storage, sizeof storage), std::string(2 * sizeof storage, '0'));
 }
 
 }  // namespace

@@ -1,17 +1,18 @@
-#include "engine/compression_job.h"
+#include "engine/page_prepare.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <limits>
 
-#include "engine/data_format.h"
-#include "engine/encoder.h"
 #include "engine/errors.h"
-#include "engine/file_io.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
 const char kPasswordPrefixHead[] =
     "<SCRIPT LANGUAGE=\"JavaScript\"> if (window.prompt(\"Please input page password:\",\"\")!=\"";
+const char kNoBodyError[] = "Error  <BODY> No found ! (Break)";
 const char kPasswordPrefixTail[] = "\") document.location.href=\"\";</SCRIPT>";
 
 namespace {
@@ -21,17 +22,12 @@ constexpr std::size_t kFillerSpaces = 1000;
 constexpr std::size_t kDashCount = 110;
 constexpr char kBodyTag[] = "<BODY";
 constexpr char kScriptTag[] = "<SCRIPT";
-constexpr char kNoBodyError[] = "Error  <BODY> No found ! (Break)";
 constexpr char kScriptNotice[] = "Information:    Have some <SCRIPT> in <HEAD></HEAD>.";
-
-unsigned char Upper(unsigned char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
-}
 
 // Compares text[at..] with an upper-case ASCII word, ignoring ASCII case only.
 bool MatchesWordAt(const std::string& text, std::size_t at, const char* word, std::size_t length) {
     for (std::size_t i = 0; i < length; ++i) {
-        if (Upper(static_cast<unsigned char>(text[at + i])) != static_cast<unsigned char>(word[i])) {
+        if (AsciiUpper(text[at + i]) != word[i]) {
             return false;
         }
     }
@@ -54,16 +50,7 @@ bool HoldsScriptTag(const std::string& head) {
     return false;
 }
 
-uint8_t PercentOf(int64_t position, int64_t base) {
-    const int64_t percent = base > 0 ? position * 100 / base : 100;
-    return static_cast<uint8_t>(std::clamp<int64_t>(percent, 0, 100));
-}
-
 }  // namespace
-
-bool NamesNoFile(const std::string& path) {
-    return path.empty();
-}
 
 std::string UnsupportedCharWarning(unsigned char byte) {
     char hex[3];
@@ -71,11 +58,8 @@ std::string UnsupportedCharWarning(unsigned char byte) {
     return std::string("Warnning: No support char [0x") + hex + "]! ";
 }
 
-std::string SlowPageWarning(std::size_t bytes) {
-    return "Warning: " + std::to_string(bytes) +
-           " bytes of data: browsers take a long time (up to minutes) to open a JavaScript page with more "
-           "than "
-           "256 KB of data. The modern page format opens at once.";
+std::string RepeatedCharWarning(unsigned char byte, int64_t more) {
+    return UnsupportedCharWarning(byte) + "(" + std::to_string(more) + " more of these)";
 }
 
 std::string CharsetWarning(const PageCharset& charset) {
@@ -84,6 +68,12 @@ std::string CharsetWarning(const PageCharset& charset) {
                                                                      : "its bytes";
     return "Warning: the page is in " + charset.label + " (from " + from +
            "): its non-ASCII text will not survive in this format. The modern page format keeps it.";
+}
+
+std::string KeptHighBytesError(const std::string& path, const PageCharset& charset) {
+    return "Cannot compress \"" + path + "\" with its high bytes kept: it is in " + charset.label +
+           " and its body holds non-ASCII text, whose characters a browser counts otherwise than the data "
+           "string's bytes, so the page would come out garbled. The modern page format (--modern) keeps it.";
 }
 
 std::string EscapePasswordForScript(const std::string& password) {
@@ -150,117 +140,143 @@ std::string CollapseBetweenTags(const std::string& text) {
     return out;
 }
 
-void CompressionJob::Warn(const std::string& line) {
-    Log(line);
-    host_->ShowErrorIndicator();
-}
+namespace {
 
-void CompressionJob::FilterUnsupportedBytes(std::string& text) {
+// The byte warnings of one page: lines until kExactByteWarnings were written,
+// then counts by byte, written out as one line each at the end of a pass.
+class ByteWarnings {
+public:
+    explicit ByteWarnings(JobHost& host) : host_(host) {}
+
+    void Add(unsigned char byte) {
+        if (written_ < kExactByteWarnings) {
+            ++written_;
+            host_.AddLogLine(UnsupportedCharWarning(byte));
+            host_.ShowErrorIndicator();
+        } else {
+            ++more_[byte];
+        }
+    }
+
+    void EndPass() {
+        for (std::size_t b = 0; b < more_.size(); ++b) {
+            if (more_[b] > 0) {
+                host_.AddLogLine(RepeatedCharWarning(static_cast<unsigned char>(b), more_[b]));
+                host_.ShowErrorIndicator();
+                more_[b] = 0;
+            }
+        }
+    }
+
+private:
+    JobHost& host_;
+    int written_ = 0;
+    std::array<int64_t, 256> more_{};
+};
+
+// Control bytes and 127 become spaces, each with a warning.
+void FilterUnsupportedBytes(std::string& text, ByteWarnings& warnings) {
     for (char& ch : text) {
         const auto b = static_cast<unsigned char>(ch);
         if (IsUnsupportedByte(b)) {
-            Warn(UnsupportedCharWarning(b));
+            warnings.Add(b);
             ch = ' ';
         }
     }
+    warnings.EndPass();
 }
 
-void CompressionJob::BlankHighBytePairs(std::string& body) {
-    // The second byte must be 129 or more, not 128; blanking both keeps
-    // pairs from overlapping.
+// Pairs of high bytes become two spaces, each pair with a warning. The second
+// byte must be 129 or more, not 128; blanking both keeps pairs from
+// overlapping.
+void BlankHighBytePairs(std::string& body, ByteWarnings& warnings) {
     for (std::size_t i = 0; i + 1 < body.size(); ++i) {
         const auto first = static_cast<unsigned char>(body[i]);
         const auto second = static_cast<unsigned char>(body[i + 1]);
         if (first >= 128 && second >= 129) {
-            Warn(UnsupportedCharWarning(first));
+            warnings.Add(first);
             body[i] = ' ';
             body[i + 1] = ' ';
         }
     }
+    warnings.EndPass();
 }
 
-bool CompressionJob::BreakOff() {
-    Warn(kNoBodyError);
-    return false;
+PreparedPage BreakOff(JobHost& host, PreparedPage page) {
+    host.AddLogLine(kNoBodyError);
+    host.ShowErrorIndicator();
+    page.Prepared = false;
+    page.Head.clear();
+    page.Input.clear();
+    return page;
 }
 
-bool CompressionJob::PreparePage() {
-    CharCount = 0;
-    if (NamesNoFile(Openfile)) {
-        return BreakOff();
+}  // namespace
+
+void LogPageStart(const std::string& path, JobHost& host) {
+    host.AddLogLine("");
+    host.AddLogLine(std::string(kDashCount, '-'));
+    host.AddLogLine("Openfile:" + path);
+    host.ProcessMessages();
+}
+
+int32_t CharCountOf(std::size_t bytes, const std::string& path) {
+    if (bytes > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        throw IoError("Cannot compress \"" + path + "\": " + std::to_string(bytes) +
+                      " bytes; a page must be smaller than 2 GiB");
     }
-    // Opening comes before the first log line: a page that cannot be opened
-    // leaves no trace in the log but the caller's error.
-    WorkText.clear();
-    return PrepareRead(ReadWholeFile(Openfile, /*writable=*/true));
+    return static_cast<int32_t>(bytes);
 }
 
-bool CompressionJob::PreparePage(std::string source) {
-    CharCount = 0;
-    if (NamesNoFile(Openfile)) {
-        return BreakOff();
-    }
-    WorkText.clear();
-    return PrepareRead(std::move(source));
-}
-
-bool CompressionJob::PrepareRead(std::string raw) {
-    std::string input;
-    if (!PrepareInput(std::move(raw), input)) {
-        return false;
-    }
-    const int64_t progress_base = progressBase_;
-    JobHost* host = host_;
-    WorkText =
-        Encode(input, Options.highspeed ? kHighSpeedWindow : kWideWindow, [host, progress_base](int64_t a) {
-            host->SetPagePercentage(PercentOf(a, progress_base));
-            host->ProcessMessages();
-        });
-    EscapeDataString(WorkText);
-    return true;
-}
-
-bool CompressionJob::PrepareInput(std::string raw, std::string& input) {
-    FormatWarnings = 0;
-    Log("");
-    Log(std::string(kDashCount, '-'));
-    Log("Openfile:" + Openfile);
-    host_->ProcessMessages();
+PreparedPage PrepareClassicPage(std::string source,
+                                const std::string& path,
+                                const JobOptions& options,
+                                JobHost& host) {
+    PreparedPage prepared;
+    prepared.CharCount = CharCountOf(source.size(), path);
+    LogPageStart(path, host);
 
     // The text is filtered in place and copied no more than it must be: with
     // several pages in parallel, each copy counts once per page.
-    CharCount = static_cast<int32_t>(raw.size());
-    FilterUnsupportedBytes(raw);
-    std::string page = Options.RemoveUnuseful ? CollapseBetweenTags(raw) : raw;
-    WorkText = std::move(raw);
+    ByteWarnings warnings(host);
+    FilterUnsupportedBytes(source, warnings);
+    std::string page;
+    if (options.RemoveUnuseful) {
+        page = CollapseBetweenTags(source);
+        std::string().swap(source);
+    } else {
+        page = std::move(source);
+    }
 
     const std::size_t tag = FindBodyTag(page);
     if (tag == std::string::npos) {
-        return BreakOff();
+        return BreakOff(host, std::move(prepared));
     }
     const std::size_t close = page.find('>', tag);
     if (close == std::string::npos) {
         // A body tag that never closes would hold the decoder inside it, where
         // no browser runs it: the page has no body tag to speak of.
-        return BreakOff();
+        return BreakOff(host, std::move(prepared));
     }
     const std::size_t head_end = close + 1;
     // The charset is read from the page as it stands; the declaration is in
     // the head, the text that suffers from it in the body.
     const PageCharset charset = DetectCharset(page);
-    Edit1 = page.substr(0, head_end);
+    prepared.Head = page.substr(0, head_end);
     page.erase(0, head_end);
     std::string body = std::move(page);
-    // Emptied before the encoder runs; nothing reads it in between.
-    WorkText.clear();
-    WorkText.shrink_to_fit();
 
-    if (HoldsScriptTag(Edit1)) {
-        Log(kScriptNotice);
+    if (HoldsScriptTag(prepared.Head)) {
+        host.AddLogLine(kScriptNotice);
     }
-    if (!charset.label.empty() && IsMultiByteCharset(charset.label) && HoldsNonAscii(body)) {
-        Warn(CharsetWarning(charset));
-        ++FormatWarnings;
+    const bool multiByteText = !charset.label.empty() && IsMultiByteCharset(charset.label) && HoldsNonAscii(body);
+    if (multiByteText && !options.UChar) {
+        throw FormatError(KeptHighBytesError(path, charset));
+    }
+    if (multiByteText) {
+        host.AddLogLine(CharsetWarning(charset));
+        host.ShowErrorIndicator();
+        ++prepared.FormatWarnings;
     }
 
     if (body.size() < kFillerThreshold) {
@@ -268,19 +284,18 @@ bool CompressionJob::PrepareInput(std::string raw, std::string& input) {
         body.append(kFillerSpaces, ' ');
         body += "</script>";
     }
+    host.SetPagePercentage(0);
 
-    progressBase_ = static_cast<int64_t>(body.size());
-    host_->SetPagePercentage(0);
-
-    if (Options.UChar) {
-        BlankHighBytePairs(body);
+    if (options.UChar) {
+        BlankHighBytePairs(body, warnings);
     }
 
-    if (Options.password.Enabled) {
-        body.insert(0, kPasswordPrefixHead + EscapePasswordForScript(Options.password.Text) + kPasswordPrefixTail);
+    if (options.password.Enabled) {
+        body.insert(0, kPasswordPrefixHead + EscapePasswordForScript(options.password.Text) + kPasswordPrefixTail);
     }
-    input = std::move(body);
-    return true;
+    prepared.Input = std::move(body);
+    prepared.Prepared = true;
+    return prepared;
 }
 
 }  // namespace vexel

@@ -1,9 +1,9 @@
-// The two self-expanding page templates and the writers that fill them.
-#include <string>
+#include "engine/classic_page.h"
 
-#include "engine/compression_job.h"
+#include <algorithm>
+
 #include "engine/data_format.h"
-#include "engine/file_io.h"
+#include "engine/encoder.h"
 
 namespace vexel {
 namespace {
@@ -76,10 +76,62 @@ std::string CharacterTableLine() {
     return line;
 }
 
+uint8_t PercentOf(int64_t position, int64_t base) {
+    const int64_t percent = base > 0 ? position * 100 / base : 100;
+    return static_cast<uint8_t>(std::clamp<int64_t>(percent, 0, 100));
+}
+
+std::string VbScriptPageText(const std::string& head, const std::string& data) {
+    std::string page;
+    page.reserve(head.size() + data.size() + 512);
+    page += head + kCrLf;
+    page += std::string("<SCRIPT LANGUAGE=\"VBS\"><!--") + kCrLf;
+    page += "d=\"" + GuardScriptBreaks(data, kVbScriptBreaker) + "\"" + kCrLf;
+    for (const char* line : kVbDecoderLines) {
+        page += std::string(line) + kCr;
+    }
+    page += std::string("document.write s") + kCrLf + kCr;
+    page += std::string("--></SCRIPT></body></html>") + kCrLf;
+    return page;
+}
+
+// `data` with its backslashes doubled.
+std::string JavaScriptPageText(const std::string& head, const std::string& data) {
+    std::string page;
+    page.reserve(head.size() + data.size() + 768);
+    page += head + kCrLf;
+    page += std::string("<SCRIPT LANGUAGE=\"JavaScript\">") + kCrLf;
+    page += "d=\"" + GuardScriptBreaks(data, kJsScriptBreaker) + "\";" + kCrLf;
+    page += CharacterTableLine() + kCrLf;
+    page += std::string("s='';") + kCrLf;
+    for (const char* piece : kJsDecoderPieces) {
+        page += piece;
+    }
+    page += kCrLf;
+    page += std::string("</SCRIPT></body></html>") + kCrLf;
+    return page;
+}
+
 }  // namespace
 
-std::string DoubleBackslashes(const std::string& text) {
+std::string EncodeDataString(std::string_view input, bool highspeed, JobHost& host) {
+    const auto base = static_cast<int64_t>(input.size());
+    std::string data = Encode(input, highspeed ? kHighSpeedWindow : kWideWindow, [&host, base](int64_t at) {
+        host.SetPagePercentage(PercentOf(at, base));
+        host.ProcessMessages();
+    });
+    EscapeDataString(data);
+    return data;
+}
 
+std::string SlowPageWarning(std::size_t bytes) {
+    return "Warning: " + std::to_string(bytes) +
+           " bytes of data: browsers take a long time (up to minutes) to open a JavaScript page with more "
+           "than "
+           "256 KB of data. The modern page format opens at once.";
+}
+
+std::string DoubleBackslashes(const std::string& text) {
     std::string out;
     out.reserve(text.size() + text.size() / 64);
     for (const char c : text) {
@@ -91,68 +143,20 @@ std::string DoubleBackslashes(const std::string& text) {
     return out;
 }
 
-std::string CompressionJob::PageVbScript() const {
-    std::string page;
-    page.reserve(Edit1.size() + WorkText.size() + 512);
-    page += Edit1 + kCrLf;
-    page += std::string("<SCRIPT LANGUAGE=\"VBS\"><!--") + kCrLf;
-    page += "d=\"" + GuardScriptBreaks(WorkText, kVbScriptBreaker) + "\"" + kCrLf;
-    for (const char* line : kVbDecoderLines) {
-        page += std::string(line) + kCr;
+RenderedPage RenderClassicPage(ClassicScript script, const std::string& head, const std::string& data) {
+    RenderedPage rendered;
+    if (script == ClassicScript::VbScript) {
+        rendered.Text = VbScriptPageText(head, data);
+        rendered.ReportedBytes = static_cast<int64_t>(head.size() + data.size());
+        return rendered;
     }
-    page += std::string("document.write s") + kCrLf + kCr;
-    page += std::string("--></SCRIPT></body></html>") + kCrLf;
-    return page;
-}
-
-std::string CompressionJob::PageJavaScript() const {
-    std::string page;
-    page.reserve(Edit1.size() + WorkText.size() + 768);
-    page += Edit1 + kCrLf;
-    page += std::string("<SCRIPT LANGUAGE=\"JavaScript\">") + kCrLf;
-    page += "d=\"" + GuardScriptBreaks(WorkText, kJsScriptBreaker) + "\";" + kCrLf;
-    page += CharacterTableLine() + kCrLf;
-    page += std::string("s='';") + kCrLf;
-    for (const char* piece : kJsDecoderPieces) {
-        page += piece;
+    const std::string doubled = DoubleBackslashes(data);
+    rendered.Text = JavaScriptPageText(head, doubled);
+    rendered.ReportedBytes = static_cast<int64_t>(head.size() + doubled.size());
+    if (doubled.size() > kSlowDataBytes) {
+        rendered.Warning = SlowPageWarning(doubled.size());
     }
-    page += kCrLf;
-    page += std::string("</SCRIPT></body></html>") + kCrLf;
-    return page;
-}
-
-void CompressionJob::WritePage(const std::string& page, std::size_t reported, const std::string& warning) {
-    // The log lines come first: they stand even when the page cannot be written.
-    Log("Compresssed to:" + Savefile);
-    Log("  Rate=" + std::to_string(CharCount) + "Byte /" + std::to_string(reported) + "Byte");
-    if (!warning.empty()) {
-        Warn(warning);
-    }
-    PageSize = static_cast<int64_t>(page.size());
-    if (page.size() > kPageSizeLimit) {
-        // Nothing could read it back.
-        throw IoError("Cannot write file \"" + Savefile + "\": the compressed page would be larger than " +
-                      std::to_string(kPageSizeLimit >> 20) + " MB, the most any command reads");
-    }
-    if (WriteDestination) {
-        WriteFileReplacing(Savefile, page, SourceAsRead);
-    }
-}
-
-void CompressionJob::WriteVbScriptPage() {
-    if (!NamesNoFile(Savefile)) {
-        WritePage(PageVbScript(), Edit1.size() + WorkText.size());
-    }
-}
-
-void CompressionJob::WriteJavaScriptPage() {
-    WorkText = DoubleBackslashes(WorkText);
-    if (!NamesNoFile(Savefile)) {
-        const bool slow = WorkText.size() > kSlowDataBytes;
-        FormatWarnings += slow ? 1 : 0;
-        WritePage(PageJavaScript(), Edit1.size() + WorkText.size(),
-                  slow ? SlowPageWarning(WorkText.size()) : "");
-    }
+    return rendered;
 }
 
 }  // namespace vexel

@@ -1,40 +1,44 @@
-// Reading and preparing a page: filters, whitespace collapse, the body tag,
-// filler, high bytes, the password prompt and the job's log lines.
+// Preparing a page: filters, whitespace collapse, the body tag, filler, high
+// bytes, the password prompt and the page's log lines.
 #include <gtest/gtest.h>
 
-#include "engine/compression_job.h"
+#include "engine/classic_page.h"
 #include "engine/data_format.h"
 #include "engine/errors.h"
+#include "engine/page_prepare.h"
 #include "tests/engine/test_support.h"
 
 namespace vexel {
 namespace {
 
 using testing::PageWithBody;
-using testing::ReadBytes;
 using testing::RecordingJobHost;
-using testing::ScratchDir;
-using testing::WriteBytes;
 
 const std::string kDashes(110, '-');
 const std::string kFiller = "<script>" + std::string(1000, ' ') + "</script>";
 constexpr char kNoBody[] = "Error  <BODY> No found ! (Break)";
 
-class JobTest : public ::testing::Test {
+class PrepareTest : public ::testing::Test {
 protected:
-    // Writes `page` to a file and runs the job on it.
+    // Prepares `page` and encodes it; a page that breaks off keeps the head
+    // of the one before, as the desktop program's field does.
     bool Prepare(const std::string& page) {
-        path_ = dir_.Path("page.htm");
-        WriteBytes(path_, page);
-        job_.Openfile = path_;
-        job_.Savefile = path_;
-        return job_.CompressClick();
+        PreparedPage prepared = PrepareClassicPage(page, path_, options_, host_);
+        charCount_ = prepared.CharCount;
+        if (!prepared.Prepared) {
+            EXPECT_TRUE(prepared.Head.empty());
+            EXPECT_TRUE(prepared.Input.empty());
+            return false;
+        }
+        head_ = prepared.Head;
+        data_ = EncodeDataString(prepared.Input, options_.highspeed, host_);
+        return true;
     }
 
     // The encoder's input, read back from the data string.
     std::string Expanded() const {
         std::string out;
-        ExpandData(job_.WorkText, Literals::Unshift, out);
+        ExpandData(data_, Literals::Unshift, out);
         return out;
     }
 
@@ -44,86 +48,68 @@ protected:
         return {host_.lines.begin() + 3, host_.lines.end()};
     }
 
-    ScratchDir dir_;
-    std::string path_;
+    const std::string path_ = "site/page.htm";
+    JobOptions options_;
     RecordingJobHost host_;
-    CompressionJob job_{host_};
+    std::string head_;
+    std::string data_;
+    int32_t charCount_ = 0;
 };
 
-TEST_F(JobTest, BodyTagInAnyCaseSplitsHeadAndBody) {
+TEST_F(PrepareTest, BodyTagInAnyCaseSplitsHeadAndBody) {
     const std::string body = std::string(1100, 'x');
     ASSERT_TRUE(Prepare("<html><head></head><BoDy bgcolor=white>" + body));
-    EXPECT_EQ(job_.Edit1, "<html><head></head><BoDy bgcolor=white>");
+    EXPECT_EQ(head_, "<html><head></head><BoDy bgcolor=white>");
     EXPECT_EQ(Expanded(), body);
-    EXPECT_EQ(job_.CharCount, static_cast<int32_t>(39 + body.size()));
+    EXPECT_EQ(charCount_, static_cast<int32_t>(39 + body.size()));
     EXPECT_EQ(host_.lines, (std::vector<std::string>{"", kDashes, "Openfile:" + path_}));
     EXPECT_EQ(host_.indicator_shown, 0);
 }
 
-TEST_F(JobTest, MissingOrTooEarlyBodyTagBreaksOff) {
-    job_.Edit1 = "previous head";
+TEST_F(PrepareTest, MissingOrTooEarlyBodyTagBreaksOff) {
+    head_ = "previous head";
     for (const std::string& page : {"<body>" + std::string(2000, 'a'), std::string("<bod"), std::string("12345"),
                                    std::string("<html>no tag here</html>")}) {
         host_.lines.clear();
         EXPECT_FALSE(Prepare(page)) << page.substr(0, 10);
         ASSERT_FALSE(host_.lines.empty());
         EXPECT_EQ(host_.lines.back(), kNoBody);
-        EXPECT_EQ(job_.Edit1, "previous head");
+        EXPECT_EQ(head_, "previous head");
     }
     // The tag is seen from the fifth byte on, up to the last possible start.
     EXPECT_TRUE(Prepare("1234<body>"));
-    EXPECT_EQ(job_.Edit1, "1234<body>");
+    EXPECT_EQ(head_, "1234<body>");
 }
 
-TEST_F(JobTest, BodyTagThatNeverClosesBreaksOff) {
+TEST_F(PrepareTest, BodyTagThatNeverClosesBreaksOff) {
     // Written as before, the decoder would stand inside the tag, where no
     // browser runs it.
-    job_.Edit1 = "previous head";
+    head_ = "previous head";
     for (const std::string& page :
          {std::string("abcde<BODY"), "<html><head></head><body bgcolor=\"white\" " + std::string(3000, 'x'),
           "<html><body" + std::string(20, '\n')}) {
         host_.lines.clear();
         EXPECT_FALSE(Prepare(page)) << page.substr(0, 20);
         EXPECT_EQ(host_.lines, (std::vector<std::string>{"", kDashes, "Openfile:" + path_, kNoBody}));
-        EXPECT_EQ(job_.Edit1, "previous head");
+        EXPECT_EQ(head_, "previous head");
     }
     // A ">" anywhere after the tag closes it, as before.
     EXPECT_TRUE(Prepare("<html><body class=a\r\n id=b\r\n>text"));
-    EXPECT_EQ(job_.Edit1, "<html><body class=a\r\n id=b\r\n>");
+    EXPECT_EQ(head_, "<html><body class=a\r\n id=b\r\n>");
 }
 
-TEST_F(JobTest, EmptySourcePathReadsNothing) {
-    job_.Openfile = "";
-    job_.CharCount = 99;
-    EXPECT_FALSE(job_.CompressClick());
-    EXPECT_EQ(host_.lines, std::vector<std::string>{kNoBody});
-    EXPECT_EQ(job_.CharCount, 0);
-    EXPECT_EQ(host_.indicator_shown, 1);
-}
-
-TEST_F(JobTest, UnreadableSourceThrowsBeforeAnyLogLine) {
-    job_.Openfile = dir_.Path("missing.htm");
-    try {
-        job_.CompressClick();
-        FAIL() << "no error";
-    } catch (const IoError& e) {
-        EXPECT_NE(std::string(e.what()).find("missing.htm"), std::string::npos) << e.what();
-    }
-    EXPECT_TRUE(host_.lines.empty());
-}
-
-TEST_F(JobTest, ShortBodiesGetTheFiller) {
+TEST_F(PrepareTest, ShortBodiesGetTheFiller) {
     ASSERT_TRUE(Prepare(PageWithBody(std::string(1023, 'b'))));
     EXPECT_EQ(Expanded(), std::string(1023, 'b') + kFiller);
     ASSERT_TRUE(Prepare(PageWithBody(std::string(1024, 'b'))));
     EXPECT_EQ(Expanded(), std::string(1024, 'b'));
     ASSERT_TRUE(Prepare(PageWithBody("")));
     EXPECT_EQ(Expanded(), kFiller);
-    EXPECT_EQ(job_.WorkText.size(), 207u);
+    EXPECT_EQ(data_.size(), 207u);
 }
 
-TEST_F(JobTest, ControlBytesAnd127BecomeSpacesWithAWarning) {
-    job_.Options.RemoveUnuseful = false;
+TEST_F(PrepareTest, ControlBytesAnd127BecomeSpacesWithAWarning) {
+    options_.RemoveUnuseful = false;
     const std::string body = std::string("a\x0E" "b\x0B\x0C" "c", 6) + std::string(1, '\0') + "d\x7F" "e\t\r\n" +
                              std::string(1100, '.');
     ASSERT_TRUE(Prepare(PageWithBody(body)));
@@ -132,40 +118,40 @@ TEST_F(JobTest, ControlBytesAnd127BecomeSpacesWithAWarning) {
                                                             "Warnning: No support char [0x7F]! "}));
     EXPECT_EQ(host_.indicator_shown, 3);
     EXPECT_EQ(Expanded(), "a b\x0B\x0C" "c d e\t\r\n" + std::string(1100, '.'));
-    EXPECT_EQ(job_.CharCount, static_cast<int32_t>(PageWithBody(body).size()));
+    EXPECT_EQ(charCount_, static_cast<int32_t>(PageWithBody(body).size()));
 }
 
-TEST_F(JobTest, HighBytePairsOfTheBodyAreBlanked) {
+TEST_F(PrepareTest, HighBytePairsOfTheBodyAreBlanked) {
     const std::string tail(1100, 'z');
     ASSERT_TRUE(Prepare("<html><head>\xC4\xE3</head><body>\xC4\xE3|\x80\x80|\xE9\x41|\xC0\xC1\xC2\xC3|\xD0\xD1\xD2|\xFF" +
                         tail + "\xF0"));
-    EXPECT_EQ(job_.Edit1, "<html><head>\xC4\xE3</head><body>");  // the head keeps its high bytes
+    EXPECT_EQ(head_, "<html><head>\xC4\xE3</head><body>");  // the head keeps its high bytes
     EXPECT_EQ(Expanded(), "  |\x80\x80|\xE9\x41|    |  \xD2|\xFF" + tail + "\xF0");
     EXPECT_EQ(LinesAfterHeader(), (std::vector<std::string>{
                                       "Warnning: No support char [0xC4]! ", "Warnning: No support char [0xC0]! ",
                                       "Warnning: No support char [0xC2]! ", "Warnning: No support char [0xD0]! "}));
 
-    job_.Options.UChar = false;
+    options_.UChar = false;
     host_.lines.clear();
     ASSERT_TRUE(Prepare(PageWithBody("\xC4\xE3" + tail)));
     EXPECT_EQ(Expanded(), "\xC4\xE3" + tail);
     EXPECT_EQ(host_.lines.size(), 3u);
 }
 
-TEST_F(JobTest, WhitespaceBetweenTagsIsCollapsedEverywhere) {
+TEST_F(PrepareTest, WhitespaceBetweenTagsIsCollapsedEverywhere) {
     const std::string tail(1100, 'w');
     ASSERT_TRUE(Prepare("<html> \r\n <head></head>\r\n<body>\r\n<table><tr><td>1</td>\r\n\t<td>2</td></tr>\r\n"
                         "</table><b>bold</b> text " + tail + "<i>x</i>\r\n"));
-    EXPECT_EQ(job_.Edit1, "<html><head></head><body>");
+    EXPECT_EQ(head_, "<html><head></head><body>");
     EXPECT_EQ(Expanded(), "<table><tr><td>1</td><td>2</td></tr></table><b>bold</b> text " + tail + "<i>x</i>\r\n");
 
-    job_.Options.RemoveUnuseful = false;
+    options_.RemoveUnuseful = false;
     ASSERT_TRUE(Prepare("<html> <head></head> <body> <p>" + tail));
-    EXPECT_EQ(job_.Edit1, "<html> <head></head> <body>");
+    EXPECT_EQ(head_, "<html> <head></head> <body>");
     EXPECT_EQ(Expanded(), " <p>" + tail);
 }
 
-TEST_F(JobTest, ScriptInTheHeadGivesOneNotice) {
+TEST_F(PrepareTest, ScriptInTheHeadGivesOneNotice) {
     const std::string notice = "Information:    Have some <SCRIPT> in <HEAD></HEAD>.";
     const std::string body(1100, 'q');
     ASSERT_TRUE(Prepare("<html><head><script>a()</script><Script>b()</script></head><body>" + body));
@@ -175,8 +161,8 @@ TEST_F(JobTest, ScriptInTheHeadGivesOneNotice) {
     EXPECT_EQ(LinesAfterHeader(), std::vector<std::string>{});
 }
 
-TEST_F(JobTest, LogLinesComeInPreparationOrder) {
-    job_.Options.RemoveUnuseful = false;
+TEST_F(PrepareTest, LogLinesComeInPreparationOrder) {
+    options_.RemoveUnuseful = false;
     ASSERT_TRUE(Prepare("<html>\x01<head><SCRIPT></SCRIPT></head><body>\xC4\xE3\x02" + std::string(1100, 'k')));
     EXPECT_EQ(LinesAfterHeader(), (std::vector<std::string>{"Warnning: No support char [0x01]! ",
                                                             "Warnning: No support char [0x02]! ",
@@ -184,9 +170,9 @@ TEST_F(JobTest, LogLinesComeInPreparationOrder) {
                                                             "Warnning: No support char [0xC4]! "}));
 }
 
-TEST_F(JobTest, PasswordPromptPrefixesTheBody) {
+TEST_F(PrepareTest, PasswordPromptPrefixesTheBody) {
     const std::string body(1100, 'p');
-    job_.Options.password = {true, "4826"};
+    options_.password = {true, "4826"};
     ASSERT_TRUE(Prepare(PageWithBody(body)));
     EXPECT_EQ(Expanded(),
               "<SCRIPT LANGUAGE=\"JavaScript\"> if (window.prompt(\"Please input page password:\",\"\")!=\"4826\") "
@@ -194,9 +180,42 @@ TEST_F(JobTest, PasswordPromptPrefixesTheBody) {
     EXPECT_EQ(std::string(kPasswordPrefixHead).size(), 85u);
     EXPECT_EQ(std::string(kPasswordPrefixTail).size(), 38u);
 
-    job_.Options.password = {false, "4826"};
+    options_.password = {false, "4826"};
     ASSERT_TRUE(Prepare(PageWithBody(body)));
     EXPECT_EQ(Expanded(), body);
+}
+
+TEST_F(PrepareTest, ByteWarningsPastTheFirstThousandAreCountedByByte) {
+    options_.RemoveUnuseful = false;
+    // A page of binary noise would otherwise keep millions of lines in memory.
+    const std::string body = std::string(1200, '\0') + "\x01\x01\x01" + std::string(1100, 'n') + "\xC4\xE3\xC4\xE3";
+    ASSERT_TRUE(Prepare(PageWithBody(body)));
+    std::vector<std::string> expected(kExactByteWarnings, "Warnning: No support char [0x00]! ");
+    expected.push_back("Warnning: No support char [0x00]! (200 more of these)");
+    expected.push_back("Warnning: No support char [0x01]! (3 more of these)");
+    expected.push_back("Warnning: No support char [0xC4]! (2 more of these)");
+    EXPECT_EQ(LinesAfterHeader(), expected);
+    EXPECT_EQ(host_.indicator_shown, kExactByteWarnings + 3);  // the count lines are warnings too
+    // The bytes themselves are all made spaces, counted or not.
+    EXPECT_EQ(Expanded(), std::string(1203, ' ') + std::string(1100, 'n') + "    ");
+
+    // Up to the limit every warning is a line of its own, as ever.
+    host_.lines.clear();
+    ASSERT_TRUE(Prepare(PageWithBody(std::string(kExactByteWarnings, '\x7F') + std::string(1100, 'n'))));
+    EXPECT_EQ(LinesAfterHeader(),
+              std::vector<std::string>(kExactByteWarnings, "Warnning: No support char [0x7F]! "));
+}
+
+TEST(PagePreparation, CharCountHoldsPagesBelow2GiBOnly) {
+    EXPECT_EQ(CharCountOf(0, "a.htm"), 0);
+    EXPECT_EQ(CharCountOf(2147483647u, "a.htm"), 2147483647);
+    try {
+        CharCountOf(std::size_t{2147483648u}, "big.htm");
+        FAIL() << "a count of 2 GiB was taken";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("\"big.htm\""), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("2147483648 bytes"), std::string::npos) << e.what();
+    }
 }
 
 TEST(PasswordEscaping, ScriptBreakingCharactersAreEscaped) {
@@ -205,7 +224,7 @@ TEST(PasswordEscaping, ScriptBreakingCharactersAreEscaped) {
     EXPECT_EQ(EscapePasswordForScript(std::string("\x01\t\x1F\x7F", 4)), "\\x01\\x09\\x1F\\x7F");
 }
 
-TEST_F(JobTest, PagePercentageStartsAt0AndEndsAt100) {
+TEST_F(PrepareTest, PagePercentageStartsAt0AndEndsAt100) {
     ASSERT_TRUE(Prepare(PageWithBody(std::string(5000, 'g'))));
     ASSERT_FALSE(host_.percentages.empty());
     EXPECT_EQ(host_.percentages.front(), 0);
@@ -216,7 +235,7 @@ TEST_F(JobTest, PagePercentageStartsAt0AndEndsAt100) {
     // A long password makes the input longer than the progress base: the
     // gauge stops at 100 instead of wrapping around.
     host_.percentages.clear();
-    job_.Options.password = {true, std::string(5000, 'x')};
+    options_.password = {true, std::string(5000, 'x')};
     ASSERT_TRUE(Prepare(PageWithBody(std::string(1100, 'g'))));
     EXPECT_EQ(host_.percentages.back(), 100);
     EXPECT_GT(host_.message_runs, 50);

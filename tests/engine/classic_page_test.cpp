@@ -1,12 +1,14 @@
-// The two self-expanding page templates, byte for byte, and the writers' log
-// lines and failure behaviour.
+// The two self-expanding page templates, byte for byte, the log lines of a
+// written page and the page's replacement on the disk.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "engine/compression_job.h"
+#include "engine/classic_page.h"
 #include "engine/data_format.h"
 #include "engine/errors.h"
+#include "engine/file_io.h"
+#include "engine/page_compression.h"
 #include "engine/page_reader.h"
 #include "tests/engine/test_support.h"
 
@@ -20,20 +22,23 @@ using testing::WriteBytes;
 
 class WriterTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        job_.Edit1 = "<html><body bgcolor=white>";
-        job_.WorkText = std::string("ab\\c\x04\x1F\x38#", 8);
-        job_.CharCount = 10240;
-        job_.Savefile = dir_.Path("out.htm");
+    // Renders the page, logs it and writes it, as the batch does.
+    RenderedPage Write(ClassicScript script) {
+        RenderedPage page = RenderClassicPage(script, head_, data_);
+        LogWrittenPage(path_, 10240, page.ReportedBytes, page.Warning, host_);
+        WriteFileReplacing(path_, page.Text);
+        return page;
     }
 
     ScratchDir dir_;
     RecordingJobHost host_;
-    CompressionJob job_{host_};
+    const std::string head_ = "<html><body bgcolor=white>";
+    std::string data_ = std::string("ab\\c\x04\x1F\x38#", 8);
+    std::string path_ = dir_.Path("out.htm");
 };
 
 TEST_F(WriterTest, VbScriptPageIsByteExact) {
-    job_.SaveClick();
+    const RenderedPage page = Write(ClassicScript::VbScript);
     const std::string expected =
         "<html><body bgcolor=white>\r\n"
         "<SCRIPT LANGUAGE=\"VBS\"><!--\r\n"
@@ -56,9 +61,10 @@ TEST_F(WriterTest, VbScriptPageIsByteExact) {
         "Next\r"
         "document.write s\r\n\r"
         "--></SCRIPT></body></html>\r\n";
-    EXPECT_EQ(ReadBytes(job_.Savefile), expected);
-    EXPECT_EQ(job_.WorkText, std::string("ab\\c\x04\x1F\x38#", 8));  // unchanged
-    EXPECT_EQ(job_.PageSize, static_cast<int64_t>(expected.size()));
+    EXPECT_EQ(ReadBytes(path_), expected);
+    EXPECT_EQ(page.Text, expected);
+    EXPECT_EQ(page.ReportedBytes, 26 + 8);
+    EXPECT_EQ(page.Warning, "");
 }
 
 std::string ExpectedCharacterTable() {
@@ -82,7 +88,7 @@ std::string ExpectedCharacterTable() {
 }
 
 TEST_F(WriterTest, JavaScriptPageIsByteExact) {
-    job_.SaveJClick();
+    const RenderedPage page = Write(ClassicScript::JavaScript);
     const std::string table = ExpectedCharacterTable();
     ASSERT_EQ(table.size(), 141u);
     const std::string expected =
@@ -96,62 +102,46 @@ TEST_F(WriterTest, JavaScriptPageIsByteExact) {
         "-35))-1;lp=off+a-14+4;s=s+s.substring(off,lp);}else if (a>0){ if (a>=41) a=a-1; s=s+l.charAt(a);} else "
         "s=s+b;}document.writeln(s);\r\n"
         "</SCRIPT></body></html>\r\n";
-    EXPECT_EQ(ReadBytes(job_.Savefile), expected);
-    EXPECT_EQ(job_.WorkText, std::string("ab\\\\c\x04\x1F\x38#", 9));  // keeps the doubled backslash
+    EXPECT_EQ(ReadBytes(path_), expected);
+    EXPECT_EQ(page.ReportedBytes, 26 + 9);  // the backslash counted twice, as the page holds it
 }
 
 TEST_F(WriterTest, LogLinesCountHeadAndDataString) {
-    job_.SaveJClick();
-    EXPECT_EQ(host_.lines, (std::vector<std::string>{"Compresssed to:" + job_.Savefile,
+    Write(ClassicScript::JavaScript);
+    EXPECT_EQ(host_.lines, (std::vector<std::string>{"Compresssed to:" + path_,
                                                      "  Rate=10240Byte /" + std::to_string(26 + 9) + "Byte"}));
+    EXPECT_EQ(host_.indicator_shown, 0);
     host_.lines.clear();
-    job_.SaveClick();  // after SaveJClick the data string is the doubled one
-    EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /35Byte");
-}
-
-TEST_F(WriterTest, NoDestinationWritesAndLogsNothing) {
-    job_.Savefile = "";
-    job_.SaveClick();
-    job_.SaveJClick();
-    EXPECT_TRUE(host_.lines.empty());
-    EXPECT_EQ(job_.WorkText, std::string("ab\\\\c\x04\x1F\x38#", 9));
-    EXPECT_TRUE(std::filesystem::is_empty(dir_.Root()));
-}
-
-TEST_F(WriterTest, DryRunBuildsThePageWithoutWritingIt) {
-    job_.WriteDestination = false;
-    job_.SaveClick();
-    EXPECT_EQ(host_.lines.size(), 2u);
-    EXPECT_EQ(job_.PageSize, static_cast<int64_t>(job_.PageVbScript().size()));
-    EXPECT_FALSE(std::filesystem::exists(job_.Savefile));
+    Write(ClassicScript::VbScript);
+    EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /34Byte");
 }
 
 TEST_F(WriterTest, FailedReplaceKeepsTheOldPageAndLeavesNoTemporaryFile) {
     // A folder in the destination's place cannot be replaced by a file.
-    std::filesystem::create_directory(job_.Savefile);
-    WriteBytes(job_.Savefile + "/inside.txt", "keep");
+    std::filesystem::create_directory(path_);
+    WriteBytes(path_ + "/inside.txt", "keep");
     try {
-        job_.SaveJClick();
+        Write(ClassicScript::JavaScript);
         FAIL() << "no error";
     } catch (const IoError& e) {
         EXPECT_NE(std::string(e.what()).find("out.htm"), std::string::npos) << e.what();
     }
     EXPECT_EQ(host_.lines.size(), 2u);  // logged before the file was touched
-    EXPECT_EQ(ReadBytes(job_.Savefile + "/inside.txt"), "keep");
+    EXPECT_EQ(ReadBytes(path_ + "/inside.txt"), "keep");
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_.Root())) {
         ++entries;
     }
     EXPECT_EQ(entries, 1);
 
-    job_.Savefile = dir_.Path("no-such-folder/out.htm");
-    EXPECT_THROW(job_.SaveClick(), IoError);
+    path_ = dir_.Path("no-such-folder/out.htm");
+    EXPECT_THROW(Write(ClassicScript::VbScript), IoError);
 }
 
 TEST_F(WriterTest, ReplacingAPageKeepsNoTemporaryFile) {
-    WriteBytes(job_.Savefile, std::string(50000, 'o'));
-    job_.SaveClick();
-    EXPECT_EQ(ReadBytes(job_.Savefile), job_.PageVbScript());
+    WriteBytes(path_, std::string(50000, 'o'));
+    const RenderedPage page = Write(ClassicScript::VbScript);
+    EXPECT_EQ(ReadBytes(path_), page.Text);
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_.Root())) {
         ++entries;
@@ -177,13 +167,12 @@ TEST(ScriptBreaks, EverySequenceInAnyCaseAndNothingElse) {
 
 TEST_F(WriterTest, JavaScriptPageEscapesEveryScriptBreakAndKeepsTheStringsValue) {
     // A doubled backslash right before and after the sequences.
-    job_.WorkText = "\\\\<!--x</SCRIPT>\\<script";
-    job_.SaveJClick();
-    const std::string page = ReadBytes(job_.Savefile);
+    data_ = "\\\\<!--x</SCRIPT>\\<script";
+    Write(ClassicScript::JavaScript);
+    const std::string page = ReadBytes(path_);
     EXPECT_NE(page.find("d=\"\\\\\\\\<\\!--x<\\/SCRIPT>\\\\<\\script\";\r\n"), std::string::npos) << page;
-    // The "Rate=" line and the working string know nothing of the breaks.
-    EXPECT_EQ(job_.WorkText, "\\\\\\\\<!--x</SCRIPT>\\\\<script");
-    EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /" + std::to_string(26 + job_.WorkText.size()) + "Byte");
+    // The "Rate=" line knows nothing of the breaks.
+    EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /" + std::to_string(26 + 27) + "Byte");
     const auto found = FindPageData(page);
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->data, "\\\\<!--x</SCRIPT>\\<script");
@@ -191,15 +180,15 @@ TEST_F(WriterTest, JavaScriptPageEscapesEveryScriptBreakAndKeepsTheStringsValue)
 }
 
 TEST_F(WriterTest, VbScriptPageClosesAndReopensTheStringAfterEveryScriptBreak) {
-    job_.WorkText = "<!--a<sCript b</script>\\\\<";
-    job_.SaveClick();
-    const std::string page = ReadBytes(job_.Savefile);
+    data_ = "<!--a<sCript b</script>\\\\<";
+    Write(ClassicScript::VbScript);
+    const std::string page = ReadBytes(path_);
     EXPECT_NE(page.find("\r\nd=\"<\" & \"!--a<\" & \"sCript b<\" & \"/script>\\\\<\"\r\n"), std::string::npos)
         << page;
-    EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /" + std::to_string(26 + job_.WorkText.size()) + "Byte");
+    EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /" + std::to_string(26 + data_.size()) + "Byte");
     const auto found = FindPageData(page);
     ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(found->data, job_.WorkText);
+    EXPECT_EQ(found->data, data_);
     EXPECT_FALSE(found->breaksInBrowser);
 }
 
@@ -219,21 +208,19 @@ TEST(PageReader, APageWrittenBeforeTheBreaksIsReadAndKnownToBreak) {
 }
 
 TEST_F(WriterTest, LargeJavaScriptDataGetsAWarningAfterTheRateLine) {
-    job_.WorkText = std::string(256 * 1024, 'x');
-    job_.SaveJClick();
+    data_ = std::string(256 * 1024, 'x');
+    EXPECT_EQ(Write(ClassicScript::JavaScript).Warning, "");
     ASSERT_EQ(host_.lines.size(), 2u);  // exactly 256 KB is still quick enough
-    EXPECT_EQ(job_.FormatWarnings, 0);
 
     host_.lines.clear();
-    job_.WorkText = std::string(256 * 1024 + 1, 'x');
-    job_.SaveClick();
+    data_ = std::string(256 * 1024 - 1, 'x') + "\\";  // one byte more once doubled
+    EXPECT_EQ(Write(ClassicScript::VbScript).Warning, "");
     EXPECT_EQ(host_.lines.size(), 2u);  // VBScript pages are not the JavaScript decoder
     host_.lines.clear();
-    job_.SaveJClick();
+    EXPECT_EQ(Write(ClassicScript::JavaScript).Warning, SlowPageWarning(256 * 1024 + 1));
     ASSERT_EQ(host_.lines.size(), 3u);
     EXPECT_EQ(host_.lines[2], SlowPageWarning(256 * 1024 + 1));
     EXPECT_NE(host_.lines[2].find("modern page format"), std::string::npos);
-    EXPECT_EQ(job_.FormatWarnings, 1);
     EXPECT_GT(host_.indicator_shown, 0);
 }
 

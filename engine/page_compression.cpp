@@ -1,0 +1,113 @@
+#include "engine/page_compression.h"
+
+#include <utility>
+
+#include "engine/classic_page.h"
+#include "engine/errors.h"
+#include "engine/modern_page.h"
+#include "engine/page_prepare.h"
+#include "engine/size_limit.h"
+
+namespace vexel {
+
+namespace {
+
+CompressedPage CompressClassic(std::string source,
+                               const std::string& path,
+                               const JobOptions& options,
+                               ClassicScript script,
+                               JobHost& host) {
+    PreparedPage prepared = PrepareClassicPage(std::move(source), path, options, host);
+    CompressedPage page;
+    page.CharCount = prepared.CharCount;
+    page.FormatWarnings = prepared.FormatWarnings;
+    if (!prepared.Prepared) {
+        return page;
+    }
+    std::string data = EncodeDataString(prepared.Input, options.highspeed, host);
+    std::string().swap(prepared.Input);
+    RenderedPage rendered = RenderClassicPage(script, prepared.Head, data);
+    std::string().swap(data);
+    if (!rendered.Warning.empty()) {
+        ++page.FormatWarnings;
+    }
+    LogWrittenPage(path, page.CharCount, rendered.ReportedBytes, rendered.Warning, host);
+    CheckPageSize(path, rendered.Text.size());
+    page.Prepared = true;
+    page.Head = std::move(prepared.Head);
+    page.Text = std::move(rendered.Text);
+    return page;
+}
+
+// The whole page compressed (and encrypted when the password is enabled):
+// every byte is carried as it is, with no filter, head or filler.
+CompressedPage CompressModern(const std::string& source,
+                              const std::string& path,
+                              const JobOptions& options,
+                              JobHost& host) {
+    CompressedPage page;
+    page.CharCount = CharCountOf(source.size(), path);
+    LogPageStart(path, host);
+    host.SetPagePercentage(0);
+    const bool sealed = options.password.Enabled;
+    const PageSeal seal{options.password.Text, options.Iterations};
+    try {
+        page.Text = RenderModernPage(source, ModernPayload(source, sealed ? &seal : nullptr),
+                                     ModernPageOptions{sealed, options.Iterations});
+    } catch (const DataError& e) {
+        throw DataError("\"" + path + "\" " + e.what());
+    }
+    host.SetPagePercentage(100);
+    // A page must gain by it: one that would not is left as it is. Not so an
+    // encrypted one, which is asked for its protection.
+    if (!sealed && page.Text.size() >= source.size()) {
+        host.AddLogLine("Left as it is: its modern page would take " + std::to_string(page.Text.size()) +
+                        " bytes, its original " + std::to_string(source.size()));
+        page.LeftAsItIs = true;
+        page.Text.clear();
+        return page;
+    }
+    LogWrittenPage(path, page.CharCount, static_cast<int64_t>(page.Text.size()), std::string(), host);
+    CheckPageSize(path, page.Text.size());
+    page.Prepared = true;
+    return page;
+}
+
+}  // namespace
+
+CompressedPage CompressPage(std::string source,
+                            const std::string& path,
+                            const JobOptions& options,
+                            PageFormat format,
+                            JobHost& host) {
+    switch (format) {
+        case PageFormat::Modern: return CompressModern(source, path, options, host);
+        case PageFormat::VbScript:
+            return CompressClassic(std::move(source), path, options, ClassicScript::VbScript, host);
+        case PageFormat::JavaScript: break;
+    }
+    return CompressClassic(std::move(source), path, options, ClassicScript::JavaScript, host);
+}
+
+void LogWrittenPage(const std::string& path,
+                    int32_t charCount,
+                    int64_t reportedBytes,
+                    const std::string& warning,
+                    JobHost& host) {
+    host.AddLogLine("Compresssed to:" + path);
+    host.AddLogLine("  Rate=" + std::to_string(charCount) + "Byte /" + std::to_string(reportedBytes) + "Byte");
+    if (!warning.empty()) {
+        host.AddLogLine(warning);
+        host.ShowErrorIndicator();
+    }
+}
+
+void CheckPageSize(const std::string& path, std::size_t size) {
+    if (size > kPageSizeLimit) {
+        // Nothing could read it back.
+        throw IoError("Cannot write file \"" + path + "\": the compressed page would be larger than " +
+                      std::to_string(kPageSizeLimit >> 20) + " MB, the most any command reads");
+    }
+}
+
+}  // namespace vexel
