@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "framework/win32/forms.h"
+#include "framework/win32/system_text.h"
 #include "vexel_version.h"
 
 namespace vexel {
@@ -44,9 +45,17 @@ std::string BuildDate() {
 }
 
 std::string ProgramFolder() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
+    // The program may lie in a folder of any name, deeper than MAX_PATH.
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    for (;;) {
+        length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length < path.size())
+            break;
+        path.resize(path.size() * 2);
+    }
+    path.resize(length);
+    std::string folder = FromSystem(path);
     const std::size_t slash = folder.find_last_of('\\');
     if (slash == std::string::npos)
         return folder;
@@ -62,7 +71,7 @@ std::string HelpFilePath() {
 }
 
 void OpenHelp() {
-    ShellExecuteA(nullptr, "open", HelpFilePath().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", ToSystem(HelpFilePath()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 std::string AboutText() {
@@ -77,7 +86,7 @@ void ShowAbout() {
     if (Application)
         Application->MessageBox(AboutText(), caption, MB_OK | MB_ICONINFORMATION);
     else
-        MessageBoxA(nullptr, AboutText().c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(nullptr, ToSystem(AboutText()).c_str(), ToSystem(caption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace vexel
