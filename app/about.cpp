@@ -40,6 +40,10 @@ std::string ShortVersion() {
     return second == std::string::npos ? full : full.substr(0, second);
 }
 
+std::string MainWindowCaption() {
+    return "Html Vexel Pro v" + ShortVersion();
+}
+
 std::string BuildDate() {
     return __DATE__;
 }

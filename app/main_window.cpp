@@ -38,7 +38,7 @@ std::string MaskForFileType(const std::string& BoxText, const std::string& Curre
 }
 
 TForm1::TForm1(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
-    SetCaption("Html Vexel Pro v2.0");
+    SetCaption(MainWindowCaption());
     SetBorderStyle(bsNone);
     SetClientWidth(634);
     SetClientHeight(450);
