@@ -27,7 +27,7 @@ Ttoplogo::Ttoplogo(TComponent* AOwner) : TForm(AOwner) {
     Image1 = new TImage(this);
     Image1->SetParent(ZelPanel1);
     Image1->SetAlign(alClient);
-    Image1->Picture()->LoadFromResourceName(GetModuleHandleA(nullptr), "SPLASH");
+    Image1->Picture()->LoadFromResourceName(GetModuleHandleW(nullptr), "SPLASH");
 
     Label1 = MakeLabel(ZelPanel1, 8, 8, "Bulid 0415", {"", 0, 0, clWindowText});
 
