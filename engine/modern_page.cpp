@@ -9,6 +9,7 @@
 #include "engine/deflate.h"
 #include "engine/errors.h"
 #include "engine/loader_script.h"
+#include "platform/ascii.h"
 #include "platform/crypto.h"
 
 namespace vexel {
@@ -49,19 +50,9 @@ void CheckCrypto(const platform::Status& status) {
     }
 }
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
 std::size_t FindIgnoringCase(std::string_view text, std::string_view word, std::size_t from) {
     for (std::size_t at = text.find('<', from); at != std::string_view::npos; at = text.find('<', at + 1)) {
-        if (text.size() - at >= word.size() &&
-            std::equal(word.begin(), word.end(), text.begin() + static_cast<std::ptrdiff_t>(at),
-                       [](char w, char t) { return w == Lower(t); })) {
+        if (StartsWithIgnoringAsciiCase(text, at, word)) {
             return at;
         }
     }
@@ -102,8 +93,8 @@ std::string CarriedHead(std::string_view original) {
         }
         std::size_t i = at + 1;
         std::string tag;
-        while (i < head.size() && !IsSpace(head[i]) && head[i] != '>' && head[i] != '/') {
-            tag.push_back(Lower(head[i++]));
+        while (i < head.size() && !IsAsciiWhitespace(head[i]) && head[i] != '>' && head[i] != '/') {
+            tag.push_back(AsciiLower(head[i++]));
         }
         if (tag.empty() || !((tag[0] >= 'a' && tag[0] <= 'z'))) {
             continue;
@@ -117,8 +108,7 @@ std::string CarriedHead(std::string_view original) {
             if (tag == "html" && name == "lang" && lang.empty()) {
                 lang = value;
             } else if (tag == "meta" && name == "name") {
-                std::transform(value.begin(), value.end(), value.begin(), Lower);
-                metaName = value;
+                metaName = LowerAscii(value);
             } else if (tag == "meta" && name == "content") {
                 content = value;
             }

@@ -16,6 +16,7 @@
 #include "engine/page_compression.h"
 #include "engine/page_prepare.h"
 #include "engine/restore.h"
+#include "platform/ascii.h"
 #include "tests/engine/test_support.h"
 
 namespace vexel {
@@ -177,9 +178,7 @@ TEST(Charset, FoundAsBrowsersFindIt) {
 // The script of a page as the HTML parser sees it: from its one opening tag
 // to the first "</script", which must be the page's end.
 std::string ScriptText(const std::string& page) {
-    std::string lower = page;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+    const std::string lower = LowerAscii(page);
     const std::size_t open = lower.find("<script>");
     const std::size_t close = lower.find("</script");
     EXPECT_NE(open, std::string::npos);
