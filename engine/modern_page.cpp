@@ -8,6 +8,8 @@
 #include "engine/charset.h"
 #include "engine/deflate.h"
 #include "engine/errors.h"
+#include "engine/lzma.h"
+#include "engine/lzma_script.h"
 #include "platform/crypto.h"
 
 namespace vexel {
@@ -29,10 +31,15 @@ constexpr char kScriptStart[] = "<script>/*";
 // load does not get from the browser.
 constexpr char kLoaderHead[] =
     "*/(async(C,Z,t=C.currentScript.text,a=new Uint8Array(";
-constexpr char kLoaderExpand[] =
-    "),n=0,b=0,k=0,i=2,v,D,S,K=\"v\"+location.pathname,X=async a=>{try{a=await new Response(new "
-    "Response(a).body.pipeThrough(new Z(\"deflate-raw\"))).arrayBuffer()}catch(e){return C.write((Z?\"Damaged "
-    "page: \":\"This page needs a newer browser. \")+e)}C.open();C.write(new TextDecoder(";
+constexpr char kLoaderState[] = "),n=0,b=0,k=0,i=2,v,D,S,K=\"v\"+location.pathname,";
+// Between them, the codec's expansion of the bytes a (an LZMA page defines
+// its decoder before).
+constexpr char kLoaderExpandHead[] = "X=async a=>{try{a=";
+constexpr char kDeflateExpand[] =
+    "await new Response(new Response(a).body.pipeThrough(new Z(\"deflate-raw\"))).arrayBuffer()";
+constexpr char kLoaderExpandEnd[] =
+    "}catch(e){return C.write((Z?\"Damaged page: \":\"This page needs a newer browser. \")+e)}C.open();C.write("
+    "new TextDecoder(";
 constexpr char kDocumentCharset[] = "C.characterSet";
 constexpr char kLoaderWrite[] =
     ").decode(a));C.close();try{S=sessionStorage;addEventListener(\"pagehide\",_=>S[K]=[scrollX,scrollY]);"
@@ -223,6 +230,7 @@ std::string PageText(const PageCharset& charset,
                      const std::string& head,
                      const CarriedText& carried,
                      std::size_t payloadSize,
+                     std::size_t expandedSize,
                      const ModernPageOptions& options) {
     std::string page;
     page.reserve(carried.text.size() + 2048);
@@ -238,7 +246,17 @@ std::string PageText(const PageCharset& charset,
     page += carried.text;
     page += kLoaderHead;
     page += std::to_string(payloadSize);
-    page += kLoaderExpand;
+    page += kLoaderState;
+    if (options.codec == ModernCodec::Lzma) {
+        page += kLzmaDecoderScript;
+    }
+    page += kLoaderExpandHead;
+    if (options.codec == ModernCodec::Lzma) {
+        page += kLzmaExpandCall + std::to_string(expandedSize) + ")";
+    } else {
+        page += kDeflateExpand;
+    }
+    page += kLoaderExpandEnd;
     // A UTF-16 original is written in a page that declares UTF-8 (forms submit
     // in UTF-8 from a UTF-16 page too); its text is decoded as what it is.
     page += IsUtf16Original(charset) ? "\"" + charset.label + "\"" : std::string(kDocumentCharset);
@@ -291,6 +309,36 @@ void ReadIterations(std::string_view code, ModernPageData& data) {
     data.iterations = static_cast<uint32_t>(*value);
 }
 
+// An LZMA page names the size its data expands to in its call of the decoder.
+void ReadCodec(std::string_view code, ModernPageData& data) {
+    const std::size_t call = code.find(std::string(kLoaderExpandHead) + kLzmaExpandCall);
+    if (call == std::string_view::npos) {
+        return;
+    }
+    std::size_t end = 0;
+    const std::optional<uint64_t> size =
+        NumberAt(code, call + sizeof kLoaderExpandHead - 1 + sizeof kLzmaExpandCall - 1, 12, end);
+    if (!size || *size > kMaxExpandedBytes) {
+        throw DataError("the page's script does not say how many bytes its data expands to");
+    }
+    data.codec = ModernCodec::Lzma;
+    data.expandedSize = static_cast<std::size_t>(*size);
+}
+
+std::string Seal(const std::string& compressed,
+                 const PageSeal& seal,
+                 const std::string& salt,
+                 const std::string& iv) {
+    if (salt.size() != kSaltBytes || iv.size() != platform::kGcmIvBytes) {
+        throw std::invalid_argument("salt or IV of a wrong size");
+    }
+    platform::AesKey key;
+    CheckCrypto(platform::DeriveKeyPbkdf2Sha256(seal.password, salt, seal.iterations, key.Bytes()));
+    std::string sealed;
+    CheckCrypto(platform::EncryptAes256Gcm(key.Bytes(), iv, compressed, sealed));
+    return salt + iv + sealed;
+}
+
 std::optional<ModernPageData> ReadEarlierPage(std::string_view page) {
     const std::size_t script = page.find(kEarlierScriptStart);
     if (script == std::string_view::npos) {
@@ -318,29 +366,31 @@ std::optional<ModernPageData> ReadEarlierPage(std::string_view page) {
 
 }  // namespace
 
-std::string ModernPayload(std::string_view original, const PageSeal* seal) {
+std::string CompressOriginal(std::string_view original, ModernCodec codec) {
+    return codec == ModernCodec::Lzma ? LzmaCompress(original) : DeflateRaw(original);
+}
+
+std::string SealPayload(std::string compressed, const PageSeal* seal) {
     if (seal == nullptr) {
-        return DeflateRaw(original);
+        return compressed;
     }
-    return ModernPayload(original, seal, RandomString(kSaltBytes), RandomString(platform::kGcmIvBytes));
+    return Seal(compressed, *seal, RandomString(kSaltBytes), RandomString(platform::kGcmIvBytes));
+}
+
+std::string ModernPayload(std::string_view original, const PageSeal* seal, ModernCodec codec) {
+    return SealPayload(CompressOriginal(original, codec), seal);
 }
 
 std::string ModernPayload(std::string_view original,
                           const PageSeal* seal,
                           const std::string& salt,
-                          const std::string& iv) {
-    std::string compressed = DeflateRaw(original);
+                          const std::string& iv,
+                          ModernCodec codec) {
+    std::string compressed = CompressOriginal(original, codec);
     if (seal == nullptr) {
         return compressed;
     }
-    if (salt.size() != kSaltBytes || iv.size() != platform::kGcmIvBytes) {
-        throw std::invalid_argument("salt or IV of a wrong size");
-    }
-    platform::AesKey key;
-    CheckCrypto(platform::DeriveKeyPbkdf2Sha256(seal->password, salt, seal->iterations, key.Bytes()));
-    std::string sealed;
-    CheckCrypto(platform::EncryptAes256Gcm(key.Bytes(), iv, compressed, sealed));
-    return salt + iv + sealed;
+    return Seal(compressed, *seal, salt, iv);
 }
 
 std::string RenderModernPage(std::string_view original,
@@ -353,13 +403,14 @@ std::string RenderModernPage(std::string_view original,
     // An encrypted page shows nothing of its original, not even its title.
     const std::string head =
         IsUtf16Original(charset) || options.encrypted ? std::string() : CarriedHead(original);
-    return PageText(charset, head, CarryPayload(charset, payload), payload.size(), options);
+    return PageText(charset, head, CarryPayload(charset, payload), payload.size(), original.size(), options);
 }
 
-std::size_t ModernDecoderSize(bool encrypted) {
+std::size_t ModernDecoderSize(bool encrypted, ModernCodec codec) {
     ModernPageOptions options;
     options.encrypted = encrypted;
-    return PageText(PageCharset{}, {}, CarriedText{}, 0, options).size();
+    options.codec = codec;
+    return PageText(PageCharset{}, {}, CarriedText{}, 0, 0, options).size();
 }
 
 std::optional<ModernPageData> ReadModernPage(std::string_view page) {
@@ -380,6 +431,7 @@ std::optional<ModernPageData> ReadModernPage(std::string_view page) {
         throw DataError("the page's script does not say how many bytes its data holds");
     }
     ReadIterations(code, data);
+    ReadCodec(code, data);
     const std::string_view carried = page.substr(text, loader - text);
     std::optional<std::string> payload;
     const std::size_t byteDecoder = code.find(kByteDecoderHead);
@@ -410,8 +462,12 @@ std::optional<ModernPageData> ReadModernPage(std::string_view page) {
 }
 
 std::string ExpandModernPage(const ModernPageData& data, const std::string* password, std::size_t limit) {
+    const auto expand = [&](std::string_view compressed) {
+        return data.codec == ModernCodec::Lzma ? LzmaExpand(compressed, data.expandedSize, limit)
+                                               : InflateRaw(compressed, limit);
+    };
     if (!data.encrypted) {
-        return InflateRaw(data.payload, limit);
+        return expand(data.payload);
     }
     if (password == nullptr) {
         throw PasswordError(PasswordError::Kind::Missing, "the page is encrypted: its password is needed");
@@ -427,7 +483,7 @@ std::string ExpandModernPage(const ModernPageData& data, const std::string* pass
         throw PasswordError(PasswordError::Kind::Wrong,
                             "wrong password (or the page's encrypted data was changed since it was written)");
     }
-    return InflateRaw(compressed, limit);
+    return expand(compressed);
 }
 
 }  // namespace vexel
