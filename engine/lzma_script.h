@@ -4,12 +4,10 @@
 
 namespace vexel {
 
-// The decoder, one parameter of the page's script: L(a, N) gives the N bytes
-// the raw LZMA stream in the Uint8Array or ArrayBuffer a expands to, and throws
-// when the stream is damaged or cut off.
+// The check of the LZMA pages' script (engine/loader_script.h), with the
+// decoder: L(a, N) gives the N bytes the raw LZMA stream in the Uint8Array or
+// ArrayBuffer a expands to, and throws "bad LZMA data" when the stream is
+// damaged or cut off.
 extern const char kLzmaDecoderScript[];
-
-// How the page's script expands its bytes `a`: this, the size, ")".
-constexpr char kLzmaExpandCall[] = "L(a,";
 
 }  // namespace vexel

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "engine/errors.h"
+#include "engine/loader_script.h"
 #include "engine/lzma.h"
 #include "engine/lzma_script.h"
 #include "engine/modern_page.h"
@@ -96,8 +98,9 @@ TEST_F(LzmaTest, CutLongerWrongSizeAndTooLargeStreamsAreRefused) {
 constexpr char kDecoderHarness[] = R"JS(
 const fs = require('fs');
 const [decoderFile, dir, count] = process.argv.slice(2);
-let L;
-eval(fs.readFileSync(decoderFile, 'latin1').slice(0, -1));  // "L=...," as the page holds it
+// The check and the decoder as the page holds them, in the script's function.
+const L = new Function('C', 'self', fs.readFileSync(decoderFile, 'latin1') + ';return L')(
+  { write: () => fail('the check finds TextDecoder missing') }, { TextDecoder });
 const fail = (why) => { console.error(why); process.exit(1); };
 const expand = (stream, size) => {
   try { return Buffer.from(L(stream, size)); } catch (e) {
@@ -203,13 +206,13 @@ TEST_F(LzmaTest, PageIsReadBackWithItsCodecAndSize) {
 
     // The size the script names is the size the data must expand to.
     std::string changed = page;
-    const std::string call = std::string(kLzmaExpandCall) + std::to_string(original.size());
-    changed.replace(changed.find(call), call.size(), std::string(kLzmaExpandCall) + "12");
+    const std::string call = std::string(kLzmaLoader.expand) + std::to_string(original.size());
+    changed.replace(changed.find(call), call.size(), std::string(kLzmaLoader.expand) + "12");
     const auto wrong = ReadModernPage(changed);
     ASSERT_TRUE(wrong.has_value());
     EXPECT_THROW(ExpandModernPage(*wrong, nullptr), DataError);
-    changed.replace(changed.find(std::string(kLzmaExpandCall) + "12"), sizeof kLzmaExpandCall + 1,
-                    std::string(kLzmaExpandCall) + "x");
+    changed.replace(changed.find(std::string(kLzmaLoader.expand) + "12"), std::strlen(kLzmaLoader.expand) + 2,
+                    std::string(kLzmaLoader.expand) + "x");
     EXPECT_THROW(ReadModernPage(changed), DataError);
 }
 
