@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/about.h"
 #include "app/closing_note.h"
 #include "app/options_dialog.h"
@@ -19,6 +21,13 @@ namespace {
 // The file list shows every kind of entry the mask matches, sub-folders too.
 constexpr TFileType kAllEntries =
     ftReadOnly | ftHidden | ftSystem | ftVolumeID | ftDirectory | ftArchive | ftNormal;
+
+// The file panel's column: the lists end here, and so does the row of the
+// drive and file-type boxes above them, which keep a gap between them.
+constexpr int kFileColumnRight = 201;
+constexpr int kComboGap = 7;
+// A combo box's frame and the room around its text, beside the button.
+constexpr int kComboFrame = 10;
 
 const TFontSpec kToolCaption{"", 0, 0, clBlue};
 const TFontSpec kLinkCaption{"", 0, fsBold | fsUnderline, clNavy};
@@ -62,6 +71,11 @@ TForm1::TForm1(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows
     ShowNotice = [](const std::string& Text) {
         Application->MessageBox(Text, Application->Title(), MB_OK | MB_ICONWARNING);
     };
+
+    // The pages first, as a run goes: where, which, Start, the preview; then
+    // the tool buttons and the links, left to right.
+    SetTabSequence({panel5, ZelButton1, panel2, ZelIEButton1, ZelIEButton2, ZelIEButton3, ZelIEButton7,
+                    ZelIEButton4, ZelIEButton8});
 
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
@@ -193,6 +207,8 @@ void TForm1::BuildFileSelection() {
     ComboBox1->SetText("*.HTM;*.HTML");
     ComboBox1->SetHint("Choose what file extend would list in \r\nbelow filelistbox.");
 
+    LayOutDriveAndFileType();
+
     DirectoryListBox1 = new TDirectoryListBox(this);
     DirectoryListBox1->SetParent(panel5);
     DirectoryListBox1->SetBounds(8, 32, 193, 129);
@@ -243,6 +259,19 @@ void TForm1::BuildFileSelection() {
     item("-", nullptr);
     item("Select all\tCtrl+A", [this](TObject*) { ZelExplorerView1->SelectAll(); });
     ZelExplorerView1->SetPopupMenu(PopupMenu2);
+}
+
+void TForm1::LayOutDriveAndFileType() {
+    // The file-type box takes the width its longest text needs in its own
+    // font (with the drop-down button and the frame), whatever the system's
+    // fonts; the drive box has the rest of the row.
+    int text = 0;
+    for (int i = 0; i < ComboBox1->Items()->Count(); ++i)
+        text = std::max(text, TextSizeIn(ComboBox1, ComboBox1->Items()->Strings(i)).cx);
+    const int right = kFileColumnRight;
+    const int width = text + GetSystemMetrics(SM_CXVSCROLL) + kComboFrame;
+    ComboBox1->SetBounds(right - width, ComboBox1->Top(), width, ComboBox1->Height());
+    DriveComboBox1->SetWidth(ComboBox1->Left() - kComboGap - DriveComboBox1->Left());
 }
 
 void TForm1::BuildPreview() {

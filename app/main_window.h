@@ -136,6 +136,7 @@ private:
     void BuildFrame();
     void BuildFileSelection();
     void BuildPreview();
+    void LayOutDriveAndFileType();
     TZelIEButton* ToolButton(int Left, const char* Caption, const char* Glyph);
     TZelIEButton* LinkButton(int Left, int Top, const std::string& Caption);
     // The names of the selected items, and selecting them again after the

@@ -1,5 +1,6 @@
 #include "app/tip_window.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
@@ -76,6 +77,7 @@ TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), w
     BuildBands();
     BuildTipArea();
     BuildStoredControls();
+    SetTabSequence({Tipsshow, ZelOfficeButton2, ZelOfficeButton1});
 
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
@@ -134,16 +136,20 @@ void TForm4::BuildTipArea() {
     TipText->SetBounds(16, 86, 318, 54);
     ShowTipText();
 
-    auto officeButton = [this](int Left, const char* Caption) {
+    // Right-aligned at 337, 73 wide or as wide as the caption beside the
+    // lamp needs in the font of the system at hand.
+    auto officeButton = [this](int Right, const char* Caption) {
         auto* button = new TZelOfficeButton(this);
         button->SetParent(this);
-        button->SetBounds(Left, 168, 73, 25);
         button->SetCaption(Caption);
+        const int width = std::max(73, TextSizeIn(button, Caption).cx + TZelOfficeButton::kCaptionLeft +
+                                           TZelOfficeButton::kCaptionRightRoom);
+        button->SetBounds(Right - width, 168, width, 25);
         button->SetBackground(windows_.ZelBackground1);
         return button;
     };
-    ZelOfficeButton2 = officeButton(184, "Next Tips");
-    ZelOfficeButton1 = officeButton(264, "Close");
+    ZelOfficeButton1 = officeButton(337, "Close");
+    ZelOfficeButton2 = officeButton(ZelOfficeButton1->Left() - 7, "Next Tips");
 
     Image1 = new TPictureSpot(this);
     Image1->SetParent(this);

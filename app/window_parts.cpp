@@ -89,6 +89,17 @@ TZelButton* MakeDialogButton(TWinControl* Parent,
     return button;
 }
 
+void SetTabSequence(std::initializer_list<TControl*> Controls) {
+    for (TControl* control : Controls) {
+        auto* windowed = dynamic_cast<TWinControl*>(control);
+        if (auto* graphic = dynamic_cast<TGraphicControl*>(control)) {
+            graphic->SetTabStop(true);
+            windowed = graphic->KeyStop();
+        }
+        windowed->SetTabOrder(-1);  // last of its parent's
+    }
+}
+
 void LoadPicture(TBitmap& Picture, const std::string& ResourceName) {
     Picture.LoadFromResourceName(GetModuleHandleW(nullptr), ResourceName);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "framework/win32/forms.h"
@@ -60,6 +61,11 @@ protected:
     ~TDialogForm() override = default;
     void WndProc(TMessage& Message) override;
 };
+
+// Tab goes through Controls in the order given, after any others of their
+// parents; a windowless control is made a tab stop for it (its key stop
+// takes its place).
+void SetTabSequence(std::initializer_list<TControl*> Controls);
 
 // Loads a picture built into the program (resources/pictures.rc).
 void LoadPicture(TBitmap& Picture, const std::string& ResourceName);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Takes a screenshot of each of the desktop program's seven windows with the
-# win64 window viewer (devtools/window_viewer/window_viewer.cpp) under Wine in a virtual X
-# display, each window cut out with its frame, into docs/screenshots/ (or
+# Takes a screenshot of each of the desktop program's seven windows and its
+# About box with the win64 window viewer (devtools/window_viewer/window_viewer.cpp)
+# under Wine in a virtual X display, each window cut out with its frame, into docs/screenshots/ (or
 # the folder given). The main window is shown in the examples folder, so its
 # file list has pages in it. The bare X display has no window manager, so
 # the Wine prefix draws every frame itself ("Decorated" off), as Windows does.
@@ -63,6 +63,7 @@ options HTML page options...
 tips Tip of the day
 log Log
 note IMessage
+about About Html Vexel
 WINDOWS
     exit $status
 ' app-screenshots "$exe" "$out" "$examples" "$version"

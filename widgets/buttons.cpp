@@ -497,16 +497,14 @@ void TZelOfficeButton::Paint() {
     BitBlt(c->Handle(), 0, 0, w, h, canvas->Handle(), 0, 0, SRCCOPY);
     DrawMasked(c, &face, 0, 0, face.PixelColor(0, 0));
 
-    DrawLed(c, 7 + d, (h - 10) / 2 + d);
+    DrawLed(c, kLedLeft + d, (h - 10) / 2 + d);
 
-    // The rectangle only positions the caption, which DT_CENTER centres in
-    // it, so measuring with the bitmap's own font is close enough.
+    // The caption is centred in the room right of the lamp, measured in the
+    // font it is drawn with: measured in another font, or centred on the
+    // whole button, a long caption ran into the lamp.
     const std::string caption = Caption();
-    const TSize extent = b->TextExtent(caption);
-    const int tw = extent.cx, th = extent.cy;
     const int o = font3D_->Offset() + font3D_->Repetitionwidth();
-    const TRect text{(w - tw) / 2 + 7 + d - o, (h - th) / 2 + d - o, (w - tw) / 2 + tw + 7 + d + o,
-                     (h - th) / 2 + th + d + o};
+    const TRect text{kCaptionLeft + d - o, d - o, w - kCaptionRightRoom + d + o, h + d + o};
     DrawText3D(font3D_.get(), Font(), c->Handle(), Enabled(), kOfficeCaptionFormat, caption, text);
 
     c->Brush()->SetStyle(bsClear);

@@ -159,6 +159,13 @@ public:
 
     // The colour the face is filled with when there is no Background.
     static constexpr TColor kFaceColor = static_cast<TColor>(0xA4FFFF);
+    // The lamp's left edge, and where the caption's room begins right of it
+    // (the 11-pixel lamp and a gap) and how far it stays off the right edge:
+    // a caption is centred between them, and a button is wide enough for
+    // one of width W when it is W + kCaptionLeft + kCaptionRightRoom wide.
+    static constexpr int kLedLeft = 7;
+    static constexpr int kCaptionLeft = kLedLeft + 11 + 3;
+    static constexpr int kCaptionRightRoom = 5;
 
 protected:
     ~TZelOfficeButton() override;

@@ -103,6 +103,15 @@ void TZelButton::DrawItem(const DRAWITEMSTRUCT& Item) {
         edge = {2, 2, w - 2, h - 2};
     }
     DrawEdges(dc, edge, pushed ? EDGE_SUNKEN : EDGE_RAISED);
+
+    // The keyboard's place, as the system's buttons show it (once the
+    // keyboard is in use).
+    if ((Item.itemState & ODS_FOCUS) && !(Item.itemState & ODS_NOFOCUSRECT)) {
+        RECT frame{4, 4, w - 4, h - 4};
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &frame);
+    }
 }
 
 }  // namespace vexel

@@ -42,7 +42,7 @@ void TWinControl::PaintControls(HDC DC) {
         OffsetViewportOrgEx(DC, graphic->left_, graphic->top_, nullptr);
         IntersectClipRect(DC, 0, 0, graphic->width_, graphic->height_);
         ScopedCanvasHandle bind(graphic->canvas_, DC);
-        graphic->Paint();
+        graphic->PaintWithFocus();
     }
 }
 
@@ -96,14 +96,13 @@ void TWinControl::EraseBackground(HDC DC) {
 // ---- TGraphicControl ----
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
-TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::PaintTo(HDC DC, int X, int Y) {
     ScopedSaveDC save(DC);
     OffsetViewportOrgEx(DC, X, Y, nullptr);
     IntersectClipRect(DC, 0, 0, width_, height_);
     ScopedCanvasHandle bind(canvas_, DC);
-    Paint();
+    PaintWithFocus();
 }
 
 // ---- TCustomControl ----

@@ -337,7 +337,7 @@ public:
     // without CheckTabStop the next child (as the arrow keys do).
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
     // The control and its parents up to the form are visible and enabled.
-    bool CanFocus() const;
+    virtual bool CanFocus() const;
     bool Focused() const;
     // Focuses the control, or on a form not showing makes it the control
     // focused when the form is. EInvalidOperation "Cannot focus a disabled
@@ -458,6 +458,8 @@ private:
 // A windowless control: it lives in its parent's window, which paints it by
 // calling Paint with Canvas() bound to the parent's DC at the control's
 // offset, and routes the mouse to it.
+class TKeyStop;
+
 class TGraphicControl : public TControl {
 public:
     explicit TGraphicControl(TComponent* AOwner);
@@ -466,15 +468,35 @@ public:
     TCanvas* Canvas() { return &canvas_; }
     void PaintTo(HDC DC, int X, int Y) override;
 
+    // A windowless control the keyboard reaches: with TabStop it gets a
+    // window of no size of its own (KeyStop, key_stop.h) beside it in the
+    // parent, which takes the focus for it in the tab order. While that
+    // window has the focus the control shows a dotted frame, and Space or
+    // Enter clicks it.
+    bool TabStop() const { return keyStop_ != nullptr; }
+    void SetTabStop(bool Value);
+    // The window that stands for the control in the tab order (its
+    // TabOrder is the control's place), or null without TabStop.
+    TWinControl* KeyStop() const;
+    // Whether the keyboard's focus is on the control.
+    bool KeyFocused() const;
+    void SetParent(TWinControl* AParent) override;
+
 protected:
     ~TGraphicControl() override;
+    void BeforeDestruction() override;
     // Draws the whole control at (0, 0)-(Width, Height) on Canvas().
     virtual void Paint() {}
     TCanvas* ControlCanvas() override { return &canvas_; }
 
 private:
     friend class TWinControl;
+    friend class TKeyStop;
+    // Paint, then the focus frame when the keyboard is on the control.
+    void PaintWithFocus();
+
     TCanvas canvas_;
+    TKeyStop* keyStop_ = nullptr;
 };
 
 // A windowed control that paints itself with Paint on Canvas().

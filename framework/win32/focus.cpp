@@ -180,6 +180,11 @@ void TCustomForm::FocusActiveControl() {
     }
 }
 
+void TCustomForm::ShowFocusCues() {
+    if (HandleAllocated())
+        SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
 // ---- Keys ----
 
 bool TWinControl::DialogKey(WORD Key, LPARAM KeyData) {

@@ -204,6 +204,7 @@ void TCustomForm::WndProc(TMessage& Message) {
             case VK_TAB:
                 if (GetKeyState(VK_CONTROL) < 0)
                     break;
+                ShowFocusCues();
                 SelectNext(activeControl_, GetKeyState(VK_SHIFT) >= 0, true);
                 Message.Result = 1;
                 return;
@@ -212,6 +213,7 @@ void TCustomForm::WndProc(TMessage& Message) {
             case VK_UP:
             case VK_DOWN:
                 if (activeControl_ && activeControl_->Parent()) {
+                    ShowFocusCues();
                     bool forward = Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN;
                     activeControl_->Parent()->SelectNext(activeControl_, forward, false);
                     Message.Result = 1;

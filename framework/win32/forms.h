@@ -89,6 +89,9 @@ private:
     // Gives the focus to the active control (or the first tab stop) once the
     // form is active.
     void FocusActiveControl();
+    // The keyboard is in use: focus frames show from now on, as the
+    // system's dialogs show them once Tab or an arrow is pressed.
+    void ShowFocusCues();
 
     TWinControl* activeControl_ = nullptr;
     TWinControl* focusedControl_ = nullptr;

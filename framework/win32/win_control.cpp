@@ -34,8 +34,13 @@ void TWinControl::ReleaseResources() {
     DestroyHandle();
     DropMessageHooks();
     while (!controls_.empty())
-        controls_.back()->Free();  // its destructor takes it out of controls_
+        controls_.back()->Free();  // it takes itself out of controls_
     DestroyComponents();
+    // Out of the parent while this is still a windowed control: from
+    // ~TControl the parent can no longer tell, and would keep it in its tab
+    // order and as its form's active control.
+    if (parent_)
+        parent_->RemoveControl(this);
 }
 
 HWND TWinControl::Handle() {

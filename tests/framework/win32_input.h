@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/win32/forms.h"
 
@@ -45,6 +48,24 @@ inline bool PumpUntil(TApplication* app, const std::function<bool()>& Done) {
             Sleep(10);
     }
     return Done();
+}
+
+// Controls by name, for telling which one the keyboard is on.
+using TNamedControls = std::vector<std::pair<std::string, TControl*>>;
+
+// The name of the control the keyboard is on: a windowed one with the
+// focus, or a windowless one whose key stop has it.
+inline std::string FocusName(const TNamedControls& Named) {
+    for (const auto& [name, control] : Named) {
+        if (auto* graphic = dynamic_cast<TGraphicControl*>(control); graphic && graphic->KeyFocused())
+            return name;
+        // A combo box's focus is on the edit inside it.
+        if (auto* windowed = dynamic_cast<TWinControl*>(control);
+            windowed && windowed->HandleAllocated() &&
+            (windowed->Focused() || IsChild(windowed->Handle(), GetFocus())))
+            return name;
+    }
+    return "something else";
 }
 
 }  // namespace vexel::testing
