@@ -93,6 +93,23 @@ TEST_F(VerifyTest, PagesOfEveryFormatAndOptionMatchTheirBackups) {
     }
 }
 
+// A build without liblzma (the Windows programs) cannot expand an LZMA page
+// another build wrote: it says so instead of calling the page damaged.
+TEST_F(VerifyTest, LzmaPagesAreNotCheckedByABuildWithoutLiblzma) {
+    if (HaveLzma()) {
+        GTEST_SKIP() << "this build reads LZMA pages";
+    }
+    const std::string original = kPage + kRows;
+    const std::string path = dir_.Path("lzma.htm");
+    ModernPageOptions options;
+    options.codec = ModernCodec::Lzma;
+    WriteBytes(path + "_backup", original);
+    WriteBytes(path, RenderModernPage(original, std::string(300, 'x'), options));
+    const VerifyResult result = VerifyPage(path, nullptr);
+    EXPECT_EQ(result.outcome, VerifyOutcome::NotChecked) << result.detail;
+    EXPECT_NE(result.detail.find("without liblzma"), std::string::npos) << result.detail;
+}
+
 TEST_F(VerifyTest, EncryptedPagesNeedTheirPassword) {
     JobOptions options;
     options.password = {true, "open sesame"};
