@@ -49,7 +49,10 @@ bool TWindowsProfiles::WriteString(const std::string& FileName,
                                    const std::string& Key,
                                    const std::string& Value) {
     const std::wstring path = platform::SystemPath(FileName);
-    StartUnicodeFile(path);
+    // A bare name is a file of the Windows folder to the profile functions,
+    // not of the working folder.
+    const bool bare = FileName.find_first_of("\\/:") == std::string::npos;
+    StartUnicodeFile(bare ? platform::SystemPath(WindowsFolder() + "\\" + FileName) : path);
     return WritePrivateProfileStringW(Wide(Section).c_str(), Wide(Key).c_str(), Wide(Value).c_str(), path.c_str()) !=
            FALSE;
 }

@@ -180,6 +180,7 @@ TEST_P(ControlStoreTest, BareIniFileNameLivesInTheWindowsFolder) {
     store->WriteString("key", "value");
     EXPECT_TRUE(std::filesystem::exists(where)) << where.string();
     EXPECT_NE(ReadText(where).find("key=value"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / name)) << "nothing in the working folder";
     std::error_code error;
     std::filesystem::remove(where, error);
 }
