@@ -6,11 +6,14 @@
 # programs and their installer under Wine. The 32-bit Windows programs
 # (win32) are built only.
 #
-# The builds run one after another, each on every core. The tests of a build
-# run in a second lane beside the next builds, one test step at a time: they
-# mostly wait (for Wine, Chromium, qemu, child processes), so the cores the
-# builds leave idle do them. Each test step's output goes to
-# build/logs/STEP.log and is shown when the step fails.
+# The builds run one after another, each on every core. The tests of the
+# builds run in two lanes beside them: the Wine lane (the win64 programs,
+# Chromium, then the installer) and the native lane (native, the Debian
+# package, native-debug, linux32), one test step at a time in each. The tests mostly
+# wait (for Wine, Chromium, qemu, child processes), so the cores the builds
+# leave idle do them, and the long Wine step does not hold up the native
+# steps behind it. Each test step's output goes to build/logs/STEP.log and is
+# shown when the step fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -20,11 +23,11 @@ logs=build/logs
 rm -rf "$logs"
 mkdir -p "$logs"
 
-# The test lane: each step waits until its build is done (or failed).
+# A test lane: its steps one after another, each waiting until its build is
+# done (or failed).
 test_lane() {
     local step preset status=0
-    # The browser step opens a page the win64 tests wrote: it comes after them.
-    for step in native package win64 browser installer native-debug linux32; do
+    for step in "$@"; do
         case $step in
             package|browser) preset=native ;;
             installer) preset=win64 ;;
@@ -57,10 +60,14 @@ run_tests() {
     esac
 }
 
-test_lane &
-lane=$!
-# A failed build stops the lane; an interrupted script stops it too.
-trap 'touch "$logs/builds.failed"; wait $lane 2>/dev/null || true' EXIT
+# Chromium opens a page the desktop program wrote in the win64 tests: the
+# browser step follows them in their lane.
+test_lane win64 browser installer &
+wine_lane=$!
+test_lane native package native-debug linux32 &
+native_lane=$!
+# A failed build stops the lanes; an interrupted script stops them too.
+trap 'touch "$logs/builds.failed"; wait $wine_lane $native_lane 2>/dev/null || true' EXIT
 
 for preset in native win64 native-debug linux32 win32; do
     started=$SECONDS
@@ -71,7 +78,8 @@ for preset in native win64 native-debug linux32 win32; do
 done
 
 status=0
-wait $lane || status=$?
+wait $wine_lane || status=$?
+wait $native_lane || status=$?
 trap - EXIT
 if [ $status -ne 0 ]; then
     echo "Some tests FAILED (logs in $logs/)." >&2

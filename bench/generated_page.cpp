@@ -1,7 +1,8 @@
 #include "bench/generated_page.h"
 
-#include <cctype>
 #include <random>
+
+#include "platform/ascii.h"
 
 namespace vexel::bench {
 
@@ -19,7 +20,7 @@ std::string GeneratePage(std::size_t size, unsigned seed) {
     const auto word = [&] { return std::string(kWords[random() % (sizeof kWords / sizeof *kWords)]); };
     const auto sentence = [&] {
         std::string s = word();
-        s[0] = static_cast<char>(s[0] - 'a' + 'A');
+        s[0] = AsciiUpper(s[0]);
         const int n = 6 + static_cast<int>(random() % 14);
         for (int i = 0; i < n; ++i) {
             s += " " + word();
@@ -91,7 +92,7 @@ std::string GenerateProsePage(std::size_t size, unsigned seed) {
         const int sentences = 2 + static_cast<int>(random() % 5);
         for (int s = 0; s < sentences; ++s) {
             std::string sentence = word();
-            sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
+            sentence[0] = AsciiUpper(sentence[0]);
             const int words = 5 + static_cast<int>(random() % 15);
             for (int i = 0; i < words; ++i) {
                 sentence += (random() % 9 == 0 ? ", " : " ") + word();

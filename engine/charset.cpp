@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ascii.h"
+
 namespace vexel {
 
 namespace {
@@ -138,44 +140,20 @@ constexpr SingleByte kSingleByte[] = {
     {"x-mac-cyrillic", ""},
 };
 
-bool IsSpace(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 std::string LowerTrimmed(std::string_view text) {
     std::size_t start = 0;
     std::size_t end = text.size();
-    while (start < end && IsSpace(static_cast<unsigned char>(text[start]))) {
+    while (start < end && IsAsciiWhitespace(text[start])) {
         ++start;
     }
-    while (end > start && IsSpace(static_cast<unsigned char>(text[end - 1]))) {
+    while (end > start && IsAsciiWhitespace(text[end - 1])) {
         --end;
     }
     std::string out;
     for (std::size_t i = start; i < end; ++i) {
-        out.push_back(Lower(text[i]));
+        out.push_back(AsciiLower(text[i]));
     }
     return out;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::size_t at, std::string_view word) {
-    if (at > text.size() || text.size() - at < word.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (Lower(text[at + i]) != word[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The prescan runs out of bytes: it finds nothing.
@@ -198,7 +176,7 @@ public:
     bool Next(std::size_t& at, std::string& name, std::string& value) const {
         name.clear();
         value.clear();
-        while (IsSpace(At(at)) || At(at) == '/') {
+        while (IsAsciiWhitespace(At(at)) || At(at) == '/') {
             ++at;
         }
         if (At(at) == '>') {
@@ -210,15 +188,15 @@ public:
                 ++at;
                 return ReadValue(at, value);
             }
-            if (IsSpace(c)) {
+            if (IsAsciiWhitespace(c)) {
                 break;
             }
             if (c == '/' || c == '>') {
                 return true;
             }
-            name.push_back(Lower(static_cast<char>(c)));
+            name.push_back(AsciiLower(static_cast<char>(c)));
         }
-        while (IsSpace(At(at))) {
+        while (IsAsciiWhitespace(At(at))) {
             ++at;
         }
         if (At(at) != '=') {
@@ -230,7 +208,7 @@ public:
 
 private:
     bool ReadValue(std::size_t& at, std::string& value) const {
-        while (IsSpace(At(at))) {
+        while (IsAsciiWhitespace(At(at))) {
             ++at;
         }
         const unsigned char first = At(at);
@@ -244,13 +222,13 @@ private:
         if (first == '>') {
             return true;
         }
-        for (; !IsSpace(At(at)) && At(at) != '>'; ++at) {
+        for (; !IsAsciiWhitespace(At(at)) && At(at) != '>'; ++at) {
             value.push_back(Value(At(at)));
         }
         return true;
     }
 
-    char Value(unsigned char c) const { return lowerValue_ ? Lower(static_cast<char>(c)) : static_cast<char>(c); }
+    char Value(unsigned char c) const { return lowerValue_ ? AsciiLower(static_cast<char>(c)) : static_cast<char>(c); }
 
     std::string_view bytes_;
     bool lowerValue_;
@@ -263,7 +241,7 @@ std::optional<std::string> CharsetFromContent(std::string_view content) {
     for (;;) {
         std::size_t at = std::string_view::npos;
         for (std::size_t i = from; i + 7 <= content.size(); ++i) {
-            if (StartsWithIgnoringCase(content, i, "charset")) {
+            if (StartsWithIgnoringAsciiCase(content, i, "charset")) {
                 at = i + 7;
                 break;
             }
@@ -271,7 +249,7 @@ std::optional<std::string> CharsetFromContent(std::string_view content) {
         if (at == std::string_view::npos) {
             return std::nullopt;
         }
-        while (at < content.size() && IsSpace(static_cast<unsigned char>(content[at]))) {
+        while (at < content.size() && IsAsciiWhitespace(content[at])) {
             ++at;
         }
         if (at >= content.size() || content[at] != '=') {
@@ -279,7 +257,7 @@ std::optional<std::string> CharsetFromContent(std::string_view content) {
             continue;
         }
         ++at;
-        while (at < content.size() && IsSpace(static_cast<unsigned char>(content[at]))) {
+        while (at < content.size() && IsAsciiWhitespace(content[at])) {
             ++at;
         }
         if (at >= content.size()) {
@@ -293,7 +271,7 @@ std::optional<std::string> CharsetFromContent(std::string_view content) {
             return EncodingForLabel(content.substr(at + 1, end - at - 1));
         }
         std::size_t end = at;
-        while (end < content.size() && !IsSpace(static_cast<unsigned char>(content[end])) && content[end] != ';') {
+        while (end < content.size() && !IsAsciiWhitespace(content[end]) && content[end] != ';') {
             ++end;
         }
         return EncodingForLabel(content.substr(at, end - at));
@@ -356,18 +334,18 @@ std::string Prescan(std::string_view bytes) {
                     return {};
                 }
                 at = end + 2;
-            } else if (StartsWithIgnoringCase(bytes, at + 1, "meta") && at + 5 < bytes.size() &&
-                       (IsSpace(static_cast<unsigned char>(bytes[at + 5])) || bytes[at + 5] == '/')) {
+            } else if (StartsWithIgnoringAsciiCase(bytes, at + 1, "meta") && at + 5 < bytes.size() &&
+                       (IsAsciiWhitespace(bytes[at + 5]) || bytes[at + 5] == '/')) {
                 std::size_t i = at + 5;
                 if (std::optional<std::string> found = MetaDeclaration(reader, i)) {
                     return *found;
                 }
                 at = i;
             } else if (at + 1 < bytes.size() &&
-                       (IsLetter(bytes[at + 1]) ||
-                        (bytes[at + 1] == '/' && at + 2 < bytes.size() && IsLetter(bytes[at + 2])))) {
+                       (IsAsciiLetter(bytes[at + 1]) ||
+                        (bytes[at + 1] == '/' && at + 2 < bytes.size() && IsAsciiLetter(bytes[at + 2])))) {
                 std::size_t i = at + 1;
-                while (!IsSpace(reader.At(i)) && reader.At(i) != '>') {
+                while (!IsAsciiWhitespace(reader.At(i)) && reader.At(i) != '>') {
                     ++i;
                 }
                 while (reader.Next(i, name, value)) {
@@ -390,9 +368,9 @@ std::string Prescan(std::string_view bytes) {
 std::string TagName(std::string_view bytes, std::size_t at, std::size_t& end) {
     std::string name;
     end = at;
-    while (end < bytes.size() && !IsSpace(static_cast<unsigned char>(bytes[end])) && bytes[end] != '>' &&
+    while (end < bytes.size() && !IsAsciiWhitespace(bytes[end]) && bytes[end] != '>' &&
            bytes[end] != '/') {
-        name.push_back(Lower(bytes[end]));
+        name.push_back(AsciiLower(bytes[end]));
         ++end;
     }
     return name;
@@ -427,7 +405,7 @@ std::string HeadScan(std::string_view bytes) {
             if (at + 1 >= bytes.size()) {
                 break;
             }
-            if (IsLetter(bytes[at + 1])) {
+            if (IsAsciiLetter(bytes[at + 1])) {
                 std::size_t i = 0;
                 const std::string tag = TagName(bytes, at + 1, i);
                 if (tag == "meta") {

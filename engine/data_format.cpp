@@ -19,27 +19,11 @@ void EscapeDataString(std::string& data) {
     }
 }
 
-namespace {
-
-bool StartsWithIgnoringCase(std::string_view text, std::size_t at, std::string_view lower) {
-    if (text.size() - at < lower.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < lower.size(); ++i) {
-        if (AsciiLower(text[at + i]) != lower[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
 bool ScriptBreakFollows(std::string_view text, std::size_t at) {
     if (at > text.size()) {
         return false;
     }
-    return StartsWithIgnoringCase(text, at, "/script") || StartsWithIgnoringCase(text, at, "script") ||
+    return StartsWithIgnoringAsciiCase(text, at, "/script") || StartsWithIgnoringAsciiCase(text, at, "script") ||
            text.substr(at, 3) == "!--";
 }
 

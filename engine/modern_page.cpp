@@ -8,6 +8,9 @@
 #include "engine/charset.h"
 #include "engine/deflate.h"
 #include "engine/errors.h"
+#include "engine/lzma.h"
+#include "engine/loader_script.h"
+#include "platform/ascii.h"
 #include "platform/crypto.h"
 
 namespace vexel {
@@ -16,50 +19,11 @@ namespace {
 
 constexpr std::size_t kHeaderBytes = kSaltBytes + platform::kGcmIvBytes;
 
-// The page, piece by piece. The payload's text is the comment the script
-// opens with; the script reads it from its own text before anything waits, so
-// that the original's scripts find no global of ours. Nothing here may hold
-// "</script", "<!--" or "*/" but where the page means them.
-constexpr char kNoScript[] = "<noscript>This page is compressed and needs JavaScript to open.</noscript>";
+// The page around its script. Nothing here may hold "</script", "<!--" or
+// "*/" but where the page means them.
+constexpr char kNoScript[] = "<noscript>This compressed page needs JavaScript.</noscript>";
 constexpr char kPasswordForm[] =
-    "<form>This page is encrypted. Password: <input type=password autofocus> <output></output></form>";
-constexpr char kScriptStart[] = "<script>/*";
-// X inflates the original, decodes it, writes it over the page and keeps the
-// scroll position for a reload or a way back, which a page written after its
-// load does not get from the browser.
-constexpr char kLoaderHead[] =
-    "*/(async(C,Z,t=C.currentScript.text,a=new Uint8Array(";
-constexpr char kLoaderExpand[] =
-    "),n=0,b=0,k=0,i=2,v,D,S,K=\"v\"+location.pathname,X=async a=>{try{a=await new Response(new "
-    "Response(a).body.pipeThrough(new Z(\"deflate-raw\"))).arrayBuffer()}catch(e){return C.write((Z?\"Damaged "
-    "page: \":\"This page needs a newer browser. \")+e)}C.open();C.write(new TextDecoder(";
-constexpr char kDocumentCharset[] = "C.characterSet";
-constexpr char kLoaderWrite[] =
-    ").decode(a));C.close();try{S=sessionStorage;addEventListener(\"pagehide\",_=>S[K]=[scrollX,scrollY]);"
-    "S[K]&&performance.navigation.type&&scrollTo(...S[K].split(\",\"))}catch(e){}})=>{";
-constexpr char kRadixDecoder[] =
-    "for(D=c=>c-1-(c>13)-(c>28)*3-(c>42)-(c>60);(v=t.charCodeAt(i))!=42;i+=2)for(v=D(v)+120*D(t.charCodeAt(i+"
-    "1)),b|=v<<k,k+=(v&8191)>6207?13:14;k>7;k-=8)a[n++]=b,b>>=8;";
-// The byte of each character, from the browser's own decoder of the page's
-// charset.
-constexpr char kByteDecoderHead[] =
-    "for(D=new Uint8Array(65536),v=new TextDecoder(C.characterSet).decode(Uint8Array.from(Array(256).keys()));"
-    "k<256;k++)D[v.charCodeAt(k)]=k;for(k=t.indexOf(\"*/\");i<k;)b=D[t.charCodeAt(i++)],a[n++]=b==";
-constexpr char kByteDecoderMiddle[] = "?D[t.charCodeAt(i++)]-";
-constexpr char kByteDecoderEnd[] = ":b;";
-constexpr char kPlainTail[] = "X(a)";
-constexpr char kSealedTailHead[] =
-    "let s=self.crypto&&crypto.subtle,f=C.forms[0],p=f[0];"
-    "if(!s)return C.write(\"This browser decrypts pages only when they come over https or from the disk.\");"
-    "f.onsubmit=_=>{f[1].value=\"\";"
-    "s.importKey(\"raw\",new TextEncoder().encode(p.value),\"PBKDF2\",!1,[\"deriveKey\"]).then(k=>"
-    "s.deriveKey({name:\"PBKDF2\",salt:a.subarray(0,16),iterations:";
-constexpr char kSealedTailEnd[] =
-    ",hash:\"SHA-256\"},k,{name:\"AES-GCM\",length:256},!1,[\"decrypt\"])).then(k=>"
-    "s.decrypt({name:\"AES-GCM\",iv:a.subarray(16,28)},k,a.subarray(28)))"
-    ".then(X,_=>{f[1].value=\"wrong password\";p.select()});return!1}";
-constexpr char kScriptEnd[] = "})(document,self.DecompressionStream)</script>";
-constexpr char kIterationsKey[] = "iterations:";
+    "<form>Encrypted page. Password: <input type=password autofocus> <output></output></form>";
 
 // What the pages of earlier versions began their script with, and put their
 // base91 payload in.
@@ -87,19 +51,9 @@ void CheckCrypto(const platform::Status& status) {
     }
 }
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
 std::size_t FindIgnoringCase(std::string_view text, std::string_view word, std::size_t from) {
     for (std::size_t at = text.find('<', from); at != std::string_view::npos; at = text.find('<', at + 1)) {
-        if (text.size() - at >= word.size() &&
-            std::equal(word.begin(), word.end(), text.begin() + static_cast<std::ptrdiff_t>(at),
-                       [](char w, char t) { return w == Lower(t); })) {
+        if (StartsWithIgnoringAsciiCase(text, at, word)) {
             return at;
         }
     }
@@ -140,8 +94,8 @@ std::string CarriedHead(std::string_view original) {
         }
         std::size_t i = at + 1;
         std::string tag;
-        while (i < head.size() && !IsSpace(head[i]) && head[i] != '>' && head[i] != '/') {
-            tag.push_back(Lower(head[i++]));
+        while (i < head.size() && !IsAsciiWhitespace(head[i]) && head[i] != '>' && head[i] != '/') {
+            tag.push_back(AsciiLower(head[i++]));
         }
         if (tag.empty() || !((tag[0] >= 'a' && tag[0] <= 'z'))) {
             continue;
@@ -155,8 +109,7 @@ std::string CarriedHead(std::string_view original) {
             if (tag == "html" && name == "lang" && lang.empty()) {
                 lang = value;
             } else if (tag == "meta" && name == "name") {
-                std::transform(value.begin(), value.end(), value.begin(), Lower);
-                metaName = value;
+                metaName = LowerAscii(value);
             } else if (tag == "meta" && name == "content") {
                 content = value;
             }
@@ -194,39 +147,52 @@ std::string CarriedHead(std::string_view original) {
     return (!lang.empty() && plainLang ? "<html lang=" + lang + ">" : std::string()) + title + metas;
 }
 
-// How the payload stands in a page for `charset`: the denser of the two
-// encodings the charset allows.
-struct CarriedText {
-    std::string text;
-    std::optional<ByteEscape> escape;  // byte for byte; else radix 120
-};
-
-CarriedText CarryPayload(const PageCharset& charset, std::string_view payload) {
-    CarriedText carried{RadixEncode(payload), std::nullopt};
-    bool holes[256];
-    if (charset.source != PageCharset::Source::Default && IsSingleByteEncoding(charset.label, &holes)) {
-        if (const std::optional<ByteEscape> escape = ChooseByteEscape(holes)) {
-            std::string bytes = ByteEncode(payload, holes, *escape);
-            if (bytes.size() < carried.text.size()) {
-                carried = {std::move(bytes), escape};
-            }
-        }
-    }
-    return carried;
-}
-
 bool IsUtf16Original(const PageCharset& charset) {
     return charset.source == PageCharset::Source::Bom && IsUtf16Charset(charset.label);
 }
 
+// The script for `payload`, in the text that makes the smaller page of
+// those the charset allows: radix 120 always, byte for byte in a charset
+// that maps every byte.
+std::string CarriedScript(const PageCharset& charset,
+                          std::string_view payload,
+                          std::size_t expandedSize,
+                          const ModernPageOptions& options) {
+    LoaderSettings settings;
+    settings.payloadSize = payload.size();
+    if (options.codec == ModernCodec::Lzma) {
+        settings.format = &kLzmaLoader;
+        settings.expandedSize = expandedSize;
+    }
+    if (IsUtf16Original(charset)) {
+        settings.textCharset = charset.label;
+    }
+    if (options.encrypted) {
+        settings.iterations = options.iterations;
+    }
+    std::string script = kLoaderScriptStart + RadixEncode(payload) + LoaderScript(settings);
+    bool holes[256];
+    if (charset.source != PageCharset::Source::Default && IsSingleByteEncoding(charset.label, &holes)) {
+        if (const std::optional<ByteEscape> escape = ChooseByteEscape(holes)) {
+            settings.escape = escape;
+            std::string bytes = kLoaderScriptStart + ByteEncode(payload, holes, *escape) + LoaderScript(settings);
+            if (bytes.size() < script.size()) {
+                script = std::move(bytes);
+            }
+        }
+    }
+    return script + kLoaderScriptEnd;
+}
+
 std::string PageText(const PageCharset& charset,
                      const std::string& head,
-                     const CarriedText& carried,
-                     std::size_t payloadSize,
+                     std::string_view payload,
+                     std::size_t expandedSize,
                      const ModernPageOptions& options) {
     std::string page;
-    page.reserve(carried.text.size() + 2048);
     if (charset.source != PageCharset::Source::Default) {
+        // A UTF-16 original is written in a page that declares UTF-8 (forms
+        // submit in UTF-8 from a UTF-16 page too).
         page += "<meta charset=" + std::string(IsUtf16Original(charset) ? "utf-8" : charset.label) + ">";
     }
     page += head;
@@ -234,61 +200,28 @@ std::string PageText(const PageCharset& charset,
     if (options.encrypted) {
         page += kPasswordForm;
     }
-    page += kScriptStart;
-    page += carried.text;
-    page += kLoaderHead;
-    page += std::to_string(payloadSize);
-    page += kLoaderExpand;
-    // A UTF-16 original is written in a page that declares UTF-8 (forms submit
-    // in UTF-8 from a UTF-16 page too); its text is decoded as what it is.
-    page += IsUtf16Original(charset) ? "\"" + charset.label + "\"" : std::string(kDocumentCharset);
-    page += kLoaderWrite;
-    if (carried.escape) {
-        page += kByteDecoderHead;
-        page += std::to_string(carried.escape->escape);
-        page += kByteDecoderMiddle;
-        page += std::to_string(carried.escape->offset);
-        page += kByteDecoderEnd;
-    } else {
-        page += kRadixDecoder;
-    }
-    if (options.encrypted) {
-        page += kSealedTailHead + std::to_string(options.iterations) + kSealedTailEnd;
-    } else {
-        page += kPlainTail;
-    }
-    page += kScriptEnd;
-    return page;
-}
-
-// The decimal number at `at`, of at most `digits` digits; nothing when none.
-std::optional<uint64_t> NumberAt(std::string_view page, std::size_t at, std::size_t digits, std::size_t& end) {
-    uint64_t value = 0;
-    end = at;
-    while (end < page.size() && page[end] >= '0' && page[end] <= '9' && end - at < digits) {
-        value = value * 10 + static_cast<uint64_t>(page[end] - '0');
-        ++end;
-    }
-    if (end == at) {
-        return std::nullopt;
-    }
-    return value;
+    return page + CarriedScript(charset, payload, expandedSize, options);
 }
 
 void ReadIterations(std::string_view code, ModernPageData& data) {
-    const std::size_t key = code.find(kIterationsKey);
-    if (key == std::string_view::npos) {
-        return;
+    if (const std::optional<uint32_t> iterations = ReadIterationCount(code, kMaxIterations)) {
+        data.encrypted = true;
+        data.iterations = *iterations;
     }
-    data.encrypted = true;
-    const std::size_t at = key + sizeof kIterationsKey - 1;
-    std::size_t end = 0;
-    const std::optional<uint64_t> value = NumberAt(code, at, 12, end);
-    if (!value || *value == 0 || *value > kMaxIterations) {
-        throw DataError("the page asks for " + std::string(code.substr(at, std::min<std::size_t>(end - at + 1, 12))) +
-                        " key iterations, not a count this program writes");
+}
+
+std::string Seal(const std::string& compressed,
+                 const PageSeal& seal,
+                 const std::string& salt,
+                 const std::string& iv) {
+    if (salt.size() != kSaltBytes || iv.size() != platform::kGcmIvBytes) {
+        throw std::invalid_argument("salt or IV of a wrong size");
     }
-    data.iterations = static_cast<uint32_t>(*value);
+    platform::AesKey key;
+    CheckCrypto(platform::DeriveKeyPbkdf2Sha256(seal.password, salt, seal.iterations, key.Bytes()));
+    std::string sealed;
+    CheckCrypto(platform::EncryptAes256Gcm(key.Bytes(), iv, compressed, sealed));
+    return salt + iv + sealed;
 }
 
 std::optional<ModernPageData> ReadEarlierPage(std::string_view page) {
@@ -318,29 +251,31 @@ std::optional<ModernPageData> ReadEarlierPage(std::string_view page) {
 
 }  // namespace
 
-std::string ModernPayload(std::string_view original, const PageSeal* seal) {
+std::string CompressOriginal(std::string_view original, ModernCodec codec) {
+    return codec == ModernCodec::Lzma ? LzmaCompress(original) : DeflateRaw(original);
+}
+
+std::string SealPayload(std::string compressed, const PageSeal* seal) {
     if (seal == nullptr) {
-        return DeflateRaw(original);
+        return compressed;
     }
-    return ModernPayload(original, seal, RandomString(kSaltBytes), RandomString(platform::kGcmIvBytes));
+    return Seal(compressed, *seal, RandomString(kSaltBytes), RandomString(platform::kGcmIvBytes));
+}
+
+std::string ModernPayload(std::string_view original, const PageSeal* seal, ModernCodec codec) {
+    return SealPayload(CompressOriginal(original, codec), seal);
 }
 
 std::string ModernPayload(std::string_view original,
                           const PageSeal* seal,
                           const std::string& salt,
-                          const std::string& iv) {
-    std::string compressed = DeflateRaw(original);
+                          const std::string& iv,
+                          ModernCodec codec) {
+    std::string compressed = CompressOriginal(original, codec);
     if (seal == nullptr) {
         return compressed;
     }
-    if (salt.size() != kSaltBytes || iv.size() != platform::kGcmIvBytes) {
-        throw std::invalid_argument("salt or IV of a wrong size");
-    }
-    platform::AesKey key;
-    CheckCrypto(platform::DeriveKeyPbkdf2Sha256(seal->password, salt, seal->iterations, key.Bytes()));
-    std::string sealed;
-    CheckCrypto(platform::EncryptAes256Gcm(key.Bytes(), iv, compressed, sealed));
-    return salt + iv + sealed;
+    return Seal(compressed, *seal, salt, iv);
 }
 
 std::string RenderModernPage(std::string_view original,
@@ -353,53 +288,42 @@ std::string RenderModernPage(std::string_view original,
     // An encrypted page shows nothing of its original, not even its title.
     const std::string head =
         IsUtf16Original(charset) || options.encrypted ? std::string() : CarriedHead(original);
-    return PageText(charset, head, CarryPayload(charset, payload), payload.size(), options);
+    return PageText(charset, head, payload, original.size(), options);
 }
 
-std::size_t ModernDecoderSize(bool encrypted) {
+std::size_t ModernDecoderSize(bool encrypted, ModernCodec codec) {
     ModernPageOptions options;
     options.encrypted = encrypted;
-    return PageText(PageCharset{}, {}, CarriedText{}, 0, options).size();
+    options.codec = codec;
+    return PageText(PageCharset{}, {}, {}, 0, options).size();
 }
 
 std::optional<ModernPageData> ReadModernPage(std::string_view page) {
-    const std::size_t script = page.find(kScriptStart);
+    const std::size_t script = page.find(kLoaderScriptStart);
     if (script == std::string_view::npos) {
         return ReadEarlierPage(page);
     }
-    const std::size_t text = script + sizeof kScriptStart - 1;
-    const std::size_t loader = page.find(kLoaderHead, text);
-    if (loader == std::string_view::npos) {
+    // The data's comment ends at its first "*/", the script after it.
+    const std::size_t text = script + sizeof kLoaderScriptStart - 1;
+    const std::size_t loader = page.find("*/", text);
+    const std::optional<LoaderSettings> settings =
+        loader == std::string_view::npos ? std::nullopt : ReadLoaderScript(page.substr(loader));
+    if (!settings) {
         return ReadEarlierPage(page);
     }
+    if (settings->payloadSize > kMaxExpandedBytes || settings->expandedSize > kMaxExpandedBytes) {
+        throw DataError("the page's script says its data holds more bytes than a page may");
+    }
     ModernPageData data;
-    const std::string_view code = page.substr(loader);
-    std::size_t end = 0;
-    const std::optional<uint64_t> size = NumberAt(code, sizeof kLoaderHead - 1, 12, end);
-    if (!size || *size > kMaxExpandedBytes) {
-        throw DataError("the page's script does not say how many bytes its data holds");
+    if (settings->format == &kLzmaLoader) {
+        data.codec = ModernCodec::Lzma;
+        data.expandedSize = settings->expandedSize;
     }
-    ReadIterations(code, data);
+    ReadIterations(page.substr(loader), data);
     const std::string_view carried = page.substr(text, loader - text);
-    std::optional<std::string> payload;
-    const std::size_t byteDecoder = code.find(kByteDecoderHead);
-    if (byteDecoder != std::string_view::npos) {
-        std::size_t at = byteDecoder + sizeof kByteDecoderHead - 1;
-        const std::optional<uint64_t> escape = NumberAt(code, at, 3, at);
-        std::size_t offsetAt = at + sizeof kByteDecoderMiddle - 1;
-        const std::optional<uint64_t> offset = NumberAt(code, offsetAt, 3, offsetAt);
-        if (!escape || !offset || *escape > 255 || *offset > 255 ||
-            code.compare(at, sizeof kByteDecoderMiddle - 1, kByteDecoderMiddle) != 0) {
-            throw DataError("the page's script names no escape for its data");
-        }
-        payload = ByteDecode(carried, {static_cast<unsigned char>(*escape), static_cast<unsigned char>(*offset)});
-        if (payload && payload->size() != *size) {
-            payload.reset();
-        }
-    } else {
-        payload = RadixDecode(carried, *size);
-    }
-    if (!payload) {
+    std::optional<std::string> payload =
+        settings->escape ? ByteDecode(carried, *settings->escape) : RadixDecode(carried, settings->payloadSize);
+    if (!payload || payload->size() != settings->payloadSize) {
         throw DataError("the page's data holds a character its encoding does not use, or is cut off");
     }
     data.payload = std::move(*payload);
@@ -410,8 +334,12 @@ std::optional<ModernPageData> ReadModernPage(std::string_view page) {
 }
 
 std::string ExpandModernPage(const ModernPageData& data, const std::string* password, std::size_t limit) {
+    const auto expand = [&](std::string_view compressed) {
+        return data.codec == ModernCodec::Lzma ? LzmaExpand(compressed, data.expandedSize, limit)
+                                               : InflateRaw(compressed, limit);
+    };
     if (!data.encrypted) {
-        return InflateRaw(data.payload, limit);
+        return expand(data.payload);
     }
     if (password == nullptr) {
         throw PasswordError(PasswordError::Kind::Missing, "the page is encrypted: its password is needed");
@@ -427,7 +355,7 @@ std::string ExpandModernPage(const ModernPageData& data, const std::string* pass
         throw PasswordError(PasswordError::Kind::Wrong,
                             "wrong password (or the page's encrypted data was changed since it was written)");
     }
-    return InflateRaw(compressed, limit);
+    return expand(compressed);
 }
 
 }  // namespace vexel

@@ -78,11 +78,7 @@ std::string Canonical(const std::string& path, const std::string& link) {
         throw IoError("Cannot follow the link " + Quoted(link) + ": " + status.Reason());
     }
     if (platform::NamesIgnoreCase()) {
-        for (char& c : canonical) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<char>(c - 'A' + 'a');
-            }
-        }
+        canonical = LowerAscii(std::move(canonical));
     }
     return canonical;
 }

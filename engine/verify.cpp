@@ -121,12 +121,11 @@ std::optional<std::string> PromptPassword(const std::string& expanded) {
                 break;
             }
             case 'x': {
-                const int high = i + 2 < expanded.size() ? HexDigitValue(expanded[i + 1]) : -1;
-                const int low = high >= 0 ? HexDigitValue(expanded[i + 2]) : -1;
-                if (low < 0) {
+                const int byte = i + 2 < expanded.size() ? HexByteValue(expanded[i + 1], expanded[i + 2]) : -1;
+                if (byte < 0) {
                     return std::nullopt;
                 }
-                password.push_back(static_cast<char>(high * 16 + low));
+                password.push_back(static_cast<char>(byte));
                 i += 2;
                 break;
             }

@@ -52,7 +52,7 @@ void WriteAndReadBack(std::string_view original) {
         // in the script ends it or escapes it early.
         const std::size_t script = page.find("<script>/*");
         const std::size_t end = script == std::string::npos ? script : page.find("*/", script + 10);
-        if (end == std::string::npos || page.compare(end, 8, "*/(async") != 0 ||
+        if (end == std::string::npos || page.compare(end, 12, "*/(function(") != 0 ||
             page.find("</", script) != page.size() - 9 || page.find("<!", script) != std::string::npos ||
             page.find('\0', script) != std::string::npos || page.find('\r', script) != std::string::npos) {
             Fail();

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/ascii.h"
+
 namespace vexel::platform {
 
 std::wstring Widen(const std::string& utf8) {
@@ -42,10 +44,9 @@ std::string Shown(const std::string& utf8) {
             i += static_cast<std::size_t>(length);
             continue;
         }
-        static const char kDigits[] = "0123456789ABCDEF";
         shown += "\\x";
-        shown += kDigits[lead >> 4];
-        shown += kDigits[lead & 0xF];
+        shown += HexDigitOf(lead >> 4);
+        shown += HexDigitOf(lead);
         ++i;
     }
     return shown;
@@ -96,10 +97,9 @@ std::string NarrowExact(const std::wstring& utf16) {
             shown += Narrow(utf16.substr(i, 2));
             ++i;
         } else if (high || low) {
-            static const char kDigits[] = "0123456789ABCDEF";
             shown += "<U+";
             for (int shift = 12; shift >= 0; shift -= 4)
-                shown += kDigits[(unit >> shift) & 0xF];
+                shown += HexDigitOf(static_cast<unsigned>(unit) >> shift);
             shown += '>';
         } else {
             shown += Narrow(std::wstring(1, unit));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when any is missing.
 #   scripts/install-deps.sh native   compiler, CMake, GoogleTest, zlib, OpenSSL,
-#                                    Node.js and npm, brotli (for the benchmark), the
+#                                    Node.js and npm, acorn (the ES5 check of the pages'
+#                                    scripts), brotli (for the benchmark), the
 #                                    man page and Debian package tools (scdoc, dpkg-dev,
 #                                    lintian), the shells the completions are tested in,
 #                                    GNU parallel
@@ -18,7 +19,7 @@
 #   scripts/install-deps.sh linux32    the linux32 preset's (adds the i386 architecture)
 set -euo pipefail
 
-native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev libssl-dev nodejs gzip brotli
+native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev liblzma-dev libssl-dev nodejs node-acorn gzip brotli
         scdoc dpkg-dev fakeroot file lintian man-db bash-completion zsh fish parallel)
 windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils nsis)
 browser=(chromium)

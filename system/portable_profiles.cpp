@@ -5,6 +5,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/ascii.h"
+
 namespace vexel {
 
 namespace {
@@ -86,7 +88,7 @@ std::vector<TLine> SplitLines(const std::string& content) {
 // Index of the first section named Section, or lines.size().
 size_t FindSection(const std::vector<TLine>& lines, const std::string& Section) {
     for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].isSection && SameName(lines[i].name, Section))
+        if (lines[i].isSection && EqualsIgnoringAsciiCase(lines[i].name, Section))
             return i;
     return lines.size();
 }
@@ -99,7 +101,7 @@ size_t FindKey(const std::vector<TLine>& lines,
                size_t& sectionEnd) {
     size_t i = sectionAt + 1;
     for (; i < lines.size() && !lines[i].isSection; ++i)
-        if (!lines[i].trimmed.empty() && SameName(lines[i].name, Key)) {
+        if (!lines[i].trimmed.empty() && EqualsIgnoringAsciiCase(lines[i].name, Key)) {
             sectionEnd = i;
             while (sectionEnd < lines.size() && !lines[sectionEnd].isSection)
                 ++sectionEnd;

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/ascii.h"
+
 namespace vexel {
 
 namespace {
@@ -20,18 +22,6 @@ constexpr TRegKeyHandle kRootHandleBase = 0x80000000u;
 
 const char* const kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE",
                                   "HKEY_USERS",        "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
-
-const char kHexDigits[] = "0123456789abcdef";
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool NeedsEscape(unsigned char c) {
     return c < 0x20 || c == 0x7F;
@@ -65,8 +55,8 @@ std::string QuoteText(const std::string& Text) {
             out += static_cast<char>(c);
         } else if (NeedsEscape(c)) {
             out += "\\x";
-            out += kHexDigits[c >> 4];
-            out += kHexDigits[c & 15];
+            out += HexDigitOf(c >> 4, true);
+            out += HexDigitOf(c, true);
         } else {
             out += static_cast<char>(c);
         }
@@ -94,9 +84,8 @@ bool UnquoteText(const std::string& Line, size_t& Pos, std::string& Text) {
         c = Line[Pos];
         if (c == '"' || c == '\\') {
             Text += c;
-        } else if (c == 'x' && Pos + 2 < Line.size() && HexValue(Line[Pos + 1]) >= 0 &&
-                   HexValue(Line[Pos + 2]) >= 0) {
-            Text += static_cast<char>(HexValue(Line[Pos + 1]) * 16 + HexValue(Line[Pos + 2]));
+        } else if (c == 'x' && Pos + 2 < Line.size() && HexByteValue(Line[Pos + 1], Line[Pos + 2]) >= 0) {
+            Text += static_cast<char>(HexByteValue(Line[Pos + 1], Line[Pos + 2]));
             Pos += 2;
         } else {
             return false;
@@ -110,8 +99,8 @@ std::string EscapeKeyName(const std::string& Name) {
     for (unsigned char c : Name) {
         if (c == '%' || c == ']' || NeedsEscape(c)) {
             out += '%';
-            out += kHexDigits[c >> 4];
-            out += kHexDigits[c & 15];
+            out += HexDigitOf(c >> 4, true);
+            out += HexDigitOf(c, true);
         } else {
             out += static_cast<char>(c);
         }
@@ -126,9 +115,10 @@ bool UnescapeKeyName(const std::string& Text, std::string& Name) {
             Name += Text[i];
             continue;
         }
-        if (i + 2 >= Text.size() || HexValue(Text[i + 1]) < 0 || HexValue(Text[i + 2]) < 0)
+        const int byte = i + 2 < Text.size() ? HexByteValue(Text[i + 1], Text[i + 2]) : -1;
+        if (byte < 0)
             return false;
-        Name += static_cast<char>(HexValue(Text[i + 1]) * 16 + HexValue(Text[i + 2]));
+        Name += static_cast<char>(byte);
         i += 2;
     }
     return true;
@@ -155,14 +145,14 @@ std::string PortableSettingsFolder() {
 
 std::shared_ptr<TPortableRegistry::TNode> TPortableRegistry::TNode::Child(const std::string& Name) const {
     for (const auto& child : children)
-        if (SameName(child->name, Name))
+        if (EqualsIgnoringAsciiCase(child->name, Name))
             return child;
     return nullptr;
 }
 
 TPortableRegistry::TValue* TPortableRegistry::TNode::Value(const std::string& Name) {
     for (TValue& value : values)
-        if (SameName(value.name, Name))
+        if (EqualsIgnoringAsciiCase(value.name, Name))
             return &value;
     return nullptr;
 }
@@ -330,7 +320,7 @@ std::string TPortableRegistry::Serialize() const {
                         out << "hex(" << std::hex << value.type << std::dec << "):";
                         for (size_t i = 0; i < value.data.size(); ++i) {
                             unsigned char c = static_cast<unsigned char>(value.data[i]);
-                            out << (i ? "," : "") << kHexDigits[c >> 4] << kHexDigits[c & 15];
+                            out << (i ? "," : "") << HexDigitOf(c >> 4, true) << HexDigitOf(c, true);
                         }
                     }
                     out << '\n';
@@ -458,9 +448,10 @@ bool TPortableRegistry::ParseLine(const std::string& Line, TNode*& Current) {
         if (type.empty() || *end)
             return false;
         for (pos = close + 2; pos < Line.size();) {
-            if (pos + 1 >= Line.size() || HexValue(Line[pos]) < 0 || HexValue(Line[pos + 1]) < 0)
+            const int byte = pos + 1 < Line.size() ? HexByteValue(Line[pos], Line[pos + 1]) : -1;
+            if (byte < 0)
                 return false;
-            value.data += static_cast<char>(HexValue(Line[pos]) * 16 + HexValue(Line[pos + 1]));
+            value.data += static_cast<char>(byte);
             pos += 2;
             if (pos < Line.size() && Line[pos++] != ',')
                 return false;

@@ -73,16 +73,4 @@ TProfileMedium* SetProfileMedium(TProfileMedium* Medium) {
     return previous;
 }
 
-bool SameName(const std::string& A, const std::string& B) {
-    if (A.size() != B.size())
-        return false;
-    for (size_t i = 0; i < A.size(); ++i) {
-        char a = A[i] >= 'A' && A[i] <= 'Z' ? static_cast<char>(A[i] - 'A' + 'a') : A[i];
-        char b = B[i] >= 'A' && B[i] <= 'Z' ? static_cast<char>(B[i] - 'A' + 'a') : B[i];
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace vexel

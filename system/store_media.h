@@ -117,7 +117,4 @@ TRegistryMedium* SetRegistryMedium(TRegistryMedium* Medium);
 TProfileMedium& ProfileFiles();
 TProfileMedium* SetProfileMedium(TProfileMedium* Medium);
 
-// Lower-case ASCII comparison, as the registry and profile files compare names.
-bool SameName(const std::string& A, const std::string& B);
-
 }  // namespace vexel

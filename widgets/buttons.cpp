@@ -1,12 +1,12 @@
 #include "widgets/buttons.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/gdi.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -32,8 +32,7 @@ bool IsAccel(char Key, const std::string& Caption) {
             ++i;
             continue;
         }
-        return std::toupper(static_cast<unsigned char>(Caption[i + 1])) ==
-               std::toupper(static_cast<unsigned char>(Key));
+        return AsciiUpper(Caption[i + 1]) == AsciiUpper(Key);
     }
     return false;
 }

@@ -8,17 +8,11 @@
 #include <typeinfo>
 
 #include "framework/core/sysutils.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
 namespace {
-
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 bool IsValidIdent(const std::string& s) {
     auto alpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
@@ -141,7 +135,7 @@ TComponent* TComponent::FindComponent(const std::string& AName) const {
     if (AName.empty())
         return nullptr;
     for (TComponent* c : components_)
-        if (SameText(c->name_, AName))
+        if (EqualsIgnoringAsciiCase(c->name_, AName))
             return c;
     return nullptr;
 }

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "framework/core/sysutils.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -108,20 +109,6 @@ const TColor kClassicSysColors[] = {
 
 TSysColorFunc g_sysColorFunc = &DefaultSysColor;
 
-bool SameText(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return i == a.size() && b[i] == 0;
-}
-
 }  // namespace
 
 TColor DefaultSysColor(int Index) {
@@ -142,7 +129,7 @@ TColor ColorToRGB(TColor Color) {
 
 bool IdentToColor(const std::string& Ident, TColor& Color) {
     for (const ColorName& entry : kColorNames) {
-        if (SameText(Ident, entry.name)) {
+        if (EqualsIgnoringAsciiCase(Ident, entry.name)) {
             Color = entry.color;
             return true;
         }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "framework/core/sysutils.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -16,9 +17,7 @@ namespace {
 bool SameString(const std::string& a, const std::string& b, bool caseSensitive) {
     if (caseSensitive)
         return a == b;
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    return EqualsIgnoringAsciiCase(a, b);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/ascii.h"
+
 namespace vexel {
 
 void Abort() {
@@ -14,30 +16,15 @@ std::string IntToStr(int64_t value) {
 }
 
 std::string IntToHex(uint64_t value, int digits) {
-    static const char kDigits[] = "0123456789ABCDEF";
     std::string s;
     do {
-        s.insert(s.begin(), kDigits[value & 0xF]);
+        s.insert(s.begin(), HexDigitOf(static_cast<unsigned>(value)));
         value >>= 4;
     } while (value != 0);
     while (static_cast<int>(s.size()) < digits)
         s.insert(s.begin(), '0');
     return s;
 }
-
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
 
 bool TryStrToInt(const std::string& s, int32_t& value) {
     size_t i = 0;
@@ -60,7 +47,7 @@ bool TryStrToInt(const std::string& s, int32_t& value) {
         return false;
     uint64_t magnitude = 0;
     for (; i < s.size(); ++i) {
-        int d = hex ? HexDigit(s[i]) : (s[i] >= '0' && s[i] <= '9' ? s[i] - '0' : -1);
+        int d = hex ? HexDigitValue(s[i]) : (s[i] >= '0' && s[i] <= '9' ? s[i] - '0' : -1);
         if (d < 0)
             return false;
         magnitude = magnitude * (hex ? 16 : 10) + static_cast<uint64_t>(d);

@@ -9,6 +9,7 @@
 #include "framework/win32/shell_icons.h"
 #include "framework/win32/system_errors.h"
 #include "framework/win32/system_text.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -192,10 +193,6 @@ bool IsDirectory(const std::string& Path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-char UpperLetter(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 }  // namespace
 
 bool MatchesFileMask(const std::string& Name, const std::string& Pattern) {
@@ -352,11 +349,11 @@ void TDirectoryListBox::SetDirectory(const std::string& Value) {
 }
 
 char TDirectoryListBox::Drive() const {
-    return directory_.size() > 1 && directory_[1] == ':' ? UpperLetter(directory_[0]) : '\0';
+    return directory_.size() > 1 && directory_[1] == ':' ? AsciiUpper(directory_[0]) : '\0';
 }
 
 void TDirectoryListBox::SetDrive(char Value) {
-    Value = UpperLetter(Value);
+    Value = AsciiUpper(Value);
     if (Value == Drive())
         return;
     // "X:" names the drive's current folder.
@@ -523,10 +520,10 @@ void TDriveComboBox::BuildList() {
 }
 
 int TDriveComboBox::IndexOfDrive(char Letter) const {
-    Letter = UpperLetter(Letter);
+    Letter = AsciiUpper(Letter);
     for (int i = 0; i < Items()->Count(); ++i) {
         std::string text = Items()->Strings(i);
-        if (!text.empty() && UpperLetter(text[0]) == Letter)
+        if (!text.empty() && AsciiUpper(text[0]) == Letter)
             return i;
     }
     return -1;
@@ -604,7 +601,7 @@ void TDriveComboBox::WndProc(TMessage& Message) {
 void TDriveComboBox::DrawItemMessage(const DRAWITEMSTRUCT& Item) {
     DrawOwnerDrawItem(canvas_, Item, Font(), Color(), Items()->Count(), [&](int Index, const TRect& Rect) {
         std::string text = Items()->Strings(Index);
-        std::string root = std::string(1, UpperLetter(text[0])) + ":\\";
+        std::string root = std::string(1, AsciiUpper(text[0])) + ":\\";
         DrawIconItem(canvas_, Rect, Rect.Left + 2, Rect.Left + 22, ShellSmallIconIndex(root), text);
     });
 }

@@ -225,6 +225,27 @@ test('the loader page shows the title at once, and scroll positions come back on
   }
 });
 
+test('a #fragment in the address scrolls the written page as it scrolls the original', async () => {
+  const name = 'ascii.html';
+  const [file] = compress(path.join(work, 'fragment'), [name], ['--modern']);
+  const scrolled = async (url) => {
+    const page = await context.newPage();
+    try {
+      await page.setViewportSize({ width: 400, height: 200 });
+      await page.goto(url, { waitUntil: 'load' });
+      await page.waitForFunction(() => document.getElementById('late') &&
+        document.getElementById('late').textContent === 'loaded');
+      await page.waitForFunction(() => scrollY > 0, null, { timeout: 5000 });
+      return page.evaluate(() => scrollY);
+    } finally {
+      await page.close();
+    }
+  };
+  const original = await scrolled(fileUrl(path.join(work, 'original', name)) + '#late');
+  assert.ok(original > 0);
+  assert.strictEqual(await scrolled(fileUrl(file) + '#late'), original);
+});
+
 test('an encrypted page opens with its password only, without reloading, and holds no plaintext', async () => {
   const passwordFile = path.join(work, 'password.txt');
   fs.writeFileSync(passwordFile, 'Pässwört 42\n');
@@ -270,7 +291,7 @@ test('a browser without DecompressionStream says so in plain words', async () =>
   try {
     await page.addInitScript(() => { delete window.DecompressionStream; });
     await page.goto(fileUrl(file), { waitUntil: 'load' });
-    assert.match(await page.evaluate(() => document.body.innerText), /needs a newer browser/);
+    assert.strictEqual(await page.evaluate(() => document.body.innerText), 'This page needs a newer browser.');
   } finally {
     await page.close();
   }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "engine/page_compression.h"
+#include "platform/ascii.h"
 #include "tests/engine/test_support.h"
 
 namespace vexel {
@@ -43,10 +44,7 @@ protected:
         // comment opener and closer around it.
         const std::string opener = "<SCRIPT LANGUAGE=\"VBS\"><!--";
         const std::size_t start = written.rfind(opener) + opener.size();
-        std::string lower = written;
-        for (char& c : lower) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
+        const std::string lower = LowerAscii(written);
         const std::size_t end = lower.find("</script", start);
         std::string code = written.substr(start, end - start);
         const std::size_t closer = code.rfind("-->");

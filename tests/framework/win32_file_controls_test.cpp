@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cctype>
 #include <string>
 #include <vector>
 
 #include "framework/core/sysutils.h"
 #include "framework/win32/file_controls.h"
 #include "framework/win32/forms.h"
+#include "platform/ascii.h"
 #include "tests/framework/win32_files.h"
 #include "tests/framework/win32_test_support.h"
 
@@ -344,7 +344,7 @@ TEST_F(FileControls, FolderListShowsTheOpenPathAndOpensFoldersForTheFileList) {
     EXPECT_EQ(folders->GetItemPath(0), parts[0]);
     EXPECT_EQ(folders->GetItemPath(current), folder_.Path());
     EXPECT_EQ(folders->GetItemPath(current + 2), pages);
-    EXPECT_EQ(folders->Drive(), static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))));
+    EXPECT_EQ(folders->Drive(), AsciiUpper(path[0]));
 
     // A double click opens a folder; the file list follows.
     DoubleClickItem(App(), folders, current + 2);
@@ -383,7 +383,7 @@ TEST_F(FileControls, DriveBoxListsTheDrivesAndMovesTheFolderList) {
     ASSERT_EQ(drives->Items()->Count(), expected);
     ASSERT_TRUE(mask & (1u << 2)) << "the tests expect a drive C:";
     char here = folders->Drive();
-    EXPECT_EQ(drives->Drive(), static_cast<char>(here - 'A' + 'a')) << "starts at the current folder's drive";
+    EXPECT_EQ(drives->Drive(), AsciiLower(here)) << "starts at the current folder's drive";
     EXPECT_EQ(drives->Items()->Strings(drives->ItemIndex()).substr(0, 2),
               std::string(1, drives->Drive()) + ":");
     EXPECT_EQ(drives->Items()->Strings(0)[1], ':');
@@ -405,7 +405,7 @@ TEST_F(FileControls, DriveBoxListsTheDrivesAndMovesTheFolderList) {
     char other = here == 'C' ? 'Z' : 'C';
     if (!(mask & (1u << (other - 'A'))))
         GTEST_SKIP() << "only one drive to move between";
-    drives->SetDrive(static_cast<char>(other - 'A' + 'a'));
+    drives->SetDrive(AsciiLower(other));
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(drives->Drive(), other);
     EXPECT_EQ(folders->Drive(), other);

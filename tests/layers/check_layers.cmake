@@ -20,7 +20,11 @@ endif()
 # and whether it may include operating-system headers (SYSTEM) or is
 # portable C++ alone (PORTABLE). system/ stands on widgets/: the form
 # background paints with the painted controls' own gradient, texture and
-# hatch classes, and widgets/ never includes system/.
+# hatch classes, and widgets/ never includes system/. platform/ is the lowest
+# layer, on nothing of ours, so the object model may stand on it too: it
+# takes its letter case and hexadecimal digits from platform/ascii.h, the
+# same ones the engine and the command line use (its own sources stay
+# portable).
 set(layers)
 macro(layer folder os)
     list(APPEND layers ${folder})
@@ -33,7 +37,7 @@ layer(app               SYSTEM   system widgets ${gui} engine)
 layer(system            SYSTEM   widgets ${gui})
 layer(widgets           SYSTEM   ${gui})
 layer(framework/win32   SYSTEM   framework/core picture platform)
-layer(framework/core    PORTABLE)
+layer(framework/core    PORTABLE platform)
 layer(picture           PORTABLE)
 layer(cli               PORTABLE engine platform)
 layer(engine            PORTABLE platform)

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "platform/ascii.h"
 #include "platform/crypto.h"
 
 namespace vexel::platform {
@@ -15,17 +16,16 @@ namespace {
 std::string FromHex(const std::string& hex) {
     std::string bytes;
     for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        bytes.push_back(static_cast<char>(HexByteValue(hex[i], hex[i + 1])));
     }
     return bytes;
 }
 
 std::string ToHex(const unsigned char* bytes, std::size_t size) {
-    static const char kDigits[] = "0123456789abcdef";
     std::string hex;
     for (std::size_t i = 0; i < size; ++i) {
-        hex.push_back(kDigits[bytes[i] >> 4]);
-        hex.push_back(kDigits[bytes[i] & 15]);
+        hex.push_back(HexDigitOf(bytes[i] >> 4, true));
+        hex.push_back(HexDigitOf(bytes[i], true));
     }
     return hex;
 }

@@ -5,4 +5,5 @@
 #include <cstdint>
 #  include <Windows.h>  // breach
 #include "framework/win32/forms.h"  // breach
-#include "platform/file_system.h"  // breach
+#include "engine/page_reader.h"  // breach
+#include "platform/ascii.h"

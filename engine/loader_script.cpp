@@ -1,0 +1,191 @@
+#include "engine/loader_script.h"
+
+#include <algorithm>
+
+#include "engine/errors.h"
+#include "engine/lzma_script.h"
+
+namespace vexel {
+
+namespace {
+
+// The script's function, called with the document and the counters n, k and
+// i (the data starts after the comment's "/*"). The names of an encrypted
+// page's password flow come last.
+constexpr char kHead[] = "*/(function(C,n,k,i,t,a,b,v,X,D";
+constexpr char kSealedNames[] = ",f,p,s,G";
+constexpr char kHeadEnd[] = "){";
+constexpr char kRead[] = "t=C.currentScript.text;a=new Uint8Array(";
+constexpr char kReadEnd[] = ");";
+// Radix 120 (engine/carrier_text.h): D gives the next digit.
+constexpr char kRadixReader[] =
+    "function D(c){return(c=t.charCodeAt(i++))-1-(c>13)-(c>28)*3-(c>42)-(c>60)}"
+    "for(;n<a.length;)for(v=D()+120*D(),b|=v<<k,k+=(v&8191)>6207?13:14;k>7;k-=8)a[n++]=b,b>>=8;";
+// Byte for byte: D maps each character back to its byte through the
+// browser's own decoder of the page's charset.
+constexpr char kBytesHead[] =
+    "for(D=new Uint8Array(65536),v=new TextDecoder(C.characterSet).decode(Uint8Array.from(Array(256).keys()));"
+    "k<256;)D[v.charCodeAt(k)]=k++;for(;n<a.length;)b=D[t.charCodeAt(i++)],a[n++]=b==";
+constexpr char kBytesMiddle[] = "?D[t.charCodeAt(i++)]-";
+constexpr char kBytesEnd[] = ":b;";
+// W writes the original and keeps the scroll position for a reload or a way
+// back (a page written after its load does not get it from the browser),
+// under the address the page has when it is left.
+constexpr char kWriterHead[] = "function W(a,S){C.open().write(new TextDecoder(";
+constexpr char kDocumentCharset[] = "C.characterSet";
+constexpr char kWriterEnd[] =
+    ").decode(a));C.close();try{S=sessionStorage;addEventListener(\"pagehide\",function(){S[\"v\"+C.URL]=[scrollX,"
+    "scrollY]});performance.navigation.type&&scrollTo.apply(self,S[\"v\"+C.URL].split(\",\"))}catch(e){}}";
+// The password form's submit derives the key, decrypts and expands; a wrong
+// password is said in the form's output, and the page is not reloaded.
+constexpr char kSealedHead[] =
+    "function Y(a){";
+constexpr char kSealedBody[] =
+    "}f=C.forms[0];p=f[0];s=crypto.subtle;if(!s)return C.write(\"This page opens only over https or from a "
+    "disk.\");f.onsubmit=function(){f[1].value=\"\";s.importKey(\"raw\",new TextEncoder().encode(p.value),"
+    "\"PBKDF2\",!1,[\"deriveKey\"]).then(function(k){return s.deriveKey({name:\"PBKDF2\",salt:a.subarray(0,16),"
+    "iterations:";
+constexpr char kSealedEnd[] =
+    ",hash:\"SHA-256\"},k,{name:G=\"AES-GCM\",length:256},!1,[\"decrypt\"])}).then(function(k){return "
+    "s.decrypt({name:G,iv:a.subarray(16,28)},k,a.subarray(28))}).then(Y,function(){f[1].value=\"wrong password\";"
+    "p.select()});return!1}";
+constexpr char kEnd[] = "})(document,0,0,2)";
+// Where the key iterations stand, in this script and in earlier ones.
+constexpr char kIterationsKey[] = "iterations:";
+
+// The decimal number at `at`, of at most `digits` digits; nothing when none.
+std::optional<uint64_t> NumberAt(std::string_view text, std::size_t& at, std::size_t digits) {
+    uint64_t value = 0;
+    const std::size_t start = at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < digits) {
+        value = value * 10 + static_cast<uint64_t>(text[at++] - '0');
+    }
+    if (at == start) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool StartsWith(std::string_view text, std::size_t at, std::string_view piece) {
+    return text.compare(at, piece.size(), piece) == 0;
+}
+
+}  // namespace
+
+const LoaderFormat kDeflateLoader = {
+    "try{X=new DecompressionStream(\"deflate-raw\")}catch(e){return C.write(\"This page needs a newer browser.\")}",
+    "new Response(new Response(a).body.pipeThrough(X)).arrayBuffer().then(W,function(e){C.write(\"Damaged page: "
+    "\"+e)})",
+};
+
+const LoaderFormat kLzmaLoader = {kLzmaDecoderScript, "try{v=L(a,", ")}catch(e){return C.write(\"Damaged page: \"+e)}W(v)"};
+
+std::string LoaderScript(const LoaderSettings& settings) {
+    std::string script = kHead;
+    if (settings.iterations) {
+        script += kSealedNames;
+    }
+    script += kHeadEnd;
+    script += settings.format->check;
+    script += kRead + std::to_string(settings.payloadSize) + kReadEnd;
+    if (settings.escape) {
+        script += kBytesHead + std::to_string(settings.escape->escape) + kBytesMiddle +
+                  std::to_string(settings.escape->offset) + kBytesEnd;
+    } else {
+        script += kRadixReader;
+    }
+    script += kWriterHead;
+    // A UTF-16 original stands in a page that declares UTF-8: its text is
+    // decoded as what it is.
+    script += settings.textCharset.empty() ? kDocumentCharset : "\"" + settings.textCharset + "\"";
+    script += kWriterEnd;
+    std::string expand = settings.format->expand;
+    if (settings.format->expandEnd != nullptr) {
+        expand += std::to_string(settings.expandedSize) + settings.format->expandEnd;
+    }
+    if (settings.iterations) {
+        script += kSealedHead + expand + kSealedBody + std::to_string(*settings.iterations) + kSealedEnd;
+    } else {
+        script += expand;
+    }
+    script += kEnd;
+    return script;
+}
+
+std::optional<LoaderSettings> ReadLoaderScript(std::string_view script) {
+    if (!StartsWith(script, 0, kHead)) {
+        return std::nullopt;
+    }
+    LoaderSettings settings;
+    std::size_t at = script.find(kHeadEnd);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    at += sizeof kHeadEnd - 1;
+    const LoaderFormat* const formats[] = {&kDeflateLoader, &kLzmaLoader};
+    settings.format = nullptr;
+    for (const LoaderFormat* format : formats) {
+        if (StartsWith(script, at, format->check)) {
+            settings.format = format;
+            at += std::char_traits<char>::length(format->check);
+        }
+    }
+    if (settings.format == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<uint64_t> size;
+    if (StartsWith(script, at, kRead)) {
+        at += sizeof kRead - 1;
+        size = NumberAt(script, at, 12);
+    }
+    if (!size || !StartsWith(script, at, kReadEnd)) {
+        throw DataError("the page's script does not say how many bytes its data holds");
+    }
+    settings.payloadSize = static_cast<std::size_t>(*size);
+    at += sizeof kReadEnd - 1;
+    if (StartsWith(script, at, kBytesHead)) {
+        at += sizeof kBytesHead - 1;
+        const std::optional<uint64_t> escape = NumberAt(script, at, 3);
+        std::optional<uint64_t> offset;
+        if (StartsWith(script, at, kBytesMiddle)) {
+            at += sizeof kBytesMiddle - 1;
+            offset = NumberAt(script, at, 3);
+        }
+        if (!escape || !offset || *escape > 255 || *offset > 255) {
+            throw DataError("the page's script names no escape for its data");
+        }
+        settings.escape = ByteEscape{static_cast<unsigned char>(*escape), static_cast<unsigned char>(*offset)};
+    } else if (!StartsWith(script, at, kRadixReader)) {
+        throw DataError("the page's script reads its data in a way this program does not write");
+    }
+    if (settings.format->expandEnd != nullptr) {
+        std::size_t expand = script.find(settings.format->expand, at);
+        std::optional<uint64_t> expanded;
+        if (expand != std::string_view::npos) {
+            expand += std::char_traits<char>::length(settings.format->expand);
+            expanded = NumberAt(script, expand, 12);
+        }
+        if (!expanded || !StartsWith(script, expand, settings.format->expandEnd)) {
+            throw DataError("the page's script does not say how many bytes its data expands to");
+        }
+        settings.expandedSize = static_cast<std::size_t>(*expanded);
+    }
+    return settings;
+}
+
+std::optional<uint32_t> ReadIterationCount(std::string_view script, uint32_t most) {
+    const std::size_t key = script.find(kIterationsKey);
+    if (key == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::size_t at = key + sizeof kIterationsKey - 1;
+    const std::size_t start = at;
+    const std::optional<uint64_t> value = NumberAt(script, at, 12);
+    if (!value || *value == 0 || *value > most) {
+        throw DataError("the page asks for " + std::string(script.substr(start, std::min<std::size_t>(at - start + 1, 12))) +
+                        " key iterations, not a count this program writes");
+    }
+    return static_cast<uint32_t>(*value);
+}
+
+}  // namespace vexel
