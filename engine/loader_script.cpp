@@ -78,7 +78,10 @@ const LoaderFormat kDeflateLoader = {
     "\"+e)})",
 };
 
-const LoaderFormat kLzmaLoader = {kLzmaDecoderScript, "try{v=L(a,", ")}catch(e){return C.write(\"Damaged page: \"+e)}W(v)"};
+// The decoder runs once the script has ended: document.open() called while
+// the parser runs the script would be ignored.
+const LoaderFormat kLzmaLoader = {kLzmaDecoderScript, "setTimeout(function(){try{v=L(a,",
+                                  ")}catch(e){return C.write(\"Damaged page: \"+e)}W(v)})"};
 
 std::string LoaderScript(const LoaderSettings& settings) {
     std::string script = kHead;

@@ -27,6 +27,7 @@
 #include "tests/app/sample_pages.h"
 #include "tests/cli/process_support.h"
 #include "tests/engine/test_support.h"
+#include "vexel_version.h"
 
 using namespace vexel;
 using namespace vexel::testing;
@@ -36,10 +37,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr char kMainCaption[] = "Html Vexel Pro v" VEXEL_SHORT_VERSION;
 // Wine takes its time to start a program and show its first windows.
 constexpr double kWindowWait = 90;
 
-const char kMainCaption[] = "Html Vexel Pro v2.0";
 const char kPassword[] = "Pässwört 42";
 
 std::wstring Wide(const std::string& Text) {

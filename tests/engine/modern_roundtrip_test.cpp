@@ -50,12 +50,17 @@ try {
 } catch (e) {
   fail('not ES5: ' + e.message);
 }
-let written = '', opened = 0, closed = 0;
+let written = '', opened = 0, closed = 0, parsing = true;
 const input = { value: '', select() {} }, output = { value: '' };
 const form = [input, output];
 const document = {
   characterSet, forms: [form], currentScript: { text: code }, URL: 'file:///page.htm',
-  open() { opened++; written = ''; return document; }, write(s) { written += s; }, close() { closed++; },
+  // A browser ignores document.open() from a script the parser runs.
+  open() {
+    if (parsing) fail('document.open() while the page is parsed');
+    opened++; written = ''; return document;
+  },
+  write(s) { written += s; }, close() { closed++; },
 };
 const self = { TextDecoder };
 const stored = {};
@@ -63,6 +68,7 @@ const location = { pathname: '/page.htm' };
 new Function('document', 'self', 'crypto', 'location', 'sessionStorage', 'addEventListener',
   'DecompressionStream', code)(document, self, crypto, location, stored, () => {},
   mode === 'old' ? undefined : DecompressionStream);
+parsing = false;
 const settle = (done) => new Promise((resolve) => {
   const started = Date.now();
   const poll = () => (done() || Date.now() - started > 20000) ? resolve() : setTimeout(poll, 5);
