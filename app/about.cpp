@@ -18,7 +18,7 @@ const char kMailAddress[] = "team@htmlvexel.example.org";
 std::string ProductVersion() {
     // The program file's own version resource is the one the system shows;
     // a program built without one (a test) has the build's version.
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16) /* RT_VERSION */);
     HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data)
@@ -27,7 +27,7 @@ std::string ProductVersion() {
     std::string block(static_cast<const char*>(data), SizeofResource(nullptr, found));
     VS_FIXEDFILEINFO* info = nullptr;
     UINT size = 0;
-    if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &size) || !info ||
+    if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &size) || !info ||
         size < sizeof(VS_FIXEDFILEINFO))
         return VEXEL_VERSION;
     return std::to_string(HIWORD(info->dwProductVersionMS)) + "." + std::to_string(LOWORD(info->dwProductVersionMS)) +
@@ -38,6 +38,10 @@ std::string ShortVersion() {
     const std::string full = ProductVersion();
     const std::size_t second = full.find('.', full.find('.') + 1);
     return second == std::string::npos ? full : full.substr(0, second);
+}
+
+std::string MainWindowCaption() {
+    return "Html Vexel Pro v" + ShortVersion();
 }
 
 std::string BuildDate() {

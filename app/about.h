@@ -17,6 +17,9 @@ extern const char kMailAddress[];
 // resource, and its first two numbers ("2.5") as the windows show it.
 std::string ProductVersion();
 std::string ShortVersion();
+// "Html Vexel Pro v2.5": the main window's caption, which shortcuts, tests
+// and tools outside the program look the window up by.
+std::string MainWindowCaption();
 std::string BuildDate();
 
 // The folder of the running program file: its full path up to its last

@@ -16,13 +16,13 @@ constexpr char kApplicationTitle[] = "Html Vexel compression";
 
 // The program's icon on every window's frame and taskbar entry.
 void GiveIcon(TCustomForm* Form) {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    const auto big = reinterpret_cast<LPARAM>(LoadIconA(instance, "MAINICON"));
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto big = reinterpret_cast<LPARAM>(LoadIconW(instance, L"MAINICON"));
     const auto small =
-        reinterpret_cast<LPARAM>(LoadImageA(instance, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+        reinterpret_cast<LPARAM>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    SendMessageA(Form->Handle(), WM_SETICON, ICON_BIG, big);
-    SendMessageA(Form->Handle(), WM_SETICON, ICON_SMALL, small);
+    SendMessageW(Form->Handle(), WM_SETICON, ICON_BIG, big);
+    SendMessageW(Form->Handle(), WM_SETICON, ICON_SMALL, small);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ std::string MaskForFileType(const std::string& BoxText, const std::string& Curre
 }
 
 TForm1::TForm1(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
-    SetCaption("Html Vexel Pro v2.0");
+    SetCaption(MainWindowCaption());
     SetBorderStyle(bsNone);
     SetClientWidth(634);
     SetClientHeight(450);
@@ -110,7 +110,7 @@ void TForm1::BuildFrame() {
     Image4->SetAutoSize(true);
     Image4->SetLeft(0);
     Image4->SetTop(0);
-    Image4->Picture()->LoadFromResourceName(GetModuleHandleA(nullptr), "SKIN");
+    Image4->Picture()->LoadFromResourceName(GetModuleHandleW(nullptr), "SKIN");
     Image4->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
         Image4MouseDown(Sender, Button, Shift, X, Y);
     };
@@ -137,7 +137,7 @@ void TForm1::BuildFrame() {
     Image6->SetAutoSize(true);
     Image6->SetLeft(616);
     Image6->SetTop(2);
-    Image6->Picture()->LoadFromResourceName(GetModuleHandleA(nullptr), "CLOSE");
+    Image6->Picture()->LoadFromResourceName(GetModuleHandleW(nullptr), "CLOSE");
     Image6->SetCursor(crHandPoint);
     Image6->OnClick = [this](TObject* Sender) { ZelIEButton7Click(Sender); };
 
@@ -258,7 +258,7 @@ void TForm1::BuildPreview() {
     Image3->SetAlign(alClient);
     Image3->SetCenter(true);
     Image3->SetTransparent(true);
-    Image3->Picture()->LoadFromResourceName(GetModuleHandleA(nullptr), "IDLE");
+    Image3->Picture()->LoadFromResourceName(GetModuleHandleW(nullptr), "IDLE");
     Image3->Picture()->Bitmap()->SetTransparentColor(kPictureKey);
 
     Web = new TPanel(this);

@@ -60,7 +60,7 @@ void TPasswordEdit::SetMasked(bool Value) {
         return;
     masked_ = Value;
     if (HandleAllocated()) {
-        SendMessageA(Handle(), EM_SETPASSWORDCHAR, masked_ ? '*' : 0, 0);
+        SendMessageW(Handle(), EM_SETPASSWORDCHAR, masked_ ? L'*' : 0, 0);
         Invalidate();
     }
 }

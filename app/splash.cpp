@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/about.h"
 #include "app/tip_window.h"
 #include "app/window_parts.h"
 #include "app/window_set.h"
@@ -26,9 +27,15 @@ Ttoplogo::Ttoplogo(TComponent* AOwner) : TForm(AOwner) {
     Image1 = new TImage(this);
     Image1->SetParent(ZelPanel1);
     Image1->SetAlign(alClient);
-    Image1->Picture()->LoadFromResourceName(GetModuleHandleA(nullptr), "SPLASH");
+    Image1->Picture()->LoadFromResourceName(GetModuleHandleW(nullptr), "SPLASH");
 
     Label1 = MakeLabel(ZelPanel1, 8, 8, "Bulid 0415", {"", 0, 0, clWindowText});
+
+    // The picture leaves the right of its bottom band free for the version,
+    // which comes from the program's version resource like every window's.
+    VersionLabel = MakeLabel(ZelPanel1, 0, 0, "Version " + ShortVersion(), {"", 0, 0, kBandTextColor});
+    VersionLabel->SetLeft(kBandTextRight - VersionLabel->Width());
+    VersionLabel->SetTop(kBandMiddle - VersionLabel->Height() / 2);
 
     // Running from creation: the other windows are made before the message
     // loop starts, and their making counts towards the three seconds.

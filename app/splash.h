@@ -17,6 +17,12 @@ class TWindowSet;
 
 // How long the splash shows, counted from its creation.
 constexpr unsigned kSplashMilliseconds = 3000;
+// The splash picture's bottom band, in the splash's panel: where its
+// version text ends on the right and the band's middle line; and the
+// colour of the band's text.
+constexpr int kBandTextRight = 318;
+constexpr int kBandMiddle = 157;
+constexpr TColor kBandTextColor = 0xFFDCC8;
 
 class Ttoplogo : public TForm {
 public:
@@ -25,6 +31,8 @@ public:
     TZelPanel* ZelPanel1 = nullptr;
     TImage* Image1 = nullptr;
     TZelLabel* Label1 = nullptr;
+    // "Version 2.5", on the picture's band.
+    TZelLabel* VersionLabel = nullptr;
     TTimer* Timer1 = nullptr;
     TZelFormManager* ZelFormManager1 = nullptr;
 

@@ -29,7 +29,8 @@ TSize TextSizeIn(TControl* Control, const std::string& Text) {
     AutoDeleteDC dc;
     SIZE size{};
     ScopedSelect font(dc.Get(), Control->Font()->Handle());
-    GetTextExtentPoint32A(dc.Get(), Text.c_str(), static_cast<int>(Text.size()), &size);
+    const std::wstring text = ToSystem(Text);
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     return {size.cx, size.cy};
 }
 
@@ -89,7 +90,7 @@ TZelButton* MakeDialogButton(TWinControl* Parent,
 }
 
 void LoadPicture(TBitmap& Picture, const std::string& ResourceName) {
-    Picture.LoadFromResourceName(GetModuleHandleA(nullptr), ResourceName);
+    Picture.LoadFromResourceName(GetModuleHandleW(nullptr), ResourceName);
 }
 
 void TPictureSpot::LoadPicture(const std::string& ResourceName) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "engine/lzma.h"
 #include "engine/modern_page.h"
 #include "vexel_version.h"
 
@@ -37,6 +38,7 @@ const KnownOption kOptions[] = {
     {"modern", 0, false, kCompress},
     {"encrypt", 0, false, kCompress},
     {"iterations", 0, true, kCompress},
+    {"codec", 0, true, kCompress},
     {"log", 0, true, kCompress},
     {"jobs", 'j', true, kCompress},
     {"recursive", 'r', false, kCompress | kRestore | kVerify},
@@ -110,6 +112,8 @@ void CheckCombinations(const Invocation& inv) {
         throw UsageError("--encrypt needs --password TEXT or --password-file FILE", command);
     if (inv.iterations != 0 && !inv.encrypt)
         throw UsageError("--iterations goes with --encrypt", command);
+    if (!inv.codec.empty() && !inv.modern)
+        throw UsageError("--codec goes with --modern", command);
     if (inv.modern && password && !inv.encrypt)
         throw UsageError("a modern page asks for no password: add --encrypt to encrypt it with the password",
                          command);
@@ -154,6 +158,13 @@ void Apply(Invocation& inv, const KnownOption& option, const std::string& value)
         inv.encrypt = true;
     else if (name == "iterations")
         inv.iterations = ParseIterations(value, command);
+    else if (name == "codec") {
+        if (value != "deflate" && value != "lzma")
+            throw UsageError("bad --codec value '" + value + "': expected deflate or lzma", command);
+        if (value == "lzma" && !HaveLzma())
+            throw UsageError("--codec lzma: this build writes no LZMA pages (built without liblzma)", command);
+        inv.codec = value;
+    }
     else if (name == "log") {
         if (value.empty())
             throw UsageError("--log needs a file name", command);
@@ -381,9 +392,11 @@ std::string CommandHelp(Command command) {
                    "                         it keeps nobody out)\n"
                    "  --high-speed           search a short window: faster, less compression\n"
                    "\n"
-                   "Modern pages: the whole page, every byte, deflated and expanded by the browser\n"
-                   "itself (DecompressionStream: Chrome and Edge 103, Firefox 113, Safari 16.4 on).\n"
+                   "Modern pages: the whole page, every byte, compressed and expanded by the browser\n"
+                   "(Chrome and Edge 103, Firefox 113, Safari 16.4 on): deflated and expanded by its\n"
+                   "DecompressionStream, or in LZMA, smaller, expanded by a decoder in the page.\n"
                    "  --modern               write modern pages\n"
+                   "  --codec NAME           deflate or lzma (default: whichever page is smaller)\n"
                    "  --encrypt              encrypt them (AES-256-GCM); the page asks for the\n"
                    "                         password in a form and holds neither it nor the text\n"
                    "  --password TEXT        the password of --encrypt (or of a classic page)\n"

@@ -43,6 +43,7 @@ struct Invocation {
     bool modern = false;
     bool encrypt = false;
     uint32_t iterations = 0;  // 0: the default
+    std::string codec;        // --codec: "deflate" or "lzma"; empty: the smaller page
 
     // compress, and for encrypted pages decode, expand and verify
     bool passwordSet = false;

@@ -363,6 +363,9 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     options.highspeed = inv.highSpeed;
     options.RemoveUnuseful = !inv.keepWhitespace;
     options.UChar = !inv.keepHighBytes;
+    options.Codec = inv.codec == "deflate" ? CodecChoice::Deflate
+                    : inv.codec == "lzma"  ? CodecChoice::Lzma
+                                           : CodecChoice::Smaller;
 
     BatchSettings settings;
     settings.JavaChoose = !inv.vbscript;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/errors.h"
+#include "engine/lzma_script.h"
 
 namespace vexel {
 
@@ -77,6 +78,11 @@ const LoaderFormat kDeflateLoader = {
     "\"+e)})",
 };
 
+// The decoder runs once the script has ended: document.open() called while
+// the parser runs the script would be ignored.
+const LoaderFormat kLzmaLoader = {kLzmaDecoderScript, "setTimeout(function(){try{v=L(a,",
+                                  ")}catch(e){return C.write(\"Damaged page: \"+e)}W(v)})"};
+
 std::string LoaderScript(const LoaderSettings& settings) {
     std::string script = kHead;
     if (settings.iterations) {
@@ -96,11 +102,14 @@ std::string LoaderScript(const LoaderSettings& settings) {
     // decoded as what it is.
     script += settings.textCharset.empty() ? kDocumentCharset : "\"" + settings.textCharset + "\"";
     script += kWriterEnd;
+    std::string expand = settings.format->expand;
+    if (settings.format->expandEnd != nullptr) {
+        expand += std::to_string(settings.expandedSize) + settings.format->expandEnd;
+    }
     if (settings.iterations) {
-        script += kSealedHead + std::string(settings.format->expand) + kSealedBody +
-                  std::to_string(*settings.iterations) + kSealedEnd;
+        script += kSealedHead + expand + kSealedBody + std::to_string(*settings.iterations) + kSealedEnd;
     } else {
-        script += settings.format->expand;
+        script += expand;
     }
     script += kEnd;
     return script;
@@ -116,7 +125,7 @@ std::optional<LoaderSettings> ReadLoaderScript(std::string_view script) {
         return std::nullopt;
     }
     at += sizeof kHeadEnd - 1;
-    const LoaderFormat* const formats[] = {&kDeflateLoader};
+    const LoaderFormat* const formats[] = {&kDeflateLoader, &kLzmaLoader};
     settings.format = nullptr;
     for (const LoaderFormat* format : formats) {
         if (StartsWith(script, at, format->check)) {
@@ -151,6 +160,18 @@ std::optional<LoaderSettings> ReadLoaderScript(std::string_view script) {
         settings.escape = ByteEscape{static_cast<unsigned char>(*escape), static_cast<unsigned char>(*offset)};
     } else if (!StartsWith(script, at, kRadixReader)) {
         throw DataError("the page's script reads its data in a way this program does not write");
+    }
+    if (settings.format->expandEnd != nullptr) {
+        std::size_t expand = script.find(settings.format->expand, at);
+        std::optional<uint64_t> expanded;
+        if (expand != std::string_view::npos) {
+            expand += std::char_traits<char>::length(settings.format->expand);
+            expanded = NumberAt(script, expand, 12);
+        }
+        if (!expanded || !StartsWith(script, expand, settings.format->expandEnd)) {
+            throw DataError("the page's script does not say how many bytes its data expands to");
+        }
+        settings.expandedSize = static_cast<std::size_t>(*expanded);
     }
     return settings;
 }

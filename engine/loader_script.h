@@ -13,7 +13,9 @@
 //           what it made in X.
 //   expand  runs with the payload's bytes in `a` (a Uint8Array) and either
 //           calls W(bytes) with the original's bytes (an ArrayBuffer or a
-//           typed array), or writes "Damaged page: " and the reason.
+//           typed array), or writes "Damaged page: " and the reason. A
+//           format that needs the original's size has it written after its
+//           expand, and `expandEnd` after the size.
 //
 // Names a piece may use: C (the document), t (the script's text), a, b, v, X,
 // and D once the carrier has read the data; W writes the original. Every name
@@ -35,14 +37,18 @@ namespace vexel {
 struct LoaderFormat {
     const char* check;
     const char* expand;
+    const char* expandEnd = nullptr;
 };
 
 // Raw deflate, through the browser's own DecompressionStream.
 extern const LoaderFormat kDeflateLoader;
+// LZMA, through the page's own decoder (engine/lzma_script.h).
+extern const LoaderFormat kLzmaLoader;
 
 struct LoaderSettings {
     const LoaderFormat* format = &kDeflateLoader;
     std::size_t payloadSize = 0;
+    std::size_t expandedSize = 0;  // the original's, for a format with `expandEnd`
     std::optional<ByteEscape> escape;  // byte for byte; else radix 120
     // The label the original is decoded in; empty: the page's own charset.
     std::string textCharset;

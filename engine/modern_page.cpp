@@ -8,6 +8,7 @@
 #include "engine/charset.h"
 #include "engine/deflate.h"
 #include "engine/errors.h"
+#include "engine/lzma.h"
 #include "engine/loader_script.h"
 #include "platform/ascii.h"
 #include "platform/crypto.h"
@@ -153,9 +154,16 @@ bool IsUtf16Original(const PageCharset& charset) {
 // The script for `payload`, in the text that makes the smaller page of
 // those the charset allows: radix 120 always, byte for byte in a charset
 // that maps every byte.
-std::string CarriedScript(const PageCharset& charset, std::string_view payload, const ModernPageOptions& options) {
+std::string CarriedScript(const PageCharset& charset,
+                          std::string_view payload,
+                          std::size_t expandedSize,
+                          const ModernPageOptions& options) {
     LoaderSettings settings;
     settings.payloadSize = payload.size();
+    if (options.codec == ModernCodec::Lzma) {
+        settings.format = &kLzmaLoader;
+        settings.expandedSize = expandedSize;
+    }
     if (IsUtf16Original(charset)) {
         settings.textCharset = charset.label;
     }
@@ -179,6 +187,7 @@ std::string CarriedScript(const PageCharset& charset, std::string_view payload, 
 std::string PageText(const PageCharset& charset,
                      const std::string& head,
                      std::string_view payload,
+                     std::size_t expandedSize,
                      const ModernPageOptions& options) {
     std::string page;
     if (charset.source != PageCharset::Source::Default) {
@@ -191,7 +200,7 @@ std::string PageText(const PageCharset& charset,
     if (options.encrypted) {
         page += kPasswordForm;
     }
-    return page + CarriedScript(charset, payload, options);
+    return page + CarriedScript(charset, payload, expandedSize, options);
 }
 
 void ReadIterations(std::string_view code, ModernPageData& data) {
@@ -199,6 +208,20 @@ void ReadIterations(std::string_view code, ModernPageData& data) {
         data.encrypted = true;
         data.iterations = *iterations;
     }
+}
+
+std::string Seal(const std::string& compressed,
+                 const PageSeal& seal,
+                 const std::string& salt,
+                 const std::string& iv) {
+    if (salt.size() != kSaltBytes || iv.size() != platform::kGcmIvBytes) {
+        throw std::invalid_argument("salt or IV of a wrong size");
+    }
+    platform::AesKey key;
+    CheckCrypto(platform::DeriveKeyPbkdf2Sha256(seal.password, salt, seal.iterations, key.Bytes()));
+    std::string sealed;
+    CheckCrypto(platform::EncryptAes256Gcm(key.Bytes(), iv, compressed, sealed));
+    return salt + iv + sealed;
 }
 
 std::optional<ModernPageData> ReadEarlierPage(std::string_view page) {
@@ -228,29 +251,31 @@ std::optional<ModernPageData> ReadEarlierPage(std::string_view page) {
 
 }  // namespace
 
-std::string ModernPayload(std::string_view original, const PageSeal* seal) {
+std::string CompressOriginal(std::string_view original, ModernCodec codec) {
+    return codec == ModernCodec::Lzma ? LzmaCompress(original) : DeflateRaw(original);
+}
+
+std::string SealPayload(std::string compressed, const PageSeal* seal) {
     if (seal == nullptr) {
-        return DeflateRaw(original);
+        return compressed;
     }
-    return ModernPayload(original, seal, RandomString(kSaltBytes), RandomString(platform::kGcmIvBytes));
+    return Seal(compressed, *seal, RandomString(kSaltBytes), RandomString(platform::kGcmIvBytes));
+}
+
+std::string ModernPayload(std::string_view original, const PageSeal* seal, ModernCodec codec) {
+    return SealPayload(CompressOriginal(original, codec), seal);
 }
 
 std::string ModernPayload(std::string_view original,
                           const PageSeal* seal,
                           const std::string& salt,
-                          const std::string& iv) {
-    std::string compressed = DeflateRaw(original);
+                          const std::string& iv,
+                          ModernCodec codec) {
+    std::string compressed = CompressOriginal(original, codec);
     if (seal == nullptr) {
         return compressed;
     }
-    if (salt.size() != kSaltBytes || iv.size() != platform::kGcmIvBytes) {
-        throw std::invalid_argument("salt or IV of a wrong size");
-    }
-    platform::AesKey key;
-    CheckCrypto(platform::DeriveKeyPbkdf2Sha256(seal->password, salt, seal->iterations, key.Bytes()));
-    std::string sealed;
-    CheckCrypto(platform::EncryptAes256Gcm(key.Bytes(), iv, compressed, sealed));
-    return salt + iv + sealed;
+    return Seal(compressed, *seal, salt, iv);
 }
 
 std::string RenderModernPage(std::string_view original,
@@ -263,13 +288,14 @@ std::string RenderModernPage(std::string_view original,
     // An encrypted page shows nothing of its original, not even its title.
     const std::string head =
         IsUtf16Original(charset) || options.encrypted ? std::string() : CarriedHead(original);
-    return PageText(charset, head, payload, options);
+    return PageText(charset, head, payload, original.size(), options);
 }
 
-std::size_t ModernDecoderSize(bool encrypted) {
+std::size_t ModernDecoderSize(bool encrypted, ModernCodec codec) {
     ModernPageOptions options;
     options.encrypted = encrypted;
-    return PageText(PageCharset{}, {}, {}, options).size();
+    options.codec = codec;
+    return PageText(PageCharset{}, {}, {}, 0, options).size();
 }
 
 std::optional<ModernPageData> ReadModernPage(std::string_view page) {
@@ -285,10 +311,14 @@ std::optional<ModernPageData> ReadModernPage(std::string_view page) {
     if (!settings) {
         return ReadEarlierPage(page);
     }
-    if (settings->payloadSize > kMaxExpandedBytes) {
+    if (settings->payloadSize > kMaxExpandedBytes || settings->expandedSize > kMaxExpandedBytes) {
         throw DataError("the page's script says its data holds more bytes than a page may");
     }
     ModernPageData data;
+    if (settings->format == &kLzmaLoader) {
+        data.codec = ModernCodec::Lzma;
+        data.expandedSize = settings->expandedSize;
+    }
     ReadIterations(page.substr(loader), data);
     const std::string_view carried = page.substr(text, loader - text);
     std::optional<std::string> payload =
@@ -304,8 +334,12 @@ std::optional<ModernPageData> ReadModernPage(std::string_view page) {
 }
 
 std::string ExpandModernPage(const ModernPageData& data, const std::string* password, std::size_t limit) {
+    const auto expand = [&](std::string_view compressed) {
+        return data.codec == ModernCodec::Lzma ? LzmaExpand(compressed, data.expandedSize, limit)
+                                               : InflateRaw(compressed, limit);
+    };
     if (!data.encrypted) {
-        return InflateRaw(data.payload, limit);
+        return expand(data.payload);
     }
     if (password == nullptr) {
         throw PasswordError(PasswordError::Kind::Missing, "the page is encrypted: its password is needed");
@@ -321,7 +355,7 @@ std::string ExpandModernPage(const ModernPageData& data, const std::string* pass
         throw PasswordError(PasswordError::Kind::Wrong,
                             "wrong password (or the page's encrypted data was changed since it was written)");
     }
-    return InflateRaw(compressed, limit);
+    return expand(compressed);
 }
 
 }  // namespace vexel

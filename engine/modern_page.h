@@ -1,9 +1,10 @@
-// The modern page: the whole original page, every byte, raw-deflated (and,
-// for an encrypted page, sealed with AES-256-GCM under a key derived from a
-// password), carried as text (engine/carrier_text.h) in a comment at the
-// start of a small script that the browser's own DecompressionStream,
-// TextDecoder and WebCrypto expand and that writes the original back with
-// document.open(), write() and close().
+// The modern page: the whole original page, every byte, raw-deflated or
+// LZMA-compressed (and, for an encrypted page, sealed with AES-256-GCM under a
+// key derived from a password), carried as text (engine/carrier_text.h) in a
+// comment at the start of a small script that the browser's own
+// DecompressionStream (or the page's LZMA decoder), TextDecoder and WebCrypto
+// expand and that writes the original back with document.open(), write() and
+// close().
 //
 // The page declares the charset the original is read in (engine/charset.h),
 // so that the browser gives it the same document.characterSet, which the
@@ -49,21 +50,34 @@ struct PageSeal {
     ~PageSeal() { platform::SecureWipe(password); }
 };
 
+// How a page's payload is compressed: raw deflate, which the browser expands
+// itself, or LZMA (engine/lzma.h), smaller on all but small pages, which the
+// page's own decoder expands.
+enum class ModernCodec { Deflate, Lzma };
+
 // What a page is written with besides its original and payload.
 struct ModernPageOptions {
     bool encrypted = false;
     uint32_t iterations = kDefaultIterations;  // key iterations of an encrypted page
+    ModernCodec codec = ModernCodec::Deflate;
 };
 
 // The bytes the page carries for `original`: compressed, and sealed when
 // `seal` is given, with a salt and an IV from the system's random source.
 // Throws std::runtime_error when the cryptography fails.
-std::string ModernPayload(std::string_view original, const PageSeal* seal);
+std::string ModernPayload(std::string_view original,
+                          const PageSeal* seal,
+                          ModernCodec codec = ModernCodec::Deflate);
+// The original compressed in `codec`, what a payload is made of.
+std::string CompressOriginal(std::string_view original, ModernCodec codec);
+// The compressed original sealed (when `seal` is given) into a payload.
+std::string SealPayload(std::string compressed, const PageSeal* seal);
 // The same with the salt (16 bytes) and IV (12 bytes) given.
 std::string ModernPayload(std::string_view original,
                           const PageSeal* seal,
                           const std::string& salt,
-                          const std::string& iv);
+                          const std::string& iv,
+                          ModernCodec codec = ModernCodec::Deflate);
 
 // The page for `original` around `payload` (what ModernPayload made of it,
 // or what ReadModernPage found in a page): the same bytes for the same
@@ -75,7 +89,7 @@ std::string RenderModernPage(std::string_view original,
 
 // The size of the fixed text of a page (for an original without title,
 // description or charset): what it adds besides its payload.
-std::size_t ModernDecoderSize(bool encrypted);
+std::size_t ModernDecoderSize(bool encrypted, ModernCodec codec = ModernCodec::Deflate);
 
 struct ModernPageData {
     bool encrypted = false;
@@ -84,8 +98,12 @@ struct ModernPageData {
     // Written by an earlier version of the program (base91 text in a string):
     // its data can be checked, its script cannot be written again.
     bool earlier = false;
+    ModernCodec codec = ModernCodec::Deflate;
+    std::size_t expandedSize = 0;  // of an LZMA page: the original's size, as its script says
 
-    ModernPageOptions Options() const { return {encrypted, encrypted ? iterations : kDefaultIterations}; }
+    ModernPageOptions Options() const {
+        return {encrypted, encrypted ? iterations : kDefaultIterations, codec};
+    }
 };
 
 // The data and options of a page the modern writer made; nothing when the

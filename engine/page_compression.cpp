@@ -4,6 +4,7 @@
 
 #include "engine/classic_page.h"
 #include "engine/errors.h"
+#include "engine/lzma.h"
 #include "engine/modern_page.h"
 #include "engine/page_prepare.h"
 #include "engine/size_limit.h"
@@ -39,6 +40,26 @@ CompressedPage CompressClassic(std::string source,
     return page;
 }
 
+// The codec `choice` asks for, with the original compressed in it. Between
+// the two, the smaller page wins, decoder and all; an encrypted page is
+// judged by its plain form, so that it is sealed once.
+std::pair<ModernCodec, std::string> ChooseCodec(const std::string& source, CodecChoice choice) {
+    if (choice == CodecChoice::Deflate || (choice == CodecChoice::Smaller && !HaveLzma())) {
+        return {ModernCodec::Deflate, CompressOriginal(source, ModernCodec::Deflate)};
+    }
+    std::string lzma = CompressOriginal(source, ModernCodec::Lzma);
+    if (choice == CodecChoice::Lzma) {
+        return {ModernCodec::Lzma, std::move(lzma)};
+    }
+    std::string deflate = CompressOriginal(source, ModernCodec::Deflate);
+    ModernPageOptions lzmaOptions;
+    lzmaOptions.codec = ModernCodec::Lzma;
+    if (RenderModernPage(source, lzma, lzmaOptions).size() < RenderModernPage(source, deflate, {}).size()) {
+        return {ModernCodec::Lzma, std::move(lzma)};
+    }
+    return {ModernCodec::Deflate, std::move(deflate)};
+}
+
 // The whole page compressed (and encrypted when the password is enabled):
 // every byte is carried as it is, with no filter, head or filler.
 CompressedPage CompressModern(const std::string& source,
@@ -52,8 +73,9 @@ CompressedPage CompressModern(const std::string& source,
     const bool sealed = options.password.Enabled;
     const PageSeal seal{options.password.Text, options.Iterations};
     try {
-        page.Text = RenderModernPage(source, ModernPayload(source, sealed ? &seal : nullptr),
-                                     ModernPageOptions{sealed, options.Iterations});
+        auto [codec, compressed] = ChooseCodec(source, options.Codec);
+        page.Text = RenderModernPage(source, SealPayload(std::move(compressed), sealed ? &seal : nullptr),
+                                     ModernPageOptions{sealed, options.Iterations, codec});
     } catch (const DataError& e) {
         throw DataError("\"" + path + "\" " + e.what());
     }

@@ -25,6 +25,10 @@ struct PasswordField {
     ~PasswordField() { platform::SecureWipe(Text); }
 };
 
+// The codec of a modern page: whichever gives the smaller page, or the one
+// asked for.
+enum class CodecChoice { Smaller, Deflate, Lzma };
+
 struct JobOptions {
     PasswordField password;
     bool highspeed = false;      // search window 360 instead of 8100
@@ -33,6 +37,7 @@ struct JobOptions {
     // Key iterations of an encrypted modern page; more make guessing slower
     // and opening the page slower too.
     uint32_t Iterations = kDefaultIterations;
+    CodecChoice Codec = CodecChoice::Smaller;
 };
 
 }  // namespace vexel

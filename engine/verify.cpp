@@ -7,6 +7,7 @@
 #include "engine/data_format.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
+#include "engine/lzma.h"
 #include "engine/modern_page.h"
 #include "engine/classic_page.h"
 #include "engine/page_compression.h"
@@ -230,6 +231,10 @@ VerifyResult VerifyModern(const std::string& page,
                               std::to_string(FirstDifference(page, rendered)) + " of " +
                               std::to_string(page.size()));
         }
+    }
+    if (data.codec == ModernCodec::Lzma && !HaveLzma()) {
+        return Result(VerifyOutcome::NotChecked, format,
+                      "this build reads no LZMA data (built without liblzma); all but its data match");
     }
     std::string original;
     try {

@@ -1,9 +1,9 @@
 // The modern page on any bytes, two ways. As a page: the reader finds its
 // data or says it is none, and expanding it gives a page or a DataError or
 // PasswordError, never a crash. As an original: the page written for it
-// (plain, and encrypted with one key iteration) gives back every byte, is
-// written again the same from its payload, and its script holds nothing that
-// would end it early.
+// (plain, and encrypted with one key iteration; deflated, and in LZMA where
+// the build has it) gives back every byte, is written again the same from
+// its payload, and its script holds nothing that would end it early.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "engine/errors.h"
+#include "engine/lzma.h"
 #include "engine/modern_page.h"
 
 namespace {
@@ -36,14 +37,15 @@ void ReadAsPage(std::string_view page) {
     }
 }
 
-void WriteAndReadBack(std::string_view original) {
+void WriteAndReadBack(std::string_view original, vexel::ModernCodec codec) {
     const vexel::PageSeal seal{"pw", 1};
     for (const vexel::PageSeal* sealed : {static_cast<const vexel::PageSeal*>(nullptr), &seal}) {
-        const vexel::ModernPageOptions options{sealed != nullptr, 1};
+        const vexel::ModernPageOptions options{sealed != nullptr, 1, codec};
         std::string page;
         try {
             page = vexel::RenderModernPage(
-                original, vexel::ModernPayload(original, sealed, std::string(16, 's'), std::string(12, 'i')),
+                original,
+                vexel::ModernPayload(original, sealed, std::string(16, 's'), std::string(12, 'i'), codec),
                 options);
         } catch (const vexel::DataError&) {
             continue;  // a charset modern pages refuse
@@ -58,7 +60,7 @@ void WriteAndReadBack(std::string_view original) {
             Fail();
         }
         const auto data = vexel::ReadModernPage(page);
-        if (!data || data->encrypted != (sealed != nullptr) ||
+        if (!data || data->encrypted != (sealed != nullptr) || data->codec != codec ||
             vexel::ExpandModernPage(*data, &seal.password, kLargestPage) != original ||
             vexel::RenderModernPage(original, data->payload, data->Options()) != page) {
             Fail();
@@ -74,6 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     }
     const std::string_view input(reinterpret_cast<const char*>(bytes), size);
     ReadAsPage(input);
-    WriteAndReadBack(input);
+    WriteAndReadBack(input, vexel::ModernCodec::Deflate);
+    if (vexel::HaveLzma()) {
+        WriteAndReadBack(input, vexel::ModernCodec::Lzma);
+    }
     return 0;
 }

@@ -6,6 +6,7 @@ Usage: contact_sheet.py RESOURCES-DIR OUTPUT.png
 """
 
 import os
+import re
 import sys
 
 from PIL import Image, ImageDraw, ImageFont
@@ -20,6 +21,12 @@ FACE, HILITE, SHADOW = (240, 240, 240), (255, 255, 255), (160, 160, 160)
 LABEL = res.font("DejaVuSans.ttf", 12)
 SMALL = res.font("DejaVuSans.ttf", 11)
 BOLD = res.font("DejaVuSans-Bold.ttf", 11)
+
+
+def short_version():
+    """The project's version as the windows show it ("2.5"), from CMakeLists.txt."""
+    with open(os.path.join(SRC, "..", "CMakeLists.txt")) as f:
+        return re.search(r"project\(\w+ VERSION (\d+\.\d+)", f.read()).group(1)
 
 
 def load(name):
@@ -129,8 +136,9 @@ def tip_window():
     img.paste(Image.new("RGB", (w, 34), res.SKY), (0, h - 34))
     d = ImageDraw.Draw(img)
     f = res.font("DejaVuSans-BoldOblique.ttf", 20)
-    d.text((15, 5), "HTML Vexel Pro v2.0", font=f, fill=(128, 128, 128))
-    d.text((16, 6), "HTML Vexel Pro v2.0", font=f, fill=res.WHITE)
+    title = "HTML Vexel Pro v" + short_version()
+    d.text((15, 5), title, font=f, fill=(128, 128, 128))
+    d.text((16, 6), title, font=f, fill=res.WHITE)
     masked(img, load("tip-title.bmp"), (8, 40))
     lines = ("HTML Vexel support password ! You can enter a password", "insert to compressed HTML files.", "")
     for i, line in enumerate(lines):
@@ -158,7 +166,10 @@ def splash_window():
     bevel(d, (0, 0, 333, 174), raised=False)
     bevel(d, (1, 1, 332, 173), raised=True)
     img.paste(Image.open(os.path.join(SRC, "splash.gif")).convert("RGB"), (2, 2))
-    ImageDraw.Draw(img).text((8, 8), "Bulid 0415", font=SMALL, fill=(0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.text((8, 8), "Bulid 0415", font=SMALL, fill=(0, 0, 0))
+    # The program writes its version on the band at run time.
+    d.text((318, 162), "Version " + short_version(), font=SMALL, fill=(200, 220, 255), anchor="rs")
     return img
 
 

@@ -563,7 +563,7 @@ def splash():
     d.line((0, h - 35, w, h - 35), fill=WHITE)
     d.text((14, h - 13), "Shrinks HTML pages in place", font=font("DejaVuSans-Bold.ttf", 12), fill=WHITE,
            anchor="ls")
-    d.text((w - 14, h - 13), "Version 2.0", font=font("DejaVuSans.ttf", 11), fill=(200, 220, 255), anchor="rs")
+    # No version here: the splash writes the program's own version on the band.
 
     img.alpha_composite(emblem(64), (20, 44))
     face = Image.new("RGB", (w, h), NAVY)

@@ -31,13 +31,15 @@ exe=$(realpath "$exe")
 mkdir -p "$out"
 out=$(realpath "$out")
 examples=$(realpath examples)
+# The main window's caption carries the project's version.
+version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9]*\.[0-9]*\).*/\1/p' CMakeLists.txt)
 
 source scripts/wine-lib.sh
 wine_fresh_prefix screenshots
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -u
-    exe=$1 out=$2 examples=$3
+    exe=$1 out=$2 examples=$3 version=$4
     source scripts/wine-lib.sh
     wine_setup
     status=0
@@ -55,7 +57,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
         wait "$program" 2>/dev/null
     done <<WINDOWS
 splash toplogo
-main Html Vexel Pro v2.0
+main Html Vexel Pro v$version
 compression Compressing ...
 options HTML page options...
 tips Tip of the day
@@ -63,4 +65,4 @@ log Log
 note IMessage
 WINDOWS
     exit $status
-' app-screenshots "$exe" "$out" "$examples"
+' app-screenshots "$exe" "$out" "$examples" "$version"

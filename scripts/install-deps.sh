@@ -19,7 +19,7 @@
 #   scripts/install-deps.sh linux32    the linux32 preset's (adds the i386 architecture)
 set -euo pipefail
 
-native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev libssl-dev nodejs node-acorn gzip brotli
+native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev liblzma-dev libssl-dev nodejs node-acorn gzip brotli
         scdoc dpkg-dev fakeroot file lintian man-db bash-completion zsh fish parallel)
 windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils nsis)
 browser=(chromium)

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "framework/core/sysutils.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -78,25 +79,31 @@ TZelAppStarter::TZelAppStarter(TComponent* AOwner)
 
 TZelAppStarter::~TZelAppStarter() = default;
 
-SHELLEXECUTEINFOA TZelAppStarter::LaunchInfo(int Index) const {
-    const TZelStartableItem* item = programs_->Items(Index);
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.hwnd = Application ? Application->Handle() : nullptr;
-    info.lpVerb = item->Verb().empty() ? nullptr : item->Verb().c_str();
-    info.lpFile = item->ExeFile().c_str();
-    info.lpParameters = item->Parameters().c_str();
-    info.lpDirectory = item->DefaultPath().c_str();
-    info.nShow = item->ShowCommand();
-    return info;
+TLaunchInfo::TLaunchInfo(const TZelStartableItem& Item, HWND Owner)
+    : Verb(ToSystem(Item.Verb())),
+      File(ToSystem(Item.ExeFile())),
+      Parameters(ToSystem(Item.Parameters())),
+      Directory(ToSystem(Item.DefaultPath())) {
+    Info.cbSize = sizeof(Info);
+    Info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    Info.hwnd = Owner;
+    Info.lpVerb = Verb.empty() ? nullptr : Verb.c_str();
+    Info.lpFile = File.c_str();
+    Info.lpParameters = Parameters.c_str();
+    Info.lpDirectory = Directory.c_str();
+    Info.nShow = Item.ShowCommand();
+}
+
+TLaunchInfo TZelAppStarter::LaunchInfo(int Index) const {
+    return TLaunchInfo(*programs_->Items(Index), Application ? Application->Handle() : nullptr);
 }
 
 bool TZelAppStarter::StartProgram(int Index) {
-    SHELLEXECUTEINFOA info = LaunchInfo(Index);
+    TLaunchInfo launch = LaunchInfo(Index);
+    SHELLEXECUTEINFOW& info = launch.Info;
     bool wait = programs_->Items(Index)->Wait();
     // The shell reports what it cannot start in its own message box.
-    ShellExecuteExA(&info);
+    ShellExecuteExW(&info);
     if (info.hProcess) {
         // A document opened by a program that was running already, or by
         // DDE, has no process of its own: then there is nothing to wait for.

@@ -80,6 +80,18 @@ class TZelStartableItem : public TCollectionItem {
     uint16_t showCommand_ = SW_SHOWNORMAL;
 };
 
+// The shell's record of one launch (the W function's, so that a file or
+// folder of any name gets there intact), with the texts it points into.
+// It stays where it was made: the record points into it.
+struct TLaunchInfo {
+    TLaunchInfo(const TZelStartableItem& Item, HWND Owner);
+    TLaunchInfo(const TLaunchInfo&) = delete;
+    TLaunchInfo& operator=(const TLaunchInfo&) = delete;
+
+    const std::wstring Verb, File, Parameters, Directory;
+    SHELLEXECUTEINFOW Info{};
+};
+
 class TZelAppStarter;
 
 class TZelStartItems : public TCollection {
@@ -113,8 +125,8 @@ class TZelAppStarter : public TZelSystemsComponent {
     // The record StartProgram gives the shell for item Index: the
     // application's own window as the owner, the item's verb (none when it
     // is empty), file, parameters, folder and show command, asking for the
-    // process handle. Its strings point into the item.
-    SHELLEXECUTEINFOA LaunchInfo(int Index) const;
+    // process handle.
+    TLaunchInfo LaunchInfo(int Index) const;
 
   protected:
     ~TZelAppStarter() override;

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "framework/win32/shell_icons.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -12,9 +13,9 @@ constexpr int kGlyphSize = 16;
 constexpr int kTextIndent = 18;
 
 std::string WindowsFolder() {
-    char buffer[MAX_PATH] = {};
-    UINT length = GetWindowsDirectoryA(buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(buffer, length) : "C:\\Windows";
+    wchar_t buffer[MAX_PATH] = {};
+    UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? FromSystem(std::wstring(buffer, length)) : "C:\\Windows";
 }
 
 }  // namespace

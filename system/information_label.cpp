@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "framework/win32/system_text.h"
+
 namespace vexel {
 
 namespace {
@@ -13,33 +15,35 @@ constexpr uint64_t kMega = 1024 * 1024;
 
 // Where the setup of the system keeps who it is registered to and where it
 // lies. Systems of the NT line keep some of it in a key of their own only.
-const char* const kSetupKeys[] = {
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+const wchar_t* const kSetupKeys[] = {
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+    L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
 };
 
-std::string RegistryText(const char* KeyName, const char* ValueName) {
+// The names are the system's own (an organisation "Müller & Söhne"), so
+// they are read as UTF-16 and kept as UTF-8.
+std::string RegistryText(const wchar_t* KeyName, const wchar_t* ValueName) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, KeyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return {};
-    std::string text;
+    std::wstring text;
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key, ValueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+    if (RegQueryValueExW(key, ValueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
-        std::string buffer(size, '\0');
-        if (RegQueryValueExA(key, ValueName, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size) ==
+        std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
+        if (RegQueryValueExW(key, ValueName, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size) ==
             ERROR_SUCCESS) {
-            buffer.resize(size);
+            buffer.resize(size / sizeof(wchar_t));
             text = buffer.c_str();  // up to the terminating zero, if the value has one
         }
     }
     RegCloseKey(key);
-    return text;
+    return FromSystem(text);
 }
 
-std::string SetupValue(const char* ValueName) {
-    for (const char* key : kSetupKeys) {
+std::string SetupValue(const wchar_t* ValueName) {
+    for (const wchar_t* key : kSetupKeys) {
         std::string text = RegistryText(key, ValueName);
         if (!text.empty())
             return text;
@@ -66,10 +70,10 @@ std::string ProcessorName() {
     }
 }
 
-OSVERSIONINFOA Version() {
-    OSVERSIONINFOA version{};
+OSVERSIONINFOW Version() {
+    OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof(version);
-    GetVersionExA(&version);
+    GetVersionExW(&version);
     return version;
 }
 
@@ -101,18 +105,18 @@ std::string Kilobytes(uint64_t Bytes) {
 // empty when the drive does not tell.
 std::string CurrentDiskMegabytes(bool Free) {
     ULARGE_INTEGER available{}, total{}, totalFree{};
-    if (!GetDiskFreeSpaceExA(nullptr, &available, &total, &totalFree))
+    if (!GetDiskFreeSpaceExW(nullptr, &available, &total, &totalFree))
         return {};
     return std::to_string((Free ? available.QuadPart : total.QuadPart) / kMega) + " MB";
 }
 
 template <class TGetName>
 std::string NameOf(TGetName GetName) {
-    char buffer[256] = {};
-    DWORD size = 255;
+    wchar_t buffer[257] = {};
+    DWORD size = 256;
     if (!GetName(buffer, &size))
         return {};
-    return buffer;
+    return FromSystem(buffer);
 }
 
 std::string KeyState(int Key) {
@@ -120,18 +124,18 @@ std::string KeyState(int Key) {
 }
 
 std::string CurrentTime() {
-    char buffer[128] = {};
+    wchar_t buffer[128] = {};
     // No format: the user's own, with hours, minutes and seconds.
-    if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, sizeof(buffer)))
+    if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, ARRAYSIZE(buffer)))
         return {};
-    return buffer;
+    return FromSystem(buffer);
 }
 
 std::string CurrentDate() {
-    char buffer[128] = {};
-    if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, sizeof(buffer)))
+    wchar_t buffer[128] = {};
+    if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, ARRAYSIZE(buffer)))
         return {};
-    return buffer;
+    return FromSystem(buffer);
 }
 
 }  // namespace
@@ -148,19 +152,19 @@ std::string SwapFileUsageText(uint64_t Available, uint64_t Total) {
 std::string InformationValue(TZelInformation Info) {
     switch (Info) {
         case iOrganisationName:
-            return SetupValue("RegisteredOrganization");
+            return SetupValue(L"RegisteredOrganization");
         case iOwnerName:
-            return SetupValue("RegisteredOwner");
+            return SetupValue(L"RegisteredOwner");
         case iProgramFilesDir:
-            return SetupValue("ProgramFilesDir");
+            return SetupValue(L"ProgramFilesDir");
         case iSystemRoot:
-            return SetupValue("SystemRoot");
+            return SetupValue(L"SystemRoot");
         case iProcessorType:
             return ProcessorName();
         case iPlatformName:
             return PlatformName();
         case iPlatformVersion: {
-            OSVERSIONINFOA version = Version();
+            OSVERSIONINFOW version = Version();
             return std::to_string(version.dwMajorVersion) + "." + std::to_string(version.dwMinorVersion);
         }
         case iBuildNumber:
@@ -174,9 +178,9 @@ std::string InformationValue(TZelInformation Info) {
         case iScreenWidth:
             return std::to_string(GetSystemMetrics(SM_CXSCREEN));
         case iUserName:
-            return NameOf([](char* buffer, DWORD* size) { return GetUserNameA(buffer, size); });
+            return NameOf([](wchar_t* buffer, DWORD* size) { return GetUserNameW(buffer, size); });
         case iComputerName:
-            return NameOf([](char* buffer, DWORD* size) { return GetComputerNameA(buffer, size); });
+            return NameOf([](wchar_t* buffer, DWORD* size) { return GetComputerNameW(buffer, size); });
         case iMemoryLoad:
             return std::to_string(MemoryStatus().dwMemoryLoad) + " Percent";
         case iAvailablePhysicalMemory:

@@ -1,7 +1,9 @@
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
+#include "platform/wide_text.h"
 #include "system/windows_media.h"
 
 namespace vexel {
@@ -10,6 +12,16 @@ namespace {
 
 HKEY AsKey(TRegKeyHandle Key) {
     return reinterpret_cast<HKEY>(Key);
+}
+
+// Names and texts are UTF-8 here and UTF-16 in the registry, so that a value
+// in any script reads back as it was written; other types are raw bytes.
+bool IsText(DWORD Type) {
+    return Type == REG_SZ || Type == REG_EXPAND_SZ || Type == REG_MULTI_SZ;
+}
+
+std::wstring Wide(const std::string& Text) {
+    return platform::WidenExact(Text);
 }
 
 }  // namespace
@@ -27,10 +39,10 @@ TRegKeyHandle TWindowsRegistry::DoOpenKey(TRegKeyHandle Parent,
     LONG status;
     if (Access == raCreate) {
         DWORD disposition = 0;
-        status = RegCreateKeyExA(AsKey(Parent), SubKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+        status = RegCreateKeyExW(AsKey(Parent), Wide(SubKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                  KEY_ALL_ACCESS, nullptr, &key, &disposition);
     } else {
-        status = RegOpenKeyExA(AsKey(Parent), SubKey.c_str(), 0, KEY_READ, &key);
+        status = RegOpenKeyExW(AsKey(Parent), Wide(SubKey).c_str(), 0, KEY_READ, &key);
     }
     return status == ERROR_SUCCESS ? reinterpret_cast<TRegKeyHandle>(key) : 0;
 }
@@ -43,17 +55,18 @@ TRegQuery TWindowsRegistry::QueryValue(TRegKeyHandle Key,
                                        const std::string& Name,
                                        uint32_t& Type,
                                        std::string& Data) {
+    const std::wstring name = Wide(Name);
     // The value may grow between asking its size and reading it: ask again then.
     for (;;) {
         DWORD type = 0;
         DWORD size = 0;
-        LONG status = RegQueryValueExA(AsKey(Key), Name.c_str(), nullptr, &type, nullptr, &size);
+        LONG status = RegQueryValueExW(AsKey(Key), name.c_str(), nullptr, &type, nullptr, &size);
         if (status == ERROR_FILE_NOT_FOUND)
             return TRegQuery::Missing;
         if (status != ERROR_SUCCESS)
             return TRegQuery::Failed;
         std::vector<BYTE> buffer(size ? size : 1);
-        status = RegQueryValueExA(AsKey(Key), Name.c_str(), nullptr, &type, buffer.data(), &size);
+        status = RegQueryValueExW(AsKey(Key), name.c_str(), nullptr, &type, buffer.data(), &size);
         if (status == ERROR_MORE_DATA)
             continue;
         if (status == ERROR_FILE_NOT_FOUND)
@@ -61,7 +74,13 @@ TRegQuery TWindowsRegistry::QueryValue(TRegKeyHandle Key,
         if (status != ERROR_SUCCESS)
             return TRegQuery::Failed;
         Type = type;
-        Data.assign(reinterpret_cast<const char*>(buffer.data()), size);
+        if (IsText(type)) {
+            std::wstring text(size / sizeof(wchar_t), L'\0');
+            std::memcpy(&text[0], buffer.data(), text.size() * sizeof(wchar_t));
+            Data = platform::Narrow(text);
+        } else {
+            Data.assign(reinterpret_cast<const char*>(buffer.data()), size);
+        }
         return TRegQuery::Found;
     }
 }
@@ -70,14 +89,19 @@ bool TWindowsRegistry::SetValue(TRegKeyHandle Key,
                                 const std::string& Name,
                                 uint32_t Type,
                                 const std::string& Data) {
-    return RegSetValueExA(AsKey(Key), Name.c_str(), 0, Type, reinterpret_cast<const BYTE*>(Data.data()),
+    if (IsText(Type)) {
+        const std::wstring text = Wide(Data);
+        return RegSetValueExW(AsKey(Key), Wide(Name).c_str(), 0, Type, reinterpret_cast<const BYTE*>(text.data()),
+                              static_cast<DWORD>(text.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    return RegSetValueExW(AsKey(Key), Wide(Name).c_str(), 0, Type, reinterpret_cast<const BYTE*>(Data.data()),
                           static_cast<DWORD>(Data.size())) == ERROR_SUCCESS;
 }
 
 bool TWindowsRegistry::DeleteTree(TRegKeyHandle Parent, const std::string& SubKey) {
     if (SubKey.empty())
         return false;
-    return RegDeleteTreeA(AsKey(Parent), SubKey.c_str()) == ERROR_SUCCESS;
+    return RegDeleteTreeW(AsKey(Parent), Wide(SubKey).c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace vexel

@@ -148,7 +148,7 @@ void TZelCheckButton<TBase>::RenderCaption() {
     // The window draws the picture with a DC of its own.
     picture_.FreeContext();
     shown_.FreeContext();
-    SendMessageA(this->Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown_.Handle()));
+    SendMessageW(this->Handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown_.Handle()));
 }
 
 template <class TBase>
@@ -169,7 +169,7 @@ void TZelCheckButton<TBase>::DrawOverSystemImage(HDC DC) {
         x = client.Width() - 1 - w;
     }
     int y = (client.Height() - h) / 2;
-    if (asButton_ && (SendMessageA(this->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED)) {
+    if (asButton_ && (SendMessageW(this->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED)) {
         ++x;
         ++y;
     }

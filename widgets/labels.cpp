@@ -156,7 +156,7 @@ TRect TZelStickyLabel::AttachedBounds() const {
     HWND window = attached_->Handle();
     RECT r{};
     GetWindowRect(window, &r);
-    if (HWND parent = GetParent(window); parent && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD))
+    if (HWND parent = GetParent(window); parent && (GetWindowLongW(window, GWL_STYLE) & WS_CHILD))
         MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
     return FromRECT(r);
 }

@@ -13,6 +13,7 @@
 #include "framework/win32/forms.h"
 #include "framework/win32/labels.h"
 #include "framework/win32/menus.h"
+#include "framework/win32/system_text.h"
 #include "system/control_store.h"
 #include "system/form_manager.h"
 
@@ -23,9 +24,9 @@ constexpr char kTitle[] = "Html Vexel form demo";
 constexpr char kIniName[] = "vexel-form-demo.ini";
 
 std::string IniPath() {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + kIniName;
+    wchar_t folder[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, folder);
+    return FromSystem(folder) + kIniName;
 }
 
 class TDemoForm : public TForm {
@@ -118,7 +119,7 @@ private:
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CommandLine, int) {
     using namespace vexel;
     if (CommandLine && std::strstr(CommandLine, "--fresh"))
-        DeleteFileA(IniPath().c_str());
+        DeleteFileW(ToSystem(IniPath()).c_str());
     ScopedApplication application;
     Application->SetTitle(kTitle);
     TDemoForm* form = nullptr;

@@ -12,6 +12,7 @@
 #include "framework/win32/forms.h"
 #include "framework/win32/gdi.h"
 #include "framework/win32/labels.h"
+#include "framework/win32/system_text.h"
 #include "widgets/background.h"
 #include "widgets/drawing_base.h"
 #include "devtools/gallery/gallery_pages.h"
@@ -442,7 +443,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CommandLine, int) {
     std::string names;
     for (const TGalleryPage& page : GalleryPages())
         names += " " + page.Name;
-    MessageBoxA(nullptr, ("No gallery page \"" + wanted + "\"; pages:" + names).c_str(), "Html Vexel gallery",
+    MessageBoxW(nullptr, ToSystem("No gallery page \"" + wanted + "\"; pages:" + names).c_str(), L"Html Vexel gallery",
                 MB_ICONSTOP);
     return 2;
 }

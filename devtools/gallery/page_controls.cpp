@@ -75,8 +75,8 @@ protected:
     // The pressed looks need windows, so they are set once the page shows.
     void DoShow() override {
         TForm::DoShow();
-        SendMessageA(pressed_->Handle(), BM_SETSTATE, TRUE, 0);
-        SendMessageA(pressedDisabled_->Handle(), BM_SETSTATE, TRUE, 0);
+        SendMessageW(pressed_->Handle(), BM_SETSTATE, TRUE, 0);
+        SendMessageW(pressedDisabled_->Handle(), BM_SETSTATE, TRUE, 0);
     }
 
 private:

@@ -14,6 +14,7 @@
 #include "app/splash.h"
 #include "app/tip_window.h"
 #include "app/window_set.h"
+#include "framework/win32/system_text.h"
 
 namespace vexel {
 namespace {
@@ -100,11 +101,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CommandLine, int) {
     }
     TForm* window = Pick(*windows, wanted);
     if (!window) {
-        MessageBoxA(
+        MessageBoxW(
             nullptr,
-            ("No window \"" + wanted + "\"; windows: splash main compression options tips log note about")
+            ToSystem("No window \"" + wanted + "\"; windows: splash main compression options tips log note about")
                 .c_str(),
-            "Html Vexel windows", MB_ICONSTOP);
+            L"Html Vexel windows", MB_ICONSTOP);
         return 2;
     }
     FillSampleRun(windows->Conn);

@@ -191,7 +191,7 @@ void TBitmap::SetPixelColor(int X, int Y, TColor Value) {
 
 void TBitmap::LoadFromHandle(HBITMAP Bitmap) {
     BITMAP info{};
-    if (!Bitmap || !GetObjectA(Bitmap, sizeof(info), &info))
+    if (!Bitmap || !GetObjectW(Bitmap, sizeof(info), &info))
         throw EInvalidGraphic("Bitmap image is not valid");
     int width = info.bmWidth, height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     FreeContext();
@@ -215,7 +215,7 @@ void TBitmap::LoadFromFile(const std::string& FileName) {
 
 void TBitmap::LoadFromResourceName(HINSTANCE Instance, const std::string& ResName) {
     ScopedBitmap loaded(
-        static_cast<HBITMAP>(LoadImageA(Instance, ResName.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        static_cast<HBITMAP>(LoadImageW(Instance, ToSystem(ResName).c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!loaded)
         throw EResNotFound("Resource " + ResName + " not found");
     LoadFromHandle(loaded.Get());

@@ -58,7 +58,8 @@ HCURSOR CursorHandle(TCursor Cursor) {
     case crSizeAll: id = IDC_SIZEALL; break;
     default: break;
     }
-    return LoadCursorA(nullptr, id);
+    // The IDC_ names are numbers made into the ANSI pointer type.
+    return LoadCursorW(nullptr, MAKEINTRESOURCEW(LOWORD(reinterpret_cast<ULONG_PTR>(id))));
 }
 
 TShiftState KeysToShiftState(WPARAM Keys) {

@@ -130,10 +130,11 @@ void TPicture::LoadFromFile(const std::string& FileName) {
 
 void TPicture::LoadFromResourceName(HINSTANCE Instance, const std::string& ResName) {
     auto bitmap = std::make_unique<TBitmap>();
-    if (FindResourceA(Instance, ResName.c_str(), MAKEINTRESOURCEA(2) /* RT_BITMAP */)) {
+    const std::wstring name = ToSystem(ResName);
+    if (FindResourceW(Instance, name.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */)) {
         bitmap->LoadFromResourceName(Instance, ResName);
     } else {
-        HRSRC resource = FindResourceA(Instance, ResName.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+        HRSRC resource = FindResourceW(Instance, name.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
         HGLOBAL loaded = resource ? LoadResource(Instance, resource) : nullptr;
         const void* data = loaded ? LockResource(loaded) : nullptr;
         if (!data)

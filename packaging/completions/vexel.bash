@@ -19,6 +19,10 @@ _vexel() {
         --password | --iterations | -j | --jobs)
             return
             ;;
+        --codec)
+            COMPREPLY=($(compgen -W "deflate lzma" -- "$cur"))
+            return
+            ;;
         --password-file | --log | -o | --output)
             _filedir
             return
@@ -46,7 +50,7 @@ _vexel() {
             ;;
         compress)
             options="--vbscript --javascript --keep-whitespace --keep-high-bytes --password --password-file
-                --high-speed --modern --encrypt --iterations --recursive --follow-links-anywhere --jobs --dry-run --log --quiet --json
+                --high-speed --modern --codec --encrypt --iterations --recursive --follow-links-anywhere --jobs --dry-run --log --quiet --json
                 --files0-from --help -r -j -n -q -h"
             ;;
         restore)

@@ -33,6 +33,7 @@ complete -c vexel -n "__vexel_command_is compress" -l keep-whitespace -d 'Keep w
 complete -c vexel -n "__vexel_command_is compress" -l keep-high-bytes -d 'Keep pairs of bytes above 128'
 complete -c vexel -n "__vexel_command_is compress" -l high-speed -d 'Search a short window: faster, larger'
 complete -c vexel -n "__vexel_command_is compress" -l modern -d 'Write modern pages'
+complete -c vexel -n "__vexel_command_is compress" -l codec -x -a 'deflate lzma' -d 'The codec of modern pages'
 complete -c vexel -n "__vexel_command_is compress" -l encrypt -d 'Encrypt modern pages with the password'
 complete -c vexel -n "__vexel_command_is compress" -l iterations -x -d 'Key iterations of --encrypt'
 complete -c vexel -n "__vexel_command_is compress" -s j -l jobs -x -d 'Compress N pages in parallel'

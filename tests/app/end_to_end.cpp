@@ -17,6 +17,7 @@
 #include "tests/app/sample_pages.h"
 #include "tests/cli/process_support.h"
 #include "tests/engine/test_support.h"
+#include "vexel_version.h"
 
 using namespace vexel;
 using namespace vexel::testing;
@@ -25,6 +26,7 @@ using vexel::cli::support::WaitUntil;
 
 namespace {
 
+constexpr char kMainCaption[] = "Html Vexel Pro v" VEXEL_SHORT_VERSION;
 // Wine takes its time to start a program and show its first windows.
 constexpr double kWindowWait = 90;
 
@@ -183,8 +185,8 @@ TEST(EndToEnd, TheProgramCompressesThePickedPagesAsTheCommandDoesShowsTheLogAndE
 
     // The splash hands over to the main window (and the tip window, ticked
     // for start-up on a fresh store, which the user closes).
-    ASSERT_TRUE(WaitShown(id, "toplogo") || FindShown(id, "Html Vexel Pro v2.0"));
-    HWND main = WaitShown(id, "Html Vexel Pro v2.0");
+    ASSERT_TRUE(WaitShown(id, "toplogo") || FindShown(id, kMainCaption));
+    HWND main = WaitShown(id, kMainCaption);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return !FindShown(id, "toplogo"); }, kWindowWait));
     if (HWND tips = WaitShown(id, "Tip of the day"))
@@ -233,7 +235,7 @@ TEST(EndToEnd, TheProgramCompressesThePickedPagesAsTheCommandDoesShowsTheLogAndE
               0u);
     PostMessageA(summary, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !FindShown(id, "Html Vexel compression"); }, kWindowWait));
-    EXPECT_NE(FindShown(id, "Html Vexel Pro v2.0"), nullptr);
+    EXPECT_NE(FindShown(id, kMainCaption), nullptr);
     EXPECT_EQ(FindShown(id, "Compressing ..."), nullptr);
     for (std::size_t i = 0; i < picked.size(); ++i) {
         const std::string page = (gui / picked[i]).string();
@@ -261,7 +263,7 @@ TEST(EndToEnd, TheProgramCompressesThePickedPagesAsTheCommandDoesShowsTheLogAndE
     PostClick(main, 624, 10);
     HWND note = WaitShown(id, "IMessage");
     ASSERT_NE(note, nullptr);
-    EXPECT_EQ(FindShown(id, "Html Vexel Pro v2.0"), nullptr);
+    EXPECT_EQ(FindShown(id, kMainCaption), nullptr);
     HWND close = Button(note, "&Close");
     ASSERT_NE(close, nullptr);
     PostMessageA(close, BM_CLICK, 0, 0);

@@ -13,6 +13,7 @@
 #include "app/log_window.h"
 #include "app/main_window.h"
 #include "app/options_dialog.h"
+#include "framework/win32/system_text.h"
 #include "app/tip_window.h"
 #include "framework/win32/timer.h"
 #include "tests/app/app_test_support.h"
@@ -151,7 +152,7 @@ TEST_F(MainWindow, ButtonsOpenHelpFromTheProgramFolderTheLinksTipsLogAndOptions)
     // What the app starter would hand the shell for each launch.
     std::vector<std::string> launched;
     form1->StartProgram = [&](int Index) {
-        launched.push_back(form1->ZelAppStarter1->LaunchInfo(Index).lpFile);
+        launched.push_back(FromSystem(form1->ZelAppStarter1->LaunchInfo(Index).Info.lpFile));
     };
     // Started from another working folder: the help is the program's.
     SetCurrentDirectoryA(dir.Root().string().c_str());

@@ -1,6 +1,9 @@
 // Where every window places itself, at creation and on each show; and the
 // closing note, whose button ends the program.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include "app/closing_note.h"
 #include "app/conn.h"
@@ -20,6 +23,16 @@ TPoint ScreenCentred(TCustomForm* Form) {
 
 TPoint Place(TCustomForm* Form) {
     return {Form->Left(), Form->Top()};
+}
+
+// The text of the tooltip window's one tool.
+std::wstring TipText(HWND Tip) {
+    wchar_t text[128] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.lpszText = text;
+    SendMessageW(Tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool));
+    return text;
 }
 
 }  // namespace
@@ -113,6 +126,21 @@ TEST_F(Windows, TheClosingNoteEndsTheProgramHoweverItIsClosed) {
         TearDown();
         SetUp();
     }
+}
+
+// The mouse resting on the note's button shows its tooltip, as the note
+// shows while the main window waits for it.
+TEST_F(Windows, TheClosingNotesButtonShowsItsTooltip) {
+    MakeWindows();
+    App()->SetHintPause(1);
+    windows->IMessage->Show();
+    TZelButton* button = windows->IMessage->ZelButton1;
+    // Over the panel first, then onto the button, as a real pointer goes.
+    SendMessageW(windows->IMessage->ZelPanel1->Handle(), WM_MOUSEMOVE, 0, MousePos(20, 20));
+    SendMessageW(button->Handle(), WM_MOUSEMOVE, 0, MousePos(10, 10));
+    EXPECT_EQ(App()->HintControl(), button);
+    ASSERT_TRUE(PumpUntil(App(), [&] { return App()->HintWindow() && IsWindowVisible(App()->HintWindow()); }));
+    EXPECT_EQ(TipText(App()->HintWindow()), L"Close and quit HTML Vexel");
 }
 
 TEST_F(Windows, EscClosesTheLogTipsAndOptionsAsTheirCancelOrCloseDoes) {

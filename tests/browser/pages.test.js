@@ -1,7 +1,7 @@
 // The written pages in a real browser: Debian's Chromium, driven by
-// playwright-core. Modern pages must render exactly as their originals (DOM,
-// text, title, charset, mode, the events their scripts saw, form values),
-// encrypted ones only after their password; the classic JavaScript page of a
+// playwright-core. Modern pages, deflate and LZMA, must render exactly as
+// their originals (DOM, text, title, charset, mode, the events their scripts
+// saw, form values), encrypted ones only after their password; the classic JavaScript page of a
 // body whose data spells script tags must render its body.
 //
 //   VEXEL_PROGRAM=build/native/cli/vexel node --test tests/browser/
@@ -196,6 +196,59 @@ test('crafted pages give the same DOM; pages in charsets browsers differ on are 
     assert.ok(failure.stderr.toString().includes(name), name);
     assert.deepStrictEqual(fs.readFileSync(file), refused[name], name);
     assert.ok(!fs.existsSync(file + '_backup'), name);
+  }
+});
+
+test('LZMA pages render exactly as their originals, in every charset and carrier text, without '
+  + 'DecompressionStream too, encrypted, and say so when damaged', async () => {
+  const names = [...Object.keys(originals), ...Object.keys(crafted)];
+  const written = compress(path.join(work, 'lzma'), names, ['--modern', '--codec', 'lzma']);
+  const originalOf = (name) => fileUrl(path.join(work, originals[name] ? 'original' : 'crafted-original', name));
+  for (const [i, name] of names.entries()) {
+    assert.match(fs.readFileSync(written[i], 'latin1'), /function L\(A,N\)/, name);
+    assert.deepStrictEqual(await rendering(fileUrl(written[i])), await rendering(originalOf(name)), name);
+  }
+
+  // The page's own decoder needs nothing of the browser's decompressors.
+  const page = await context.newPage();
+  try {
+    await page.addInitScript(() => { delete window.DecompressionStream; });
+    await page.goto(fileUrl(written[0]), { waitUntil: 'load' });
+    await page.waitForFunction(() => document.getElementById('late') &&
+      document.getElementById('late').textContent === 'loaded', null, { timeout: 10000 });
+  } finally {
+    await page.close();
+  }
+
+  // A page cut in its data says it is damaged instead of hanging or showing nothing.
+  const damaged = path.join(work, 'lzma', 'damaged.html');
+  const bytesOfPage = fs.readFileSync(written[0]);
+  const data = bytesOfPage.indexOf('<script>/*') + 200;
+  fs.writeFileSync(damaged, Buffer.concat([bytesOfPage.subarray(0, data), bytesOfPage.subarray(data + 3)]));
+  const cut = await context.newPage();
+  try {
+    await cut.goto(fileUrl(damaged), { waitUntil: 'load' });
+    await cut.waitForFunction(() => document.body && /^Damaged page: /.test(document.body.innerText), null,
+      { timeout: 10000 });
+  } finally {
+    await cut.close();
+  }
+
+  const passwordFile = path.join(work, 'lzma-password.txt');
+  fs.writeFileSync(passwordFile, 'Pässwört 42\n');
+  const [sealed] = compress(path.join(work, 'lzma-sealed'), ['sjis.html'],
+    ['--modern', '--codec', 'lzma', '--encrypt', '--password-file', passwordFile]);
+  const form = await context.newPage();
+  try {
+    await form.goto(fileUrl(sealed), { waitUntil: 'load' });
+    await form.fill('input[type=password]', 'Pässwört 42');
+    await form.press('input[type=password]', 'Enter');
+    await form.waitForFunction(() => document.getElementById('late') &&
+      document.getElementById('late').textContent === 'loaded', null, { timeout: 20000 });
+    const html = await form.evaluate(() => document.documentElement.outerHTML);
+    assert.strictEqual(html, (await rendering(originalOf('sjis.html'))).html);
+  } finally {
+    await form.close();
   }
 });
 

@@ -23,6 +23,8 @@ TEST(ModernOptions, ParsedWithTheirValues) {
     EXPECT_TRUE(inv.encrypt);
     EXPECT_EQ(inv.passwordFile, "pw.txt");
     EXPECT_EQ(inv.iterations, 1000000u);
+    EXPECT_EQ(inv.codec, "");  // the smaller page of the two
+    EXPECT_EQ(ParseArguments({"compress", "--modern", "--codec", "deflate", "s"}).codec, "deflate");
     const Invocation verify = ParseArguments({"verify", "-r", "-q", "--password", "x", "a", "b"});
     EXPECT_EQ(verify.command, Command::Verify);
     EXPECT_EQ(verify.paths, (std::vector<std::string>{"a", "b"}));
@@ -46,6 +48,9 @@ TEST(ModernOptions, CombinationsThatCannotWorkAreBadUsage) {
         {{"compress", "--modern", "--encrypt", "--password", "x", "--iterations", "6e5", "s"},
          "--iterations"},
         {{"compress", "--iterations", "700000", "s"}, "--iterations goes with --encrypt"},
+        {{"compress", "--codec", "deflate", "s"}, "--codec goes with --modern"},
+        {{"compress", "--modern", "--codec", "brotli", "s"}, "expected deflate or lzma"},
+        {{"compress", "--modern", "--codec=", "s"}, "expected deflate or lzma"},
         {{"decode", "--password", "a", "--password-file", "f", "p"}, "not both"},
         {{"restore", "--password", "a", "p"}, "unknown option"},
         {{"verify"}, "no PATH"},

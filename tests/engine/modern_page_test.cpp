@@ -23,19 +23,11 @@ namespace vexel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::RandomBytes;
 using testing::ReadBytes;
 using testing::RecordingJobHost;
 using testing::ScratchDir;
 using testing::WriteBytes;
-
-std::string RandomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random() & 255);
-    }
-    return bytes;
-}
 
 std::string SamplePage(int rows) {
     std::string page = "<!DOCTYPE html><html><head><title>Price list</title></head><body>\r\n<table>\r\n";

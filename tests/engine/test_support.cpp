@@ -45,6 +45,15 @@ std::string ReadBytes(const std::string& path) {
     return content.str();
 }
 
+std::string RandomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(random() & 255);
+    }
+    return bytes;
+}
+
 std::string PageWithBody(const std::string& body) {
     return kSimpleHead + body;
 }

@@ -43,6 +43,9 @@ public:
     int message_runs = 0;
 };
 
+// `size` bytes of every value, the same for the same seed.
+std::string RandomBytes(std::size_t size, unsigned seed);
+
 // A page of n bytes whose body holds `body`: "<html><head></head><body>" + body.
 std::string PageWithBody(const std::string& body);
 

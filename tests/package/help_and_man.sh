@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# vexel --help, the man page source and the shell completions name the same
-# options, command by command; each completion file loads in its shell.
+# vexel --help, the man page source, the desktop program's help page on the
+# command line and the shell completions name the same options, command by
+# command; each completion file loads in its shell.
 #   tests/package/help_and_man.sh VEXEL SOURCE_DIR
 set -euo pipefail
 vexel=$1
 source_dir=$2
 man_source=$source_dir/docs/vexel.1.scd
 completions=$source_dir/packaging/completions
+help_page=$source_dir/app/help/command-line.htm
 failures=0
 
 fail() {
@@ -30,6 +32,19 @@ man_options() {
         grep -oE '\*--?[a-zA-Z][a-zA-Z0-9-]*\*' | tr -d '*' | sort -u
 }
 
+# The options the help page gives in one command's section: the option cells
+# of its tables (<td><code>-j, --jobs N</code>). A section runs from its
+# <h2 id="COMMAND"> to the next heading.
+page_options() {
+    local id=$1
+    awk -v start="<h2 id=\"$id\">" '
+        index($0, start) { inside = 1; next }
+        inside && /<h[12]/ { inside = 0 }
+        inside' "$help_page" |
+        grep -oE '<tr><td><code>[^<]*</code>' | sed -e 's/<[^>]*>//g' |
+        grep -oE '(^|[ ,])--?[a-zA-Z][a-zA-Z0-9-]*' | tr -d ' ,' | sort -u
+}
+
 for command in "" compress restore verify decode expand; do
     if [ -z "$command" ]; then
         help=$("$vexel" --help)
@@ -44,6 +59,17 @@ for command in "" compress restore verify decode expand; do
     if [ "$from_help" != "$from_man" ]; then
         fail "the options of '${command:-vexel}' differ between --help (<) and the man page (>):"
         diff <(echo "$from_help") <(echo "$from_man") >&2 || true
+    fi
+    # The help page names each command's -h/--help once, for all of them.
+    if [ -z "$command" ]; then
+        wanted=$from_help
+    else
+        wanted=$(grep -vxE -- '-h|--help' <<<"$from_help")
+    fi
+    from_page=$(page_options "${command:-vexel}")
+    if [ "$wanted" != "$from_page" ]; then
+        fail "the options of '${command:-vexel}' differ between --help (<) and $(basename "$help_page") (>):"
+        diff <(echo "$wanted") <(echo "$from_page") >&2 || true
     fi
     # Every command is in the man page's synopsis, and every option in each
     # completion file.
@@ -88,4 +114,4 @@ if [ "$failures" -ne 0 ]; then
     echo "$failures failure(s)" >&2
     exit 1
 fi
-echo "help, man page and completions agree"
+echo "help, man page, help page and completions agree"

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "vexel_version.h"
+
 namespace {
 
-constexpr char kMainCaption[] = "Html Vexel Pro v2.0";
+constexpr char kMainCaption[] = "Html Vexel Pro v" VEXEL_SHORT_VERSION;
 
 BOOL CALLBACK FindFileList(HWND window, LPARAM param) {
     char name[64] = "";

@@ -71,11 +71,11 @@ TEST_F(AppStarter, EachStyleGivesItsVerbAndTheDefaultGivesNone) {
     TZelStartableItem* item = starter->Programs()->Add();
     item->SetExeFile("page.htm");
     EXPECT_EQ(item->Style(), osDefault);
-    EXPECT_EQ(starter->LaunchInfo(0).lpVerb, nullptr);
+    EXPECT_EQ(starter->LaunchInfo(0).Info.lpVerb, nullptr);
 
     item->SetStyle(osConfigure);
-    ASSERT_NE(starter->LaunchInfo(0).lpVerb, nullptr);
-    EXPECT_STREQ(starter->LaunchInfo(0).lpVerb, "open");
+    ASSERT_NE(starter->LaunchInfo(0).Info.lpVerb, nullptr);
+    EXPECT_EQ(std::wstring(starter->LaunchInfo(0).Info.lpVerb), L"open");
 
     const char* verbs[] = {"",     "open", "Print", "explore", "new", "Install",
                            "edit", "find", "Test",  "open",    "Play"};
@@ -84,7 +84,7 @@ TEST_F(AppStarter, EachStyleGivesItsVerbAndTheDefaultGivesNone) {
         EXPECT_EQ(item->Verb(), verbs[style]) << "style " << style;
     }
     item->SetStyle(osDefault);
-    EXPECT_EQ(starter->LaunchInfo(0).lpVerb, nullptr) << "back to no verb";
+    EXPECT_EQ(starter->LaunchInfo(0).Info.lpVerb, nullptr) << "back to no verb";
 }
 
 TEST_F(AppStarter, TheShowCommandStartsNormalAndFollowsOnlyChangesOfWindowstate) {
@@ -98,21 +98,23 @@ TEST_F(AppStarter, TheShowCommandStartsNormalAndFollowsOnlyChangesOfWindowstate)
     EXPECT_EQ(item->ShowCommand(), SW_SHOWMAXIMIZED);
     item->SetWindowstate(wsMinimized);
     EXPECT_EQ(item->ShowCommand(), SW_SHOWMINIMIZED);
-    EXPECT_EQ(starter->LaunchInfo(0).nShow, SW_SHOWMINIMIZED);
+    EXPECT_EQ(starter->LaunchInfo(0).Info.nShow, SW_SHOWMINIMIZED);
 }
 
 TEST_F(AppStarter, TheLaunchRecordCarriesTheItemAndAsksForTheProcess) {
     TZelStartableItem* item = starter->Programs()->Add();
-    item->SetExeFile("C:\\tools\\run.exe");
-    item->SetParameters("-x \"a b\"");
-    item->SetDefaultPath("C:\\work");
-    SHELLEXECUTEINFOA info = starter->LaunchInfo(0);
-    EXPECT_EQ(info.cbSize, sizeof(SHELLEXECUTEINFOA));
+    // Names in any script reach the shell as they are.
+    item->SetExeFile("C:\\Users\\Jos\xC3\xA9\\\xE6\x97\xA5\xE6\x9C\xAC\\run.exe");
+    item->SetParameters("-x \"\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0 b\"");
+    item->SetDefaultPath("C:\\work\\Gr\xC3\xBC\xC3\x9F""e");
+    TLaunchInfo launch = starter->LaunchInfo(0);
+    const SHELLEXECUTEINFOW& info = launch.Info;
+    EXPECT_EQ(info.cbSize, sizeof(SHELLEXECUTEINFOW));
     EXPECT_EQ(info.fMask, static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS));
     EXPECT_EQ(info.hwnd, App()->Handle());
-    EXPECT_STREQ(info.lpFile, "C:\\tools\\run.exe");
-    EXPECT_STREQ(info.lpParameters, "-x \"a b\"");
-    EXPECT_STREQ(info.lpDirectory, "C:\\work");
+    EXPECT_EQ(std::wstring(info.lpFile), L"C:\\Users\\Jos\u00e9\\\u65e5\u672c\\run.exe");
+    EXPECT_EQ(std::wstring(info.lpParameters), L"-x \"\u043a\u0430\u0440\u0442\u0430 b\"");
+    EXPECT_EQ(std::wstring(info.lpDirectory), L"C:\\work\\Gr\u00fc\u00dfe");
     EXPECT_EQ(info.hProcess, nullptr);
     EXPECT_THROW(starter->LaunchInfo(1), EListError);
     EXPECT_THROW(starter->StartProgram(-1), EListError);

@@ -4,6 +4,11 @@
 #include <memory>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/wide_text.h"
+#endif
 #include "system/control_store.h"
 #include "tests/system/store_test_support.h"
 
@@ -120,6 +125,39 @@ TEST_P(ControlStoreTest, IniFileHoldsKeyValueLinesUnderTheSection) {
     EXPECT_EQ(errors.count, 1);
 }
 
+// Names and values in any script come back as they were written, from the
+// registry and from a profile file alike.
+TEST_P(ControlStoreTest, TextInAnyScriptComesBackWhole) {
+    const std::string folder = "C:\\Users\\Jos\xC3\xA9\\\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0 \xE6\x97\xA5\xF0\x9F\x98\x80";
+    std::string iniFile;
+    for (TZelStdDatatype medium : {sRegistry, sIniFile}) {
+        auto store = Make<TZelControlStore>("Gr\xC3\xBC\xC3\x9F""e");
+        store->DataStore()->SetDatatype(medium);
+        store->WriteString("Ordner \xC3\xA4", folder);
+        EXPECT_EQ(store->ReadString("Ordner \xC3\xA4", ""), folder) << medium;
+        if (medium == sIniFile) {
+            iniFile = store->DataStore()->Inifile()->IniFilename();
+            const std::string text = ReadText(iniFile);
+            EXPECT_NE(text.find("Ordner \xC3\xA4=" + folder), std::string::npos) << text;
+        }
+    }
+    EXPECT_EQ(errors.count, 0);
+#ifdef _WIN32
+    if (GetParam() != TMedia::Platform)
+        return;
+    // Other programs (the registry editor, a text editor) see the same text.
+    using platform::Widen;
+    wchar_t seen[256] = {};
+    DWORD size = sizeof(seen);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, Widen(KeyPath("Korrin\\ZP\\Gr\xC3\xBC\xC3\x9F""e")).c_str(),
+                           L"Ordner \u00e4", RRF_RT_REG_SZ, nullptr, seen, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(seen), Widen(folder));
+    GetPrivateProfileStringW(L"Gr\u00fc\u00dfe", L"Ordner \u00e4", L"", seen, 256, Widen(iniFile).c_str());
+    EXPECT_EQ(std::wstring(seen), Widen(folder));
+#endif
+}
+
 TEST_P(ControlStoreTest, IniReadsStopAt2047CharactersWhileTheRegistryKeepsAll) {
     const std::string longText(3000, 'x');
     auto store = Make<TZelControlStore>("Long");
@@ -142,6 +180,7 @@ TEST_P(ControlStoreTest, BareIniFileNameLivesInTheWindowsFolder) {
     store->WriteString("key", "value");
     EXPECT_TRUE(std::filesystem::exists(where)) << where.string();
     EXPECT_NE(ReadText(where).find("key=value"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / name)) << "nothing in the working folder";
     std::error_code error;
     std::filesystem::remove(where, error);
 }

@@ -8,6 +8,7 @@
 #include <regex>
 #include <string>
 
+#include "framework/win32/system_text.h"
 #include "system/information_label.h"
 #include "tests/framework/win32_test_support.h"
 
@@ -168,51 +169,55 @@ TEST_F(InformationLabel, LockKeysFollowTheToggleBitOfTheKeyboardState) {
     SetKeyboardState(saved);
 }
 
-constexpr const char* kWindowsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr const char* kNtKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr const wchar_t* kWindowsKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr const wchar_t* kNtKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
-// A value of the system's setup keys, changed for the test and put back
-// afterwards.
+// A value of the system's setup keys (UTF-8 here), changed for the test and
+// put back afterwards.
 class ScopedSetupValue {
   public:
-    ScopedSetupValue(const char* key, const char* name, const std::string& value) : name_(name) {
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+    ScopedSetupValue(const wchar_t* key, const wchar_t* name, const std::string& value) : name_(name) {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
                         &key_, nullptr);
-        char old[512] = {};
-        DWORD size = sizeof(old);
-        had_ = RegQueryValueExA(key_, name_, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
+        wchar_t old[512] = {};
+        DWORD size = sizeof(old) - sizeof(wchar_t);
+        had_ = RegQueryValueExW(key_, name_, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
                ERROR_SUCCESS;
         old_ = old;
         Set(value);
     }
     ~ScopedSetupValue() {
         if (had_)
-            Set(old_);
+            SetWide(old_);
         else
-            RegDeleteValueA(key_, name_);
+            RegDeleteValueW(key_, name_);
         RegCloseKey(key_);
     }
-    bool Set(const std::string& value) {
-        return RegSetValueExA(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                              static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
-    }
-    void Remove() { RegDeleteValueA(key_, name_); }
+    bool Set(const std::string& value) { return SetWide(ToSystem(value)); }
+    void Remove() { RegDeleteValueW(key_, name_); }
 
   private:
-    const char* name_;
+    bool SetWide(const std::wstring& value) {
+        return RegSetValueExW(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+
+    const wchar_t* name_;
     HKEY key_ = nullptr;
     bool had_ = false;
-    std::string old_;
+    std::wstring old_;
 };
 
 TEST_F(InformationLabel, TheOwnerComesFromTheSetupKeyOfTheSystem) {
-    ScopedSetupValue owner(kWindowsKey, "RegisteredOwner", "Ada Lovelace");
-    ScopedSetupValue organisation(kWindowsKey, "RegisteredOrganization", "Analytical Engines Ltd");
-    ScopedSetupValue ntOwner(kNtKey, "RegisteredOwner", "Charles Babbage");
+    ScopedSetupValue owner(kWindowsKey, L"RegisteredOwner", "Ada Lovelace");
+    // A name beyond the system's code page comes through whole.
+    ScopedSetupValue organisation(kWindowsKey, L"RegisteredOrganization",
+                                  "M\xC3\xBCller & S\xC3\xB6hne \xE6\x97\xA5\xE6\x9C\xAC");
+    ScopedSetupValue ntOwner(kNtKey, L"RegisteredOwner", "Charles Babbage");
     label->SetCaptionLabel("Owner: ");
     label->SetInfoType(iOwnerName);
     EXPECT_EQ(label->Caption(), "Owner: Ada Lovelace");
-    EXPECT_EQ(ValueOf(iOrganisationName), "Analytical Engines Ltd");
+    EXPECT_EQ(ValueOf(iOrganisationName), "M\xC3\xBCller & S\xC3\xB6hne \xE6\x97\xA5\xE6\x9C\xAC");
 
     // Systems of the NT line keep it in their own key only: read there when
     // the first key has none.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -35,11 +36,41 @@ inline std::string RandomDigits() {
     return std::to_string(std::uniform_int_distribution<uint32_t>(100000000, 999999999)(device));
 }
 
+// A file's text as UTF-8: a file that starts with the UTF-16 byte order
+// mark (as the system's profile functions keep a file in any script) is
+// decoded.
 inline std::string ReadText(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
-    return text.str();
+    const std::string bytes = text.str();
+    if (bytes.size() < 2 || bytes[0] != '\xFF' || bytes[1] != '\xFE')
+        return bytes;
+    std::string utf8;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        uint32_t c = static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8;
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size()) {
+            const uint32_t low = static_cast<uint8_t>(bytes[i + 2]) | static_cast<uint8_t>(bytes[i + 3]) << 8;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | c >> 6);
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | c >> 12);
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | c >> 18);
+            utf8 += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
 }
 
 inline void WriteText(const std::filesystem::path& path, const std::string& text) {
