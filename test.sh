@@ -7,9 +7,9 @@
 # (win32) are built only.
 #
 # The builds run one after another, each on every core. The tests of the
-# builds run in two lanes beside them: the Wine lane (the win64 programs, then
-# their installer) and the native lane (native, the Debian package, Chromium,
-# native-debug, linux32), one test step at a time in each. The tests mostly
+# builds run in two lanes beside them: the Wine lane (the win64 programs,
+# Chromium, then the installer) and the native lane (native, the Debian
+# package, native-debug, linux32), one test step at a time in each. The tests mostly
 # wait (for Wine, Chromium, qemu, child processes), so the cores the builds
 # leave idle do them, and the long Wine step does not hold up the native
 # steps behind it. Each test step's output goes to build/logs/STEP.log and is
@@ -53,15 +53,18 @@ run_tests() {
     case $1 in
         native|native-debug|linux32) ctest --preset "$1" ;;
         package) tests/package/deb_test.sh build/native ;;
-        browser) scripts/browser-tests.sh build/native/cli/vexel ;;
+        browser) VEXEL_DESKTOP_PAGES=build/win64/tests/app/desktop-written \
+                     scripts/browser-tests.sh build/native/cli/vexel ;;
         win64) scripts/wine-ctest.sh ;;
         installer) tests/package/installer_test.sh build/win64 ;;
     esac
 }
 
-test_lane win64 installer &
+# Chromium opens a page the desktop program wrote in the win64 tests: the
+# browser step follows them in their lane.
+test_lane win64 browser installer &
 wine_lane=$!
-test_lane native package browser native-debug linux32 &
+test_lane native package native-debug linux32 &
 native_lane=$!
 # A failed build stops the lanes; an interrupted script stops them too.
 trap 'touch "$logs/builds.failed"; wait $wine_lane $native_lane 2>/dev/null || true' EXIT

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "app/conn.h"
-#include "app/log_window.h"
 #include "app/options_dialog.h"
 #include "app/window_set.h"
 #include "engine/batch.h"
@@ -54,11 +53,7 @@ void RunOverPages(TWindowSet& Windows, TWork&& Work, TFinish&& Finish) {
         conn->Memo1->Lines()->Add(line);
     if (Windows.FileSelection)
         Windows.FileSelection->FilesChanged();
-    // A log window left open shows its copy again.
-    if (TLog* log = Windows.Log) {
-        log->Hide();
-        log->Show();
-    }
+    Windows.ShowRunLog();
 }
 
 }  // namespace

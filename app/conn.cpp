@@ -364,8 +364,7 @@ void TConn::EndRun() {
     ShowHead();
     Hide();
     windows_.ShowMainWindow();
-    if (windows_.Log)
-        windows_.Log->Show();
+    windows_.ShowRunLog();
 }
 
 void TConn::ResetForRun() {

@@ -163,8 +163,8 @@ void TForm1::BuildFrame() {
     item("-", nullptr);
     Aboutus1 = item("About us", [this](TObject* Sender) { Aboutus1Click(Sender); });
     item("-", nullptr);
-    Restore1 = item("Restore selected pages", [this](TObject* Sender) { Restore1Click(Sender); });
-    Verify1 = item("Verify selected pages", [this](TObject* Sender) { Verify1Click(Sender); });
+    Restore1 = item("&Restore selected pages", [this](TObject* Sender) { Restore1Click(Sender); });
+    Verify1 = item("&Verify selected pages", [this](TObject* Sender) { Verify1Click(Sender); });
     item("-", nullptr);
     Exit1 = item("Exit", [this](TObject* Sender) { ZelIEButton7Click(Sender); });
     Image4->SetPopupMenu(PopupMenu1);
@@ -237,11 +237,11 @@ void TForm1::BuildFileSelection() {
         menuItem->OnClick = std::move(Click);
         PopupMenu2->Items()->Add(menuItem);
     };
-    item("Compress selected pages...", [this](TObject* Sender) { ZelButton1Click(Sender); });
-    item("Restore selected pages", [this](TObject* Sender) { Restore1Click(Sender); });
-    item("Verify selected pages", [this](TObject* Sender) { Verify1Click(Sender); });
+    item("&Compress selected pages...", [this](TObject* Sender) { ZelButton1Click(Sender); });
+    item("&Restore selected pages", [this](TObject* Sender) { Restore1Click(Sender); });
+    item("&Verify selected pages", [this](TObject* Sender) { Verify1Click(Sender); });
     item("-", nullptr);
-    item("Select all\tCtrl+A", [this](TObject*) { ZelExplorerView1->SelectAll(); });
+    item("Select &all\tCtrl+A", [this](TObject*) { ZelExplorerView1->SelectAll(); });
     ZelExplorerView1->SetPopupMenu(PopupMenu2);
 }
 
@@ -393,10 +393,23 @@ void TForm1::FilesChanged() {
     if (previewed_.empty() || !Web->Visible())
         return;
     try {
-        Sourcecode->Lines()->LoadFromFile(previewed_);
+        ShowSource(previewed_);
     } catch (const std::exception&) {
         Sourcecode->Lines()->Clear();
     }
+}
+
+void TForm1::ShowSource(const std::string& File) {
+    // Read through the engine's wide, long-path file access; a page that
+    // cannot be read raises an error naming it, and the memo keeps what it
+    // showed.
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(File);
+    } catch (const std::exception& e) {
+        throw EFOpenError(e.what());
+    }
+    Sourcecode->Lines()->SetText(ShownText(bytes));
 }
 
 void TForm1::Restore1Click(TObject*) {
@@ -421,16 +434,7 @@ void TForm1::ZelExplorerView1Click(TObject*) {
     // The source view covers the idle picture from now on.
     Web->Show();
     ZelButton1->SetEnabled(true);
-    // Read through the engine's wide, long-path file access; a page that
-    // cannot be read raises an error naming it, and the memo keeps what it
-    // showed.
-    std::string bytes;
-    try {
-        bytes = ReadWholeFile(file);
-    } catch (const std::exception& e) {
-        throw EFOpenError(e.what());
-    }
-    Sourcecode->Lines()->SetText(ShownText(bytes));
+    ShowSource(file);
     previewed_ = file;
 }
 

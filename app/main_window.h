@@ -142,6 +142,8 @@ private:
     // list was read anew.
     std::vector<std::string> SelectedNames();
     void Reselect(const std::vector<std::string>& Names);
+    // Shows a page's source in the preview.
+    void ShowSource(const std::string& File);
 
     TWindowSet& windows_;
     std::string startNotice_;

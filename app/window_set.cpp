@@ -87,6 +87,13 @@ void TWindowSet::ShowLog() {
         Log->Show();
 }
 
+void TWindowSet::ShowRunLog() {
+    if (!Log)
+        return;
+    Log->Hide();
+    Log->Show();
+}
+
 void TWindowSet::CloseMainForm() {
     if (TCustomForm* main = Application ? Application->MainForm() : nullptr)
         main->Close();

@@ -66,6 +66,10 @@ public:
     // Startup" box is ticked, and by the main window's "Tips" entries.
     void ShowTips();
     void ShowLog();
+    // The log at the end of a run: shown with this run's lines, also when
+    // it stayed open since an earlier run (it copies the log when it goes
+    // from hidden to shown).
+    void ShowRunLog();
 
     const std::string& StorePath() const { return storePath_; }
     // The windows there are, in creation order.

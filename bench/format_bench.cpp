@@ -140,7 +140,13 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    const fs::path dir = keep.empty() ? fs::temp_directory_path() / "vexel-format-bench" : fs::path(keep);
+    // A folder of its own, so that two runs at once do not remove each other's pages.
+    std::string made = (fs::temp_directory_path() / "vexel-format-bench.XXXXXX").string();
+    if (keep.empty() && mkdtemp(made.data()) == nullptr) {
+        std::perror("vexel-format-bench: cannot make a temporary folder");
+        return 2;
+    }
+    const fs::path dir = keep.empty() ? fs::path(made) : fs::path(keep);
     fs::create_directories(dir);
     const bool xz = HaveTool("xz");
 
@@ -160,8 +166,9 @@ int main(int argc, char** argv) {
     std::size_t xzTotal = 0;
     std::size_t gzipOfXzPages = 0;
     bool targetsMet = true;
-    std::printf("Deflater: %s (level %d where libdeflate). Sizes in bytes; ratio: modern / gzip -9.\n\n",
-                vexel::DeflaterName(), vexel::kDeflateLevel);
+    std::printf("Deflater: %s (where libdeflate: level %d, %d below %zu bytes). Sizes in bytes; ratio: modern / "
+                "gzip -9.\n\n",
+                vexel::DeflaterName(), vexel::kDeflateLevel, vexel::kSmallPageLevel, vexel::kSmallPageBytes);
     std::printf("| page | original | gzip -9 | deflate page | LZMA page | written | ratio | note |\n"
                 "|---|---:|---:|---:|---:|---:|---:|---|\n");
     for (std::size_t i = 0; i < pages.size(); ++i) {

@@ -103,7 +103,8 @@ std::string ZlibDeflateRaw(std::string_view data) {
 #if VEXEL_HAVE_LIBDEFLATE
 std::string DeflateRaw(std::string_view data) {
     const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(
-        libdeflate_alloc_compressor(kDeflateLevel), libdeflate_free_compressor);
+        libdeflate_alloc_compressor(data.size() < kSmallPageBytes ? kSmallPageLevel : kDeflateLevel),
+        libdeflate_free_compressor);
     if (!compressor) {
         throw std::runtime_error("Cannot start libdeflate's compressor");
     }

@@ -19,6 +19,11 @@ namespace {
 // strides.
 constexpr uint32_t kPositionBits = 0;
 constexpr uint32_t kLiteralPositionBits = 0;
+// The encoder takes some 12 times its dictionary in memory, one per job: a
+// page larger than this is compressed with a window of this size (HTML
+// repeats itself over far shorter distances). The reader takes up to the
+// preset's 64 MiB.
+constexpr std::size_t kLargestWriterDictionary = std::size_t{8} << 20;
 
 // An lzma_stream that ends itself on every way out.
 class LzmaStream {
@@ -54,7 +59,7 @@ bool HaveLzma() {
 }
 
 std::string LzmaCompress(std::string_view data) {
-    lzma_options_lzma options = Options(data.size());
+    lzma_options_lzma options = Options(std::min(data.size(), kLargestWriterDictionary));
     const lzma_filter filters[] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
     LzmaStream stream;
     if (lzma_raw_encoder(stream.get(), filters) != LZMA_OK) {

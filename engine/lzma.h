@@ -17,7 +17,7 @@ constexpr int kLzmaLiteralContextBits = 3;
 bool HaveLzma();
 
 // The stream for `data`, at liblzma's best preset with a dictionary as large
-// as the data. Throws std::runtime_error when liblzma fails or is not built in.
+// as the data (up to 8 MiB). Throws std::runtime_error when liblzma fails or is not built in.
 std::string LzmaCompress(std::string_view data);
 
 // The `size` bytes back. Throws DataError when the stream is damaged, cut off,

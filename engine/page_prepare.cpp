@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 
+#include "engine/charset.h"
 #include "engine/errors.h"
 #include "platform/ascii.h"
 
@@ -76,11 +78,51 @@ std::string KeptHighBytesError(const std::string& path, const PageCharset& chars
            "string's bytes, so the page would come out garbled. The modern page format (--modern) keeps it.";
 }
 
+namespace {
+
+// The character of UTF-8 text at `at`, which it steps past; the text is
+// valid UTF-8.
+uint32_t NextCodePoint(const std::string& text, std::size_t& at) {
+    const auto lead = static_cast<unsigned char>(text[at++]);
+    const int trail = lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    uint32_t code = lead & (0x3F >> trail);
+    for (int k = 0; k < trail; ++k)
+        code = (code << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
+    return code;
+}
+
+void AppendUnicodeEscape(std::string& out, uint32_t unit) {
+    char escape[7];
+    std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(unit));
+    out += escape;
+}
+
+}  // namespace
+
+// The non-ASCII characters of a (UTF-8) password stand as \uXXXX escapes of
+// their UTF-16 units, as a script string counts them: the literal is then
+// ASCII in any charset of the page, the clean-up of high bytes leaves it
+// alone, and it is what the browser's prompt returns when the password is
+// typed. Bytes that are not UTF-8 (no front end gives them) stay as they are.
 std::string EscapePasswordForScript(const std::string& password) {
     std::string out;
     out.reserve(password.size());
-    for (const char ch : password) {
+    const bool utf8 = IsValidUtf8(password);
+    for (std::size_t i = 0; i < password.size(); ++i) {
+        const char ch = password[i];
         const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x80 && utf8) {
+            std::size_t at = i;
+            const uint32_t code = NextCodePoint(password, at);
+            i = at - 1;
+            if (code >= 0x10000) {
+                AppendUnicodeEscape(out, 0xD800 + ((code - 0x10000) >> 10));
+                AppendUnicodeEscape(out, 0xDC00 + ((code - 0x10000) & 0x3FF));
+            } else {
+                AppendUnicodeEscape(out, code);
+            }
+            continue;
+        }
         switch (c) {
             case '\\': out += "\\\\"; break;
             case '"': out += "\\\""; break;

@@ -1,6 +1,7 @@
 #include "engine/verify.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "engine/backup.h"
@@ -37,6 +38,40 @@ std::size_t FirstDifference(const std::string& a, const std::string& b) {
     return static_cast<std::size_t>(differ.first - a.begin()) + 1;
 }
 
+// Four hex digits at `at` as a number; -1 when they are not there.
+int HexUnit(const std::string& text, std::size_t at) {
+    if (at + 4 > text.size()) {
+        return -1;
+    }
+    int unit = 0;
+    for (std::size_t k = at; k < at + 4; ++k) {
+        const int digit = HexDigitValue(text[k]);
+        if (digit < 0) {
+            return -1;
+        }
+        unit = unit * 16 + digit;
+    }
+    return unit;
+}
+
+void AppendUtf8(std::string& out, uint32_t code) {
+    if (code < 0x80) {
+        out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
 // The password the prompt script at the start of an expanded text compares
 // with: its string literal read back. Nothing when the text has no prompt.
 std::optional<std::string> PromptPassword(const std::string& expanded) {
@@ -68,6 +103,24 @@ std::optional<std::string> PromptPassword(const std::string& expanded) {
             case 'n':
                 password.push_back('\n');
                 break;
+            case 'u': {
+                // A UTF-16 unit, or two for a character beyond the first plane.
+                int unit = HexUnit(expanded, i + 1);
+                if (unit < 0) {
+                    return std::nullopt;
+                }
+                i += 4;
+                uint32_t code = static_cast<uint32_t>(unit);
+                if (unit >= 0xD800 && unit < 0xDC00 && expanded.compare(i + 1, 2, "\\u") == 0) {
+                    const int low = HexUnit(expanded, i + 3);
+                    if (low >= 0xDC00 && low < 0xE000) {
+                        code = 0x10000 + ((code - 0xD800) << 10) + static_cast<uint32_t>(low - 0xDC00);
+                        i += 6;
+                    }
+                }
+                AppendUtf8(password, code);
+                break;
+            }
             case 'x': {
                 const int byte = i + 2 < expanded.size() ? HexByteValue(expanded[i + 1], expanded[i + 2]) : -1;
                 if (byte < 0) {

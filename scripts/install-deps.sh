@@ -6,7 +6,9 @@
 #                                    man page and Debian package tools (scdoc, dpkg-dev,
 #                                    lintian), the shells the completions are tested in,
 #                                    GNU parallel
-#   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib, Wine (and the
+#   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib and Debian's
+#                                    libdeflate source (built by the builds without the
+#                                    system's libdeflate: MinGW, linux32), Wine (and the
 #                                    symbol font it draws caption buttons with), Xvfb,
 #                                    the CHM compiler (fp-utils: chmcmd, for help.chm),
 #                                    NSIS (makensis, for the Windows installer),
@@ -27,17 +29,18 @@ fuzz=(clang libclang-rt-14-dev)
 # The cross compiler links against its own C library; zlib and libcrypto
 # come as the i386 builds of the system's packages (multiarch), and the
 # programs run under qemu-i386 on the system's i386 C and C++ libraries.
-linux32=(crossbuild-essential-i386 libc6-dev-i386-cross qemu-user zlib1g-dev:i386 libssl-dev:i386
+linux32=(dpkg-dev crossbuild-essential-i386 libc6-dev-i386-cross qemu-user zlib1g-dev:i386 libssl-dev:i386
          libc6:i386 libstdc++6:i386)
 
 resources=(python3-pil imagemagick fonts-dejavu-core fonts-dejavu-extra)
 
+sources=()
 case "${1:-native}" in
     native) wanted=("${native[@]}") ;;
-    all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}" "${linux32[@]}") ;;
+    all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}" "${linux32[@]}"); sources=(libdeflate) ;;
     resources) wanted=("${resources[@]}") ;;
     fuzz) wanted=("${fuzz[@]}") ;;
-    linux32) wanted=("${linux32[@]}") ;;
+    linux32) wanted=("${linux32[@]}"); sources=(libdeflate) ;;
     *) echo "usage: $0 [native|all|resources|fuzz|linux32]" >&2; exit 2 ;;
 esac
 
@@ -49,11 +52,39 @@ done
 if [[ " ${wanted[*]} " == *" nodejs "* ]] && ! command -v npm >/dev/null 2>&1; then
     missing+=(npm)
 fi
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+
+# Debian's source packages the builds build themselves, unpacked under
+# /usr/src (as googletest's sources are): apt's deb-src lines are added for
+# the same archives as its deb lines when there are none.
+source_packages() {
+    local src=${VEXEL_SOURCE_DIR:-/usr/src} name wanting=()
+    for name in "${sources[@]}"; do
+        compgen -G "$src/$name-[0-9]*/" >/dev/null || wanting+=("$name")
+    done
+    [ ${#wanting[@]} -eq 0 ] && return 0
+    if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+            sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+                "${sudo[@]}" tee /etc/apt/sources.list.d/vexel-deb-src.sources >/dev/null
+        else
+            grep -hE '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+                "${sudo[@]}" tee /etc/apt/sources.list.d/vexel-deb-src.list >/dev/null
+        fi
+    fi
+    # An index of another archive that fails to download must not stop this.
+    "${sudo[@]}" apt-get update -q || echo "apt-get update failed in part; fetching from the indexes it has" >&2
+    "${sudo[@]}" mkdir -p "$src"
+    (cd "$src" && "${sudo[@]}" apt-get source -q "${wanting[@]}")
+}
+
+if [ ${#missing[@]} -eq 0 ]; then
+    source_packages
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
 # Packages of another architecture (NAME:i386) need it added first.
 for pkg in "${missing[@]}"; do
     arch=${pkg#*:}
@@ -65,3 +96,4 @@ done
 # --no-remove: an i386 library must never make apt remove the system's own
 # (both architectures must be of one version).
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends --no-remove "${missing[@]}"
+source_packages

@@ -21,8 +21,6 @@ constexpr DWORD kDesignerExStyles = WS_EX_APPWINDOW | WS_EX_STATICEDGE | WS_EX_C
                                     WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_DLGMODALFRAME;
 // Caption, system menu, thick frame, minimize and maximize boxes.
 constexpr DWORD kDesignerStyles = 0x00CF0000;
-// Names of this length or longer are left out of a drop's list.
-constexpr UINT kLongestDroppedName = 255;
 
 // The window style bits, in the order the setter applies them: caption
 // first, so that border and dialog frame alone decide the caption bits.
@@ -495,13 +493,12 @@ void TZelFormManager::DropFiles(TMessage& Msg, bool& Handled) {
     POINT at{};
     DragQueryPoint(drop, &at);
     TStringList files;
+    // Every name as the system gives it, of any length: these are the
+    // user's paths, opened and shown as they are.
     for (UINT i = 0; i < count; ++i) {
         const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        if (length >= kLongestDroppedName)
-            continue;
         std::vector<wchar_t> name(length + 1, L'\0');
         DragQueryFileW(drop, i, name.data(), length + 1);
-        CharUpperBuffW(name.data(), length);
         files.Add(FromSystem(std::wstring(name.data(), length)));
     }
     if (OnDropFiles)

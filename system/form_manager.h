@@ -149,6 +149,8 @@ public:
     TZelFormPropertySet Properties() const { return properties_; }
     void SetProperties(TZelFormPropertySet Value);
 
+    // Files dropped on the form: their names (UTF-8) as the system gives
+    // them, long ones too, and the count the drop holds.
     TZelOnFormDropFile OnDropFiles;
     TZelFormGetFile OnEachDroppedFile;
     TZelFormOnSysMemLow OnSysMemLow;

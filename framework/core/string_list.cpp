@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -23,8 +24,10 @@ bool SameString(const std::string& a, const std::string& b, bool caseSensitive) 
 
 // ---- TStrings ----
 
+// File names are UTF-8; through a path the streams open them with the
+// system's wide calls on Windows, so a name in any script opens.
 void TStrings::LoadFromFile(const std::string& FileName) {
-    std::ifstream file(FileName, std::ios::binary);
+    std::ifstream file(std::filesystem::u8path(FileName), std::ios::binary);
     if (!file)
         throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
     std::ostringstream content;
@@ -35,7 +38,7 @@ void TStrings::LoadFromFile(const std::string& FileName) {
 }
 
 void TStrings::SaveToFile(const std::string& FileName) const {
-    std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
+    std::ofstream file(std::filesystem::u8path(FileName), std::ios::binary | std::ios::trunc);
     if (!file)
         throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
     std::string text = Text();

@@ -262,3 +262,14 @@ TEST_F(BatchRun, RestoreAndVerifyGoThroughTheEnginesOwnAndLogALineForEachPage) {
     EXPECT_EQ(GetFileAttributesA((kept + "_backup").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), log);
 }
+
+TEST_F(BatchRun, ALogWindowLeftOpenShowsTheLinesOfTheRunJustEnded) {
+    conn->AddLogLine("a line of an earlier run");
+    windows->Log->Show();
+    ASSERT_EQ(Lines(windows->Log->Memo1->Lines()), std::vector<std::string>{"a line of an earlier run"});
+    selection.Add(Put("page.htm", SamplePage(1)));
+    Button2Click(*windows);
+    EXPECT_TRUE(windows->Log->Visible());
+    EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), Lines(conn->Memo1->Lines()));
+    EXPECT_EQ(Lines(windows->Log->Memo1->Lines()).back().rfind("Time: ", 0), 0u);
+}

@@ -95,6 +95,33 @@ TEST(Deflate, RoundTripsAndRefusesDamagedData) {
     EXPECT_EQ(InflateRaw(ZlibDeflateRaw(""), 10), "");
 }
 
+// FNV-1a, 64 bits: enough to tell two deflate streams apart.
+uint64_t Fingerprint(const std::string& bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// The Linux, Windows and 32-bit builds write a page in the same bytes: each
+// build must give these streams (Debian's libdeflate 1.14 at our levels).
+TEST(Deflate, EveryBuildWritesTheSameStream) {
+    if (std::string(DeflaterName()) != "libdeflate") {
+        GTEST_SKIP() << "this build writes with zlib";
+    }
+    const std::string text = SamplePage(2000);
+    const std::string mixed = SamplePage(30) + RandomBytes(70000, 11) + SamplePage(40000);
+    const std::string small = SamplePage(300) + RandomBytes(3000, 12);  // below kSmallPageBytes
+    ASSERT_LT(small.size(), kSmallPageBytes);
+    EXPECT_EQ(DeflateRaw(small).size(), 4815u);
+    EXPECT_EQ(Fingerprint(DeflateRaw(small)), 18248395794398817896ull);
+    EXPECT_EQ(DeflateRaw(text).size(), 9006u);
+    EXPECT_EQ(Fingerprint(DeflateRaw(text)), 7633014056583234336ull);
+    EXPECT_EQ(DeflateRaw(mixed).size(), 242994u);
+    EXPECT_EQ(Fingerprint(DeflateRaw(mixed)), 16515254167527702940ull);
+}
+
 TEST(Charset, FoundAsBrowsersFindIt) {
     using Source = PageCharset::Source;
     const auto check = [](const std::string& page, Source source, const std::string& label) {

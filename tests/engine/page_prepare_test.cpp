@@ -218,8 +218,11 @@ TEST(PagePreparation, CharCountHoldsPagesBelow2GiBOnly) {
     }
 }
 
-TEST(PasswordEscaping, ScriptBreakingCharactersAreEscaped) {
-    EXPECT_EQ(EscapePasswordForScript("plain 4826 \xE9t\xE9"), "plain 4826 \xE9t\xE9");
+TEST(PasswordEscaping, ScriptBreakingCharactersAreEscapedAndNonAsciiStandsAsUtf16Escapes) {
+    // What a prompt returns for the typed password, in a literal of ASCII.
+    EXPECT_EQ(EscapePasswordForScript("plain 4826 \xC3\xA9t\xC3\xA9"), "plain 4826 \\u00E9t\\u00E9");
+    EXPECT_EQ(EscapePasswordForScript("\xD0\xBA\xE6\x97\xA5\xF0\x9F\x98\x80"), "\\u043A\\u65E5\\uD83D\\uDE00");
+    EXPECT_EQ(EscapePasswordForScript("not utf-8 \xE9t\xE9"), "not utf-8 \xE9t\xE9");
     EXPECT_EQ(EscapePasswordForScript("a\"b\\c\r\nd</script>"), "a\\\"b\\\\c\\r\\nd\\x3C/script>");
     EXPECT_EQ(EscapePasswordForScript(std::string("\x01\t\x1F\x7F", 4)), "\\x01\\x09\\x1F\\x7F");
 }

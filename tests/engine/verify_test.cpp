@@ -66,6 +66,10 @@ TEST_F(VerifyTest, PagesOfEveryFormatAndOptionMatchTheirBackups) {
     JobOptions password;
     password.password = {true, "a\"b\\c<\x01"};
     password.UChar = false;
+    // Characters beyond ASCII, one beyond the first plane, stand escaped in
+    // the prompt's literal and are read back from there.
+    JobOptions unicodePassword;
+    unicodePassword.password = {true, "P\xC3\xA4ss \xE6\x97\xA5 \xF0\x9F\x98\x80"};
     JobOptions lzma;
     lzma.Codec = CodecChoice::Lzma;
 
@@ -79,6 +83,7 @@ TEST_F(VerifyTest, PagesOfEveryFormatAndOptionMatchTheirBackups) {
         {"default.htm", defaults, javascript, "JavaScript page", "collapsed, pairs of high bytes blanked"},
         {"kept.htm", kept, vbscript, "VBScript page", "whitespace and high bytes kept"},
         {"password.htm", password, javascript, "JavaScript page", "collapsed, high bytes kept"},
+        {"unicode-password.htm", unicodePassword, vbscript, "VBScript page", "collapsed, pairs of high bytes blanked"},
         {"modern.htm", defaults, modern, "modern page", "byte for byte"},
         {"lzma.htm", lzma, modern, "modern page", "byte for byte"},
     };

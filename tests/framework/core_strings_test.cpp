@@ -126,12 +126,13 @@ TEST(StringList, OnChangeFiresOncePerBatch) {
     EXPECT_EQ(changes, 3);  // nothing changed, nothing fired
 }
 
-TEST(StringList, FilesLoadAsTextAndSaveWithCrLf) {
+TEST(StringList, FilesLoadAsTextAndSaveWithCrLfUnderNamesInAnyScript) {
     namespace fs = std::filesystem;
     fs::path folder = fs::temp_directory_path() / ("vexel-strings-" + std::to_string(std::random_device()()));
     fs::create_directories(folder);
-    std::string name = (folder / "log.txt").string();
-    { std::ofstream(name, std::ios::binary) << "Source:\tindex.htm\nRate=52%\r\n\r\nlast"; }
+    // UTF-8 names, as everywhere in the program.
+    std::string name = (folder / fs::u8path("Журнал 日本 😀.txt")).u8string();
+    { std::ofstream(fs::u8path(name), std::ios::binary) << "Source:\tindex.htm\nRate=52%\r\n\r\nlast"; }
     TStringList list;
     list.Add("old");
     list.LoadFromFile(name);
@@ -141,12 +142,12 @@ TEST(StringList, FilesLoadAsTextAndSaveWithCrLf) {
     EXPECT_EQ(list.Strings(3), "last");
 
     list.SaveToFile(name);
-    std::ifstream file(name, std::ios::binary);
+    std::ifstream file(fs::u8path(name), std::ios::binary);
     std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(saved, "Source:\tindex.htm\r\nRate=52%\r\n\r\nlast\r\n");
     file.close();
 
-    std::string missing = (folder / "missing.txt").string();
+    std::string missing = (folder / "missing.txt").u8string();
     try {
         list.LoadFromFile(missing);
         FAIL();

@@ -241,7 +241,7 @@ TEST_F(FormManagerTest, SystemCommandsFireTheirEventsOnlyWhileTheFormIsActive) {
     form_->RemoveMessageHook(&watch);
 }
 
-TEST_F(FormManagerTest, DroppedFilesAreListedInCapitalsAndTheDropIsHandedBack) {
+TEST_F(FormManagerTest, DroppedFilesAreListedAsTheyAreNamedLongOnesTooAndTheDropIsHandedBack) {
     auto* manager = new TZelFormManager(form_);
     TWatchHook watch;
     form_->AddMessageHook(&watch);
@@ -268,7 +268,9 @@ TEST_F(FormManagerTest, DroppedFilesAreListedInCapitalsAndTheDropIsHandedBack) {
     EXPECT_EQ(drops[0].X, 12);
     EXPECT_EQ(drops[0].Y, 34);
     EXPECT_EQ(drops[0].Count, 3);
-    const std::vector<std::string> expected{"C:\\PAGES\\INDEX.HTM", "D:\\SITE\\TIPS.HTML"};
+    // Names keep their letters' case (a folder may tell them apart) and
+    // their length (a page deep in a site is still a page).
+    const std::vector<std::string> expected{"C:\\Pages\\index.htm", longName, "D:\\site\\Tips.html"};
     EXPECT_EQ(drops[0].Files, expected);
     EXPECT_EQ(each, expected);
     EXPECT_FALSE(StillAllocated(drop)) << "the drop was not handed back to the system";
