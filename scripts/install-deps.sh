@@ -54,6 +54,7 @@ if [[ " ${wanted[*]} " == *" nodejs "* ]] && ! command -v npm >/dev/null 2>&1; t
 fi
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+here=$(cd "$(dirname "$0")" && pwd)
 
 # Debian's source packages the builds build themselves, unpacked under
 # /usr/src (as googletest's sources are): apt's deb-src lines are added for
@@ -74,9 +75,9 @@ source_packages() {
         fi
     fi
     # An index of another archive that fails to download must not stop this.
-    "${sudo[@]}" apt-get update -q || echo "apt-get update failed in part; fetching from the indexes it has" >&2
+    "$here/apt-update.sh"
     "${sudo[@]}" mkdir -p "$src"
-    (cd "$src" && "${sudo[@]}" apt-get source -q "${wanting[@]}")
+    (cd "$src" && "${sudo[@]}" apt-get source -q -o Acquire::Retries=5 "${wanting[@]}")
 }
 
 if [ ${#missing[@]} -eq 0 ]; then
@@ -92,8 +93,15 @@ for pkg in "${missing[@]}"; do
         "${sudo[@]}" dpkg --add-architecture "$arch"
     fi
 done
-"${sudo[@]}" apt-get update -q
+"$here/apt-update.sh"
 # --no-remove: an i386 library must never make apt remove the system's own
 # (both architectures must be of one version).
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends --no-remove "${missing[@]}"
+# A mirror caught mid-sync can fail a download; fetch the indexes again and retry.
+for try in 1 2 3; do
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q -o Acquire::Retries=5 \
+        --no-install-recommends --no-remove "${missing[@]}" && break
+    [ "$try" -lt 3 ] || exit 1
+    sleep 20
+    "$here/apt-update.sh"
+done
 source_packages
