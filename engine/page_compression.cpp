@@ -47,14 +47,25 @@ std::pair<ModernCodec, std::string> ChooseCodec(const std::string& source, Codec
     if (choice == CodecChoice::Deflate || (choice == CodecChoice::Smaller && !HaveLzma())) {
         return {ModernCodec::Deflate, CompressOriginal(source, ModernCodec::Deflate)};
     }
-    std::string lzma = CompressOriginal(source, ModernCodec::Lzma);
     if (choice == CodecChoice::Lzma) {
-        return {ModernCodec::Lzma, std::move(lzma)};
+        return {ModernCodec::Lzma, CompressOriginal(source, ModernCodec::Lzma)};
     }
+    // Deflate first: it is fast, and a page in a charset the page cannot be
+    // written in is refused here, before LZMA's far slower work.
     std::string deflate = CompressOriginal(source, ModernCodec::Deflate);
+    const std::size_t deflatePage = RenderModernPage(source, deflate, {}).size();
+    // On HTML an LZMA stream is some 10 to 30 % smaller than a deflate one:
+    // one that would have to be half the size to pay for its longer decoder
+    // is not worth trying.
+    const std::size_t decoderCost =
+        ModernDecoderSize(false, ModernCodec::Lzma) - ModernDecoderSize(false, ModernCodec::Deflate);
+    if (deflate.size() < 2 * decoderCost) {
+        return {ModernCodec::Deflate, std::move(deflate)};
+    }
+    std::string lzma = CompressOriginal(source, ModernCodec::Lzma);
     ModernPageOptions lzmaOptions;
     lzmaOptions.codec = ModernCodec::Lzma;
-    if (RenderModernPage(source, lzma, lzmaOptions).size() < RenderModernPage(source, deflate, {}).size()) {
+    if (RenderModernPage(source, lzma, lzmaOptions).size() < deflatePage) {
         return {ModernCodec::Lzma, std::move(lzma)};
     }
     return {ModernCodec::Deflate, std::move(deflate)};
