@@ -7,7 +7,7 @@
 #                                    lintian), the shells the completions are tested in,
 #                                    GNU parallel
 #   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib and Debian's
-#                                    libdeflate source (built by the builds without the
+#                                    libdeflate and xz-utils (liblzma) sources (built by the builds without the
 #                                    system's libdeflate: MinGW, linux32), Wine (and the
 #                                    symbol font it draws caption buttons with), Xvfb,
 #                                    the CHM compiler (fp-utils: chmcmd, for help.chm),
@@ -37,10 +37,10 @@ resources=(python3-pil imagemagick fonts-dejavu-core fonts-dejavu-extra)
 sources=()
 case "${1:-native}" in
     native) wanted=("${native[@]}") ;;
-    all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}" "${linux32[@]}"); sources=(libdeflate) ;;
+    all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}" "${linux32[@]}"); sources=(libdeflate xz-utils) ;;
     resources) wanted=("${resources[@]}") ;;
     fuzz) wanted=("${fuzz[@]}") ;;
-    linux32) wanted=("${linux32[@]}"); sources=(libdeflate) ;;
+    linux32) wanted=("${linux32[@]}"); sources=(libdeflate xz-utils) ;;
     *) echo "usage: $0 [native|all|resources|fuzz|linux32]" >&2; exit 2 ;;
 esac
 

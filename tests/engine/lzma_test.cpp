@@ -18,6 +18,7 @@
 namespace vexel {
 namespace {
 
+using testing::Fingerprint;
 using testing::RandomBytes;
 using testing::RecordingJobHost;
 using testing::ScratchDir;
@@ -77,6 +78,19 @@ TEST_F(LzmaTest, StreamsComeBackAndShrinkMarkup) {
     }
     const std::string markup = Markup(300000, 1);
     EXPECT_LT(LzmaCompress(markup).size(), markup.size() / 4);
+}
+
+// The Linux, Windows and 32-bit builds write a page in the same bytes: each
+// build must give these streams (liblzma 5.4.1 at our settings).
+TEST_F(LzmaTest, EveryBuildWritesTheSameStream) {
+    const std::string markup = Markup(300000, 5);
+    const std::string mixed = Markup(20000, 6) + RandomBytes(50000, 7) + Markup(100000, 8);
+    const std::string markupStream = LzmaCompress(markup);
+    const std::string mixedStream = LzmaCompress(mixed);
+    EXPECT_EQ(markupStream.size(), 26722u);
+    EXPECT_EQ(Fingerprint(markupStream), 16079736667290598866ull);
+    EXPECT_EQ(mixedStream.size(), 62022u);
+    EXPECT_EQ(Fingerprint(mixedStream), 13367105482433308956ull);
 }
 
 TEST_F(LzmaTest, CutLongerWrongSizeAndTooLargeStreamsAreRefused) {

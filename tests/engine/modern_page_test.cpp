@@ -23,6 +23,7 @@ namespace vexel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Fingerprint;
 using testing::RandomBytes;
 using testing::ReadBytes;
 using testing::RecordingJobHost;
@@ -93,15 +94,6 @@ TEST(Deflate, RoundTripsAndRefusesDamagedData) {
     const std::string noise = RandomBytes(300000, 9);
     EXPECT_EQ(InflateRaw(ZlibDeflateRaw(page + noise + page), kMaxExpandedBytes), page + noise + page);
     EXPECT_EQ(InflateRaw(ZlibDeflateRaw(""), 10), "");
-}
-
-// FNV-1a, 64 bits: enough to tell two deflate streams apart.
-uint64_t Fingerprint(const std::string& bytes) {
-    uint64_t hash = 14695981039346656037ull;
-    for (const char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
-    return hash;
 }
 
 // The Linux, Windows and 32-bit builds write a page in the same bytes: each

@@ -54,6 +54,14 @@ std::string RandomBytes(std::size_t size, unsigned seed) {
     return bytes;
 }
 
+uint64_t Fingerprint(const std::string& bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return hash;
+}
+
 std::string PageWithBody(const std::string& body) {
     return kSimpleHead + body;
 }

@@ -46,6 +46,9 @@ public:
 // `size` bytes of every value, the same for the same seed.
 std::string RandomBytes(std::size_t size, unsigned seed);
 
+// FNV-1a, 64 bits: enough to tell two compressed streams apart.
+uint64_t Fingerprint(const std::string& bytes);
+
 // A page of n bytes whose body holds `body`: "<html><head></head><body>" + body.
 std::string PageWithBody(const std::string& body);
 

@@ -98,8 +98,10 @@ TEST_F(VerifyTest, PagesOfEveryFormatAndOptionMatchTheirBackups) {
     }
 }
 
-// A build without liblzma (the Windows programs) cannot expand an LZMA page
-// another build wrote: it says so instead of calling the page damaged.
+// A build made without liblzma (neither the system's nor Debian's source was
+// found) cannot expand an LZMA page another build wrote: it says so instead
+// of calling the page damaged. Every preset builds liblzma in, so this runs
+// only in such a build.
 TEST_F(VerifyTest, LzmaPagesAreNotCheckedByABuildWithoutLiblzma) {
     if (HaveLzma()) {
         GTEST_SKIP() << "this build reads LZMA pages";
