@@ -4,7 +4,7 @@
 ;
 ; Built by the build (target "installer") with makensis, which is given:
 ;   VERSION      2.5.0            ARCH        x86 or amd64
-;   HTMLVEXEL_EXE, VEXEL_EXE, HELP_CHM, LICENSE, ICON   the files it installs
+;   HTMLVEXEL_EXE, VEXEL_EXE, HELP_CHM, LICENSE, THIRD_PARTY, ICON   the files it installs
 ;   OUTFILE      the installer to write
 ;
 ; A user without administrator rights installs for themselves alone (in
@@ -117,6 +117,7 @@ Section "${PRODUCT}" SecMain
     File "/oname=vexel.exe" "${VEXEL_EXE}"
     File "/oname=help.chm" "${HELP_CHM}"
     File "/oname=LICENSE.txt" "${LICENSE}"
+    File "/oname=THIRD-PARTY.txt" "${THIRD_PARTY}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\HtmlVexel.exe" "" "$INSTDIR\HtmlVexel.exe" 0
 
@@ -253,6 +254,7 @@ Section "Uninstall"
     Delete "$INSTDIR\vexel.exe"
     Delete "$INSTDIR\help.chm"
     Delete "$INSTDIR\LICENSE.txt"
+    Delete "$INSTDIR\THIRD-PARTY.txt"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"

@@ -34,7 +34,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     # Our traces in the registry files, apart from the user'"'"'s settings.
     traces() { wineserver -w; grep -c -e HtmlVexel -e "Html Vexel" "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | paste -sd " "; }
     installed_files() {
-        for file in HtmlVexel.exe vexel.exe help.chm LICENSE.txt uninstall.exe; do
+        for file in HtmlVexel.exe vexel.exe help.chm LICENSE.txt THIRD-PARTY.txt uninstall.exe; do
             [ -f "$1/$file" ] || fail "$file is not in $1"
         done
     }
@@ -84,7 +84,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     echo "a file of the user" > "$machine_dir/notes.txt"
     wine "$machine_dir/uninstall.exe" /S
     wineserver -w
-    for file in HtmlVexel.exe vexel.exe help.chm LICENSE.txt uninstall.exe; do
+    for file in HtmlVexel.exe vexel.exe help.chm LICENSE.txt THIRD-PARTY.txt uninstall.exe; do
         [ ! -e "$machine_dir/$file" ] || fail "$file is left behind"
     done
     [ -f "$machine_dir/notes.txt" ] || fail "the uninstaller removed a file it did not install"
