@@ -16,7 +16,7 @@ using namespace vexel;
 using namespace vexel::testing;
 
 TEST(CommandLine, SplitsAsTheSystemDoesAndKeepsEveryCharacterInUtf8) {
-    EXPECT_TRUE(ArgumentsOf(L"").empty());
+    EXPECT_TRUE(ArgumentsOf(std::wstring()).empty());
     EXPECT_TRUE(ArgumentsOf(L"HtmlVexel.exe").empty());
     EXPECT_EQ(ArgumentsOf(L"\"C:\\Program Files\\HtmlVexel.exe\" \"C:\\my site\\a.htm\" b.html"),
               (std::vector<std::string>{"C:\\my site\\a.htm", "b.html"}));
