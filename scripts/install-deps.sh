@@ -7,8 +7,8 @@
 #                                    lintian), the shells the completions are tested in,
 #                                    GNU parallel
 #   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib and Debian's
-#                                    libdeflate and xz-utils (liblzma) sources (built by the builds without the
-#                                    system's libdeflate: MinGW, linux32), Wine (and the
+#                                    libdeflate and xz-utils (liblzma) sources (built by the builds without
+#                                    the system's libraries: MinGW, linux32), Wine (and the
 #                                    symbol font it draws caption buttons with), Xvfb,
 #                                    the CHM compiler (fp-utils: chmcmd, for help.chm),
 #                                    NSIS (makensis, for the Windows installer),

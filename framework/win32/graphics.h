@@ -199,7 +199,7 @@ public:
     void TextOut(int X, int Y, const std::string& Text);
     // Text at (X, Y) clipped to Rect; the brush fills Rect unless bsClear.
     void TextRect(const TRect& Rect, int X, int Y, const std::string& Text);
-    // DrawTextA with the given DT_xxx flags; with DT_CALCRECT it only measures
+    // The UTF-8 text drawn by DrawTextW with the given DT_xxx flags; with DT_CALCRECT it only measures
     // and updates Rect. Returns the height of the text.
     int DrawTextRect(TRect& Rect, const std::string& Text, UINT Format);
     TSize TextExtent(const std::string& Text);
