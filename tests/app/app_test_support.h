@@ -150,4 +150,12 @@ private:
     std::string storeKey_;
 };
 
+// The lines of a string list (a log, a file list) as plain strings.
+inline std::vector<std::string> Lines(TStrings* Strings) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < Strings->Count(); ++i)
+        lines.push_back(Strings->Strings(i));
+    return lines;
+}
+
 }  // namespace vexel::testing

@@ -20,13 +20,6 @@ using namespace vexel::testing;
 
 namespace {
 
-std::vector<std::string> Lines(TStrings* Strings) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < Strings->Count(); ++i)
-        lines.push_back(Strings->Strings(i));
-    return lines;
-}
-
 void ReplaceAll(std::string& Text, const std::string& From, const std::string& To) {
     for (std::size_t at = Text.find(From); at != std::string::npos; at = Text.find(From, at + To.size()))
         Text.replace(at, From.size(), To);

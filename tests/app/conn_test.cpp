@@ -23,13 +23,6 @@ constexpr char kHead[] = "<html><head></head><body bgcolor=white>";
 // "[" is the literal that the data string carries as a backslash.
 const std::string kBody = "<p>a [b] c</p>" + std::string(1100, 'x');
 
-std::vector<std::string> Lines(TStrings* Strings) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < Strings->Count(); ++i)
-        lines.push_back(Strings->Strings(i));
-    return lines;
-}
-
 }  // namespace
 
 class ConnHandlers : public AppTest {

@@ -111,6 +111,10 @@ inline RunResult Vexel(const std::vector<std::string>& args, const Console& cons
     return result;
 }
 
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 // The lines of a log, without their line ends.
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

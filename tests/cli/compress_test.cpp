@@ -20,10 +20,6 @@ std::string SamplePage(const std::string& title) {
     return "<html><head><title>" + title + "</title></head>\r\n<body>\r\n" + body + "</body></html>\r\n";
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(CompressPaths, FolderTakesItsPagesSortedByNameAndRecursiveAddsSubFolders) {
     ScratchDir dir;
     for (const char* name : {"b.htm", "A.HTML", "c.Htm", "notes.txt", "page.shtml", "old.htm_backup2",

@@ -11,10 +11,6 @@ namespace {
 
 using namespace support;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // What the job makes of a page's body with the default options, for pages
 // without control bytes or pairs of high bytes: whitespace between tags
 // collapsed, and the filler after a short body.

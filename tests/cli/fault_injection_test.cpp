@@ -10,7 +10,7 @@ namespace {
 
 using namespace support;
 
-std::string Page(int seed, std::size_t size = 20000) {
+std::string ItemsPage(int seed, std::size_t size = 20000) {
     std::string page = "<html><head><title>page " + std::to_string(seed) + "</title></head>\r\n<body>\r\n";
     uint32_t x = static_cast<uint32_t>(seed) * 2654435761u + 1;
     while (page.size() < size) {
@@ -19,10 +19,6 @@ std::string Page(int seed, std::size_t size = 20000) {
                 std::to_string((x >> 4) % 900) + " units.</p>\r\n";
     }
     return page + "</body></html>\r\n";
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 // Every name in the folder, so that a temporary file left behind shows.
@@ -43,7 +39,7 @@ protected:
         ASSERT_TRUE(fs::exists(shim_)) << shim_;
         fs::create_directories(site_);
         for (const char* name : {"a.htm", "b.htm"})
-            WriteBytes(site_ / name, Page(name[0]));
+            WriteBytes(site_ / name, ItemsPage(name[0]));
     }
 
     // Runs vexel with `call` failing for files named like `file`.
@@ -85,7 +81,7 @@ TEST_F(FaultInjection, FullDiskWhileBackingUpLeavesNoBackupNoTemporaryFileAndSay
     const int status =
         Run({"compress", "--jobs", "1", site_.string()}, "a.htm_backup.vexel-*", "write", "ENOSPC", 4096);
     EXPECT_EQ(status, kExitFailed);
-    EXPECT_EQ(ReadBytes(site_ / "a.htm"), Page('a'));
+    EXPECT_EQ(ReadBytes(site_ / "a.htm"), ItemsPage('a'));
     EXPECT_EQ(Names(site_), (std::vector<std::string>{"a.htm", "b.htm", "b.htm_backup"}));
     EXPECT_TRUE(Contains(err_, "vexel: Cannot copy file \"" + Site("a.htm") + "\" to \"" +
                                    Site("a.htm_backup") + "\": No space left on device"))
@@ -98,7 +94,7 @@ TEST_F(FaultInjection, BackupThatCannotBeFlushedOrNamedIsNotLeftBehind) {
     for (const char* call : {"fsync", "rename"}) {
         const char* file = std::string(call) == "fsync" ? "a.htm_backup.vexel-*" : "a.htm_backup";
         EXPECT_EQ(Run({"compress", Site("a.htm")}, file, call, "EIO"), kExitFailed) << call;
-        EXPECT_EQ(ReadBytes(site_ / "a.htm"), Page('a')) << call;
+        EXPECT_EQ(ReadBytes(site_ / "a.htm"), ItemsPage('a')) << call;
         EXPECT_EQ(Names(site_), (std::vector<std::string>{"a.htm", "b.htm"})) << call;
         EXPECT_TRUE(Contains(err_, "Input/output error")) << call << ": " << err_;
     }
@@ -117,7 +113,7 @@ TEST_F(FaultInjection, PageThatCannotBeWrittenStaysWithoutBackupOrTemporaryFile)
     for (const auto& fault : faults) {
         EXPECT_EQ(Run({"compress", Site("a.htm")}, fault.file, fault.call, fault.error), kExitFailed)
             << fault.call;
-        EXPECT_EQ(ReadBytes(site_ / "a.htm"), Page('a')) << fault.call;
+        EXPECT_EQ(ReadBytes(site_ / "a.htm"), ItemsPage('a')) << fault.call;
         // The page is its original, so the backup made for it went again.
         EXPECT_EQ(Names(site_), (std::vector<std::string>{"a.htm", "b.htm"})) << fault.call;
         EXPECT_TRUE(Contains(err_, Site("a.htm"))) << err_;
@@ -130,7 +126,7 @@ TEST_F(FaultInjection, PageThatCannotBeWrittenStaysWithoutBackupOrTemporaryFile)
 TEST_F(FaultInjection, ReadErrorPartWayStopsThePageInsteadOfCompressingAPrefix) {
     const int status = Run({"compress", site_.string()}, "a.htm", "read", "EIO", 8192);
     EXPECT_EQ(status, kExitFailed);
-    EXPECT_EQ(ReadBytes(site_ / "a.htm"), Page('a'));
+    EXPECT_EQ(ReadBytes(site_ / "a.htm"), ItemsPage('a'));
     EXPECT_FALSE(fs::exists(site_ / "a.htm_backup"));
     EXPECT_TRUE(Contains(err_, "Cannot read file \"" + Site("a.htm") + "\": Input/output error")) << err_;
     EXPECT_TRUE(Contains(err_, "Pages: 1 written")) << err_;  // b.htm
@@ -154,11 +150,11 @@ TEST_F(FaultInjection, ReadErrorInARawDataFileOrAPageToDecodeIsExitOne) {
 TEST_F(FaultInjection, ReadErrorInTheBackupOfAStoppedRunNamesTheBackup) {
     // A run stopped between the backup and the page: the page is taken up
     // again, which reads the backup.
-    WriteBytes(site_ / "a.htm_backup", Page('a'));
+    WriteBytes(site_ / "a.htm_backup", ItemsPage('a'));
     EXPECT_EQ(Run({"compress", Site("a.htm")}, "a.htm_backup", "read", "EIO"), kExitFailed);
     EXPECT_TRUE(Contains(err_, "Cannot read file \"" + Site("a.htm_backup") + "\"")) << err_;
-    EXPECT_EQ(ReadBytes(site_ / "a.htm"), Page('a'));
-    EXPECT_EQ(ReadBytes(site_ / "a.htm_backup"), Page('a'));
+    EXPECT_EQ(ReadBytes(site_ / "a.htm"), ItemsPage('a'));
+    EXPECT_EQ(ReadBytes(site_ / "a.htm_backup"), ItemsPage('a'));
 }
 
 // --- restore --------------------------------------------------------------------
@@ -169,8 +165,8 @@ TEST_F(FaultInjection, RestoredPageWhoseBackupStaysIsCountedWithAWarning) {
     // written into the page, and the backup stays.
     const int status = Run({"restore", Site("a.htm")}, "a.htm*", "rename,unlink", "EACCES");
     EXPECT_EQ(status, kExitFailed);
-    EXPECT_EQ(ReadBytes(site_ / "a.htm"), Page('a'));
-    EXPECT_EQ(ReadBytes(site_ / "a.htm_backup"), Page('a'));
+    EXPECT_EQ(ReadBytes(site_ / "a.htm"), ItemsPage('a'));
+    EXPECT_EQ(ReadBytes(site_ / "a.htm_backup"), ItemsPage('a'));
     EXPECT_EQ(out_, "Restored: " + Site("a.htm") + "\n");
     EXPECT_TRUE(Contains(err_, "vexel: warning: Restored \"" + Site("a.htm") + "\", but cannot remove \"" +
                                    Site("a.htm_backup") + "\": Permission denied"))

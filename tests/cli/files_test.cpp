@@ -28,10 +28,6 @@ std::string Page(const std::string& title) {
     return "<html><head><title>" + title + "</title></head><body>\r\n" + body + "</body></html>\r\n";
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // A UTF-8 path as the file system takes it (wide on Windows).
 fs::path U8(const std::string& path) {
     return fs::u8path(path);

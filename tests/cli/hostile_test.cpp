@@ -16,11 +16,7 @@ namespace {
 
 using namespace support;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-std::string Page(int seed, std::size_t size = 3000) {
+std::string RowsPage(int seed, std::size_t size = 3000) {
     std::string page = "<html><head><title>page " + std::to_string(seed) + "</title></head>\r\n<body>\r\n";
     for (int i = 0; page.size() < size; ++i)
         page += "<p>Row " + std::to_string(i * 7 + seed) + " of page " + std::to_string(seed) + "</p>\r\n";
@@ -46,22 +42,22 @@ int RunWithin(const std::vector<std::string>& args, const fs::path& folder, doub
 
 TEST(Blocking, AFifoNamedAsTheBackupIsRefusedAtOnce) {
     ScratchDir dir;
-    WriteBytes(dir.Path() / "page.htm", Page(1));
+    WriteBytes(dir.Path() / "page.htm", RowsPage(1));
     ASSERT_EQ(::mkfifo((dir / "page.htm_backup").c_str(), 0600), 0);
     std::string err;
     EXPECT_EQ(RunWithin({"compress", dir / "page.htm"}, dir.Path() / "run", 20, &err), kExitFailed) << err;
     EXPECT_TRUE(Contains(err, "page.htm_backup") && Contains(err, "not a regular file")) << err;
-    EXPECT_EQ(ReadBytes(dir.Path() / "page.htm"), Page(1));
+    EXPECT_EQ(ReadBytes(dir.Path() / "page.htm"), RowsPage(1));
     EXPECT_TRUE(fs::is_fifo(dir.Path() / "page.htm_backup"));
     // restore and verify too.
     EXPECT_EQ(RunWithin({"restore", dir / "page.htm"}, dir.Path() / "run", 20, &err), kExitFailed) << err;
     EXPECT_EQ(RunWithin({"verify", dir / "page.htm"}, dir.Path() / "run", 20, &err), kExitFailed) << err;
-    EXPECT_EQ(ReadBytes(dir.Path() / "page.htm"), Page(1));
+    EXPECT_EQ(ReadBytes(dir.Path() / "page.htm"), RowsPage(1));
 }
 
 TEST(Blocking, EndlessOrSpecialInputsAreRefusedWithAClearError) {
     ScratchDir dir;
-    WriteBytes(dir.Path() / "page.htm", Page(2));
+    WriteBytes(dir.Path() / "page.htm", RowsPage(2));
     ASSERT_EQ(::mkfifo((dir / "fifo.htm").c_str(), 0600), 0);
     for (const std::string& input : {std::string("/dev/zero"), dir / "fifo.htm"}) {
         for (const char* command : {"decode", "expand"}) {
@@ -79,7 +75,7 @@ TEST(Blocking, EndlessOrSpecialInputsAreRefusedWithAClearError) {
 
 TEST(Blocking, TheFirstStopSignalEndsAWaitForAPasswordFromAPipe) {
     ScratchDir dir;
-    WriteBytes(dir.Path() / "page.htm", Page(3));
+    WriteBytes(dir.Path() / "page.htm", RowsPage(3));
     const std::string fifo = dir / "password";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // A writer that never writes: the reader would wait for ever.
@@ -96,7 +92,7 @@ TEST(Blocking, TheFirstStopSignalEndsAWaitForAPasswordFromAPipe) {
         run.Kill();
     EXPECT_EQ(run.Wait(), ended ? 143 : 128 + SIGKILL) << run.Err();
     ::close(writer);
-    EXPECT_EQ(ReadBytes(dir.Path() / "page.htm"), Page(3));
+    EXPECT_EQ(ReadBytes(dir.Path() / "page.htm"), RowsPage(3));
     EXPECT_FALSE(fs::exists(dir.Path() / "page.htm_backup"));
 }
 
@@ -121,7 +117,7 @@ TEST(Overlap, RestoreRunsDuringACompressRunLoseNoPage) {
     for (int i = 0; i < 60; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "page%02d.htm", i);
-        originals[name] = Page(i, 60000);
+        originals[name] = RowsPage(i, 60000);
         WriteBytes(site / name, originals[name]);
     }
     for (int round = 0; round < 3; ++round) {

@@ -12,10 +12,6 @@ namespace {
 
 using namespace support;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(ModernOptions, ParsedWithTheirValues) {
     const Invocation inv = ParseArguments(
         {"compress", "--modern", "--encrypt", "--password-file", "pw.txt", "--iterations=1000000", "site"});

@@ -8,10 +8,6 @@ namespace {
 
 using namespace support;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 std::string PlainPage(const std::string& text) {
     std::string body;
     for (int i = 0; i < 120; ++i)

@@ -16,10 +16,6 @@ namespace {
 
 using namespace support;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 std::string Page(const std::string& title) {
     std::string body;
     for (int i = 0; i < 30; ++i)

@@ -21,10 +21,6 @@ std::string Page(const std::string& title) {
     return "<html><head><title>" + title + "</title></head><body>\r\n" + body + "</body></html>\r\n";
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 bool HasBackup(const std::string& page) {
     return fs::exists(page + "_backup");
 }

@@ -29,7 +29,7 @@ using testing::WriteBytes;
 // wrong password first, then the right one), "old" (a browser without
 // DecompressionStream), "damaged" (the page says so). Every page's script
 // must parse as ES5.
-constexpr char kHarness[] = R"JS(
+constexpr char kModernHarness[] = R"JS(
 const fs = require('fs');
 const [page, original, label, mode, password] = process.argv.slice(2);
 const bytes = fs.readFileSync(page);
@@ -119,7 +119,7 @@ protected:
         GTEST_SKIP() << "Node.js runs in the native build";
 #else
         ASSERT_EQ(std::system("node --version > /dev/null 2>&1"), 0) << "Node.js is needed for this test";
-        WriteBytes(dir_.Path("harness.js"), kHarness);
+        WriteBytes(dir_.Path("harness.js"), kModernHarness);
 #endif
     }
 

@@ -33,7 +33,7 @@ int ExitCode(int status) {
 // Runs the page's last script with a document whose writeln collects the
 // text, the page and the result read and written as latin1. The script ends
 // where a browser's HTML parser ends it: at the first "</script" in any case.
-constexpr char kHarness[] = R"JS(
+constexpr char kScriptHarness[] = R"JS(
 const fs = require('fs');
 const page = fs.readFileSync(process.argv[2], 'latin1');
 const tag = '<SCRIPT LANGUAGE="JavaScript">\r\nd="';
@@ -54,7 +54,7 @@ protected:
         GTEST_SKIP() << "Node.js runs in the native build";
 #else
         ASSERT_EQ(std::system("node --version > /dev/null 2>&1"), 0) << "Node.js is needed for this test";
-        WriteBytes(dir_.Path("harness.js"), kHarness);
+        WriteBytes(dir_.Path("harness.js"), kScriptHarness);
 #endif
     }
 

@@ -94,6 +94,8 @@ TEST(Component, FreeingAComponentTakesItOutOfItsOwnerAndTellsTheSiblings) {
     EXPECT_EQ(holder->Removed, std::vector<std::string>{"Target"});
 }
 
+namespace {
+
 // A component that frees a sibling while it hears of a removal.
 class TSweeper : public TProbe {
 public:
@@ -110,6 +112,7 @@ protected:
         }
     }
 };
+}  // namespace
 
 TEST(Component, SiblingsFreedDuringANoticeAreSkippedAndNoneHearsItTwice) {
     for (bool earlier : {true, false}) {

@@ -19,6 +19,7 @@
 
 using namespace vexel;
 using vexel::testing::FrameworkTest;
+using vexel::testing::MakeForm;
 using vexel::testing::MousePos;
 using vexel::testing::PressKey;
 using vexel::testing::TypeChar;
@@ -34,13 +35,6 @@ T* Make(TWinControl* parent, const std::string& caption, std::vector<std::string
     control->SetBounds(left, top, 90, 24);
     control->OnClick = [&log, caption](TObject*) { log.push_back(caption); };
     return control;
-}
-
-TForm* MakeForm(TComponent* owner) {
-    auto* form = new TForm(owner);
-    form->SetBorderStyle(bsSingle);
-    form->SetBounds(40, 40, 320, 240);
-    return form;
 }
 
 LRESULT CheckOf(TWinControl* control) {

@@ -20,17 +20,11 @@
 
 using namespace vexel;
 using vexel::testing::FrameworkTest;
+using vexel::testing::MakeForm;
 using vexel::testing::PressKey;
 using vexel::testing::TypeChar;
 
 namespace {
-
-TForm* MakeForm(TComponent* owner) {
-    auto* form = new TForm(owner);
-    form->SetBorderStyle(bsSingle);
-    form->SetBounds(40, 40, 320, 240);
-    return form;
-}
 
 std::string WindowText(HWND window) {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');

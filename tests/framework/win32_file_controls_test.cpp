@@ -17,17 +17,11 @@
 
 using namespace vexel;
 using vexel::testing::FrameworkTest;
+using vexel::testing::MakeForm;
 using vexel::testing::ItemsOf;
 using vexel::testing::TTempFolder;
 
 namespace {
-
-TForm* MakeForm(TComponent* owner) {
-    auto* form = new TForm(owner);
-    form->SetBorderStyle(bsSingle);
-    form->SetBounds(40, 40, 360, 320);
-    return form;
-}
 
 bool Lists(TCustomListBox* list, const std::string& item) {
     return list->Items()->IndexOf(item) >= 0;
@@ -120,7 +114,7 @@ class FileControls : public FrameworkTest {
   protected:
     void SetUp() override {
         FrameworkTest::SetUp();
-        form_ = MakeForm(App());
+        form_ = MakeForm(App(), 360, 320);
     }
 
     TFileListBox* NewFileList(const std::string& directory, const std::string& mask) {

@@ -18,6 +18,7 @@
 using namespace vexel;
 using vexel::testing::FocusName;
 using vexel::testing::FrameworkTest;
+using vexel::testing::MakeForm;
 using vexel::testing::PressKey;
 
 namespace {
@@ -43,13 +44,6 @@ private:
     std::vector<std::string>& log_;
 };
 
-TForm* MakeForm(TComponent* Owner) {
-    auto* form = new TForm(Owner);
-    form->SetBorderStyle(bsSingle);
-    form->SetBounds(40, 40, 320, 200);
-    return form;
-}
-
 // A push button at the bottom of the form.
 TButton* BottomButton(TForm* Form, int Left) {
     auto* button = new TButton(Form);
@@ -66,7 +60,7 @@ protected:
 };
 
 TEST_F(KeyStops, TabReachesWindowlessControlsInTheirPlaceAndSkipsHiddenAndDisabledOnes) {
-    TForm* form = MakeForm(App());
+    TForm* form = MakeForm(App(), 320, 200);
     auto* first = BottomButton(form, 10);
     auto* help = new TSquare(form, "help", log, 10);
     auto* tips = new TSquare(form, "tips", log, 60);
@@ -104,7 +98,7 @@ TEST_F(KeyStops, TabReachesWindowlessControlsInTheirPlaceAndSkipsHiddenAndDisabl
 }
 
 TEST_F(KeyStops, SpaceAndEnterClickTheFocusedControlAndItShowsAFrame) {
-    TForm* form = MakeForm(App());
+    TForm* form = MakeForm(App(), 320, 200);
     auto* button = BottomButton(form, 10);
     button->SetDefault(true);
     button->OnClick = [this](TObject*) { log.push_back("default"); };
@@ -143,7 +137,7 @@ TEST_F(KeyStops, SpaceAndEnterClickTheFocusedControlAndItShowsAFrame) {
 }
 
 TEST_F(KeyStops, TheKeyStopGoesWithItsControlItsParentOrTheTabStop) {
-    TForm* form = MakeForm(App());
+    TForm* form = MakeForm(App(), 320, 200);
     auto* panel = new TPanel(form);
     panel->SetParent(form);
     panel->SetBounds(0, 0, 200, 100);

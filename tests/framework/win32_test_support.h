@@ -86,6 +86,14 @@ inline void Fill(TBitmap& bitmap, TColor color) {
     bitmap.Canvas()->FillRect({0, 0, bitmap.Width(), bitmap.Height()});
 }
 
+// A fixed-size form at (40, 40) to put controls on.
+inline TForm* MakeForm(TComponent* owner, int width = 320, int height = 240) {
+    auto* form = new TForm(owner);
+    form->SetBorderStyle(bsSingle);
+    form->SetBounds(40, 40, width, height);
+    return form;
+}
+
 inline LPARAM MousePos(int x, int y) {
     return MAKELPARAM(x, y);
 }

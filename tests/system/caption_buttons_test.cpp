@@ -49,6 +49,8 @@ protected:
     ~TNotedMenu() override = default;
 };
 
+}  // namespace
+
 class CaptionButtonsTest : public FormManagerTest {
 protected:
     void SetUp() override {
@@ -78,8 +80,6 @@ protected:
     TZelFormManager* manager_ = nullptr;
     HWND window_ = nullptr;
 };
-
-}  // namespace
 
 TEST_F(CaptionButtonsTest, ButtonsArePlacedFromTheStylesAndTheSystemMetrics) {
     TZelCButtons* buttons = manager_->Buttons();

@@ -12,10 +12,12 @@
 #include "framework/core/sysutils.h"
 #include "framework/win32/forms.h"
 #include "tests/framework/win32_test_support.h"
+#include "tests/widgets/widget_pixels.h"
 #include "widgets/background.h"
 
 using namespace vexel;
 using vexel::testing::FrameworkTest;
+using vexel::testing::CountColor;
 
 namespace {
 
@@ -27,14 +29,6 @@ TColor Rgb(int r, int g, int b) {
 void PaintOver(TBitmap& bitmap, TZelBackground& background, bool forward = true, TColor ground = clLime) {
     vexel::testing::Fill(bitmap, ground);
     background.PaintBackground(bitmap.Canvas()->Handle(), bitmap.Width(), bitmap.Height(), forward);
-}
-
-int CountColor(TBitmap& bitmap, TColor color) {
-    int count = 0;
-    for (int y = 0; y < bitmap.Height(); ++y)
-        for (int x = 0; x < bitmap.Width(); ++x)
-            count += bitmap.PixelColor(x, y) == color;
-    return count;
 }
 
 // Every pixel of the row (or column) is the same.

@@ -26,11 +26,11 @@ using vexel::testing::FrameworkTest;
 using vexel::testing::MousePos;
 using vexel::testing::SharpFont;
 using vexel::testing::TMenuWatcher;
+using vexel::testing::kInk;
 
 namespace {
 
-constexpr TColor kGround = 0x40C040;  // green: no button draws it
-constexpr TColor kText = clRed;
+constexpr TColor kButtonGround = 0x40C040;  // green: no button draws it
 constexpr TColor kGlyph = clBlue;
 
 // A tool button whose hover and press flags a test can set, to paint them
@@ -47,11 +47,11 @@ protected:
     ~TStateButton() override = default;
 };
 
-// The control painted over a ground of kGround.
+// The control painted over a ground of kButtonGround.
 void Render(TControl* control, TBitmap& image) {
     image.SetSize(0, 0);
     image.SetSize(control->Width(), control->Height());
-    Fill(image, kGround);
+    Fill(image, kButtonGround);
     control->PaintTo(image.Canvas()->Handle(), 0, 0);
 }
 
@@ -74,16 +74,16 @@ TRect Extent(TBitmap& image, TColor color, TRect area = {}) {
 // Where the button's caption format puts the text in Rect.
 TRect CaptionExtent(TZelIEButton* button, const TRect& rect, int width, int height) {
     TBitmap image(width, height);
-    Fill(image, kGround);
+    Fill(image, kButtonGround);
     DrawText3D(button->Font3D(), button->Font(), image.Canvas()->Handle(), true,
                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS, button->Caption(), rect);
-    return Extent(image, kText);
+    return Extent(image, kInk);
 }
 
-// Pixel by pixel: kGround with DrawButtonBorder's rings on it.
+// Pixel by pixel: kButtonGround with DrawButtonBorder's rings on it.
 ::testing::AssertionResult ShowsBorder(TBitmap& image, bool sunk, int rings) {
     TBitmap expected(image.Width(), image.Height());
-    Fill(expected, kGround);
+    Fill(expected, kButtonGround);
     if (rings > 0)
         DrawButtonBorder(expected.Canvas(), image.Width(), image.Height(), sunk, rings);
     for (int y = 0; y < image.Height(); ++y)
@@ -119,7 +119,7 @@ T* NewButton(TWinControl* parent, int left, int top, int width, int height) {
     auto* button = new T(parent);
     button->SetParent(parent);
     button->SetBounds(left, top, width, height);
-    SharpFont(*button->Font(), kText);
+    SharpFont(*button->Font(), kInk);
     return button;
 }
 
@@ -144,11 +144,11 @@ TEST_F(ButtonDrawing, BorderRingsAndTheirRectangles) {
     for (int rings = 1; rings <= 3; ++rings) {
         for (bool sunk : {false, true}) {
             TBitmap image(w, h);
-            Fill(image, kGround);
+            Fill(image, kButtonGround);
             DrawButtonBorder(image.Canvas(), w, h, sunk, rings);
             for (int y = 0; y < h; ++y) {
                 for (int x = 0; x < w; ++x) {
-                    TColor expected = kGround;
+                    TColor expected = kButtonGround;
                     for (const TRing& ring : byCount[rings]) {
                         int l = ring.rect.Left, t = ring.rect.Top, r = ring.rect.Right - 1,
                             b = ring.rect.Bottom - 1;
@@ -282,14 +282,14 @@ TEST_F(IEButton, GlyphAndCaptionPlacesForEachLayout) {
         Render(button, image);
         EXPECT_EQ(Extent(image, kGlyph), c.glyph) << c.layout << " " << c.withMenu;
         // The caption, left of where the arrow may be.
-        TRect text = Extent(image, kText, {0, 0, w - 14, h});
+        TRect text = Extent(image, kInk, {0, 0, w - 14, h});
         EXPECT_EQ(text, CaptionExtent(button, c.caption, w, h)) << c.layout << " " << c.withMenu;
         EXPECT_FALSE(text.IsEmpty());
         // The arrow only with a menu: its top row at Round(H / 2) - 3.
-        EXPECT_EQ(CountColor(image, kText, {w - 14, 0, w, h}), c.withMenu ? 16 : 0);
+        EXPECT_EQ(CountColor(image, kInk, {w - 14, 0, w, h}), c.withMenu ? 16 : 0);
         if (c.withMenu) {
-            EXPECT_EQ(image.PixelColor(w - 13, 22), kText);
-            EXPECT_EQ(image.PixelColor(w - 10, 25), kText);
+            EXPECT_EQ(image.PixelColor(w - 13, 22), kInk);
+            EXPECT_EQ(image.PixelColor(w - 10, 25), kInk);
         }
     }
 
@@ -297,7 +297,7 @@ TEST_F(IEButton, GlyphAndCaptionPlacesForEachLayout) {
     button->SetOptions(0);
     Render(button, image);
     EXPECT_EQ(Extent(image, kGlyph), Bounds(37, 6, 16, 12));
-    EXPECT_EQ(Extent(image, kText), CaptionExtent(button, {4, 18, w - 4, h - 4}, w, h));
+    EXPECT_EQ(Extent(image, kInk), CaptionExtent(button, {4, 18, w - 4, h - 4}, w, h));
 
     // The glyph alone, centred; beside-layouts move it down while pressed.
     button->SetDropDownMenu(nullptr);
@@ -305,7 +305,7 @@ TEST_F(IEButton, GlyphAndCaptionPlacesForEachLayout) {
     button->SetLayout(pLeft);
     Render(button, image);
     EXPECT_EQ(Extent(image, kGlyph), Bounds(37, 19, 16, 12));
-    EXPECT_EQ(CountColor(image, kText), 0);
+    EXPECT_EQ(CountColor(image, kInk), 0);
     button->Force(false, true);
     Render(button, image);
     EXPECT_EQ(Extent(image, kGlyph), Bounds(37, 20, 16, 12));
@@ -329,22 +329,22 @@ TEST_F(IEButton, PushingShiftsTheCaptionOrTheGlyphByOnePixel) {
     button->SetCaption("Exit");
     TBitmap image;
     Render(button, image);
-    const TRect idle = Extent(image, kText);
+    const TRect idle = Extent(image, kInk);
     ASSERT_FALSE(idle.IsEmpty());
     EXPECT_EQ(idle, CaptionExtent(button, {4, 4, 66, 26}, 70, 30));
     TRect shifted = idle;
     shifted.Offset(0, 1);
     button->Force(true, true);
     Render(button, image);
-    EXPECT_EQ(Extent(image, kText), shifted);
+    EXPECT_EQ(Extent(image, kInk), shifted);
     button->Force(false, true);  // pressed but not over it: no shift
     Render(button, image);
-    EXPECT_EQ(Extent(image, kText), idle);
+    EXPECT_EQ(Extent(image, kInk), idle);
     button->Force(false, false);
     button->SetGroupIndex(3);
     button->SetDown(true);
     Render(button, image);
-    EXPECT_EQ(Extent(image, kText), shifted);
+    EXPECT_EQ(Extent(image, kInk), shifted);
 
     // With a glyph shown and opTextonly set, the same.
     button->SetDown(false);
@@ -352,7 +352,7 @@ TEST_F(IEButton, PushingShiftsTheCaptionOrTheGlyphByOnePixel) {
     button->SetOptions(opTextonly);
     button->Force(true, true);
     Render(button, image);
-    EXPECT_EQ(Extent(image, kText), shifted);
+    EXPECT_EQ(Extent(image, kInk), shifted);
     EXPECT_EQ(CountColor(image, kGlyph), 0);
 
     // A glyph above the caption moves down while pressed; the caption stays.
@@ -520,11 +520,11 @@ TEST_F(IEButton, ADropDownMenuOpensBelowTheButtonAndNoClickFires) {
 
     TBitmap image;
     Render(button, image);
-    EXPECT_EQ(CountColor(image, kText, {47, 0, 60, 30}), 16);  // the arrow
+    EXPECT_EQ(CountColor(image, kInk, {47, 0, 60, 30}), 16);  // the arrow
     menu->Free();
     EXPECT_EQ(button->DropDownMenu(), nullptr);
     Render(button, image);
-    EXPECT_EQ(CountColor(image, kText), 0);
+    EXPECT_EQ(CountColor(image, kInk), 0);
     // Without the menu the same press clicks.
     f.Send(WM_LBUTTONDOWN, MK_LBUTTON, 40, 50);
     f.Send(WM_LBUTTONUP, 0, 40, 50);
@@ -595,11 +595,11 @@ TEST_F(OfficeButton, WithoutABackgroundTheFaceIsLightYellowInsideItsCorners) {
     Render(button, image);
     EXPECT_EQ(image.PixelColor(110, 12), TZelOfficeButton::kFaceColor);
     EXPECT_EQ(image.PixelColor(30, 6), TZelOfficeButton::kFaceColor);
-    EXPECT_EQ(image.PixelColor(0, 0), kGround);  // the corners let the parent show
-    EXPECT_EQ(image.PixelColor(129, 24), kGround);
+    EXPECT_EQ(image.PixelColor(0, 0), kButtonGround);  // the corners let the parent show
+    EXPECT_EQ(image.PixelColor(129, 24), kButtonGround);
     EXPECT_EQ(image.PixelColor(2, 12), clBlack);  // the outline in BorderColor
     EXPECT_EQ(image.PixelColor(127, 12), clBlack);
-    EXPECT_GT(CountColor(image, kText), 10);
+    EXPECT_GT(CountColor(image, kInk), 10);
     // The lamp: LedNormal inside, its rim pixels at (7, 7) + offsets.
     const int ledY = (25 - 10) / 2;
     EXPECT_EQ(image.PixelColor(7 + 6, ledY + 6), button->LedNormal());
@@ -712,8 +712,8 @@ TEST_F(RoundButton, TheDiscShowsTheBackgroundInsideA3DRim) {
     TBitmap image;
     Render(button, image);
     EXPECT_EQ(image.PixelColor(12, 12), clYellow);
-    EXPECT_EQ(image.PixelColor(0, 0), kGround);
-    EXPECT_EQ(image.PixelColor(24, 24), kGround);
+    EXPECT_EQ(image.PixelColor(0, 0), kButtonGround);
+    EXPECT_EQ(image.PixelColor(24, 24), kButtonGround);
     EXPECT_EQ(image.PixelColor(0, 12), clBlack);  // btNormal: a black outline
     // The rim: light at the upper left, shade at the lower right.
     EXPECT_EQ(image.PixelColor(1, 12), ColorToRGB(clBtnHighlight));

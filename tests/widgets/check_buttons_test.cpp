@@ -21,11 +21,11 @@ using vexel::testing::FrameworkTest;
 using vexel::testing::MousePos;
 using vexel::testing::PressKey;
 using vexel::testing::SharpFont;
+using vexel::testing::kInk;
 
 namespace {
 
-constexpr TColor kInk = clRed;
-constexpr TColor kGround = clAqua;  // the controls' Color
+constexpr TColor kCheckGround = clAqua;  // the controls' Color
 
 TForm* MakeForm(TApplication* app) {
     auto* form = new TForm(app);
@@ -40,7 +40,7 @@ T* MakeBox(TForm* form, const std::string& caption, int top = 10) {
     box->SetParent(form);
     box->SetBounds(10, top, 200, 24);
     box->SetCaption(caption);
-    box->SetColor(kGround);
+    box->SetColor(kCheckGround);
     SharpFont(*box->Font(), kInk);
     box->Font3D()->SetThreeDimensional(false);
     return box;
@@ -211,7 +211,7 @@ TEST_F(ZelCheckButtons, ThePictureGroundIsTheColourOrTheBackground) {
     TBitmap& picture = *plain->CaptionPicture();
     ASSERT_EQ(picture.Width(), 200);
     ASSERT_EQ(picture.Height(), 24);
-    EXPECT_EQ(CountColor(picture, kGround) + CountColor(picture, kInk), 200 * 24);
+    EXPECT_EQ(CountColor(picture, kCheckGround) + CountColor(picture, kInk), 200 * 24);
     EXPECT_GT(CountColor(picture, kInk), 0);
 
     auto* grounded = MakeBox<TZelRadiobutton>(form, "VBScript", 40);
@@ -221,7 +221,7 @@ TEST_F(ZelCheckButtons, ThePictureGroundIsTheColourOrTheBackground) {
     grounded->SetBackground(ground);
     Paint(grounded, image);
     TBitmap& withGround = *grounded->CaptionPicture();
-    EXPECT_EQ(CountColor(withGround, kGround), 0);
+    EXPECT_EQ(CountColor(withGround, kCheckGround), 0);
     EXPECT_EQ(CountColor(withGround, clYellow) + CountColor(withGround, kInk), 200 * 24);
 
     // The window holds the picture but for the box's strip, and shows it.

@@ -18,7 +18,7 @@ using vexel::testing::TTextShape;
 
 namespace {
 
-constexpr TColor kGround = 0x00FF00;  // lime: no frame or text colour below uses it
+constexpr TColor kLime = 0x00FF00;  // lime: no frame or text colour below uses it
 constexpr TColor kHigh = clRed;
 constexpr TColor kShadow = clBlue;
 
@@ -35,7 +35,7 @@ struct FrameCase {
 
 // Draws the frame into a fresh lime bitmap; returns the rectangle left inside.
 TRect DrawInto(TBitmap& bitmap, TZelFrame& frame) {
-    Fill(bitmap, kGround);
+    Fill(bitmap, kLime);
     TRect r{0, 0, bitmap.Width(), bitmap.Height()};
     DrawFrame(&frame, bitmap.Canvas()->Handle(), r);
     return r;
@@ -59,7 +59,7 @@ TEST(Frame, FramedUpDrawsTwoGroupsOfRingsAndShrinksTheRect) {
         EXPECT_EQ(bitmap.PixelColor(10, i), i < 3 ? kHigh : kShadow) << "top ring " << i;
         EXPECT_EQ(bitmap.PixelColor(10, 19 - i), i < 3 ? kShadow : kHigh) << "bottom ring " << i;
     }
-    EXPECT_EQ(CountColor(bitmap, kGround), 8 * 8);  // the inside is untouched
+    EXPECT_EQ(CountColor(bitmap, kLime), 8 * 8);  // the inside is untouched
     // The bottom-right colour takes the top-right and bottom-left corners.
     EXPECT_EQ(bitmap.PixelColor(0, 0), kHigh);
     EXPECT_EQ(bitmap.PixelColor(19, 0), kShadow);
@@ -89,7 +89,7 @@ TEST(Frame, NoneDrawsNothing) {
     TBitmap bitmap(10, 10);
     TRect inside = DrawInto(bitmap, c.frame);
     EXPECT_EQ(inside, Rect(0, 0, 10, 10));
-    EXPECT_EQ(CountColor(bitmap, kGround), 100);
+    EXPECT_EQ(CountColor(bitmap, kLime), 100);
 }
 
 TEST(Frame, ClNoneLeavesItsTwoSidesUndrawn) {
@@ -99,8 +99,8 @@ TEST(Frame, ClNoneLeavesItsTwoSidesUndrawn) {
     DrawInto(bitmap, c.frame);
     EXPECT_EQ(bitmap.PixelColor(0, 5), kHigh);
     EXPECT_EQ(bitmap.PixelColor(5, 0), kHigh);
-    EXPECT_EQ(bitmap.PixelColor(9, 5), kGround);  // not white either
-    EXPECT_EQ(bitmap.PixelColor(5, 9), kGround);
+    EXPECT_EQ(bitmap.PixelColor(9, 5), kLime);  // not white either
+    EXPECT_EQ(bitmap.PixelColor(5, 9), kLime);
     EXPECT_EQ(CountColor(bitmap, kHigh), 9 + 9);
 
     // The panel styles hold clNone of their own: the inner group of
@@ -109,8 +109,8 @@ TEST(Frame, ClNoneLeavesItsTwoSidesUndrawn) {
     DrawInto(bitmap, panel.frame);
     EXPECT_EQ(bitmap.PixelColor(0, 5), kHigh);
     EXPECT_EQ(bitmap.PixelColor(9, 5), clBlack);
-    EXPECT_EQ(bitmap.PixelColor(1, 5), kGround);
-    EXPECT_EQ(bitmap.PixelColor(5, 1), kGround);
+    EXPECT_EQ(bitmap.PixelColor(1, 5), kLime);
+    EXPECT_EQ(bitmap.PixelColor(5, 1), kLime);
     EXPECT_EQ(bitmap.PixelColor(8, 5), kShadow);
     EXPECT_EQ(bitmap.PixelColor(5, 8), kShadow);
 }
@@ -122,8 +122,8 @@ TEST(Frame, EdgesLeaveOutTheMissingSidesOnly) {
     TRect inside = DrawInto(bitmap, c.frame);
     EXPECT_EQ(inside, Rect(1, 1, 9, 9));  // the rect shrinks all the same
     for (int x = 1; x < 9; ++x)
-        EXPECT_EQ(bitmap.PixelColor(x, 0), kGround) << x;
-    EXPECT_EQ(bitmap.PixelColor(0, 0), kGround);   // only the top line reaches the top-left corner
+        EXPECT_EQ(bitmap.PixelColor(x, 0), kLime) << x;
+    EXPECT_EQ(bitmap.PixelColor(0, 0), kLime);   // only the top line reaches the top-left corner
     EXPECT_EQ(bitmap.PixelColor(9, 0), clYellow);  // the right line starts at the top
     EXPECT_EQ(bitmap.PixelColor(0, 5), clYellow);
     EXPECT_EQ(bitmap.PixelColor(9, 5), clYellow);
@@ -206,8 +206,6 @@ TEST(Font3D, AssignCopiesEverySettingAndOtherClassesFail) {
 
 // ---- 3-D text ----
 
-namespace {
-
 class Text3D : public ::testing::Test {
 protected:
     static constexpr int kW = 90, kH = 40;
@@ -223,7 +221,7 @@ protected:
 
     // Draws the text on lime and returns the shape of one plain copy.
     TTextShape Draw(bool enabled = true) {
-        Fill(bitmap_, kGround);
+        Fill(bitmap_, kLime);
         DrawText3D(&font3D_, &font_, bitmap_.Canvas()->Handle(), enabled, kTopLeft, "Hx#", rect_);
         TTextShape shape(kW, kH, font_, "Hx#", rect_, kTopLeft);
         EXPECT_GT(shape.Count(), 30);
@@ -235,36 +233,34 @@ protected:
     TBitmap bitmap_;
 };
 
-}  // namespace
-
 TEST_F(Text3D, OnlyHighlightWithOffsetOneIsOneCopyUpLeftOfTheFace) {
     TTextShape shape = Draw();
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround, {{-1, -1, kHigh}, {0, 0, clBlack}}));
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime, {{-1, -1, kHigh}, {0, 0, clBlack}}));
 }
 
 TEST_F(Text3D, TwoCopyStylesAndTheOutline) {
     font3D_.SetOffset(2);
     font3D_.SetStyle3D(fontRaised);
     TTextShape shape = Draw();
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround, {{-2, -2, kHigh}, {2, 2, kShadow}, {0, 0, clBlack}}));
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime, {{-2, -2, kHigh}, {2, 2, kShadow}, {0, 0, clBlack}}));
 
     font3D_.SetStyle3D(fontInset);
     Draw();
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround, {{-2, -2, kShadow}, {2, 2, kHigh}, {0, 0, clBlack}}));
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime, {{-2, -2, kShadow}, {2, 2, kHigh}, {0, 0, clBlack}}));
 
     font3D_.SetStyle3D(fontOnlyShadow);
     Draw();
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround, {{2, 2, kShadow}, {0, 0, clBlack}}));
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime, {{2, 2, kShadow}, {0, 0, clBlack}}));
 
     // The outline ignores Offset: four diagonal neighbours.
     font3D_.SetStyle3D(fontOutLineShadow);
     Draw();
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround,
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime,
                           {{-1, -1, kShadow}, {1, -1, kShadow}, {1, 1, kShadow}, {-1, 1, kShadow}, {0, 0, clBlack}}));
 
     font3D_.SetThreeDimensional(false);
     Draw();
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround, {{0, 0, clBlack}}));
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime, {{0, 0, clBlack}}));
 }
 
 TEST_F(Text3D, RepetitionExtrudesAndLeavesTheFaceWhereItEnded) {
@@ -273,13 +269,13 @@ TEST_F(Text3D, RepetitionExtrudesAndLeavesTheFaceWhereItEnded) {
     font3D_.SetRepetition(repeatOnShadow);
     font3D_.SetRepetitionwidth(3);
     TTextShape shape = Draw();
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround,
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime,
                           {{4, 4, clPurple}, {3, 3, clPurple}, {2, 2, clPurple}, {0, 0, kHigh}, {1, 1, clBlack}}));
 
     font3D_.SetRepetition(repeatOnHighLight);
     font3D_.SetRepetitionwidth(2);
     Draw();
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround, {{1, 1, clPurple}, {2, 2, clPurple}, {2, 2, kHigh}, {3, 3, clBlack}}));
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime, {{1, 1, clPurple}, {2, 2, clPurple}, {2, 2, kHigh}, {3, 3, clBlack}}));
 }
 
 TEST_F(Text3D, DisabledLookIgnoresThe3DSettings) {
@@ -288,13 +284,13 @@ TEST_F(Text3D, DisabledLookIgnoresThe3DSettings) {
     font3D_.SetRepetitionwidth(3);
     TTextShape shape = Draw(false);
     ASSERT_NE(ColorToRGB(clBtnHighlight), ColorToRGB(clGrayText));
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround, {{0, 0, clBtnHighlight}, {-1, -1, clGrayText}}));
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime, {{0, 0, clBtnHighlight}, {-1, -1, clGrayText}}));
 }
 
 TEST_F(Text3D, ClNoneCopiesAreLeftOut) {
     font3D_.SetHighlight(clNone);
     TTextShape shape = Draw();
-    EXPECT_TRUE(LooksLike(bitmap_, shape, kGround, {{0, 0, clBlack}}));
+    EXPECT_TRUE(LooksLike(bitmap_, shape, kLime, {{0, 0, clBlack}}));
 }
 
 TEST_F(Text3D, TheDCComesBackAsItWas) {
@@ -340,7 +336,7 @@ struct GlyphCase {
     }
     // Draws at (2, 2) on lime; returns the colour at the image's (3, 2).
     TColor Draw(bool enabled, bool down, bool dimmed) {
-        Fill(target, kGround);
+        Fill(target, kLime);
         DrawGlyph(&glyph, target.Canvas(), 2, 2, enabled, down, dimmed);
         return target.PixelColor(5, 4);
     }
@@ -371,10 +367,10 @@ TEST(Glyph, TransparentPixelsShowTheGroundAndAreNeverRecoloured) {
     GlyphCase c({clRed, clBlue});
     for (bool enabled : {true, false}) {
         c.Draw(enabled, false, !enabled);
-        EXPECT_EQ(c.target.PixelColor(2, 2), kGround) << enabled;  // the key pixel
-        EXPECT_NE(c.target.PixelColor(3, 2), kGround) << enabled;
-        EXPECT_EQ(c.target.PixelColor(1, 2), kGround) << enabled;  // outside the image
-        EXPECT_EQ(c.target.PixelColor(8, 2), kGround) << enabled;
+        EXPECT_EQ(c.target.PixelColor(2, 2), kLime) << enabled;  // the key pixel
+        EXPECT_NE(c.target.PixelColor(3, 2), kLime) << enabled;
+        EXPECT_EQ(c.target.PixelColor(1, 2), kLime) << enabled;  // outside the image
+        EXPECT_EQ(c.target.PixelColor(8, 2), kLime) << enabled;
     }
     c.glyph.SetTransparent(false);
     c.Draw(true, false, false);
@@ -394,7 +390,7 @@ TEST(Glyph, TransparentPixelsShowTheGroundAndAreNeverRecoloured) {
 
     c.glyph.SetVisible(false);
     c.Draw(true, false, false);
-    EXPECT_EQ(CountColor(c.target, kGround), 80);
+    EXPECT_EQ(CountColor(c.target, kLime), 80);
 }
 
 TEST(Glyph, RecolouringThresholds) {

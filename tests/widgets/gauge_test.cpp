@@ -14,17 +14,17 @@ using vexel::testing::CountColor;
 using vexel::testing::Fill;
 using vexel::testing::FrameworkTest;
 using vexel::testing::SharpFont;
+using vexel::testing::kInk;
 
 namespace {
 
-constexpr TColor kText = clRed;
 
 // A gauge whose text is plain red, so that bar pixels are navy, white or red.
 struct GaugeCase {
     TZelGauge* gauge;
     explicit GaugeCase(int width = 140, int height = 36, TComponent* owner = nullptr) : gauge(new TZelGauge(owner)) {
         gauge->SetBounds(0, 0, width, height);
-        SharpFont(*gauge->Font(), kText);
+        SharpFont(*gauge->Font(), kInk);
         gauge->Font3D()->SetThreeDimensional(false);
         owned_ = owner == nullptr;
     }
@@ -100,7 +100,7 @@ TEST_F(Gauge, EmptyBarShowsTheBevelsAndZeroPercent) {
         for (int x = bar.Left; x < bar.Right; ++x)
             differ += image.PixelColor(x, y) != expected.PixelColor(x, y);
     EXPECT_EQ(differ, 0);
-    EXPECT_GT(CountColor(image, kText, bar), 10);
+    EXPECT_GT(CountColor(image, kInk, bar), 10);
 }
 
 TEST_F(Gauge, HalfOfAnInnerWidthOf301Is151Columns) {

@@ -16,11 +16,11 @@ using vexel::testing::CountColor;
 using vexel::testing::Fill;
 using vexel::testing::FrameworkTest;
 using vexel::testing::SharpFont;
+using vexel::testing::kInk;
 
 namespace {
 
-constexpr TColor kGround = 0x40C040;
-constexpr TColor kText = clRed;
+constexpr TColor kLabelGround = 0x40C040;
 constexpr TColor kLabelColor = clSilver;
 
 TZelLabel* NewLabel(TForm* form) {
@@ -28,7 +28,7 @@ TZelLabel* NewLabel(TForm* form) {
     label->SetParent(form);
     label->SetBounds(0, 0, 100, 30);
     label->SetColor(kLabelColor);
-    SharpFont(*label->Font(), kText);
+    SharpFont(*label->Font(), kInk);
     label->Font3D()->SetThreeDimensional(false);
     label->SetCaption("Vexel");
     return label;
@@ -37,7 +37,7 @@ TZelLabel* NewLabel(TForm* form) {
 void Render(TControl* control, TBitmap& image) {
     image.SetSize(0, 0);
     image.SetSize(control->Width(), control->Height());
-    Fill(image, kGround);
+    Fill(image, kLabelGround);
     control->PaintTo(image.Canvas()->Handle(), 0, 0);
 }
 
@@ -51,9 +51,9 @@ void Render(TControl* control, TBitmap& image) {
     int differ = 0, ink = 0;
     for (int y = 0; y < image.Height(); ++y)
         for (int x = 0; x < image.Width(); ++x) {
-            bool want = expected.PixelColor(x, y) == kText;
+            bool want = expected.PixelColor(x, y) == kInk;
             ink += want;
-            differ += want != (image.PixelColor(x, y) == kText);
+            differ += want != (image.PixelColor(x, y) == kInk);
         }
     if (ink == 0)
         return ::testing::AssertionFailure() << "no text expected at all";
@@ -124,7 +124,7 @@ TEST_F(Label, TheTextRectangleLosesTheFrameWidthAtTopAndBottomEvenWithoutAFrame)
     Render(label, image);
     int rows = 0;
     for (int y = 0; y < 50; ++y)
-        rows += CountColor(image, kText, {0, y, 60, y + 1}) > 0;
+        rows += CountColor(image, kInk, {0, y, 60, y + 1}) > 0;
     EXPECT_GT(rows, 20);  // more than one line of 13-pixel text
 }
 
@@ -142,7 +142,7 @@ TEST_F(Label, ATransparentLabelIgnoresItsBackground) {
     EXPECT_EQ(image.PixelColor(90, 20), clBlue);
     label->SetTransparent(true);
     Render(label, image);
-    EXPECT_EQ(image.PixelColor(90, 20), kGround);
+    EXPECT_EQ(image.PixelColor(90, 20), kLabelGround);
     EXPECT_EQ(CountColor(image, clBlue), 0);
     EXPECT_TRUE(TextAt(label, image, label->TextRect()));
     EXPECT_EQ(image.PixelColor(0, 15), clNavy);  // the frame still
@@ -158,7 +158,7 @@ TEST_F(Label, AFontBackgroundFillsTheLetters) {
     label->SetFontBackground(face);
     TBitmap image;
     Render(label, image);
-    EXPECT_EQ(CountColor(image, kText), 0);
+    EXPECT_EQ(CountColor(image, kInk), 0);
     EXPECT_GT(CountColor(image, clLime), 20);
     EXPECT_EQ(image.PixelColor(95, 25), kLabelColor);
 }

@@ -15,11 +15,11 @@ using vexel::testing::CountColor;
 using vexel::testing::Fill;
 using vexel::testing::FrameworkTest;
 using vexel::testing::SharpFont;
+using vexel::testing::kInk;
 
 namespace {
 
 constexpr TColor kFace = clTeal;
-constexpr TColor kText = clRed;
 
 struct PanelForm {
     TForm* form;
@@ -32,7 +32,7 @@ struct PanelForm {
         panel->SetParent(form);
         panel->SetBounds(10, 10, 100, 80);
         panel->SetColor(kFace);
-        SharpFont(*panel->Font(), kText);
+        SharpFont(*panel->Font(), kInk);
         panel->Font3D()->SetThreeDimensional(false);
         child = new TGraphicControl(form);  // paints nothing
         child->SetParent(panel);
@@ -132,14 +132,14 @@ TEST_F(Panel, TheCaptionSitsInsideTheFramesByAlignment) {
         int differ = 0;
         for (int y = 6; y < 74; ++y)
             for (int x = 6; x < 94; ++x)
-                differ += (p.At(x, y) == kText) != (expected.PixelColor(x, y) == kText);
+                differ += (p.At(x, y) == kInk) != (expected.PixelColor(x, y) == kInk);
         EXPECT_EQ(differ, 0) << alignment;
-        EXPECT_GT(CountColor(p.image, kText), 20);
+        EXPECT_GT(CountColor(p.image, kInk), 20);
     }
     // One caption only: the plain panel's own is not drawn under it.
     p.panel->SetAlignment(taLeftJustify);
     p.Render();
-    EXPECT_EQ(CountColor(p.image, kText, {0, 0, 6, 80}), 0);
+    EXPECT_EQ(CountColor(p.image, kInk, {0, 0, 6, 80}), 0);
 }
 
 TEST_F(Panel, AFont3DChangeRecreatesTheWindowAndKeepsTheChildren) {

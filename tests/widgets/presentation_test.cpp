@@ -23,26 +23,26 @@ using vexel::testing::PumpFor;
 using vexel::testing::PumpUntil;
 using vexel::testing::SharpFont;
 using vexel::testing::TTextShape;
+using vexel::testing::kInk;
 
 namespace {
 
 constexpr TColor kScreen = 0x030201;  // what the screen showed before
-constexpr TColor kGround = clYellow;
-constexpr TColor kInk = clRed;
+constexpr TColor kStageGround = clYellow;
 
 // A presentation of its own size drawing onto an off-screen "screen": its
 // canvas is bound to the bitmap, as while the control paints.
-struct Stage {
+struct PresentationStage {
     TZelPresentation* p;
     TBitmap screen;
 
-    Stage(int width, int height) : p(new TZelPresentation(nullptr)), screen(width, height) {
+    PresentationStage(int width, int height) : p(new TZelPresentation(nullptr)), screen(width, height) {
         p->SetBounds(0, 0, width, height);
-        p->SetColor(kGround);
+        p->SetColor(kStageGround);
         SharpFont(*p->Font(), kInk);
         Fill(screen, kScreen);
     }
-    ~Stage() { p->Free(); }
+    ~PresentationStage() { p->Free(); }
 
     TZelSlide* Add(int32_t style, int32_t effect = 1) {
         TZelSlide* slide = p->Slides()->Add();
@@ -110,7 +110,7 @@ TEST_F(Presentation, StartsStoppedWithEmptySlidesAndTheListedDefaults) {
 }
 
 TEST_F(Presentation, SlidesCopyEverythingButStretch) {
-    Stage a(10, 10), b(10, 10);
+    PresentationStage a(10, 10), b(10, 10);
     TZelSlide* source = a.Add(kPictureSlide, 7);
     Picture(*source->Bitmap(), 3, 2);
     source->SetText("Did you know?");
@@ -139,7 +139,7 @@ TEST_F(Presentation, SlidesCopyEverythingButStretch) {
 }
 
 TEST_F(Presentation, SpeedSetsTheSlideIntervalUnlessNegative) {
-    Stage s(10, 10);
+    PresentationStage s(10, 10);
     s.p->SetSpeed(250);
     EXPECT_EQ(s.p->SlideTimer()->Interval(), 250);
     s.p->SetSpeed(-1);
@@ -152,11 +152,11 @@ TEST_F(Presentation, SpeedSetsTheSlideIntervalUnlessNegative) {
 }
 
 TEST_F(Presentation, WithoutSlidesItShowsItsBackgroundOrItsCaptionOnColor) {
-    Stage s(60, 24);
+    PresentationStage s(60, 24);
     s.p->SetCaption("Tips");
     TBitmap& plain = s.Paint();
     EXPECT_GT(CountColor(plain, kInk), 10);
-    EXPECT_EQ(CountColor(plain, kGround) + CountColor(plain, kInk), 60 * 24);
+    EXPECT_EQ(CountColor(plain, kStageGround) + CountColor(plain, kInk), 60 * 24);
 
     TZelBackground* teal = SolidBackground(clTeal);
     s.p->SetBackground(teal);
@@ -172,44 +172,44 @@ TEST_F(Presentation, WithoutSlidesItShowsItsBackgroundOrItsCaptionOnColor) {
 TEST_F(Presentation, TextSlidesAreDrawnIn3DWrappedAndAligned) {
     const int W = 70, H = 40;
     const std::string text = "Many tips here";
-    Stage s(W, H);
+    PresentationStage s(W, H);
     s.Add(kTextSlide)->SetText(text);
     s.p->SetAlignment(taCenter);
     // The default look: one highlight copy up and left of the face.
     TTextShape centred(W, H, *s.p->Font(), text, {0, 0, W, H}, DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS);
-    EXPECT_TRUE(LooksLike(s.Show(0), centred, kGround, {{-1, -1, clBtnHighlight}, {0, 0, kInk}}));
+    EXPECT_TRUE(LooksLike(s.Show(0), centred, kStageGround, {{-1, -1, clBtnHighlight}, {0, 0, kInk}}));
     TTextShape oneLine(W, H, *s.p->Font(), text, {0, 0, W, H}, DT_CENTER | DT_SINGLELINE);
     ASSERT_NE(centred.Count(), 0);
-    ASSERT_FALSE(LooksLike(s.screen, oneLine, kGround, {{-1, -1, clBtnHighlight}, {0, 0, kInk}}));
+    ASSERT_FALSE(LooksLike(s.screen, oneLine, kStageGround, {{-1, -1, clBtnHighlight}, {0, 0, kInk}}));
 
     s.p->SetAlignment(taRightJustify);
     TTextShape right(W, H, *s.p->Font(), text, {0, 0, W, H}, DT_RIGHT | DT_WORDBREAK | DT_EXPANDTABS);
-    EXPECT_TRUE(LooksLike(s.Show(0), right, kGround, {{-1, -1, clBtnHighlight}, {0, 0, kInk}}));
+    EXPECT_TRUE(LooksLike(s.Show(0), right, kStageGround, {{-1, -1, clBtnHighlight}, {0, 0, kInk}}));
 
     // A disabled presentation draws its text in the disabled look.
     s.p->SetEnabled(false);
-    EXPECT_TRUE(LooksLike(s.Show(0), right, kGround, {{0, 0, clBtnHighlight}, {-1, -1, clGrayText}}));
+    EXPECT_TRUE(LooksLike(s.Show(0), right, kStageGround, {{0, 0, clBtnHighlight}, {-1, -1, clGrayText}}));
 }
 
 TEST_F(Presentation, TextSlidesWithAFontBackgroundHaveFacesOfThatBackground) {
     const int W = 70, H = 40;
-    Stage s(W, H);
+    PresentationStage s(W, H);
     s.Add(kTextSlide)->SetText("Faced");
     s.p->SetAlignment(taCenter);
     s.p->Font3D()->SetThreeDimensional(false);
     TZelBackground* face = SolidBackground(clLime);
     s.p->SetFontBackground(face);
     TTextShape shape(W, H, *s.p->Font(), "Faced", {0, 0, W, H}, DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS);
-    EXPECT_TRUE(LooksLike(s.Show(0), shape, kGround, {{0, 0, clLime}}));
+    EXPECT_TRUE(LooksLike(s.Show(0), shape, kStageGround, {{0, 0, clLime}}));
     face->Free();  // not owned by a common owner: the link hears of it all the same
     EXPECT_EQ(s.p->FontBackground(), nullptr);
-    EXPECT_TRUE(LooksLike(s.Show(0), shape, kGround, {{0, 0, kInk}}));
+    EXPECT_TRUE(LooksLike(s.Show(0), shape, kStageGround, {{0, 0, kInk}}));
 }
 
 TEST_F(Presentation, PictureSlidesAreCentredOrStretchedOverTheGround) {
     // 11 x 9 with a 5 x 3 picture: x = Round(5.5) - Round(2.5) = 6 - 2 and
     // y = Round(4.5) - Round(1.5) = 4 - 2, halves going to even.
-    Stage s(11, 9);
+    PresentationStage s(11, 9);
     TZelSlide* slide = s.Add(kPictureSlide);
     Picture(*slide->Bitmap(), 5, 3);
     TBitmap& centred = s.Show(0);
@@ -217,13 +217,13 @@ TEST_F(Presentation, PictureSlidesAreCentredOrStretchedOverTheGround) {
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 11; ++x) {
             bool inside = x >= 4 && x < 9 && y >= 2 && y < 5;
-            TColor expected = inside ? slide->Bitmap()->PixelColor(x - 4, y - 2) : kGround;
+            TColor expected = inside ? slide->Bitmap()->PixelColor(x - 4, y - 2) : kStageGround;
             wrong += centred.PixelColor(x, y) != expected;
         }
     EXPECT_EQ(wrong, 0);
 
     // Stretched, each picture pixel becomes a block.
-    Stage t(12, 9);
+    PresentationStage t(12, 9);
     TZelSlide* stretched = t.Add(kPictureSlide);
     Picture(*stretched->Bitmap(), 4, 3);
     stretched->SetStretch(true);
@@ -244,7 +244,7 @@ TEST_F(Presentation, PictureSlidesAreCentredOrStretchedOverTheGround) {
 }
 
 TEST_F(Presentation, OtherStylesAndEmptyPicturesShowTheBackgroundAlone) {
-    Stage s(12, 9);
+    PresentationStage s(12, 9);
     TZelBackground* teal = SolidBackground(clTeal);
     s.p->SetBackground(teal);
     s.Add(0)->SetText("not shown");
@@ -259,7 +259,7 @@ TEST_F(Presentation, OtherStylesAndEmptyPicturesShowTheBackgroundAlone) {
 }
 
 TEST_F(Presentation, EffectsAboveFiftyFourAndIndicesOutOfRangeLeaveTheScreenAlone) {
-    Stage s(12, 9);
+    PresentationStage s(12, 9);
     int steps = 0;
     s.p->OnTransitionStep = [&](TObject*, int, int) { ++steps; };
     s.Add(kTextSlide, 55)->SetText("never");
@@ -273,7 +273,7 @@ TEST_F(Presentation, EffectsAboveFiftyFourAndIndicesOutOfRangeLeaveTheScreenAlon
 }
 
 TEST_F(Presentation, EffectZeroDrawsAnotherEffectEachTime) {
-    Stage s(1, 1);
+    PresentationStage s(1, 1);
     s.Add(kTextSlide, 0);
     std::set<int> effects;
     int firstStepsOfAShow = 0;

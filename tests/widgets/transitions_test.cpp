@@ -30,11 +30,11 @@ void PaintFrame(TBitmap& frame) {
 }
 
 // A frame and a black target of one size, and a transition between them.
-struct Stage {
+struct TransitionStage {
     TBitmap frame, target;
     int steps = 0;
 
-    Stage(int width, int height) : frame(width, height), target(width, height) {
+    TransitionStage(int width, int height) : frame(width, height), target(width, height) {
         PaintFrame(frame);
         Fill(target, kUntouched);
     }
@@ -71,7 +71,7 @@ bool IsPixelEffect(int effect) {
 TEST(Transitions, EveryEffectEndsWithTheWholeFrameOnTheTarget) {
     std::map<int, int> steps;
     for (int effect = 1; effect <= kTransitionEffects; ++effect) {
-        Stage stage(12, 9);
+        TransitionStage stage(12, 9);
         EXPECT_TRUE(stage.Run(effect)) << "effect " << effect;
         EXPECT_EQ(stage.Differences(), 0) << "effect " << effect;
         steps[effect] = stage.steps;
@@ -90,7 +90,7 @@ TEST(Transitions, EveryEffectEndsWithTheWholeFrameOnTheTarget) {
 
 TEST(Transitions, NumbersOutsideTheTableDrawNothing) {
     for (int effect : {0, 55, 56, 1000, -1}) {
-        Stage stage(12, 9);
+        TransitionStage stage(12, 9);
         EXPECT_TRUE(stage.Run(effect));
         EXPECT_EQ(stage.steps, 0);
         EXPECT_EQ(stage.Differences(), 12 * 9) << "effect " << effect;
@@ -139,7 +139,7 @@ TEST(Transitions, RowAndColumnSweepsReachTheScreenInTheirOrder) {
         [](int x, int y) { return (W - 1 - x) * H + y; },  // 5: columns from the right
     };
     for (int effect = 2; effect <= 5; ++effect) {
-        Stage stage(W, H);
+        TransitionStage stage(W, H);
         int wrong = 0;
         stage.Run(effect, [&](int step) {
             for (int y = 0; y < H; ++y)
@@ -166,7 +166,7 @@ TEST(Transitions, ZoomsGrowFromTheirEdgeInThirtySteps) {
         {9, [](int x, int, int g) { return x < g; }},
     };
     for (const auto& zoom : zooms) {
-        Stage stage(W, H);
+        TransitionStage stage(W, H);
         const int grownBy = zoom.effect <= 7 ? 1 : 2;
         int checked = 0, wrong = 0;
         stage.Run(zoom.effect, [&](int step) {
@@ -185,7 +185,7 @@ TEST(Transitions, ZoomsGrowFromTheirEdgeInThirtySteps) {
     // The picture is the whole frame squeezed, not a part of it: a third of
     // the way down, the last row of a top zoom shows one of the frame's last
     // rows.
-    Stage stage(W, H);
+    TransitionStage stage(W, H);
     int shownRow = -1;
     stage.Run(7, [&](int step) {
         if (step == 15)
@@ -198,7 +198,7 @@ TEST(Transitions, ZoomsGrowFromTheirEdgeInThirtySteps) {
 }
 
 TEST(Transitions, LineWipesCopyOneLinePerStep) {
-    Stage rows(12, 9), columns(12, 9);
+    TransitionStage rows(12, 9), columns(12, 9);
     int wrong = 0;
     rows.Run(42, [&](int step) {
         for (int y = 0; y < 9 && step <= 9; ++y)
@@ -215,25 +215,25 @@ TEST(Transitions, LineWipesCopyOneLinePerStep) {
 
 TEST(Transitions, AHookThatSaysStopEndsTheTransitionAtOnce) {
     for (int effect : {2, 7, 30, 42, 54}) {
-        Stage stage(12, 9);
+        TransitionStage stage(12, 9);
         EXPECT_FALSE(stage.Run(effect, [](int step) { return step < 3; })) << "effect " << effect;
         EXPECT_EQ(stage.steps, 3) << "effect " << effect;
     }
     // A pixel sweep stopped after three steps shows three pixels.
-    Stage stage(12, 9);
+    TransitionStage stage(12, 9);
     stage.Run(38, [](int step) { return step < 3; });
     EXPECT_EQ(stage.Differences(), 12 * 9 - 3);
 }
 
 TEST(Transitions, PixelStepsClampToTheArea) {
-    Stage stage(4, 3);
+    TransitionStage stage(4, 3);
     TTransitionSteps s(stage.frame.Canvas()->Handle(), stage.target.Canvas()->Handle(), 4, 3, nullptr);
     s.Pixel(-5, 1);
     s.Pixel(9, 9);
     s.Zoom(-10, -10, 100, 100);  // the whole area
     EXPECT_EQ(s.Count(), 3);
     EXPECT_EQ(stage.Differences(), 0);
-    Stage corners(4, 3);
+    TransitionStage corners(4, 3);
     TTransitionSteps c(corners.frame.Canvas()->Handle(), corners.target.Canvas()->Handle(), 4, 3, nullptr);
     c.Pixel(-5, 1);
     c.Pixel(9, 9);

@@ -13,6 +13,9 @@
 
 namespace vexel::testing {
 
+// The colour the painted-control tests give their text and lines.
+constexpr TColor kInk = clRed;
+
 inline int CountColor(TBitmap& bitmap, TColor color, const TRect& area) {
     int count = 0;
     for (int y = area.Top; y < area.Bottom; ++y)

@@ -23,10 +23,10 @@ using vexel::testing::MousePos;
 using vexel::testing::PressKey;
 using vexel::testing::SharpFont;
 using vexel::testing::TypeChar;
+using vexel::testing::kInk;
 
 namespace {
 
-constexpr TColor kInk = clRed;
 constexpr TColor kKey = clFuchsia;
 
 struct TInkBox {
