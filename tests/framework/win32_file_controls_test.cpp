@@ -17,8 +17,8 @@
 
 using namespace vexel;
 using vexel::testing::FrameworkTest;
-using vexel::testing::MakeForm;
 using vexel::testing::ItemsOf;
+using vexel::testing::MakeForm;
 using vexel::testing::TTempFolder;
 
 namespace {

@@ -16,8 +16,8 @@
 #include "widgets/background.h"
 
 using namespace vexel;
-using vexel::testing::FrameworkTest;
 using vexel::testing::CountColor;
+using vexel::testing::FrameworkTest;
 
 namespace {
 

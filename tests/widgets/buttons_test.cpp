@@ -23,10 +23,10 @@ using vexel::testing::CloseMenu;
 using vexel::testing::CountColor;
 using vexel::testing::Fill;
 using vexel::testing::FrameworkTest;
+using vexel::testing::kInk;
 using vexel::testing::MousePos;
 using vexel::testing::SharpFont;
 using vexel::testing::TMenuWatcher;
-using vexel::testing::kInk;
 
 namespace {
 

@@ -18,10 +18,10 @@
 using namespace vexel;
 using vexel::testing::CountColor;
 using vexel::testing::FrameworkTest;
+using vexel::testing::kInk;
 using vexel::testing::MousePos;
 using vexel::testing::PressKey;
 using vexel::testing::SharpFont;
-using vexel::testing::kInk;
 
 namespace {
 

@@ -15,8 +15,8 @@ using namespace vexel;
 using vexel::testing::CountColor;
 using vexel::testing::Fill;
 using vexel::testing::FrameworkTest;
-using vexel::testing::SharpFont;
 using vexel::testing::kInk;
+using vexel::testing::SharpFont;
 
 namespace {
 

@@ -18,12 +18,12 @@ using namespace vexel;
 using vexel::testing::CountColor;
 using vexel::testing::Fill;
 using vexel::testing::FrameworkTest;
+using vexel::testing::kInk;
 using vexel::testing::LooksLike;
 using vexel::testing::PumpFor;
 using vexel::testing::PumpUntil;
 using vexel::testing::SharpFont;
 using vexel::testing::TTextShape;
-using vexel::testing::kInk;
 
 namespace {
 
