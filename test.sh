@@ -6,11 +6,10 @@
 # programs and their installer under Wine. The 32-bit Windows programs
 # (win32) are built only.
 #
-# The builds run one after another, each on every core, win64 first: its
-# tests under Wine take longest. The tests of the builds run in two lanes
-# beside them: the Wine lane (the win64 programs, Chromium, then the
-# installer) and the native lane (native, the Debian package, linux32,
-# native-debug), one test step at a time in each. The tests mostly
+# The builds run one after another, each on every core. The tests of the
+# builds run in two lanes beside them: the Wine lane (the win64 programs,
+# Chromium, then the installer) and the native lane (native, the Debian
+# package, native-debug, linux32), one test step at a time in each. The tests mostly
 # wait (for Wine, Chromium, qemu, child processes), so the cores the builds
 # leave idle do them, and the long Wine step does not hold up the native
 # steps behind it. Each test step's output goes to build/logs/STEP.log and is
@@ -65,12 +64,12 @@ run_tests() {
 # browser step follows them in their lane.
 test_lane win64 browser installer &
 wine_lane=$!
-test_lane native package linux32 native-debug &
+test_lane native package native-debug linux32 &
 native_lane=$!
 # A failed build stops the lanes; an interrupted script stops them too.
 trap 'touch "$logs/builds.failed"; wait $wine_lane $native_lane 2>/dev/null || true' EXIT
 
-for preset in win64 native linux32 native-debug win32; do
+for preset in native win64 native-debug linux32 win32; do
     started=$SECONDS
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
