@@ -50,10 +50,8 @@ std::pair<ModernCodec, std::string> ChooseCodec(const std::string& source, Codec
     if (choice == CodecChoice::Lzma) {
         return {ModernCodec::Lzma, CompressOriginal(source, ModernCodec::Lzma)};
     }
-    // Deflate first: it is fast, and a page in a charset the page cannot be
-    // written in is refused here, before LZMA's far slower work.
+    // Deflate first, for it is fast.
     std::string deflate = CompressOriginal(source, ModernCodec::Deflate);
-    const std::size_t deflatePage = RenderModernPage(source, deflate, {}).size();
     // On HTML an LZMA stream is some 10 to 30 % smaller than a deflate one:
     // one that would have to be half the size to pay for its longer decoder
     // is not worth trying.
@@ -62,6 +60,9 @@ std::pair<ModernCodec, std::string> ChooseCodec(const std::string& source, Codec
     if (deflate.size() < 2 * decoderCost) {
         return {ModernCodec::Deflate, std::move(deflate)};
     }
+    // Rendering the deflate page refuses a charset no modern page can be
+    // written in, before LZMA's far slower work.
+    const std::size_t deflatePage = RenderModernPage(source, deflate, {}).size();
     std::string lzma = CompressOriginal(source, ModernCodec::Lzma);
     ModernPageOptions lzmaOptions;
     lzmaOptions.codec = ModernCodec::Lzma;
