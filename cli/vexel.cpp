@@ -21,6 +21,7 @@
 #include "engine/file_io.h"
 #include "engine/modern_page.h"
 #include "engine/page_list.h"
+#include "engine/page_names.h"
 #include "engine/page_reader.h"
 #include "engine/password.h"
 #include "engine/raw_data.h"

@@ -16,8 +16,6 @@
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/own_page.h"
-#include "engine/page_list.h"
-#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -470,16 +468,6 @@ private:
 int64_t InFlightBudget(int64_t largestPage) {
     constexpr int64_t kFloor = int64_t{4} << 20;
     return std::max(largestPage * 4, kFloor);
-}
-
-bool HasPageExtension(const std::string& path) {
-    const std::size_t name_start = path.find_last_of("/\\");
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (name_start != std::string::npos && dot < name_start)) {
-        return false;
-    }
-    const std::string extension = UpperAscii(path.substr(dot));
-    return extension == ".HTM" || extension == ".HTML";
 }
 
 BatchSummary RunBatch(const std::vector<BatchItem>& items,

@@ -11,6 +11,7 @@
 #include "engine/backup.h"
 #include "engine/job_host.h"
 #include "engine/page_compression.h"
+#include "engine/page_names.h"
 #include "engine/page_options.h"
 
 namespace vexel {
@@ -111,9 +112,6 @@ struct BatchSummary {
 // bytes under way, eight jobs peak at no more than about four times one job
 // (bench/memory_bench.cpp), and small pages still all run in parallel.
 int64_t InFlightBudget(int64_t largestPage);
-
-// True for ".htm" and ".html" in any letter case.
-bool HasPageExtension(const std::string& path);
 
 // Runs the batch over `items`, every page with `options`. The pages' log lines
 // reach `log` in list order, the same lines whatever the number of jobs.

@@ -4,6 +4,7 @@
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/own_page.h"
+#include "engine/page_names.h"
 #include "platform/file_system.h"
 #include "platform/ascii.h"
 
@@ -37,10 +38,6 @@ void CopyIntoPage(const std::string& backup, const std::string& page, const std:
 }
 
 }  // namespace
-
-bool HasBackup(const std::string& page) {
-    return IsRegularFile(ResolveFileLinks(page) + kBackupSuffix);
-}
 
 RestoreResult RestorePage(const std::string& page, const RestoreOptions& options) {
     const std::string target = FollowPageLink(page, options.Links);

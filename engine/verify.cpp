@@ -13,7 +13,7 @@
 #include "engine/classic_page.h"
 #include "engine/page_compression.h"
 #include "engine/page_prepare.h"
-#include "engine/page_list.h"
+#include "engine/page_names.h"
 #include "engine/page_reader.h"
 #include "platform/ascii.h"
 
