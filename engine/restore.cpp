@@ -60,7 +60,7 @@ RestoreResult RestorePage(const std::string& page, const RestoreOptions& options
             Refuse(page, Quoted(backup) + " is the page itself under a second name");
         }
         const std::string content = ReadWholeFile(target, /*writable=*/false, &page_info);
-        if (!options.Force && RecognizeOwnPage(content) == OwnPageFormat::None) {
+        if (!options.Force && !RecognizeOwnPage(content)) {
             Refuse(page, "it is not a compressed page (was it made again since it was compressed?); --force puts "
                          "the backup over it");
         }
