@@ -38,7 +38,7 @@ public:
     // name in a list): its error, and a page object for it.
     void NameFailed(const std::string& path, const std::string& error);
 
-    void WriteSummary(const BatchSummary& summary, const RunTally& tally, bool dryRun);
+    void WriteSummary(const RunTally& summary, bool dryRun);
 
 private:
     void WriteObject(const std::string& object);
