@@ -12,6 +12,8 @@
 #                                    symbol font it draws caption buttons with), Xvfb,
 #                                    the CHM compiler (fp-utils: chmcmd, for help.chm),
 #                                    NSIS (makensis, for the Windows installer),
+#                                    QEMU and debootstrap (the 32-bit Windows programs'
+#                                    virtual machine, scripts/win32-vm.sh),
 #                                    Chromium (scripts/browser-tests.sh), and
 #                                    clang with its libFuzzer runtime (scripts/fuzz.sh),
 #                                    and the linux32 preset's i686 cross compiler with the
@@ -23,7 +25,8 @@ set -euo pipefail
 
 native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev liblzma-dev libssl-dev nodejs node-acorn gzip brotli
         scdoc dpkg-dev fakeroot file lintian man-db bash-completion zsh fish parallel)
-windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils nsis)
+windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils nsis
+         qemu-system-x86 debootstrap)
 browser=(chromium)
 fuzz=(clang libclang-rt-14-dev)
 # The cross compiler links against its own C library; zlib and libcrypto
