@@ -7,6 +7,7 @@
 # runs one command there and powers off.
 #
 #   scripts/win32-vm.sh image              make the guest unless the cache has it
+#                                          (status 3: the archive failed it)
 #   scripts/win32-vm.sh run [--results DIR] [--time-limit SECONDS] -- COMMAND...
 #                                          run COMMAND (bash, in the repository's
 #                                          folder) in the guest; its exit status
@@ -198,8 +199,8 @@ make_base() {
     note "making the guest's disk in $dir (log: $work/make.log)"
     if ! build_rootfs "$work/root" > "$work/make.log" 2>&1; then
         tail -n 40 "$work/make.log" >&2
-        note "the root file system failed"
-        exit 1
+        note "the root file system could not be made from the archive"
+        exit 3
     fi
     note "root file system: $((SECONDS - started)) s, $(du -sm "$work/root" | cut -f1) MB"
     mkdir -p "$work/disk"
