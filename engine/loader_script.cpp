@@ -50,6 +50,31 @@ constexpr char kSealedEnd[] =
     "s.decrypt({name:G,iv:a.subarray(16,28)},k,a.subarray(28))}).then(Y,function(){f[1].value=\"wrong password\";"
     "p.select()});return!1}";
 constexpr char kEnd[] = "})(document,0,0,2)";
+
+// A site's page hands its data to the function of the shared file its
+// <script src> loaded, or says which file it misses: S(C, payload size,
+// expanded size, escape (-1 for radix 120), offset, the text's charset or "").
+constexpr char kSiteHead[] =
+    "*/(function(C,S){delete self.vexelSite;if(!S)return C.write(\"This compressed page needs its site's file ";
+constexpr char kSiteMissingEnd[] = ", which is missing.\");S(C,";
+constexpr char kSiteEnd[] = ")})(document,self.vexelSite)";
+// The shared file's function: the page's data read (radix 120 by R, or byte
+// for byte), the dictionary expanded from the text of Y's comment, the
+// original expanded after the script has ended (document.open() during the
+// parse would be ignored) and written by W.
+constexpr char kSiteFileHead[] =
+    "self.vexelSite=function(C,m,N,e,o,T){var t=C.currentScript.text,a=new Uint8Array(m),n=0,i=2,b,D;";
+constexpr char kSiteFileRead[] =
+    "if(e<0)R(t,2,a);else{for(D=new Uint8Array(65536),b=new TextDecoder(C.characterSet).decode(Uint8Array.from("
+    "Array(256).keys()));n<256;)D[b.charCodeAt(n)]=n++;for(n=0;n<m;)b=D[t.charCodeAt(i++)],a[n++]=b==e?D[t."
+    "charCodeAt(i++)]-o:b}setTimeout(function(){var v,s=String(Y);try{v=L(a,N,L(R(s,s.indexOf(\"/*\")+2,new "
+    "Uint8Array(";
+constexpr char kSiteFileWrite[] = "}catch(x){return C.write(\"Damaged page: \"+x)}W(v)});";
+constexpr char kSiteRadix[] =
+    "function R(t,i,a){function D(c){return(c=t.charCodeAt(i++))-1-(c>13)-(c>28)*3-(c>42)-(c>60)}for(var n=0,k=0,"
+    "b=0,v;n<a.length;)for(v=D()+120*D(),b|=v<<k,k+=(v&8191)>6207?13:14;k>7;k-=8)a[n++]=b,b>>=8;return a}";
+constexpr char kSiteDictionaryHead[] = "function Y(){/*";
+constexpr char kSiteFileEnd[] = "*/}};\n";
 // Where the key iterations stand, in this script and in earlier ones.
 constexpr char kIterationsKey[] = "iterations:";
 
@@ -83,7 +108,127 @@ const LoaderFormat kDeflateLoader = {
 const LoaderFormat kLzmaLoader = {kLzmaDecoderScript, "setTimeout(function(){try{v=L(a,",
                                   ")}catch(e){return C.write(\"Damaged page: \"+e)}W(v)})"};
 
+namespace {
+
+std::string SiteScript(const LoaderSettings& settings) {
+    std::string script = kSiteHead + settings.siteFile + kSiteMissingEnd;
+    script += std::to_string(settings.payloadSize) + "," + std::to_string(settings.expandedSize) + ",";
+    script += settings.escape ? std::to_string(settings.escape->escape) + "," + std::to_string(settings.escape->offset)
+                              : std::string("-1,0");
+    script += ",\"" + settings.textCharset + "\"" + kSiteEnd;
+    return script;
+}
+
+// A site file's path as a page names it: "../" as often as the page lies
+// below the site's root, then the file's name of lower-case letters, digits,
+// "-" and ".".
+bool PlainSiteLink(std::string_view link) {
+    while (StartsWith(link, 0, "../")) {
+        link.remove_prefix(3);
+    }
+    return !link.empty() && link.size() <= 64 && link.front() != '.' &&
+           std::all_of(link.begin(), link.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
+           });
+}
+
+// A whole number at `at`, maybe negative, then `next`.
+std::optional<int64_t> SignedAt(std::string_view text, std::size_t& at, char next) {
+    const bool negative = StartsWith(text, at, "-");
+    at += negative ? 1 : 0;
+    const std::optional<uint64_t> value = NumberAt(text, at, 12);
+    if (!value || !StartsWith(text, at, std::string_view(&next, 1))) {
+        return std::nullopt;
+    }
+    ++at;
+    return negative ? -static_cast<int64_t>(*value) : static_cast<int64_t>(*value);
+}
+
+std::optional<LoaderSettings> ReadSiteScript(std::string_view script) {
+    LoaderSettings settings;
+    settings.format = &kLzmaLoader;
+    std::size_t at = sizeof kSiteHead - 1;
+    const std::size_t linkEnd = script.find(kSiteMissingEnd, at);
+    if (linkEnd == std::string_view::npos || !PlainSiteLink(script.substr(at, linkEnd - at))) {
+        throw DataError("the page's script names its site's file in a way this program does not write");
+    }
+    settings.siteFile = std::string(script.substr(at, linkEnd - at));
+    at = linkEnd + sizeof kSiteMissingEnd - 1;
+    const std::optional<int64_t> payload = SignedAt(script, at, ',');
+    const std::optional<int64_t> expanded = SignedAt(script, at, ',');
+    const std::optional<int64_t> escape = SignedAt(script, at, ',');
+    const std::optional<int64_t> offset = SignedAt(script, at, ',');
+    if (!payload || !expanded || !escape || !offset || *payload < 0 || *expanded < 0 || *escape < -1 ||
+        *escape > 255 || *offset < 0 || *offset > 255 || (*escape < 0 && *offset != 0)) {
+        throw DataError("the page's script does not say how its data is carried and how many bytes it holds");
+    }
+    settings.payloadSize = static_cast<std::size_t>(*payload);
+    settings.expandedSize = static_cast<std::size_t>(*expanded);
+    if (*escape >= 0) {
+        settings.escape = ByteEscape{static_cast<unsigned char>(*escape), static_cast<unsigned char>(*offset)};
+    }
+    const std::size_t charsetEnd = StartsWith(script, at, "\"") ? script.find('"', at + 1) : std::string_view::npos;
+    if (charsetEnd == std::string_view::npos || script.substr(charsetEnd + 1) != std::string_view(kSiteEnd) ||
+        charsetEnd - at > 40) {
+        throw DataError("the page's script ends in a way this program does not write");
+    }
+    settings.textCharset = std::string(script.substr(at + 1, charsetEnd - at - 1));
+    return settings;
+}
+
+}  // namespace
+
+std::string SiteFileScript(const std::string& header,
+                           std::string_view streamText,
+                           std::size_t streamSize,
+                           std::size_t dictionarySize) {
+    // The page's decoder without its check, which the function makes first.
+    const std::string decoder = kLzmaDecoderScript;
+    const std::size_t check = decoder.find("function L(");
+    std::string script = header + kSiteFileHead + std::string(decoder, 0, check) + kSiteFileRead;
+    script += std::to_string(streamSize) + ")," + std::to_string(dictionarySize) + ",new Uint8Array(0)))";
+    script += kSiteFileWrite;
+    script += std::string(kWriterHead) + "T||" + kDocumentCharset + kWriterEnd;
+    script += kSiteRadix + SiteLzmaDecoderScript();
+    script += kSiteDictionaryHead;
+    script += streamText;
+    script += kSiteFileEnd;
+    return script;
+}
+
+std::optional<SiteFileParts> ReadSiteFileScript(std::string_view script) {
+    SiteFileParts parts;
+    const std::size_t head = script.find(kSiteFileHead);
+    const std::size_t sizes = script.find(kSiteFileRead);
+    const std::size_t dictionary = script.rfind(kSiteDictionaryHead);
+    const std::size_t end = script.size() - (sizeof kSiteFileEnd - 1);
+    if (head == std::string_view::npos || sizes == std::string_view::npos || dictionary == std::string_view::npos ||
+        sizes < head || dictionary < sizes || script.size() < sizeof kSiteFileEnd ||
+        script.substr(end) != std::string_view(kSiteFileEnd)) {
+        return std::nullopt;
+    }
+    std::size_t at = sizes + sizeof kSiteFileRead - 1;
+    const std::optional<uint64_t> streamSize = NumberAt(script, at, 9);
+    if (!streamSize || !StartsWith(script, at, "),")) {
+        return std::nullopt;
+    }
+    at += 2;
+    const std::optional<uint64_t> dictionarySize = NumberAt(script, at, 9);
+    if (!dictionarySize) {
+        return std::nullopt;
+    }
+    parts.header = script.substr(0, head);
+    parts.streamSize = static_cast<std::size_t>(*streamSize);
+    parts.dictionarySize = static_cast<std::size_t>(*dictionarySize);
+    const std::size_t text = dictionary + sizeof kSiteDictionaryHead - 1;
+    parts.streamText = script.substr(text, end - text);
+    return parts;
+}
+
 std::string LoaderScript(const LoaderSettings& settings) {
+    if (!settings.siteFile.empty()) {
+        return SiteScript(settings);
+    }
     std::string script = kHead;
     if (settings.iterations) {
         script += kSealedNames;
@@ -116,6 +261,9 @@ std::string LoaderScript(const LoaderSettings& settings) {
 }
 
 std::optional<LoaderSettings> ReadLoaderScript(std::string_view script) {
+    if (StartsWith(script, 0, kSiteHead)) {
+        return ReadSiteScript(script);
+    }
     if (!StartsWith(script, 0, kHead)) {
         return std::nullopt;
     }
