@@ -429,19 +429,17 @@ private:
     // kSiteSampleBytes in all. Pages that cannot be read, or that are
     // compressed pages already, are left to their turn.
     std::vector<std::string> SiteSamples(int& pages) {
-        constexpr std::size_t kLongestSample = 128 * 1024;
         std::vector<const BatchItem*> candidates;
+        std::vector<int64_t> sizes;
         std::set<std::string> seen;
-        int64_t total = 0;
         for (const BatchItem& item : items_) {
             if (item.Selected && HasPageExtension(item.Path) && seen.insert(SameFileKey(item.Path)).second) {
                 candidates.push_back(&item);
-                total += std::min<int64_t>(std::max<int64_t>(FileSize(item.Path), 0), kLongestSample);
+                sizes.push_back(FileSize(item.Path));
             }
         }
-        const int64_t stride = std::max<int64_t>(1, (total + int64_t{kSiteSampleBytes} - 1) / int64_t{kSiteSampleBytes});
         std::vector<std::string> samples;
-        for (std::size_t i = 0; i < candidates.size(); i += static_cast<std::size_t>(stride)) {
+        for (const std::size_t i : PickSamples(sizes)) {
             log_.ProcessMessages();
             try {
                 const std::string file = PageFile(candidates[i]->Path, candidates[i]->Folder, settings_);

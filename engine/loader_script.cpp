@@ -168,7 +168,7 @@ std::optional<LoaderSettings> ReadSiteScript(std::string_view script) {
         settings.escape = ByteEscape{static_cast<unsigned char>(*escape), static_cast<unsigned char>(*offset)};
     }
     const std::size_t charsetEnd = StartsWith(script, at, "\"") ? script.find('"', at + 1) : std::string_view::npos;
-    if (charsetEnd == std::string_view::npos || script.substr(charsetEnd + 1) != std::string_view(kSiteEnd) ||
+    if (charsetEnd == std::string_view::npos || !StartsWith(script, charsetEnd + 1, kSiteEnd) ||
         charsetEnd - at > 40) {
         throw DataError("the page's script ends in a way this program does not write");
     }
@@ -186,7 +186,7 @@ std::string SiteFileScript(const std::string& header,
     const std::string decoder = kLzmaDecoderScript;
     const std::size_t check = decoder.find("function L(");
     std::string script = header + kSiteFileHead + std::string(decoder, 0, check) + kSiteFileRead;
-    script += std::to_string(streamSize) + ")," + std::to_string(dictionarySize) + ",new Uint8Array(0)))";
+    script += std::to_string(streamSize) + "))," + std::to_string(dictionarySize) + ",new Uint8Array(0)))";
     script += kSiteFileWrite;
     script += std::string(kWriterHead) + "T||" + kDocumentCharset + kWriterEnd;
     script += kSiteRadix + SiteLzmaDecoderScript();
@@ -209,10 +209,10 @@ std::optional<SiteFileParts> ReadSiteFileScript(std::string_view script) {
     }
     std::size_t at = sizes + sizeof kSiteFileRead - 1;
     const std::optional<uint64_t> streamSize = NumberAt(script, at, 9);
-    if (!streamSize || !StartsWith(script, at, "),")) {
+    if (!streamSize || !StartsWith(script, at, ")),")) {
         return std::nullopt;
     }
-    at += 2;
+    at += 3;
     const std::optional<uint64_t> dictionarySize = NumberAt(script, at, 9);
     if (!dictionarySize) {
         return std::nullopt;

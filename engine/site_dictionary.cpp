@@ -24,6 +24,20 @@ std::string TailOfSamples(const std::vector<std::string>& samples, std::size_t s
 
 }  // namespace
 
+std::vector<std::size_t> PickSamples(const std::vector<int64_t>& sizes) {
+    int64_t total = 0;
+    for (const int64_t size : sizes) {
+        total += std::clamp<int64_t>(size, 0, int64_t{kLongestSample});
+    }
+    const auto budget = static_cast<int64_t>(kSiteSampleBytes);
+    const auto stride = static_cast<std::size_t>(std::max<int64_t>(1, (total + budget - 1) / budget));
+    std::vector<std::size_t> picked;
+    for (std::size_t i = 0; i < sizes.size(); i += stride) {
+        picked.push_back(i);
+    }
+    return picked;
+}
+
 #if VEXEL_HAVE_ZSTD
 
 bool HaveDictionaryTrainer() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@ constexpr std::size_t kSiteDictionaryBytes = 64 * 1024;
 // How much text of a site's pages is read to train on: some hundred times the
 // dictionary, as zstd's trainer asks, spread over the site.
 constexpr std::size_t kSiteSampleBytes = 100 * kSiteDictionaryBytes;
+
+// The longest text of one page trained on: its start, where a site's frame
+// (head, navigation, sidebar) stands.
+constexpr std::size_t kLongestSample = 128 * 1024;
+
+// Which of pages of `sizes` bytes to train on: pages spread evenly over the
+// list, each counted up to kLongestSample, about kSiteSampleBytes in all.
+std::vector<std::size_t> PickSamples(const std::vector<int64_t>& sizes);
 
 // Whether this build trains dictionaries (built with libzstd).
 bool HaveDictionaryTrainer();
