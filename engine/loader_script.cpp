@@ -52,20 +52,22 @@ constexpr char kSealedEnd[] =
 constexpr char kEnd[] = "})(document,0,0,2)";
 
 // A site's page hands its data to the function of the shared file its
-// <script src> loaded, or says which file it misses: S(C, payload size,
-// expanded size, escape (-1 for radix 120), offset, the text's charset or "").
-constexpr char kSiteHead[] =
-    "*/(function(C,S){delete self.vexelSite;if(!S)return C.write(\"This compressed page needs its site's file ";
-constexpr char kSiteMissingEnd[] = ", which is missing.\");S(C,";
-constexpr char kSiteEnd[] = ")})(document,self.vexelSite)";
+// <script src> loaded, which takes it away from the global object at once, or
+// says which file it misses: vexelSite(C, payload size, expanded size, and
+// for bytes carried byte for byte the escape and the offset, for a text in
+// another charset than the page's (-1, 0 and) its label).
+constexpr char kSiteHead[] = "*/self.vexelSite?vexelSite(document,";
+constexpr char kSiteMissing[] = "):document.write(\"This compressed page needs its site's file ";
+constexpr char kSiteEnd[] = ", which is missing.\")";
 // The shared file's function: the page's data read (radix 120 by R, or byte
 // for byte), the dictionary expanded from the text of Y's comment, the
 // original expanded after the script has ended (document.open() during the
 // parse would be ignored) and written by W.
 constexpr char kSiteFileHead[] =
-    "self.vexelSite=function(C,m,N,e,o,T){var t=C.currentScript.text,a=new Uint8Array(m),n=0,i=2,b,D;";
+    "self.vexelSite=function(C,m,N,e,o,T){delete self.vexelSite;var t=C.currentScript.text,a=new Uint8Array(m),n=0,"
+    "i=2,b,D;";
 constexpr char kSiteFileRead[] =
-    "if(e<0)R(t,2,a);else{for(D=new Uint8Array(65536),b=new TextDecoder(C.characterSet).decode(Uint8Array.from("
+    "if(!(e>=0))R(t,2,a);else{for(D=new Uint8Array(65536),b=new TextDecoder(C.characterSet).decode(Uint8Array.from("
     "Array(256).keys()));n<256;)D[b.charCodeAt(n)]=n++;for(n=0;n<m;)b=D[t.charCodeAt(i++)],a[n++]=b==e?D[t."
     "charCodeAt(i++)]-o:b}setTimeout(function(){var v,s=String(Y);try{v=L(a,N,L(R(s,s.indexOf(\"/*\")+2,new "
     "Uint8Array(";
@@ -111,12 +113,16 @@ const LoaderFormat kLzmaLoader = {kLzmaDecoderScript, "setTimeout(function(){try
 namespace {
 
 std::string SiteScript(const LoaderSettings& settings) {
-    std::string script = kSiteHead + settings.siteFile + kSiteMissingEnd;
-    script += std::to_string(settings.payloadSize) + "," + std::to_string(settings.expandedSize) + ",";
-    script += settings.escape ? std::to_string(settings.escape->escape) + "," + std::to_string(settings.escape->offset)
-                              : std::string("-1,0");
-    script += ",\"" + settings.textCharset + "\"" + kSiteEnd;
-    return script;
+    std::string script = kSiteHead + std::to_string(settings.payloadSize) + "," + std::to_string(settings.expandedSize);
+    if (settings.escape) {
+        script += "," + std::to_string(settings.escape->escape) + "," + std::to_string(settings.escape->offset);
+    } else if (!settings.textCharset.empty()) {
+        script += ",-1,0";
+    }
+    if (!settings.textCharset.empty()) {
+        script += ",\"" + settings.textCharset + "\"";
+    }
+    return script + kSiteMissing + settings.siteFile + kSiteEnd;
 }
 
 // A site file's path as a page names it: "../" as often as the page lies
@@ -132,47 +138,53 @@ bool PlainSiteLink(std::string_view link) {
            });
 }
 
-// A whole number at `at`, maybe negative, then `next`.
-std::optional<int64_t> SignedAt(std::string_view text, std::size_t& at, char next) {
-    const bool negative = StartsWith(text, at, "-");
-    at += negative ? 1 : 0;
-    const std::optional<uint64_t> value = NumberAt(text, at, 12);
-    if (!value || !StartsWith(text, at, std::string_view(&next, 1))) {
-        return std::nullopt;
-    }
-    ++at;
-    return negative ? -static_cast<int64_t>(*value) : static_cast<int64_t>(*value);
-}
-
 std::optional<LoaderSettings> ReadSiteScript(std::string_view script) {
     LoaderSettings settings;
     settings.format = &kLzmaLoader;
     std::size_t at = sizeof kSiteHead - 1;
-    const std::size_t linkEnd = script.find(kSiteMissingEnd, at);
+    const std::optional<uint64_t> payload = NumberAt(script, at, 12);
+    std::optional<uint64_t> expanded;
+    if (payload && StartsWith(script, at, ",")) {
+        ++at;
+        expanded = NumberAt(script, at, 12);
+    }
+    if (!expanded) {
+        throw DataError("the page's script does not say how many bytes its data holds and expands to");
+    }
+    settings.payloadSize = static_cast<std::size_t>(*payload);
+    settings.expandedSize = static_cast<std::size_t>(*expanded);
+    if (StartsWith(script, at, ",-1,0")) {
+        at += 5;
+    } else if (StartsWith(script, at, ",")) {
+        ++at;
+        const std::optional<uint64_t> escape = NumberAt(script, at, 3);
+        std::optional<uint64_t> offset;
+        if (escape && StartsWith(script, at, ",")) {
+            ++at;
+            offset = NumberAt(script, at, 3);
+        }
+        if (!offset || *escape > 255 || *offset > 255) {
+            throw DataError("the page's script names no escape for its data");
+        }
+        settings.escape = ByteEscape{static_cast<unsigned char>(*escape), static_cast<unsigned char>(*offset)};
+    }
+    if (StartsWith(script, at, ",\"")) {
+        const std::size_t end = script.find('"', at + 2);
+        if (end == std::string_view::npos || end - at > 40) {
+            throw DataError("the page's script names its text's charset in a way this program does not write");
+        }
+        settings.textCharset = std::string(script.substr(at + 2, end - at - 2));
+        at = end + 1;
+    }
+    std::size_t linkEnd = std::string_view::npos;
+    if (StartsWith(script, at, kSiteMissing)) {
+        at += sizeof kSiteMissing - 1;
+        linkEnd = script.find(kSiteEnd, at);
+    }
     if (linkEnd == std::string_view::npos || !PlainSiteLink(script.substr(at, linkEnd - at))) {
         throw DataError("the page's script names its site's file in a way this program does not write");
     }
     settings.siteFile = std::string(script.substr(at, linkEnd - at));
-    at = linkEnd + sizeof kSiteMissingEnd - 1;
-    const std::optional<int64_t> payload = SignedAt(script, at, ',');
-    const std::optional<int64_t> expanded = SignedAt(script, at, ',');
-    const std::optional<int64_t> escape = SignedAt(script, at, ',');
-    const std::optional<int64_t> offset = SignedAt(script, at, ',');
-    if (!payload || !expanded || !escape || !offset || *payload < 0 || *expanded < 0 || *escape < -1 ||
-        *escape > 255 || *offset < 0 || *offset > 255 || (*escape < 0 && *offset != 0)) {
-        throw DataError("the page's script does not say how its data is carried and how many bytes it holds");
-    }
-    settings.payloadSize = static_cast<std::size_t>(*payload);
-    settings.expandedSize = static_cast<std::size_t>(*expanded);
-    if (*escape >= 0) {
-        settings.escape = ByteEscape{static_cast<unsigned char>(*escape), static_cast<unsigned char>(*offset)};
-    }
-    const std::size_t charsetEnd = StartsWith(script, at, "\"") ? script.find('"', at + 1) : std::string_view::npos;
-    if (charsetEnd == std::string_view::npos || !StartsWith(script, charsetEnd + 1, kSiteEnd) ||
-        charsetEnd - at > 40) {
-        throw DataError("the page's script ends in a way this program does not write");
-    }
-    settings.textCharset = std::string(script.substr(at + 1, charsetEnd - at - 1));
     return settings;
 }
 

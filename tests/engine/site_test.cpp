@@ -114,11 +114,12 @@ const self = { TextDecoder };
 new Function('self', fs.readFileSync(siteFile, 'latin1'))(self);
 const page = fs.readFileSync(pageFile, 'latin1');
 const script = page.slice(page.indexOf('<script>/*') + 8, page.lastIndexOf('</script>'));
-const call = script.slice(script.indexOf('*/(function(C,S){'));
+const call = script.slice(script.indexOf('*/self.vexelSite?'));
 let written = '';
 const C = { currentScript: { text: script }, characterSet: 'UTF-8', URL: 'file:///p.html',
   write: (s) => { written += s; }, open: () => ({ write: (s) => { written += s; } }), close: () => {} };
-new Function('document', 'self', call.slice(2))(C, self);
+new Function('document', 'self', 'vexelSite', call.slice(2))(C, self, self.vexelSite);
+if ('vexelSite' in self) { console.error('the global name stays'); process.exit(1); }
 setTimeout(() => {
   const expected = fs.readFileSync(expectedFile, 'utf8');
   if (written !== expected) { console.error('written: ' + written.slice(0, 200)); process.exit(1); }
