@@ -45,6 +45,8 @@ bool HaveDictionaryTrainer() {
 }
 
 std::string TrainSiteDictionary(const std::vector<std::string>& samples, std::size_t size) {
+    const std::size_t near = size / 2;
+    const std::size_t far = size - near;
     std::string flat;
     std::vector<std::size_t> sizes;
     for (const std::string& sample : samples) {
@@ -55,10 +57,10 @@ std::string TrainSiteDictionary(const std::vector<std::string>& samples, std::si
     }
     // Below about a hundred bytes for each byte of dictionary the trainer has
     // too little to choose from: the pages themselves serve better.
-    if (sizes.size() < 8 || flat.size() < 4 * size) {
+    if (sizes.size() < 8 || flat.size() < 4 * far) {
         return TailOfSamples(samples, size);
     }
-    std::string dictionary(size, '\0');
+    std::string dictionary(far, '\0');
     const std::size_t made = ZDICT_trainFromBuffer(dictionary.data(), dictionary.size(), flat.data(), sizes.data(),
                                                    static_cast<unsigned>(sizes.size()));
     if (ZDICT_isError(made)) {
@@ -68,7 +70,7 @@ std::string TrainSiteDictionary(const std::vector<std::string>& samples, std::si
     if (ZDICT_isError(header) || header >= made) {
         return TailOfSamples(samples, size);
     }
-    return dictionary.substr(header, made - header);
+    return dictionary.substr(header, made - header) + TailOfSamples(samples, near);
 }
 
 #else

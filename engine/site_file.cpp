@@ -1,5 +1,6 @@
 #include "engine/site_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -209,7 +210,12 @@ void LoadSiteDictionary(const std::string& pagePath, ModernPageData& data) {
     if (data.siteFile.empty()) {
         return;
     }
-    const std::string path = FolderOf(ResolveFileLinks(pagePath)) + data.siteFile;
+    std::string link = data.siteFile;
+    if (platform::IsSeparator('\\')) {
+        // The system's own separator: a long path's form takes no other.
+        std::replace(link.begin(), link.end(), '/', '\\');
+    }
+    const std::string path = FolderOf(ResolveFileLinks(pagePath)) + link;
     if (!FileExists(path)) {
         throw IoError("\"" + pagePath + "\" needs its site's file \"" + path + "\", which is missing");
     }

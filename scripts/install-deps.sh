@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when any is missing.
-#   scripts/install-deps.sh native   compiler, CMake, GoogleTest, zlib, OpenSSL,
+#   scripts/install-deps.sh native   compiler, CMake, GoogleTest, zlib, libdeflate, liblzma,
+#                                    libzstd (the trainer of a site's dictionary), OpenSSL,
 #                                    Node.js and npm, acorn (the ES5 check of the pages'
 #                                    scripts), brotli (for the benchmark), the
 #                                    man page and Debian package tools (scdoc, dpkg-dev,
 #                                    lintian), the shells the completions are tested in,
 #                                    GNU parallel
 #   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib and Debian's
-#                                    libdeflate and xz-utils (liblzma) sources (built by the builds without
+#                                    libdeflate, xz-utils (liblzma) and libzstd sources (built by the builds without
 #                                    the system's libraries: MinGW, linux32), Wine (and the
 #                                    symbol font it draws caption buttons with), Xvfb,
 #                                    the CHM compiler (fp-utils: chmcmd, for help.chm),
@@ -21,7 +22,7 @@
 #   scripts/install-deps.sh linux32    the linux32 preset's (adds the i386 architecture)
 set -euo pipefail
 
-native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev liblzma-dev libssl-dev nodejs node-acorn gzip brotli
+native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev liblzma-dev libzstd-dev libssl-dev nodejs node-acorn gzip brotli
         scdoc dpkg-dev fakeroot file lintian man-db bash-completion zsh fish parallel)
 windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils nsis)
 browser=(chromium)
@@ -37,10 +38,10 @@ resources=(python3-pil imagemagick fonts-dejavu-core fonts-dejavu-extra)
 sources=()
 case "${1:-native}" in
     native) wanted=("${native[@]}") ;;
-    all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}" "${linux32[@]}"); sources=(libdeflate xz-utils) ;;
+    all) wanted=("${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}" "${linux32[@]}"); sources=(libdeflate xz-utils libzstd) ;;
     resources) wanted=("${resources[@]}") ;;
     fuzz) wanted=("${fuzz[@]}") ;;
-    linux32) wanted=("${linux32[@]}"); sources=(libdeflate xz-utils) ;;
+    linux32) wanted=("${linux32[@]}"); sources=(libdeflate xz-utils libzstd) ;;
     *) echo "usage: $0 [native|all|resources|fuzz|linux32]" >&2; exit 2 ;;
 esac
 
