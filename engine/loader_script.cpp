@@ -60,18 +60,21 @@ constexpr char kSiteHead[] = "*/self.vexelSite?vexelSite(document,";
 constexpr char kSiteMissing[] = "):document.write(\"This compressed page needs its site's file ";
 constexpr char kSiteEnd[] = ", which is missing.\")";
 // The shared file's function: the page's data read (radix 120 by R, or byte
-// for byte), the dictionary expanded from the text of Y's comment, the
-// original expanded after the script has ended (document.open() during the
-// parse would be ignored) and written by W.
+// for byte), the dictionary inflated from the text of Y's comment by the
+// browser's own DecompressionStream (an LZMA dictionary expanded by the
+// script took a page's first opening some 100 ms more), then the original
+// expanded with it, once the stream's promise has come back (the script has
+// ended: document.open() during the parse would be ignored), and written by W.
 constexpr char kSiteFileHead[] =
     "self.vexelSite=function(C,m,N,e,o,T){delete self.vexelSite;var t=C.currentScript.text,a=new Uint8Array(m),n=0,"
-    "i=2,b,D;";
+    "i=2,b,D,s;if(!self.TextDecoder||!self.DecompressionStream)return C.write(\"This page needs a newer browser.\");";
 constexpr char kSiteFileRead[] =
     "if(!(e>=0))R(t,2,a);else{for(D=new Uint8Array(65536),b=new TextDecoder(C.characterSet).decode(Uint8Array.from("
     "Array(256).keys()));n<256;)D[b.charCodeAt(n)]=n++;for(n=0;n<m;)b=D[t.charCodeAt(i++)],a[n++]=b==e?D[t."
-    "charCodeAt(i++)]-o:b}setTimeout(function(){var v,s=String(Y);try{v=L(a,N,L(R(s,s.indexOf(\"/*\")+2,new "
-    "Uint8Array(";
-constexpr char kSiteFileWrite[] = "}catch(x){return C.write(\"Damaged page: \"+x)}W(v)});";
+    "charCodeAt(i++)]-o:b}s=String(Y);new Response(new Response(R(s,s.indexOf(\"/*\")+2,new Uint8Array(";
+constexpr char kSiteFileWrite[] =
+    "))).body.pipeThrough(new DecompressionStream(\"deflate-raw\"))).arrayBuffer().then(function(K){try{K=L(a,N,new "
+    "Uint8Array(K))}catch(x){return C.write(\"Damaged page: \"+x)}W(K)},function(x){C.write(\"Damaged page: \"+x)});";
 constexpr char kSiteRadix[] =
     "function R(t,i,a){function D(c){return(c=t.charCodeAt(i++))-1-(c>13)-(c>28)*3-(c>42)-(c>60)}for(var n=0,k=0,"
     "b=0,v;n<a.length;)for(v=D()+120*D(),b|=v<<k,k+=(v&8191)>6207?13:14;k>7;k-=8)a[n++]=b,b>>=8;return a}";
@@ -190,16 +193,8 @@ std::optional<LoaderSettings> ReadSiteScript(std::string_view script) {
 
 }  // namespace
 
-std::string SiteFileScript(const std::string& header,
-                           std::string_view streamText,
-                           std::size_t streamSize,
-                           std::size_t dictionarySize) {
-    // The page's decoder without its check, which the function makes first.
-    const std::string decoder = kLzmaDecoderScript;
-    const std::size_t check = decoder.find("function L(");
-    std::string script = header + kSiteFileHead + std::string(decoder, 0, check) + kSiteFileRead;
-    script += std::to_string(streamSize) + "))," + std::to_string(dictionarySize) + ",new Uint8Array(0)))";
-    script += kSiteFileWrite;
+std::string SiteFileScript(const std::string& header, std::string_view streamText, std::size_t streamSize) {
+    std::string script = header + kSiteFileHead + kSiteFileRead + std::to_string(streamSize) + kSiteFileWrite;
     script += std::string(kWriterHead) + "T||" + kDocumentCharset + kWriterEnd;
     script += kSiteRadix + SiteLzmaDecoderScript();
     script += kSiteDictionaryHead;
@@ -209,31 +204,25 @@ std::string SiteFileScript(const std::string& header,
 }
 
 std::optional<SiteFileParts> ReadSiteFileScript(std::string_view script) {
-    SiteFileParts parts;
     const std::size_t head = script.find(kSiteFileHead);
-    const std::size_t sizes = script.find(kSiteFileRead);
-    const std::size_t dictionary = script.rfind(kSiteDictionaryHead);
+    const std::size_t size = script.find(kSiteFileRead);
+    const std::size_t text = script.find(kSiteDictionaryHead);
     const std::size_t end = script.size() - (sizeof kSiteFileEnd - 1);
-    if (head == std::string_view::npos || sizes == std::string_view::npos || dictionary == std::string_view::npos ||
-        sizes < head || dictionary < sizes || script.size() < sizeof kSiteFileEnd ||
+    if (head == std::string_view::npos || size == std::string_view::npos || text == std::string_view::npos ||
+        size < head || text < size || script.size() < sizeof kSiteFileEnd ||
         script.substr(end) != std::string_view(kSiteFileEnd)) {
         return std::nullopt;
     }
-    std::size_t at = sizes + sizeof kSiteFileRead - 1;
+    std::size_t at = size + sizeof kSiteFileRead - 1;
     const std::optional<uint64_t> streamSize = NumberAt(script, at, 9);
-    if (!streamSize || !StartsWith(script, at, ")),")) {
+    if (!streamSize) {
         return std::nullopt;
     }
-    at += 3;
-    const std::optional<uint64_t> dictionarySize = NumberAt(script, at, 9);
-    if (!dictionarySize) {
-        return std::nullopt;
-    }
+    SiteFileParts parts;
     parts.header = script.substr(0, head);
     parts.streamSize = static_cast<std::size_t>(*streamSize);
-    parts.dictionarySize = static_cast<std::size_t>(*dictionarySize);
-    const std::size_t text = dictionary + sizeof kSiteDictionaryHead - 1;
-    parts.streamText = script.substr(text, end - text);
+    const std::size_t start = text + sizeof kSiteDictionaryHead - 1;
+    parts.streamText = script.substr(start, end - start);
     return parts;
 }
 

@@ -71,7 +71,6 @@ struct SiteFileParts {
     std::string_view header;
     std::string_view streamText;
     std::size_t streamSize = 0;
-    std::size_t dictionarySize = 0;
 };
 
 // The global name a site's shared file gives its function, which the page's
@@ -79,13 +78,10 @@ struct SiteFileParts {
 constexpr char kSiteFunction[] = "vexelSite";
 
 // The script of a site's shared file: its reader of the pages' data, writer
-// and LZMA decoder, with the dictionary as a LZMA stream of `streamSize`
-// bytes in radix 120 text (`streamText`) that expands to `dictionarySize`
-// bytes. `header` is a comment of the file that opens it.
-std::string SiteFileScript(const std::string& header,
-                           std::string_view streamText,
-                           std::size_t streamSize,
-                           std::size_t dictionarySize);
+// and LZMA decoder, with the dictionary as a raw deflate stream of
+// `streamSize` bytes in radix 120 text (`streamText`), which the browser
+// inflates. `header` is a comment of the file that opens it.
+std::string SiteFileScript(const std::string& header, std::string_view streamText, std::size_t streamSize);
 // The parts of a script SiteFileScript wrote; nothing for any other text.
 std::optional<SiteFileParts> ReadSiteFileScript(std::string_view script);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/carrier_text.h"
+#include "engine/deflate.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/loader_script.h"
@@ -57,10 +58,10 @@ bool SameName(const std::string& a, const std::string& b) {
 }  // namespace
 
 SiteFile MakeSiteFile(std::string dictionary, unsigned generation) {
-    const std::string stream = LzmaCompress(dictionary);
+    const std::string stream = DeflateRaw(dictionary);
     SiteFile file;
     file.text = SiteFileScript(kHeaderStart + std::to_string(generation) + kHeaderEnd, RadixEncode(stream),
-                               stream.size(), dictionary.size());
+                               stream.size());
     file.name = HexName(LzmaCrc64(file.text));
     file.dictionary = std::move(dictionary);
     file.generation = generation;
@@ -85,7 +86,7 @@ bool IsSiteFileName(const std::string& name) {
 SiteFile ReadSiteFile(const std::string& name, const std::string& text) {
     const std::optional<SiteFileParts> parts = ReadSiteFileScript(text);
     if (!parts || parts->header.substr(0, sizeof kHeaderStart - 1) != kHeaderStart ||
-        parts->dictionarySize > kLargestDictionary || parts->streamSize > kLargestDictionary) {
+        parts->streamSize > kLargestDictionary) {
         throw DataError("\"" + name + "\" is not a site file of this program, or it was changed");
     }
     std::size_t at = sizeof kHeaderStart - 1;
@@ -97,16 +98,19 @@ SiteFile ReadSiteFile(const std::string& name, const std::string& text) {
     if (!stream || generation == 0) {
         throw DataError("\"" + name + "\" is damaged: its dictionary cannot be read");
     }
-    std::string dictionary;
+    SiteFile file;
     try {
-        dictionary = LzmaExpand(*stream, parts->dictionarySize, kLargestDictionary);
+        file.dictionary = InflateRaw(*stream, kLargestDictionary);
     } catch (const DataError&) {
         throw DataError("\"" + name + "\" is damaged: its dictionary cannot be read");
     }
-    SiteFile file = MakeSiteFile(std::move(dictionary), generation);
-    // Written again from its dictionary it must be the same file, of the same
-    // name: so the decoder and the dictionary are the ones the pages were
-    // written for.
+    // Written again around the same stream it must be the same file, of the
+    // same name: so the decoder and the dictionary are the ones the pages
+    // were written for. (The stream itself is not written again: a build
+    // with another deflater would write other bytes.)
+    file.text = SiteFileScript(std::string(parts->header), parts->streamText, parts->streamSize);
+    file.name = HexName(LzmaCrc64(file.text));
+    file.generation = generation;
     if (file.text != text || file.name != name) {
         throw DataError("\"" + name + "\" is not the site file of that name: it was changed since it was written");
     }
