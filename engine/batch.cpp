@@ -420,14 +420,14 @@ private:
         }
         log_.AddLogLine("Site file: " + platform::JoinPath(root, made.name) + ", a dictionary of " +
                         std::to_string(made.dictionary.size()) + " bytes trained on " + std::to_string(pages) +
-                        " pages" + (settings_.DryRun ? " (not written: dry run)" : ""));
+                        (pages == 1 ? " page" : " pages") + (settings_.DryRun ? " (not written: dry run)" : ""));
         site_ = SiteState{root, std::move(made)};
     }
 
     // Text of the pages of the run to train on: pages spread over the run,
     // each from its start (where a site's frame stands), up to
-    // kSiteSampleBytes in all. Pages that cannot be read, or that are
-    // compressed pages already, are left to their turn.
+    // kSiteSampleBytes in all. Pages that cannot be read, lie outside the
+    // site or are compressed pages already are left to their turn.
     std::vector<std::string> SiteSamples(int& pages) {
         std::vector<const BatchItem*> candidates;
         std::vector<int64_t> sizes;
@@ -443,6 +443,7 @@ private:
             log_.ProcessMessages();
             try {
                 const std::string file = PageFile(candidates[i]->Path, candidates[i]->Folder, settings_);
+                SiteFileLink(settings_.SiteRoot, file, {});  // a page outside the site fails at its turn
                 std::string text = ReadWholeFile(file);
                 if (RecognizeOwnPage(text) != OwnPageFormat::None) {
                     continue;

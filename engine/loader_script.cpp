@@ -60,21 +60,22 @@ constexpr char kSiteHead[] = "*/self.vexelSite?vexelSite(document,";
 constexpr char kSiteMissing[] = "):document.write(\"This compressed page needs its site's file ";
 constexpr char kSiteEnd[] = ", which is missing.\")";
 // The shared file's function: the page's data read (radix 120 by R, or byte
-// for byte), the dictionary inflated from the text of Y's comment by the
-// browser's own DecompressionStream (an LZMA dictionary expanded by the
-// script took a page's first opening some 100 ms more), then the original
-// expanded with it, once the stream's promise has come back (the script has
-// ended: document.open() during the parse would be ignored), and written by W.
+// for byte), the dictionary's deflate stream taken from the base64 text of
+// Y's comment as a data: address and inflated, both by the browser itself (an
+// LZMA dictionary expanded by the script took a page's first opening some
+// 100 ms more), then the original expanded with it, once the stream's promise
+// has come back (the script has ended: document.open() during the parse
+// would be ignored), and written by W.
 constexpr char kSiteFileHead[] =
     "self.vexelSite=function(C,m,N,e,o,T){delete self.vexelSite;var t=C.currentScript.text,a=new Uint8Array(m),n=0,"
     "i=2,b,D,s;if(!self.TextDecoder||!self.DecompressionStream)return C.write(\"This page needs a newer browser.\");";
 constexpr char kSiteFileRead[] =
     "if(!(e>=0))R(t,2,a);else{for(D=new Uint8Array(65536),b=new TextDecoder(C.characterSet).decode(Uint8Array.from("
     "Array(256).keys()));n<256;)D[b.charCodeAt(n)]=n++;for(n=0;n<m;)b=D[t.charCodeAt(i++)],a[n++]=b==e?D[t."
-    "charCodeAt(i++)]-o:b}s=String(Y);new Response(new Response(R(s,s.indexOf(\"/*\")+2,new Uint8Array(";
-constexpr char kSiteFileWrite[] =
-    "))).body.pipeThrough(new DecompressionStream(\"deflate-raw\"))).arrayBuffer().then(function(K){try{K=L(a,N,new "
-    "Uint8Array(K))}catch(x){return C.write(\"Damaged page: \"+x)}W(K)},function(x){C.write(\"Damaged page: \"+x)});";
+    "charCodeAt(i++)]-o:b}s=String(Y);fetch(\"data:;base64,\"+s.slice(s.indexOf(\"/*\")+2,-3)).then(function(r){"
+    "return new Response(r.body.pipeThrough(new DecompressionStream(\"deflate-raw\"))).arrayBuffer()}).then("
+    "function(K){try{K=L(a,N,new Uint8Array(K))}catch(x){return C.write(\"Damaged page: \"+x)}W(K)},function(x){"
+    "C.write(\"Damaged page: \"+x)});";
 constexpr char kSiteRadix[] =
     "function R(t,i,a){function D(c){return(c=t.charCodeAt(i++))-1-(c>13)-(c>28)*3-(c>42)-(c>60)}for(var n=0,k=0,"
     "b=0,v;n<a.length;)for(v=D()+120*D(),b|=v<<k,k+=(v&8191)>6207?13:14;k>7;k-=8)a[n++]=b,b>>=8;return a}";
@@ -193,8 +194,8 @@ std::optional<LoaderSettings> ReadSiteScript(std::string_view script) {
 
 }  // namespace
 
-std::string SiteFileScript(const std::string& header, std::string_view streamText, std::size_t streamSize) {
-    std::string script = header + kSiteFileHead + kSiteFileRead + std::to_string(streamSize) + kSiteFileWrite;
+std::string SiteFileScript(const std::string& header, std::string_view streamText) {
+    std::string script = header + kSiteFileHead + kSiteFileRead;
     script += std::string(kWriterHead) + "T||" + kDocumentCharset + kWriterEnd;
     script += kSiteRadix + SiteLzmaDecoderScript();
     script += kSiteDictionaryHead;
@@ -205,22 +206,14 @@ std::string SiteFileScript(const std::string& header, std::string_view streamTex
 
 std::optional<SiteFileParts> ReadSiteFileScript(std::string_view script) {
     const std::size_t head = script.find(kSiteFileHead);
-    const std::size_t size = script.find(kSiteFileRead);
     const std::size_t text = script.find(kSiteDictionaryHead);
     const std::size_t end = script.size() - (sizeof kSiteFileEnd - 1);
-    if (head == std::string_view::npos || size == std::string_view::npos || text == std::string_view::npos ||
-        size < head || text < size || script.size() < sizeof kSiteFileEnd ||
-        script.substr(end) != std::string_view(kSiteFileEnd)) {
-        return std::nullopt;
-    }
-    std::size_t at = size + sizeof kSiteFileRead - 1;
-    const std::optional<uint64_t> streamSize = NumberAt(script, at, 9);
-    if (!streamSize) {
+    if (head == std::string_view::npos || text == std::string_view::npos || text < head ||
+        script.size() < sizeof kSiteFileEnd || script.substr(end) != std::string_view(kSiteFileEnd)) {
         return std::nullopt;
     }
     SiteFileParts parts;
     parts.header = script.substr(0, head);
-    parts.streamSize = static_cast<std::size_t>(*streamSize);
     const std::size_t start = text + sizeof kSiteDictionaryHead - 1;
     parts.streamText = script.substr(start, end - start);
     return parts;

@@ -70,7 +70,6 @@ std::string LoaderScript(const LoaderSettings& settings);
 struct SiteFileParts {
     std::string_view header;
     std::string_view streamText;
-    std::size_t streamSize = 0;
 };
 
 // The global name a site's shared file gives its function, which the page's
@@ -78,10 +77,10 @@ struct SiteFileParts {
 constexpr char kSiteFunction[] = "vexelSite";
 
 // The script of a site's shared file: its reader of the pages' data, writer
-// and LZMA decoder, with the dictionary as a raw deflate stream of
-// `streamSize` bytes in radix 120 text (`streamText`), which the browser
-// inflates. `header` is a comment of the file that opens it.
-std::string SiteFileScript(const std::string& header, std::string_view streamText, std::size_t streamSize);
+// and LZMA decoder, with the dictionary as a raw deflate stream in base64
+// (`streamText`), which the browser decodes and inflates. `header` is a
+// comment of the file that opens it.
+std::string SiteFileScript(const std::string& header, std::string_view streamText);
 // The parts of a script SiteFileScript wrote; nothing for any other text.
 std::optional<SiteFileParts> ReadSiteFileScript(std::string_view script);
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
-#include "engine/carrier_text.h"
 #include "engine/deflate.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
@@ -51,6 +51,60 @@ std::string Canonical(const std::string& path) {
     return canonical;
 }
 
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Base64 with padding, as a data: address carries bytes.
+std::string Base64(std::string_view bytes) {
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        uint32_t group = static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << 16;
+        if (i + 1 < bytes.size()) {
+            group |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8;
+        }
+        if (i + 2 < bytes.size()) {
+            group |= static_cast<unsigned char>(bytes[i + 2]);
+        }
+        text += kBase64[group >> 18];
+        text += kBase64[(group >> 12) & 63];
+        text += i + 1 < bytes.size() ? kBase64[(group >> 6) & 63] : '=';
+        text += i + 2 < bytes.size() ? kBase64[group & 63] : '=';
+    }
+    return text;
+}
+
+// The bytes back; nothing for text Base64 does not write.
+std::optional<std::string> FromBase64(std::string_view text) {
+    if (text.size() % 4 != 0) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); i += 4) {
+        uint32_t group = 0;
+        int padding = 0;
+        for (std::size_t k = i; k < i + 4; ++k) {
+            const char c = text[k];
+            if (c == '=' && i + 4 == text.size() && k >= i + 2) {
+                ++padding;
+                group <<= 6;
+                continue;
+            }
+            const char* digit = c != '\0' ? std::strchr(kBase64, c) : nullptr;
+            if (digit == nullptr || padding > 0) {
+                return std::nullopt;
+            }
+            group = group << 6 | static_cast<uint32_t>(digit - kBase64);
+        }
+        bytes += static_cast<char>(group >> 16);
+        if (padding < 2) {
+            bytes += static_cast<char>((group >> 8) & 255);
+        }
+        if (padding < 1) {
+            bytes += static_cast<char>(group & 255);
+        }
+    }
+    return bytes;
+}
+
 bool SameName(const std::string& a, const std::string& b) {
     return platform::NamesIgnoreCase() ? UpperAscii(a) == UpperAscii(b) : a == b;
 }
@@ -60,8 +114,7 @@ bool SameName(const std::string& a, const std::string& b) {
 SiteFile MakeSiteFile(std::string dictionary, unsigned generation) {
     const std::string stream = DeflateRaw(dictionary);
     SiteFile file;
-    file.text = SiteFileScript(kHeaderStart + std::to_string(generation) + kHeaderEnd, RadixEncode(stream),
-                               stream.size());
+    file.text = SiteFileScript(kHeaderStart + std::to_string(generation) + kHeaderEnd, Base64(stream));
     file.name = HexName(LzmaCrc64(file.text));
     file.dictionary = std::move(dictionary);
     file.generation = generation;
@@ -86,7 +139,7 @@ bool IsSiteFileName(const std::string& name) {
 SiteFile ReadSiteFile(const std::string& name, const std::string& text) {
     const std::optional<SiteFileParts> parts = ReadSiteFileScript(text);
     if (!parts || parts->header.substr(0, sizeof kHeaderStart - 1) != kHeaderStart ||
-        parts->streamSize > kLargestDictionary) {
+        parts->streamText.size() > kLargestDictionary) {
         throw DataError("\"" + name + "\" is not a site file of this program, or it was changed");
     }
     std::size_t at = sizeof kHeaderStart - 1;
@@ -94,7 +147,7 @@ SiteFile ReadSiteFile(const std::string& name, const std::string& text) {
     while (at < parts->header.size() && parts->header[at] >= '0' && parts->header[at] <= '9' && generation < 100000000) {
         generation = generation * 10 + static_cast<unsigned>(parts->header[at++] - '0');
     }
-    const std::optional<std::string> stream = RadixDecode(parts->streamText, parts->streamSize);
+    const std::optional<std::string> stream = FromBase64(parts->streamText);
     if (!stream || generation == 0) {
         throw DataError("\"" + name + "\" is damaged: its dictionary cannot be read");
     }
@@ -108,7 +161,7 @@ SiteFile ReadSiteFile(const std::string& name, const std::string& text) {
     // same name: so the decoder and the dictionary are the ones the pages
     // were written for. (The stream itself is not written again: a build
     // with another deflater would write other bytes.)
-    file.text = SiteFileScript(std::string(parts->header), parts->streamText, parts->streamSize);
+    file.text = SiteFileScript(std::string(parts->header), parts->streamText);
     file.name = HexName(LzmaCrc64(file.text));
     file.generation = generation;
     if (file.text != text || file.name != name) {
