@@ -246,7 +246,7 @@ bool TConn::CompressClick() {
     return true;
 }
 
-void TConn::WritePage(ClassicScript Script) {
+void TConn::WritePage(PageFormat Script) {
     const std::string path = Savefile->Text();
     if (path.empty())
         return;
@@ -260,12 +260,12 @@ void TConn::WritePage(ClassicScript Script) {
 }
 
 void TConn::SaveJClick() {
-    WritePage(ClassicScript::JavaScript);
+    WritePage(PageFormat::JavaScript);
     workText_ = DoubleBackslashes(workText_);
 }
 
 void TConn::SaveClick() {
-    WritePage(ClassicScript::VbScript);
+    WritePage(PageFormat::VbScript);
 }
 
 void TConn::Button4Click(TObject*) {
@@ -281,7 +281,7 @@ void TConn::Button3Click(TObject*) {
         EngineCall([&] { SaveRawData(path, workText_); });
 }
 
-BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
+RunTally TConn::RunBatch(const std::vector<std::string>& Pages,
                              const TPageFormat& Format,
                              std::function<void(int Index)> ItemStarted) {
     std::vector<BatchItem> items;
@@ -290,8 +290,9 @@ BatchSummary TConn::RunBatch(const std::vector<std::string>& Pages,
         items.push_back({page, true});
     JobOptions options = OptionsFromFields();
     BatchSettings settings;
-    settings.JavaChoose = Format.JavaChoose;
-    settings.Modern = Format.Modern;
+    settings.Format = Format.Modern       ? PageFormat::Modern
+                      : Format.JavaChoose ? PageFormat::JavaScript
+                                          : PageFormat::VbScript;
     // A modern page has no prompt: its password is the one that seals it.
     if (Format.Modern)
         options.password = {!Format.Seal.empty(), PasswordFromText(Format.Seal)};

@@ -108,7 +108,7 @@ public:
     // thrown on. A run over one
     // page shows its "already compressed" box at once; a run over several
     // logs one line for each such page. The summary lines end the log.
-    BatchSummary RunBatch(const std::vector<std::string>& Pages,
+    RunTally RunBatch(const std::vector<std::string>& Pages,
                           const TPageFormat& Format,
                           std::function<void(int Index)> ItemStarted);
     // What the last run did.
@@ -156,7 +156,7 @@ private:
     // The system's open and save dialogs.
     bool AskForFile(FileDialog dialog, std::string& path);
     // Writes the prepared page to Savefile in `Script`.
-    void WritePage(ClassicScript Script);
+    void WritePage(PageFormat Script);
     // Copies the head to Edit1.
     void ShowHead();
     // Runs an engine call, giving its failures the framework's exception types.

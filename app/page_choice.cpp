@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "engine/batch.h"
+#include "engine/page_names.h"
 #include "platform/file_system.h"
 #include "platform/wide_text.h"
 

@@ -137,7 +137,7 @@ void JsonHost::Error(const std::string& message) {
     WriteObject("{\"type\":\"error\",\"message\":" + JsonString(message) + "}");
 }
 
-void JsonHost::WriteSummary(const BatchSummary& summary, const RunTally& tally, bool dryRun) {
+void JsonHost::WriteSummary(const RunTally& summary, bool dryRun) {
     std::lock_guard<std::mutex> lock(jsonMutex_);
     WriteObject("{\"type\":\"summary\",\"written\":" + std::to_string(summary.Written) +
                 ",\"skipped\":" + std::to_string(summary.NotPages) +
@@ -145,9 +145,9 @@ void JsonHost::WriteSummary(const BatchSummary& summary, const RunTally& tally, 
                 ",\"broken_off\":" + std::to_string(summary.BrokenOff) +
                 ",\"not_smaller\":" + std::to_string(summary.LeftAsItIs) +
                 ",\"failed\":" + std::to_string(summary.Failed) +
-                ",\"bytes_before\":" + std::to_string(tally.bytesBefore) +
-                ",\"bytes_after\":" + std::to_string(tally.bytesAfter) +
-                ",\"format_warnings\":" + std::to_string(tally.formatWarnings) +
+                ",\"bytes_before\":" + std::to_string(summary.BytesBefore) +
+                ",\"bytes_after\":" + std::to_string(summary.BytesAfter) +
+                ",\"format_warnings\":" + std::to_string(summary.FormatWarnings) +
                 ",\"dry_run\":" + (dryRun ? "true" : "false") +
                 ",\"stopped\":" + (summary.Cancelled ? "true" : "false") + "}");
 }

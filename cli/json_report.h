@@ -35,7 +35,7 @@ public:
     void PageDone(const PageReport& report) override;
     void Error(const std::string& message) override;
 
-    void WriteSummary(const BatchSummary& summary, const RunTally& tally, bool dryRun);
+    void WriteSummary(const RunTally& summary, bool dryRun);
 
 private:
     void WriteObject(const std::string& object);

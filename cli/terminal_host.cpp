@@ -90,39 +90,14 @@ void TerminalHost::PageDone(const PageReport& report) {
     if (report.Outcome == PageOutcome::Failed)
         ContinueAfterFailure(report);
     std::lock_guard<std::mutex> lock(mutex_);
-    switch (report.Outcome) {
-        case PageOutcome::Written:
-        case PageOutcome::WouldWrite:
-            ++tally_.written;
-            tally_.formatWarnings += report.FormatWarning ? 1 : 0;
-            tally_.bytesBefore += report.SourceBytes;
-            tally_.bytesAfter += report.PageBytes;
-            break;
-        case PageOutcome::AlreadyCompressed:
-            ++tally_.alreadyCompressed;
-            break;
-        case PageOutcome::BrokenOff:
-            ++tally_.brokenOff;
-            break;
-        case PageOutcome::LeftAsItIs:
-            break;
-        case PageOutcome::Failed:
-            ++tally_.failed;
-            break;
-        case PageOutcome::NotAPage:
-            return;
-    }
+    if (report.Outcome == PageOutcome::NotAPage)
+        return;
     ++pagesDone_;
     auto size = pageSizes_.find(report.Path);
     bytesDone_ += size != pageSizes_.end() ? size->second : report.SourceBytes;
     currentPageBytes_ = 0;
     currentPercent_ = 0;
     DrawBar(true);
-}
-
-RunTally TerminalHost::Tally() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return tally_;
 }
 
 void TerminalHost::Error(const std::string& message) {

@@ -16,17 +16,6 @@
 
 namespace vexel::cli {
 
-// What happened to the pages of one run, as PageDone reported them.
-struct RunTally {
-    int written = 0;  // or, in a dry run, would be written
-    int alreadyCompressed = 0;
-    int brokenOff = 0;
-    int failed = 0;
-    int formatWarnings = 0;   // pages written with a warning about their format
-    int64_t bytesBefore = 0;  // of the pages written
-    int64_t bytesAfter = 0;
-};
-
 class TerminalHost : public JobHost, public BatchHost {
 public:
     // `log` may be null (--quiet), as may `logFile`. `pageSizes` gives the size
@@ -53,7 +42,6 @@ public:
     bool ContinueAfterFailure(const PageReport& report) override;
     void PageDone(const PageReport& report) override;
 
-    RunTally Tally() const;
     // Writes "vexel: " + message on standard error, clear of the bar.
     virtual void Error(const std::string& message);
 
@@ -70,7 +58,6 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, int64_t> pageSizes_;
     std::map<std::string, bool> reportedFailures_;
-    RunTally tally_;
     int pagesDone_ = 0;
     int64_t bytesDone_ = 0;
     int64_t currentPageBytes_ = 0;

@@ -21,6 +21,7 @@
 #include "engine/file_io.h"
 #include "engine/modern_page.h"
 #include "engine/page_list.h"
+#include "engine/page_names.h"
 #include "engine/page_reader.h"
 #include "engine/password.h"
 #include "engine/raw_data.h"
@@ -306,7 +307,7 @@ std::string Percent(int64_t part, int64_t whole) {
     return text;
 }
 
-void PrintSummary(std::ostream& err, const BatchSummary& summary, const RunTally& tally, bool dryRun) {
+void PrintSummary(std::ostream& err, const RunTally& summary, bool dryRun) {
     err << "Pages: " << summary.Written << (dryRun ? " would be written, " : " written, ") << summary.NotPages
         << " skipped, " << summary.AlreadyCompressed << " already compressed, " << summary.BrokenOff
         << " broken off, " << summary.Failed << " failed";
@@ -315,10 +316,10 @@ void PrintSummary(std::ostream& err, const BatchSummary& summary, const RunTally
     if (summary.Cancelled)
         err << " (stopped)";
     err << '\n';
-    err << "Bytes: " << tally.bytesBefore << " before, " << tally.bytesAfter << " after ("
-        << Percent(tally.bytesAfter, tally.bytesBefore) << ")\n";
-    if (tally.formatWarnings > 0)
-        err << "Warnings: " << tally.formatWarnings
+    err << "Bytes: " << summary.BytesBefore << " before, " << summary.BytesAfter << " after ("
+        << Percent(summary.BytesAfter, summary.BytesBefore) << ")\n";
+    if (summary.FormatWarnings > 0)
+        err << "Warnings: " << summary.FormatWarnings
             << " page(s) will open slowly or lose non-ASCII text in their format (see the log); --modern "
                "pages do not\n";
 }
@@ -377,8 +378,9 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
                                            : CodecChoice::Smaller;
 
     BatchSettings settings;
-    settings.JavaChoose = !inv.vbscript;
-    settings.Modern = inv.modern;
+    settings.Format = inv.modern     ? PageFormat::Modern
+                      : inv.vbscript ? PageFormat::VbScript
+                                     : PageFormat::JavaScript;
     settings.DryRun = inv.dryRun;
     settings.FollowLinksAnywhere = inv.followLinksAnywhere;
     settings.SiteRoot = inv.site;
@@ -388,7 +390,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         settings.Jobs = 1;
 
     host.StartProgress(sizes);
-    BatchSummary summary;
+    RunTally summary;
     try {
         summary = RunBatch(items, options, settings, host, host);
     } catch (const std::exception& e) {
@@ -403,9 +405,9 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
             status = kExitFailed;
         }
     }
-    PrintSummary(err, summary, host.Tally(), inv.dryRun);
+    PrintSummary(err, summary, inv.dryRun);
     if (json)
-        json->WriteSummary(summary, host.Tally(), inv.dryRun);
+        json->WriteSummary(summary, inv.dryRun);
     if (summary.Failed > 0)
         status = kExitFailed;
     // A stop asked for by a signal is what the caller most needs to know.

@@ -2,11 +2,11 @@
 
 #include "engine/errors.h"
 #include "engine/file_io.h"
+#include "engine/page_names.h"
 #include "platform/ascii.h"
 
 namespace vexel {
 
-const char kBackupSuffix[] = "_backup";
 
 namespace {
 

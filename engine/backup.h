@@ -70,7 +70,4 @@ void HoldBackup(const std::string& page, const std::string& shown, platform::Fil
 // What Claim would find, without making or locking anything: for a dry run.
 BackupState PeekBackup(const std::string& page, const std::string& original);
 
-// The suffix that names a page's backup: "index.htm" -> "index.htm_backup".
-extern const char kBackupSuffix[];
-
 }  // namespace vexel

@@ -16,10 +16,8 @@
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/own_page.h"
-#include "engine/page_list.h"
 #include "engine/site_dictionary.h"
 #include "engine/site_file.h"
-#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -102,7 +100,7 @@ PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const B
         // A page of the site names the shared file by its path from the page;
         // one outside the site's root fails before anything is done to it.
         std::optional<PageSite> pageSite;
-        if (site != nullptr && settings.Modern && !options.password.Enabled) {
+        if (site != nullptr && settings.Format == PageFormat::Modern && !options.password.Enabled) {
             pageSite = PageSite{SiteFileLink(site->root, file, site->file.name), site->file.dictionary};
         }
         // Read once, with write access, before any backup is made: a page that
@@ -114,13 +112,12 @@ PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const B
             throw IoError("Cannot compress \"" + path + "\": the file has " + std::to_string(read_as.links) +
                           " names (hard links), which a new page would part; the page is left as it is");
         }
-        const OwnPageFormat own = RecognizeOwnPage(source);
-        if (own != OwnPageFormat::None) {
+        if (const std::optional<PageFormat> own = RecognizeOwnPage(source)) {
             // Compressed again it would show garbage. Beside its backup it is
             // the usual already compressed page; without one, the log says why.
             if (!FileExists(file + kBackupSuffix)) {
                 log.AddLogLine(std::string("Information:    ") + path + " is a compressed " +
-                               OwnPageFormatName(own) + " already (without its backup); it is left as it is.");
+                               PageFormatName(*own) + " already (without its backup); it is left as it is.");
             }
             result.report.Outcome = PageOutcome::AlreadyCompressed;
             return result;
@@ -142,7 +139,7 @@ PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const B
         }
         result.report.Resumed = backup == BackupState::Resumed;
         CompressedPage page =
-            CompressPage(std::move(source), file, options, settings.Format(), log, pageSite ? &*pageSite : nullptr);
+            CompressPage(std::move(source), file, options, settings.Format, log, pageSite ? &*pageSite : nullptr);
         result.report.SourceBytes = page.CharCount;
         result.report.Head = std::move(page.Head);
         if (!page.Prepared) {
@@ -336,7 +333,7 @@ public:
              JobHost& log, BatchHost& host)
         : items_(items), options_(options), settings_(settings), log_(log), host_(host) {}
 
-    BatchSummary Run() {
+    RunTally Run() {
         host_.BeginRun();
         for (const auto& item : items_) {
             summary_.Selected += item.Selected ? 1 : 0;
@@ -396,7 +393,7 @@ private:
     // pages of the run and written at the root (not in a dry run). Encrypted
     // pages never get here: nothing of them is in a dictionary.
     void PrepareSite() {
-        if (!settings_.Modern || settings_.SiteRoot.empty() || options_.password.Enabled) {
+        if (settings_.Format != PageFormat::Modern || settings_.SiteRoot.empty() || options_.password.Enabled) {
             return;
         }
         std::optional<SiteFile> existing = FindSiteFile(settings_.SiteRoot);
@@ -445,7 +442,7 @@ private:
                 const std::string file = PageFile(candidates[i]->Path, candidates[i]->Folder, settings_);
                 SiteFileLink(settings_.SiteRoot, file, {});  // a page outside the site fails at its turn
                 std::string text = ReadWholeFile(file);
-                if (RecognizeOwnPage(text) != OwnPageFormat::None) {
+                if (RecognizeOwnPage(text)) {
                     continue;
                 }
                 text.resize(std::min(text.size(), kLongestSample));
@@ -525,7 +522,12 @@ private:
         bool go_on = true;
         switch (report.Outcome) {
             case PageOutcome::Written:
-            case PageOutcome::WouldWrite: ++summary_.Written; break;
+            case PageOutcome::WouldWrite:
+                ++summary_.Written;
+                summary_.BytesBefore += report.SourceBytes;
+                summary_.BytesAfter += report.PageBytes;
+                summary_.FormatWarnings += report.FormatWarning ? 1 : 0;
+                break;
             case PageOutcome::BrokenOff: ++summary_.BrokenOff; break;
             case PageOutcome::LeftAsItIs: ++summary_.LeftAsItIs; break;
             case PageOutcome::AlreadyCompressed:
@@ -551,7 +553,7 @@ private:
     const BatchSettings settings_;
     JobHost& log_;
     BatchHost& host_;
-    BatchSummary summary_;
+    RunTally summary_;
     std::vector<int> task_of_;
     std::optional<SiteState> site_;
     std::optional<WorkerPool> pool_;
@@ -564,17 +566,7 @@ int64_t InFlightBudget(int64_t largestPage) {
     return std::max(largestPage * 4, kFloor);
 }
 
-bool HasPageExtension(const std::string& path) {
-    const std::size_t name_start = path.find_last_of("/\\");
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (name_start != std::string::npos && dot < name_start)) {
-        return false;
-    }
-    const std::string extension = UpperAscii(path.substr(dot));
-    return extension == ".HTM" || extension == ".HTML";
-}
-
-BatchSummary RunBatch(const std::vector<BatchItem>& items,
+RunTally RunBatch(const std::vector<BatchItem>& items,
                       const JobOptions& options,
                       const BatchSettings& settings,
                       JobHost& log,

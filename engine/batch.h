@@ -11,6 +11,7 @@
 #include "engine/backup.h"
 #include "engine/job_host.h"
 #include "engine/page_compression.h"
+#include "engine/page_names.h"
 #include "engine/page_options.h"
 
 namespace vexel {
@@ -53,10 +54,9 @@ struct PageReport {
 };
 
 struct BatchSettings {
-    bool JavaChoose = true;  // JavaScript page; false: VBScript page
-    bool Modern = false;     // the modern page instead of either classic one
-    bool DryRun = false;     // prepare and report, write nothing
-    int Jobs = 1;            // pages compressed in parallel
+    PageFormat Format = PageFormat::JavaScript;
+    bool DryRun = false;  // prepare and report, write nothing
+    int Jobs = 1;         // pages compressed in parallel
     // Follow a link found in a folder to a page outside that folder.
     bool FollowLinksAnywhere = false;
     // Modern pages as pages of a site: the site's root folder, where the
@@ -67,9 +67,6 @@ struct BatchSettings {
     // shared file already (else the newest one there serves).
     bool Retrain = false;
 
-    PageFormat Format() const {
-        return Modern ? PageFormat::Modern : JavaChoose ? PageFormat::JavaScript : PageFormat::VbScript;
-    }
 };
 
 // The batch's surroundings besides those of a job.
@@ -101,15 +98,21 @@ public:
     virtual void PageDone(const PageReport& report) { (void)report; }
 };
 
-struct BatchSummary {
+// What a run did: the pages by outcome, and the bytes of those written.
+struct RunTally {
     int Selected = 0;
-    int Written = 0;
+    int Written = 0;  // or, in a dry run, would be written
     int AlreadyCompressed = 0;
     int BrokenOff = 0;
     int LeftAsItIs = 0;
     int Failed = 0;
-    int NotPages = 0;
+    int NotPages = 0;  // skipped
     bool Cancelled = false;
+    int64_t BytesBefore = 0;  // of the pages written
+    int64_t BytesAfter = 0;
+    // Pages written with a warning that their format opens slowly or loses
+    // their non-ASCII text.
+    int FormatWarnings = 0;
 };
 
 // How many bytes of pages the workers of a run take on at once, for a run
@@ -119,12 +122,9 @@ struct BatchSummary {
 // (bench/memory_bench.cpp), and small pages still all run in parallel.
 int64_t InFlightBudget(int64_t largestPage);
 
-// True for ".htm" and ".html" in any letter case.
-bool HasPageExtension(const std::string& path);
-
 // Runs the batch over `items`, every page with `options`. The pages' log lines
 // reach `log` in list order, the same lines whatever the number of jobs.
-BatchSummary RunBatch(const std::vector<BatchItem>& items,
+RunTally RunBatch(const std::vector<BatchItem>& items,
                       const JobOptions& options,
                       const BatchSettings& settings,
                       JobHost& log,

@@ -143,9 +143,9 @@ std::string DoubleBackslashes(const std::string& text) {
     return out;
 }
 
-RenderedPage RenderClassicPage(ClassicScript script, const std::string& head, const std::string& data) {
+RenderedPage RenderClassicPage(PageFormat format, const std::string& head, const std::string& data) {
     RenderedPage rendered;
-    if (script == ClassicScript::VbScript) {
+    if (format == PageFormat::VbScript) {
         rendered.Text = VbScriptPageText(head, data);
         rendered.ReportedBytes = static_cast<int64_t>(head.size() + data.size());
         return rendered;

@@ -9,14 +9,13 @@
 #include <string_view>
 
 #include "engine/job_host.h"
+#include "engine/page_format.h"
 
 namespace vexel {
 
 // The escaped data string of a prepared page's input (engine/encoder.h,
 // engine/data_format.h); the page gauge follows the encoder.
 std::string EncodeDataString(std::string_view input, bool highspeed, JobHost& host);
-
-enum class ClassicScript { JavaScript, VbScript };
 
 // A page as a template writes it.
 struct RenderedPage {
@@ -29,8 +28,9 @@ struct RenderedPage {
 };
 
 // The page for `head` and the data string `data` (as EncodeDataString gives
-// it; the JavaScript template doubles its backslashes itself).
-RenderedPage RenderClassicPage(ClassicScript script, const std::string& head, const std::string& data);
+// it; the JavaScript template doubles its backslashes itself), in a classic
+// `format`: VBScript, or JavaScript for any other.
+RenderedPage RenderClassicPage(PageFormat format, const std::string& head, const std::string& data);
 
 // The data string as it stands in the JavaScript page's string literal.
 std::string DoubleBackslashes(const std::string& text);

@@ -6,28 +6,18 @@
 
 namespace vexel {
 
-OwnPageFormat RecognizeOwnPage(const std::string& page) {
+std::optional<PageFormat> RecognizeOwnPage(const std::string& page) {
     try {
         if (ReadModernPage(page)) {
-            return OwnPageFormat::Modern;
+            return PageFormat::Modern;
         }
     } catch (const DataError&) {
-        return OwnPageFormat::Modern;
+        return PageFormat::Modern;
     }
     if (const std::optional<PageData> classic = FindPageData(page)) {
-        return classic->script == PageScript::JavaScript ? OwnPageFormat::JavaScript : OwnPageFormat::VbScript;
+        return classic->format;
     }
-    return OwnPageFormat::None;
-}
-
-const char* OwnPageFormatName(OwnPageFormat format) {
-    switch (format) {
-        case OwnPageFormat::JavaScript: return "JavaScript page";
-        case OwnPageFormat::VbScript: return "VBScript page";
-        case OwnPageFormat::Modern: return "modern page";
-        case OwnPageFormat::None: break;
-    }
-    return "page";
+    return std::nullopt;
 }
 
 }  // namespace vexel

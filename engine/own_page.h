@@ -3,17 +3,15 @@
 // backup goes back only over a page of ours.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "engine/page_format.h"
 
 namespace vexel {
 
-enum class OwnPageFormat { None, JavaScript, VbScript, Modern };
-
-// The format of a page written by this program, or None. A modern page whose
-// data is damaged still counts as ours: only the writer makes its script.
-OwnPageFormat RecognizeOwnPage(const std::string& page);
-
-// "JavaScript page", "VBScript page", "modern page".
-const char* OwnPageFormatName(OwnPageFormat format);
+// The format of a page written by this program, or nothing. A modern page
+// whose data is damaged still counts as ours: only the writer makes its script.
+std::optional<PageFormat> RecognizeOwnPage(const std::string& page);
 
 }  // namespace vexel

@@ -17,7 +17,7 @@ namespace {
 CompressedPage CompressClassic(std::string source,
                                const std::string& path,
                                const JobOptions& options,
-                               ClassicScript script,
+                               PageFormat format,
                                JobHost& host) {
     PreparedPage prepared = PrepareClassicPage(std::move(source), path, options, host);
     CompressedPage page;
@@ -28,7 +28,7 @@ CompressedPage CompressClassic(std::string source,
     }
     std::string data = EncodeDataString(prepared.Input, options.highspeed, host);
     std::string().swap(prepared.Input);
-    RenderedPage rendered = RenderClassicPage(script, prepared.Head, data);
+    RenderedPage rendered = RenderClassicPage(format, prepared.Head, data);
     std::string().swap(data);
     if (!rendered.Warning.empty()) {
         ++page.FormatWarnings;
@@ -129,11 +129,10 @@ CompressedPage CompressPage(std::string source,
                             const PageSite* site) {
     switch (format) {
         case PageFormat::Modern: return CompressModern(source, path, options, host, site);
-        case PageFormat::VbScript:
-            return CompressClassic(std::move(source), path, options, ClassicScript::VbScript, host);
-        case PageFormat::JavaScript: break;
+        case PageFormat::JavaScript:
+        case PageFormat::VbScript: break;
     }
-    return CompressClassic(std::move(source), path, options, ClassicScript::JavaScript, host);
+    return CompressClassic(std::move(source), path, options, format, host);
 }
 
 void LogWrittenPage(const std::string& path,

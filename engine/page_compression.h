@@ -10,11 +10,10 @@
 #include <string_view>
 
 #include "engine/job_host.h"
+#include "engine/page_format.h"
 #include "engine/page_options.h"
 
 namespace vexel {
-
-enum class PageFormat { JavaScript, VbScript, Modern };
 
 struct CompressedPage {
     // False when the page broke off (classic formats: no body tag) or is left

@@ -4,21 +4,14 @@
 #include <set>
 #include <utility>
 
-#include "engine/backup.h"
-#include "engine/batch.h"
+#include "engine/page_names.h"
 #include "engine/errors.h"
 #include "engine/file_io.h"
-#include "engine/restore.h"
 #include "platform/file_system.h"
-#include "platform/ascii.h"
 
 namespace vexel {
 
 namespace {
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 // A file found in a folder: its path and, for sorting, the names that lead to
 // it from the folder given, so that "a/b.htm" sorts before "a-c.htm" as
@@ -69,25 +62,6 @@ void DropDuplicates(PageList& list) {
     }
     list.paths = std::move(unique.paths);
     list.folders = std::move(unique.folders);
-}
-
-std::string Canonical(const std::string& path, const std::string& link) {
-    std::string canonical;
-    const platform::Status status = platform::CanonicalPath(path, canonical);
-    if (!status.Ok()) {
-        throw IoError("Cannot follow the link " + Quoted(link) + ": " + status.Reason());
-    }
-    if (platform::NamesIgnoreCase()) {
-        canonical = LowerAscii(std::move(canonical));
-    }
-    return canonical;
-}
-
-bool Inside(const std::string& file, const std::string& folder) {
-    if (file.size() <= folder.size() || file.compare(0, folder.size(), folder) != 0) {
-        return false;
-    }
-    return platform::IsSeparator(folder.back()) || platform::IsSeparator(file[folder.size()]);
 }
 
 bool IsFolder(const std::string& path) {
@@ -150,13 +124,9 @@ PageList CollectBackedUpPages(const std::vector<std::string>& args, bool recursi
     }
     if (with_lost_pages) {
         // Backups whose page is gone, in order after the pages of the list.
-        const std::string suffix = kBackupSuffix;
-        const PageList lost = Collect(args, recursive, [&suffix](const std::string& file, std::string& kept) {
-            if (!EndsWith(file, suffix)) {
-                return false;
-            }
-            kept = file.substr(0, file.size() - suffix.size());
-            return HasPageExtension(kept) && !FileExists(kept);
+        const PageList lost = Collect(args, recursive, [](const std::string& file, std::string& kept) {
+            kept = PageOfBackup(file);
+            return !kept.empty() && !FileExists(kept);
         });
         for (std::size_t i = 0; i < lost.paths.size(); ++i) {
             if (!lost.folders[i].empty()) {
@@ -166,24 +136,6 @@ PageList CollectBackedUpPages(const std::vector<std::string>& args, bool recursi
         }
     }
     return list;
-}
-
-std::string FollowPageLink(const std::string& path, const LinkRule& rule) {
-    const std::string file = ResolveFileLinks(path);
-    if (file == path) {
-        return file;
-    }
-    if (!HasPageExtension(file)) {
-        throw IoError("Cannot follow the link " + Quoted(path) + ": it leads to " + Quoted(file) +
-                      ", which is not a page (.htm, .html); the file is left as it is");
-    }
-    if (!rule.Folder.empty() && !rule.Anywhere &&
-        !Inside(Canonical(file, path), Canonical(rule.Folder, path))) {
-        throw IoError("Cannot follow the link " + Quoted(path) + ": it leads to " + Quoted(file) +
-                      ", outside the folder " + Quoted(rule.Folder) +
-                      "; the page is left as it is (--follow-links-anywhere follows it)");
-    }
-    return file;
 }
 
 NameList SplitNulSeparatedNames(const std::string& data) {

@@ -30,22 +30,6 @@ PageList CollectPages(const std::vector<std::string>& args, bool recursive);
 // backup is there but the page is gone.
 PageList CollectBackedUpPages(const std::vector<std::string>& args, bool recursive, bool with_lost_pages = true);
 
-// When a link is followed to the file it stands for.
-struct LinkRule {
-    // The folder the link was found in (empty for a path named on the
-    // command line): the page it leads to must lie inside it.
-    std::string Folder;
-    // Lift the folder's bounds; the target must still be a page by name.
-    bool Anywhere = false;
-};
-
-// The file `path` stands for: itself, or the file its links lead to when
-// that is a page by name (.htm, .html) and, for a link found in a folder,
-// lies inside that folder. Throws IoError naming the link and the reason
-// otherwise: a run over a tree of others' files never rewrites a file
-// outside it or one that is no page.
-std::string FollowPageLink(const std::string& path, const LinkRule& rule);
-
 // Names separated by NUL bytes, as `find -print0` writes them, the last one
 // with or without its NUL. An empty name cannot be a file: it is left out,
 // and its place (1-based) is listed in `emptyAt`.

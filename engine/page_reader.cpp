@@ -78,11 +78,11 @@ std::optional<PageData> FindPageData(const std::string& page) {
     PageData result;
     std::size_t pos;
     if (vb == std::string::npos || (js != std::string::npos && js > vb)) {
-        result.script = PageScript::JavaScript;
+        result.format = PageFormat::JavaScript;
         result.scriptStart = js;
         pos = js + sizeof kJsOpener - 1;
     } else {
-        result.script = PageScript::VbScript;
+        result.format = PageFormat::VbScript;
         result.scriptStart = vb;
         pos = vb + sizeof kVbOpener - 1;
     }
@@ -99,7 +99,7 @@ std::optional<PageData> FindPageData(const std::string& page) {
         raw.append(page, pos, end - pos);
         pos = end + 1;
         const std::size_t next = pos + sizeof kVbJoint - 1;
-        if (result.script == PageScript::VbScript && StartsAt(page, pos, kVbJoint) && !raw.empty() &&
+        if (result.format == PageFormat::VbScript && StartsAt(page, pos, kVbJoint) && !raw.empty() &&
             raw.back() == '<' && ScriptBreakFollows(page, next)) {
             pos = next;
             continue;
@@ -111,7 +111,7 @@ std::optional<PageData> FindPageData(const std::string& page) {
     result.breaksInBrowser =
         HoldsScriptBreak(std::string_view(page).substr(literalStart, pos - 1 - literalStart));
 
-    if (result.script == PageScript::JavaScript) {
+    if (result.format == PageFormat::JavaScript) {
         if (!StartsAt(page, pos, ";"))
             return std::nullopt;
         ++pos;

@@ -7,12 +7,13 @@
 #include <optional>
 #include <string>
 
+#include "engine/page_format.h"
+
 namespace vexel {
 
-enum class PageScript { JavaScript, VbScript };
-
 struct PageData {
-    PageScript script = PageScript::JavaScript;
+    // JavaScript or VBScript.
+    PageFormat format = PageFormat::JavaScript;
     // The data string as the encoder left it: the JavaScript page's doubled
     // backslashes and both pages' breaks after a "<" are undone.
     std::string data;

@@ -4,6 +4,7 @@
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/own_page.h"
+#include "engine/page_names.h"
 #include "platform/file_system.h"
 #include "platform/ascii.h"
 
@@ -38,10 +39,6 @@ void CopyIntoPage(const std::string& backup, const std::string& page, const std:
 
 }  // namespace
 
-bool HasBackup(const std::string& page) {
-    return IsRegularFile(ResolveFileLinks(page) + kBackupSuffix);
-}
-
 RestoreResult RestorePage(const std::string& page, const RestoreOptions& options) {
     const std::string target = FollowPageLink(page, options.Links);
     const std::string backup = target + kBackupSuffix;
@@ -63,7 +60,7 @@ RestoreResult RestorePage(const std::string& page, const RestoreOptions& options
             Refuse(page, Quoted(backup) + " is the page itself under a second name");
         }
         const std::string content = ReadWholeFile(target, /*writable=*/false, &page_info);
-        if (!options.Force && RecognizeOwnPage(content) == OwnPageFormat::None) {
+        if (!options.Force && !RecognizeOwnPage(content)) {
             Refuse(page, "it is not a compressed page (was it made again since it was compressed?); --force puts "
                          "the backup over it");
         }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/page_list.h"
+#include "engine/page_names.h"
 
 namespace vexel {
 
@@ -32,8 +32,5 @@ struct RestoreResult {
 // back: no backup, a backup that is not a regular file of its own, another
 // run at work on it, a page that is not ours or that changed meanwhile.
 RestoreResult RestorePage(const std::string& page, const RestoreOptions& options = {});
-
-// True when `page` (links followed) has a backup that RestorePage can use.
-bool HasBackup(const std::string& page);
 
 }  // namespace vexel

@@ -13,7 +13,7 @@
 #include "engine/classic_page.h"
 #include "engine/page_compression.h"
 #include "engine/page_prepare.h"
-#include "engine/page_list.h"
+#include "engine/page_names.h"
 #include "engine/page_reader.h"
 #include "engine/site_file.h"
 #include "platform/ascii.h"
@@ -155,12 +155,11 @@ std::string HeadBefore(const std::string& page, std::size_t scriptStart) {
 // shows here, where the data alone still reads back.
 VerifyResult WrittenAgain(const std::string& page,
                           const std::string& format,
-                          PageScript script,
+                          PageFormat written,
                           const PreparedPage& prepared,
                           const JobOptions& options,
                           const char* words) {
     SilentHost host;
-    const ClassicScript written = script == PageScript::JavaScript ? ClassicScript::JavaScript : ClassicScript::VbScript;
     std::string firstPage;
     for (const bool highspeed : {options.highspeed, !options.highspeed}) {
         std::string again =
@@ -183,7 +182,7 @@ VerifyResult VerifyClassic(const std::string& pagePath,
                            const std::string& page,
                            const PageData& found,
                            const std::string& backup) {
-    const std::string format = found.script == PageScript::JavaScript ? "JavaScript page" : "VBScript page";
+    const std::string format = PageFormatName(found.format);
     if (found.breaksInBrowser) {
         return Result(
             VerifyOutcome::Mismatch, format,
@@ -236,7 +235,7 @@ VerifyResult VerifyClassic(const std::string& pagePath,
             continue;
         }
         if (again.Head == head && again.Input == expanded) {
-            return WrittenAgain(page, format, found.script, again, options, way.words);
+            return WrittenAgain(page, format, found.format, again, options, way.words);
         }
         if (!prepared) {
             prepared = true;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/page_list.h"
+#include "engine/page_names.h"
 
 namespace vexel {
 
@@ -33,7 +33,7 @@ struct VerifyResult {
 // between tags collapsed or not, pairs of high bytes blanked or not, the
 // filler and the password prompt): the backup is prepared each way and one
 // of them must match exactly.
-// A link is followed by `links` (engine/page_list.h); the backup is held under
+// A link is followed by `links` (engine/page_names.h); the backup is held under
 // the lock compress takes, so a page in another run's hands is reported, not
 // checked.
 VerifyResult VerifyPage(const std::string& page, const std::string* password, const LinkRule& links = {});

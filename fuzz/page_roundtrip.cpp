@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     }
 
     const std::string written =
-        vexel::RenderClassicPage(javascript ? vexel::ClassicScript::JavaScript : vexel::ClassicScript::VbScript,
+        vexel::RenderClassicPage(javascript ? vexel::PageFormat::JavaScript : vexel::PageFormat::VbScript,
                                  prepared.Head, data)
             .Text;
     // The head is written as it is and ends in the body tag's ">", so the

@@ -98,7 +98,7 @@ TEST(Decode, PageStillReadsAfterItsLineEndsWereChanged) {
     ASSERT_TRUE(original.has_value());
     ASSERT_TRUE(converted.has_value());
     EXPECT_EQ(converted->data, original->data);
-    EXPECT_EQ(original->script, PageScript::JavaScript);
+    EXPECT_EQ(original->format, PageFormat::JavaScript);
 }
 
 TEST(Decode, ScriptsInTheHeadDoNotMisleadIt) {

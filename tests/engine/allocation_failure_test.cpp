@@ -93,7 +93,7 @@ TEST(BatchFailures, RunningOutOfMemoryIsThePagesError) {
     WriteBytes(small, PageWithBody("<p>small</p>"));
     StarvingHost log;
     Reports host;
-    BatchSummary summary;
+    RunTally summary;
     EXPECT_NO_THROW(summary = RunBatch({{big, true}, {small, true}}, JobOptions{}, {}, log, host));
     g_failAbove = 0;
     EXPECT_EQ(summary.Failed, 1);
@@ -129,7 +129,7 @@ TEST(BatchFailures, AFailureOfAnyTypeIsThePagesError) {
     WriteBytes(b, PageWithBody("<p>b</p>"));
     ThrowingHost log;
     Reports host;
-    BatchSummary summary;
+    RunTally summary;
     EXPECT_NO_THROW(summary = RunBatch({{a, true}, {b, true}}, JobOptions{}, {}, log, host));
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(summary.Written, 1);

@@ -120,7 +120,7 @@ TEST_F(BackupTest, BatchCompressesAPageBesideAnEqualBackupWithThatBackup) {
 
     RecordingJobHost log;
     CountingBatchHost host;
-    const BatchSummary summary = RunBatch({{page_, true}, {other, true}}, JobOptions{}, {}, log, host);
+    const RunTally summary = RunBatch({{page_, true}, {other, true}}, JobOptions{}, {}, log, host);
     EXPECT_EQ(summary.Written, 1);
     EXPECT_EQ(summary.AlreadyCompressed, 1);
     EXPECT_EQ(host.already, std::vector<std::string>{other});
@@ -176,8 +176,8 @@ TEST_F(BackupTest, BatchSkipsACompressedPageWhoseBackupIsGoneWithALogLine) {
     log.lines.clear();
     for (const bool modern : {false, true}) {
         BatchSettings settings;
-        settings.Modern = modern;
-        const BatchSummary summary = RunBatch({{page_, true}}, JobOptions{}, settings, log, host);
+        settings.Format = modern ? PageFormat::Modern : PageFormat::JavaScript;
+        const RunTally summary = RunBatch({{page_, true}}, JobOptions{}, settings, log, host);
         EXPECT_EQ(summary.AlreadyCompressed, 1);
         EXPECT_EQ(summary.Written, 0);
         EXPECT_EQ(ReadBytes(page_), compressed);

@@ -74,7 +74,7 @@ protected:
         return path;
     }
 
-    BatchSummary Run(const std::vector<std::string>& paths, BatchSettings settings = {}) {
+    RunTally Run(const std::vector<std::string>& paths, BatchSettings settings = {}) {
         std::vector<BatchItem> items;
         for (const auto& path : paths) {
             items.push_back({path, true});
@@ -106,7 +106,7 @@ TEST_F(BatchTest, PagesAreCompressedInPlaceBesideABackup) {
     const auto page = MakePage("page.HtMl", 1), other = MakePage("page.htm", 2);
     const auto shtml = MakePage("page.shtml", 3), backup_like = MakePage("x.htm_backup", 4);
     const std::string original = ReadBytes(page);
-    const BatchSummary summary = Run({page, other, shtml, backup_like});
+    const RunTally summary = Run({page, other, shtml, backup_like});
     EXPECT_EQ(summary.Written, 2);
     EXPECT_EQ(summary.NotPages, 2);
     EXPECT_EQ(ReadBytes(page + "_backup"), original);
@@ -123,7 +123,7 @@ TEST_F(BatchTest, PagesAreCompressedInPlaceBesideABackup) {
 TEST_F(BatchTest, VbScriptChoiceWritesTheVbScriptPage) {
     const auto page = MakePage("vb.htm", 1);
     BatchSettings settings;
-    settings.JavaChoose = false;
+    settings.Format = PageFormat::VbScript;
     Run({page}, settings);
     EXPECT_NE(ReadBytes(page).find("<SCRIPT LANGUAGE=\"VBS\"><!--"), std::string::npos);
 }
@@ -131,7 +131,7 @@ TEST_F(BatchTest, VbScriptChoiceWritesTheVbScriptPage) {
 TEST_F(BatchTest, ExistingBackupMeansAlreadyCompressed) {
     const auto a = MakePage("a.htm", 1), b = MakePage("b.htm", 2);
     WriteBytes(a + "_backup", "older");
-    const BatchSummary summary = Run({a, b});
+    const RunTally summary = Run({a, b});
     EXPECT_EQ(summary.AlreadyCompressed, 1);
     EXPECT_EQ(ReadBytes(a), PageWithBody(Body(1)));
     EXPECT_EQ(ReadBytes(a + "_backup"), "older");
@@ -152,7 +152,7 @@ TEST_F(BatchTest, ExistingBackupMeansAlreadyCompressed) {
 
 TEST_F(BatchTest, NothingSelectedOpensAndClosesTheRun) {
     const auto a = MakePage("a.htm", 1);
-    const BatchSummary summary = RunBatch({{a, false}}, options_, {}, log_, host_);
+    const RunTally summary = RunBatch({{a, false}}, options_, {}, log_, host_);
     EXPECT_EQ(summary.Selected, 0);
     EXPECT_EQ(host_.events, (std::vector<std::string>{"begin", "reset", "end"}));
     EXPECT_TRUE(log_.lines.empty());
@@ -165,7 +165,7 @@ TEST_F(BatchTest, CancelStopsAfterTheCurrentPage) {
         pages.push_back(MakePage("p" + std::to_string(i) + ".htm", i));
     }
     host_.cancel_after_pages = 2;
-    const BatchSummary summary = Run(pages);
+    const RunTally summary = Run(pages);
     EXPECT_TRUE(summary.Cancelled);
     EXPECT_EQ(summary.Written, 2);
     EXPECT_TRUE(fs::exists(pages[1] + "_backup"));
@@ -181,7 +181,7 @@ TEST_F(BatchTest, PageWithoutBodyTagKeepsNoBackup) {
          {"<html><p>no body tag at all</p></html>", "<html><head></head><body onload=\"x()\""}) {
         const std::string path = dir_.Path("nobody.htm");
         WriteBytes(path, page);
-        const BatchSummary summary = Run({path});
+        const RunTally summary = Run({path});
         EXPECT_EQ(summary.BrokenOff, 1);
         EXPECT_EQ(log_.lines.back(), "Error  <BODY> No found ! (Break)");
         EXPECT_EQ(ReadBytes(path), page);
@@ -198,7 +198,7 @@ TEST_F(BatchTest, FailedBackupLeavesThePageAndGoesOn) {
     if (ec) {
         GTEST_SKIP() << "symbolic links are not available here";
     }
-    const BatchSummary summary = Run({a, b});
+    const RunTally summary = Run({a, b});
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(summary.Written, 1);
     EXPECT_EQ(ReadBytes(a), PageWithBody(Body(1)));
@@ -228,7 +228,7 @@ TEST_F(BatchTest, PageReplacedDuringTheRunIsLeftToItsNewOwnerWithoutThisRunsBack
     const auto a = MakePage("a.htm", 1), b = MakePage("b.htm", 2);
     SabotagingHost log;
     log.target = a;
-    const BatchSummary summary = RunBatch({{a, true}, {b, true}}, options_, {}, log, host_);
+    const RunTally summary = RunBatch({{a, true}, {b, true}}, options_, {}, log, host_);
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(summary.Written, 1);
     // Another program put something else there: it stays, and the backup this
@@ -300,7 +300,7 @@ TEST_F(BatchTest, PageChangedDuringTheRunKeepsTheNewContentAndLosesOnlyThisRunsB
         log.change = change.change;
         host_.events.clear();
         const std::string before_change = ReadBytes(a);
-        const BatchSummary summary = RunBatch({{a, true}}, JobOptions{}, {}, log, host_);
+        const RunTally summary = RunBatch({{a, true}}, JobOptions{}, {}, log, host_);
         EXPECT_EQ(summary.Failed, 1);
         EXPECT_FALSE(fs::exists(a + "_backup"));
         EXPECT_EQ(fs::exists(a), !change.gone);
@@ -324,7 +324,7 @@ TEST_F(BatchTest, PageChangedWhileResumedKeepsTheBackupThatAStoppedRunLeft) {
     ChangingHost log;
     log.target = a;
     log.change = [](const std::string& page) { WriteBytes(page, PageWithBody("<p>new</p>")); };
-    const BatchSummary summary = RunBatch({{a, true}}, JobOptions{}, {}, log, host_);
+    const RunTally summary = RunBatch({{a, true}}, JobOptions{}, {}, log, host_);
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(ReadBytes(a), PageWithBody("<p>new</p>"));
     EXPECT_EQ(ReadBytes(a + "_backup"), original);
@@ -334,7 +334,7 @@ TEST_F(BatchTest, DryRunWritesNothing) {
     const auto a = MakePage("a.htm", 1);
     BatchSettings settings;
     settings.DryRun = true;
-    const BatchSummary summary = Run({a}, settings);
+    const RunTally summary = Run({a}, settings);
     EXPECT_EQ(summary.Written, 1);
     EXPECT_EQ(ReadBytes(a), PageWithBody(Body(1)));
     EXPECT_FALSE(fs::exists(a + "_backup"));

@@ -23,7 +23,7 @@ using testing::WriteBytes;
 class WriterTest : public ::testing::Test {
 protected:
     // Renders the page, logs it and writes it, as the batch does.
-    RenderedPage Write(ClassicScript script) {
+    RenderedPage Write(PageFormat script) {
         RenderedPage page = RenderClassicPage(script, head_, data_);
         LogWrittenPage(path_, 10240, page.ReportedBytes, page.Warning, host_);
         WriteFileReplacing(path_, page.Text);
@@ -38,7 +38,7 @@ protected:
 };
 
 TEST_F(WriterTest, VbScriptPageIsByteExact) {
-    const RenderedPage page = Write(ClassicScript::VbScript);
+    const RenderedPage page = Write(PageFormat::VbScript);
     const std::string expected =
         "<html><body bgcolor=white>\r\n"
         "<SCRIPT LANGUAGE=\"VBS\"><!--\r\n"
@@ -88,7 +88,7 @@ std::string ExpectedCharacterTable() {
 }
 
 TEST_F(WriterTest, JavaScriptPageIsByteExact) {
-    const RenderedPage page = Write(ClassicScript::JavaScript);
+    const RenderedPage page = Write(PageFormat::JavaScript);
     const std::string table = ExpectedCharacterTable();
     ASSERT_EQ(table.size(), 141u);
     const std::string expected =
@@ -107,12 +107,12 @@ TEST_F(WriterTest, JavaScriptPageIsByteExact) {
 }
 
 TEST_F(WriterTest, LogLinesCountHeadAndDataString) {
-    Write(ClassicScript::JavaScript);
+    Write(PageFormat::JavaScript);
     EXPECT_EQ(host_.lines, (std::vector<std::string>{"Compresssed to:" + path_,
                                                      "  Rate=10240Byte /" + std::to_string(26 + 9) + "Byte"}));
     EXPECT_EQ(host_.indicator_shown, 0);
     host_.lines.clear();
-    Write(ClassicScript::VbScript);
+    Write(PageFormat::VbScript);
     EXPECT_EQ(host_.lines.back(), "  Rate=10240Byte /34Byte");
 }
 
@@ -121,7 +121,7 @@ TEST_F(WriterTest, FailedReplaceKeepsTheOldPageAndLeavesNoTemporaryFile) {
     std::filesystem::create_directory(path_);
     WriteBytes(path_ + "/inside.txt", "keep");
     try {
-        Write(ClassicScript::JavaScript);
+        Write(PageFormat::JavaScript);
         FAIL() << "no error";
     } catch (const IoError& e) {
         EXPECT_NE(std::string(e.what()).find("out.htm"), std::string::npos) << e.what();
@@ -135,12 +135,12 @@ TEST_F(WriterTest, FailedReplaceKeepsTheOldPageAndLeavesNoTemporaryFile) {
     EXPECT_EQ(entries, 1);
 
     path_ = dir_.Path("no-such-folder/out.htm");
-    EXPECT_THROW(Write(ClassicScript::VbScript), IoError);
+    EXPECT_THROW(Write(PageFormat::VbScript), IoError);
 }
 
 TEST_F(WriterTest, ReplacingAPageKeepsNoTemporaryFile) {
     WriteBytes(path_, std::string(50000, 'o'));
-    const RenderedPage page = Write(ClassicScript::VbScript);
+    const RenderedPage page = Write(PageFormat::VbScript);
     EXPECT_EQ(ReadBytes(path_), page.Text);
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_.Root())) {
@@ -168,7 +168,7 @@ TEST(ScriptBreaks, EverySequenceInAnyCaseAndNothingElse) {
 TEST_F(WriterTest, JavaScriptPageEscapesEveryScriptBreakAndKeepsTheStringsValue) {
     // A doubled backslash right before and after the sequences.
     data_ = "\\\\<!--x</SCRIPT>\\<script";
-    Write(ClassicScript::JavaScript);
+    Write(PageFormat::JavaScript);
     const std::string page = ReadBytes(path_);
     EXPECT_NE(page.find("d=\"\\\\\\\\<\\!--x<\\/SCRIPT>\\\\<\\script\";\r\n"), std::string::npos) << page;
     // The "Rate=" line knows nothing of the breaks.
@@ -181,7 +181,7 @@ TEST_F(WriterTest, JavaScriptPageEscapesEveryScriptBreakAndKeepsTheStringsValue)
 
 TEST_F(WriterTest, VbScriptPageClosesAndReopensTheStringAfterEveryScriptBreak) {
     data_ = "<!--a<sCript b</script>\\\\<";
-    Write(ClassicScript::VbScript);
+    Write(PageFormat::VbScript);
     const std::string page = ReadBytes(path_);
     EXPECT_NE(page.find("\r\nd=\"<\" & \"!--a<\" & \"sCript b<\" & \"/script>\\\\<\"\r\n"), std::string::npos)
         << page;
@@ -209,15 +209,15 @@ TEST(PageReader, APageWrittenBeforeTheBreaksIsReadAndKnownToBreak) {
 
 TEST_F(WriterTest, LargeJavaScriptDataGetsAWarningAfterTheRateLine) {
     data_ = std::string(256 * 1024, 'x');
-    EXPECT_EQ(Write(ClassicScript::JavaScript).Warning, "");
+    EXPECT_EQ(Write(PageFormat::JavaScript).Warning, "");
     ASSERT_EQ(host_.lines.size(), 2u);  // exactly 256 KB is still quick enough
 
     host_.lines.clear();
     data_ = std::string(256 * 1024 - 1, 'x') + "\\";  // one byte more once doubled
-    EXPECT_EQ(Write(ClassicScript::VbScript).Warning, "");
+    EXPECT_EQ(Write(PageFormat::VbScript).Warning, "");
     EXPECT_EQ(host_.lines.size(), 2u);  // VBScript pages are not the JavaScript decoder
     host_.lines.clear();
-    EXPECT_EQ(Write(ClassicScript::JavaScript).Warning, SlowPageWarning(256 * 1024 + 1));
+    EXPECT_EQ(Write(PageFormat::JavaScript).Warning, SlowPageWarning(256 * 1024 + 1));
     ASSERT_EQ(host_.lines.size(), 3u);
     EXPECT_EQ(host_.lines[2], SlowPageWarning(256 * 1024 + 1));
     EXPECT_NE(host_.lines[2].find("modern page format"), std::string::npos);

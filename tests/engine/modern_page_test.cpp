@@ -454,9 +454,9 @@ TEST_F(ModernCompressTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemB
     // A page whose modern page would be larger is left as it is, without a backup.
     WriteBytes(c, "<p>Small.</p>");
     BatchSettings settings;
-    settings.Modern = true;
+    settings.Format = PageFormat::Modern;
     BatchHost batchHost;
-    const BatchSummary first = RunBatch({{a, true}, {b, true}, {c, true}}, options_, settings, host_, batchHost);
+    const RunTally first = RunBatch({{a, true}, {b, true}, {c, true}}, options_, settings, host_, batchHost);
     EXPECT_EQ(first.Written, 2);
     EXPECT_EQ(first.LeftAsItIs, 1);
     EXPECT_EQ(ReadBytes(a + "_backup"), SamplePage(50));
@@ -467,7 +467,7 @@ TEST_F(ModernCompressTest, BatchBacksUpSkipsCompressedPagesAndRestoreBringsThemB
                            [](const std::string& line) { return line.rfind("Left as it is: ", 0) == 0; }),
               host_.lines.end());
     EXPECT_TRUE(ReadModernPage(ReadBytes(a)).has_value());
-    const BatchSummary second = RunBatch({{a, true}, {b, true}, {c, true}}, options_, settings, host_, batchHost);
+    const RunTally second = RunBatch({{a, true}, {b, true}, {c, true}}, options_, settings, host_, batchHost);
     EXPECT_EQ(second.AlreadyCompressed, 2);
     EXPECT_EQ(second.LeftAsItIs, 1);
 

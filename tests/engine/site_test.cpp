@@ -161,13 +161,13 @@ TEST_F(SiteTest, SharedFilesScriptExpandsThePagesOfTheSite) {
 
 class SiteRunTest : public SiteTest {
 protected:
-    BatchSummary Run(const std::vector<std::string>& pages, bool retrain = false) {
+    RunTally Run(const std::vector<std::string>& pages, bool retrain = false) {
         std::vector<BatchItem> items;
         for (const std::string& page : pages) {
             items.emplace_back(page);
         }
         BatchSettings settings;
-        settings.Modern = true;
+        settings.Format = PageFormat::Modern;
         settings.SiteRoot = root_;
         settings.Retrain = retrain;
         settings.Jobs = 2;
@@ -208,7 +208,7 @@ TEST_F(SiteRunTest, OneSharedFileServesTheSiteAndLaterPagesUntilANewOneIsAsked) 
     WriteBytes(outside, FramedPage(50, 20000));
     std::vector<std::string> run = pages;
     run.push_back(outside);
-    const BatchSummary first = Run(run);
+    const RunTally first = Run(run);
     EXPECT_EQ(first.Written, 12);
     EXPECT_EQ(first.Failed, 1);
     EXPECT_EQ(ReadBytes(outside), FramedPage(50, 20000));

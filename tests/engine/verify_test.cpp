@@ -43,7 +43,7 @@ protected:
                          const std::string& page = {}) {
         const std::string path = dir_.Path(name);
         // A modern page of the short page would not be smaller: it would be left as it is.
-        WriteBytes(path, !page.empty() ? page : settings.Modern ? kPage + kRows : kPage);
+        WriteBytes(path, !page.empty() ? page : settings.Format == PageFormat::Modern ? kPage + kRows : kPage);
         RecordingJobHost log;
         BatchHost host;
         EXPECT_EQ(RunBatch({{path, true}}, options, settings, log, host).Written, 1) << name;
@@ -56,9 +56,9 @@ protected:
 TEST_F(VerifyTest, PagesOfEveryFormatAndOptionMatchTheirBackups) {
     BatchSettings javascript;
     BatchSettings vbscript;
-    vbscript.JavaChoose = false;
+    vbscript.Format = PageFormat::VbScript;
     BatchSettings modern;
-    modern.Modern = true;
+    modern.Format = PageFormat::Modern;
     JobOptions defaults;
     JobOptions kept;
     kept.RemoveUnuseful = false;
@@ -122,7 +122,7 @@ TEST_F(VerifyTest, EncryptedPagesNeedTheirPassword) {
     options.password = {true, "open sesame"};
     options.Iterations = 1000;
     BatchSettings modern;
-    modern.Modern = true;
+    modern.Format = PageFormat::Modern;
     const std::string page = Compress("sealed.htm", options, modern);
     const std::string right = "open sesame";
     const std::string wrong = "open sesam";
@@ -136,7 +136,7 @@ TEST_F(VerifyTest, EncryptedPagesNeedTheirPassword) {
 
 TEST_F(VerifyTest, ChangedPagesAndBackupsAreMismatches) {
     BatchSettings modern;
-    modern.Modern = true;
+    modern.Format = PageFormat::Modern;
     const std::string big = kPage + std::string(3000, 'z') + "<p>end</p>";
 
     // A changed backup.
@@ -202,9 +202,9 @@ TEST_F(VerifyTest, APageWhoseScriptABrowserEndsEarlyIsAMismatch) {
 
 TEST_F(VerifyTest, ADamagedDecoderOrMarkupIsAMismatchEvenWhereTheDataReadsBack) {
     BatchSettings vbscript;
-    vbscript.JavaChoose = false;
+    vbscript.Format = PageFormat::VbScript;
     BatchSettings modern;
-    modern.Modern = true;
+    modern.Format = PageFormat::Modern;
     const JobOptions plain;
     JobOptions sealed;
     sealed.password = {true, "pw"};
@@ -254,7 +254,7 @@ TEST_F(VerifyTest, AClassicPageWithHighBytesKeptFromAUtf8PageIsAMismatch) {
     WriteBytes(path + "_backup", original);
     RecordingJobHost host;
     const std::string head = "<html><head><meta charset=utf-8></head><body>";
-    WriteBytes(path, RenderClassicPage(ClassicScript::JavaScript, head, EncodeDataString(body, false, host)).Text);
+    WriteBytes(path, RenderClassicPage(PageFormat::JavaScript, head, EncodeDataString(body, false, host)).Text);
     const VerifyResult result = VerifyPage(path, nullptr);
     EXPECT_EQ(result.outcome, VerifyOutcome::Mismatch) << result.detail;
     EXPECT_NE(result.detail.find("--modern"), std::string::npos) << result.detail;
@@ -266,7 +266,7 @@ TEST_F(VerifyTest, AClassicPageWithHighBytesKeptFromAUtf8PageIsAMismatch) {
     kept.UChar = false;
     RecordingJobHost log;
     BatchHost batchHost;
-    const BatchSummary summary = RunBatch({{fresh, true}}, kept, {}, log, batchHost);
+    const RunTally summary = RunBatch({{fresh, true}}, kept, {}, log, batchHost);
     EXPECT_EQ(summary.Failed, 1);
     EXPECT_EQ(ReadBytes(fresh), original);
     EXPECT_FALSE(std::filesystem::exists(fresh + "_backup"));
