@@ -59,28 +59,33 @@ constexpr char kEnd[] = "})(document,0,0,2)";
 constexpr char kSiteHead[] = "*/self.vexelSite?vexelSite(document,";
 constexpr char kSiteMissing[] = "):document.write(\"This compressed page needs its site's file ";
 constexpr char kSiteEnd[] = ", which is missing.\")";
-// The shared file's function: the page's data read (radix 120 by R, or byte
-// for byte), the dictionary's deflate stream taken from the base64 text of
-// Y's comment as a data: address and inflated, both by the browser itself (an
-// LZMA dictionary expanded by the script took a page's first opening some
-// 100 ms more), then the original expanded with it, once the stream's promise
-// has come back (the script has ended: document.open() during the parse
-// would be ignored), and written by W.
+// The shared file: as soon as it is loaded, the dictionary's deflate stream
+// is taken from the base64 text of Y's comment as a data: address and
+// inflated, both by the browser itself and while the page goes on loading
+// (an LZMA dictionary expanded by the script took a page's first opening some
+// 100 ms more). The page's function then reads the page's data (radix 120 by
+// R, or byte for byte), expands the original with the dictionary once the
+// stream's promise has come back (the script has ended: document.open()
+// during the parse would be ignored), and writes it by W.
 constexpr char kSiteFileHead[] =
-    "self.vexelSite=function(C,m,N,e,o,T){delete self.vexelSite;var t=C.currentScript.text,a=new Uint8Array(m),n=0,"
-    "i=2,b,D,s;if(!self.TextDecoder||!self.DecompressionStream)return C.write(\"This page needs a newer browser.\");";
+    "(function(Y){var s=String(Y),P=self.fetch&&self.DecompressionStream&&fetch(\"data:;base64,\"+s.slice(s."
+    "indexOf(\"/*\")+2,-3)).then(function(r){return new Response(r.body.pipeThrough(new DecompressionStream(\""
+    "deflate-raw\"))).arrayBuffer()});self.vexelSite=function(C,m,N,e,o,T){delete self.vexelSite;var t=C."
+    "currentScript.text,a=new Uint8Array(m),n=0,i=2,b,D;if(!P||!self.TextDecoder)return C.write(\"This page needs "
+    "a newer browser.\");";
 constexpr char kSiteFileRead[] =
     "if(!(e>=0))R(t,2,a);else{for(D=new Uint8Array(65536),b=new TextDecoder(C.characterSet).decode(Uint8Array.from("
     "Array(256).keys()));n<256;)D[b.charCodeAt(n)]=n++;for(n=0;n<m;)b=D[t.charCodeAt(i++)],a[n++]=b==e?D[t."
-    "charCodeAt(i++)]-o:b}s=String(Y);fetch(\"data:;base64,\"+s.slice(s.indexOf(\"/*\")+2,-3)).then(function(r){"
-    "return new Response(r.body.pipeThrough(new DecompressionStream(\"deflate-raw\"))).arrayBuffer()}).then("
-    "function(K){try{K=L(a,N,new Uint8Array(K))}catch(x){return C.write(\"Damaged page: \"+x)}W(K)},function(x){"
-    "C.write(\"Damaged page: \"+x)});";
+    "charCodeAt(i++)]-o:b}P.then(function(K){try{K=L(a,N,new Uint8Array(K))}catch(x){return C.write(\"Damaged "
+    "page: \"+x)}W(K)},function(x){C.write(\"Damaged page: \"+x)});";
+constexpr char kSiteFunctionEnd[] = "};";
+// Radix 120 as the pages' own reader reads it, the digits' function inlined.
 constexpr char kSiteRadix[] =
-    "function R(t,i,a){function D(c){return(c=t.charCodeAt(i++))-1-(c>13)-(c>28)*3-(c>42)-(c>60)}for(var n=0,k=0,"
-    "b=0,v;n<a.length;)for(v=D()+120*D(),b|=v<<k,k+=(v&8191)>6207?13:14;k>7;k-=8)a[n++]=b,b>>=8;return a}";
-constexpr char kSiteDictionaryHead[] = "function Y(){/*";
-constexpr char kSiteFileEnd[] = "*/}};\n";
+    "function R(t,i,a){for(var n=0,k=0,b=0,v,c;n<a.length;)for(c=t.charCodeAt(i++),v=c-1-(c>13)-(c>28)*3-(c>42)-(c>"
+    "60),c=t.charCodeAt(i++),v+=120*(c-1-(c>13)-(c>28)*3-(c>42)-(c>60)),b|=v<<k,k+=(v&8191)>6207?13:14;k>7;k-=8)a[n"
+    "++]=b,b>>=8;return a}";
+constexpr char kSiteDictionaryHead[] = "})(function Y(){/*";
+constexpr char kSiteFileEnd[] = "*/});\n";
 // Where the key iterations stand, in this script and in earlier ones.
 constexpr char kIterationsKey[] = "iterations:";
 
@@ -196,7 +201,7 @@ std::optional<LoaderSettings> ReadSiteScript(std::string_view script) {
 
 std::string SiteFileScript(const std::string& header, std::string_view streamText) {
     std::string script = header + kSiteFileHead + kSiteFileRead;
-    script += std::string(kWriterHead) + "T||" + kDocumentCharset + kWriterEnd;
+    script += std::string(kWriterHead) + "T||" + kDocumentCharset + kWriterEnd + kSiteFunctionEnd;
     script += kSiteRadix + SiteLzmaDecoderScript();
     script += kSiteDictionaryHead;
     script += streamText;

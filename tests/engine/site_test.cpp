@@ -112,7 +112,7 @@ TEST_F(SiteTest, DictionaryIsTrainedOnWhatThePagesShare) {
 constexpr char kSiteHarness[] = R"JS(
 const fs = require('fs');
 const [siteFile, pageFile, expectedFile] = process.argv.slice(2);
-const self = { TextDecoder, DecompressionStream };
+const self = { TextDecoder, DecompressionStream, fetch };
 new Function('self', fs.readFileSync(siteFile, 'latin1'))(self);
 const page = fs.readFileSync(pageFile, 'latin1');
 const script = page.slice(page.indexOf('<script>/*') + 8, page.lastIndexOf('</script>'));
