@@ -379,6 +379,7 @@ std::string ToolHelp() {
            "  verify PATH...         check that compressed pages give back their _backup copies\n"
            "  decode PAGE            print the text a compressed page expands to\n"
            "  expand DATAFILE        print the text a raw data file (or a modern page) expands to\n"
+           "  help [COMMAND]         show this help, or a command's\n"
            "\n"
            "  -h, --help             show this help; 'vexel COMMAND --help' shows a command's\n"
            "  -V, --version          show the version\n"

@@ -33,6 +33,9 @@ struct Invocation {
     // compress, restore, verify: --files0-from FILE, the PATHs as NUL-separated
     // names in FILE ("-": standard input), read by the command, not here.
     std::string filesFrom;
+    // compress: what is wrong with the list's empty names, each a name that
+    // failed (the other commands report them as they read the list).
+    std::vector<std::string> emptyNames;
     std::string output;              // expand and decode: -o OUT; empty means stdout
 
     // compress

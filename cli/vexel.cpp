@@ -355,6 +355,13 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         host.Error(error);
         status = kExitFailed;
     }
+    // An empty name of --files0-from is a name that failed, counted as one.
+    for (const std::string& error : inv.emptyNames) {
+        if (json)
+            json->NameFailed("", error);
+        else
+            host.Error(error);
+    }
 
     std::vector<BatchItem> items;
     std::map<std::string, int64_t> sizes;
@@ -397,6 +404,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         host.Error(e.what());
         return kExitFailed;
     }
+    summary.Failed += static_cast<int>(inv.emptyNames.size());
     out.flush();
     if (!inv.logFile.empty()) {
         const std::string error = logFile.Close();
@@ -444,7 +452,11 @@ bool ReadFilesFrom(Invocation& inv, const Console& console, std::ostream& err, i
     NameList list = SplitNulSeparatedNames(data);
     const std::string source = inv.filesFrom == "-" ? "standard input" : Quoted(inv.filesFrom);
     for (std::size_t place : list.emptyAt) {
-        PrintError(err, source + ": name " + std::to_string(place) + " is empty (no file has an empty name)");
+        const std::string error = source + ": name " + std::to_string(place) + " is empty (no file has an empty name)";
+        if (inv.command == Command::Compress)
+            inv.emptyNames.push_back(error);
+        else
+            PrintError(err, error);
         status = kExitFailed;
     }
     inv.paths = std::move(list.names);

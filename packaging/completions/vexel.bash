@@ -70,7 +70,8 @@ _vexel() {
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
     elif [[ $command == compress ]]; then
-        _filedir '@(htm|html|HTM|HTML)'
+        # Pages in any letter case (page.Html too), and folders.
+        _filedir '[hH][tT][mM]?([lL])'
     else
         _filedir
     fi
