@@ -13,7 +13,7 @@ namespace vexel {
 // The size of a site's dictionary. On the bench site (240 pages sharing a
 // frame, bench/format_bench.cpp --compare-dictionaries) the site took 0.746,
 // 0.713 and 0.693 of gzip -9 with dictionaries of 32, 64 and 128 KB, the
-// shared file counted once.
+// shared file counted once (then carrying its dictionary in LZMA).
 constexpr std::size_t kSiteDictionaryBytes = 128 * 1024;
 // How much text of a site's pages is read to train on: some hundred times
 // the trained half of the dictionary, as zstd's trainer asks, spread over the
