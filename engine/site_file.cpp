@@ -267,6 +267,11 @@ void LoadSiteDictionary(const std::string& pagePath, ModernPageData& data) {
     if (data.siteFile.empty()) {
         return;
     }
+    const std::string name = data.siteFile.substr(data.siteFile.rfind('/') + 1);
+    if (!IsSiteFileName(name)) {
+        // Nothing but a site file is read for a page.
+        throw DataError("the page names \"" + data.siteFile + "\" as its site's file, which is no site file's name");
+    }
     std::string link = data.siteFile;
     if (platform::IsSeparator('\\')) {
         // The system's own separator: a long path's form takes no other.
@@ -276,7 +281,6 @@ void LoadSiteDictionary(const std::string& pagePath, ModernPageData& data) {
     if (!FileExists(path)) {
         throw IoError("\"" + pagePath + "\" needs its site's file \"" + path + "\", which is missing");
     }
-    std::string name = data.siteFile.substr(data.siteFile.rfind('/') + 1);
     data.dictionary = ReadSiteFile(name, ReadWholeFile(path)).dictionary;
 }
 
