@@ -45,8 +45,8 @@ Measure RunChild(const std::vector<std::string>& args) {
     // are on disk and out of this process's memory by now.
     const pid_t pid = fork();
     if (pid == 0) {
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen("/dev/null", "w", stderr);
+        if (std::freopen("/dev/null", "w", stdout) == nullptr || std::freopen("/dev/null", "w", stderr) == nullptr)
+            _exit(126);
         std::vector<char*> argv;
         std::vector<std::string> copy = args;
         for (std::string& arg : copy) {

@@ -137,6 +137,14 @@ void JsonHost::Error(const std::string& message) {
     WriteObject("{\"type\":\"error\",\"message\":" + JsonString(message) + "}");
 }
 
+void JsonHost::NameFailed(const std::string& path, const std::string& error) {
+    TerminalHost::Error(error);
+    std::lock_guard<std::mutex> lock(jsonMutex_);
+    WriteObject("{\"type\":\"page\",\"path\":" + JsonString(path) +
+                ",\"result\":\"failed\",\"bytes_before\":null,\"bytes_after\":null,\"warnings\":[],\"error\":" +
+                JsonString(error) + "}");
+}
+
 void JsonHost::WriteSummary(const RunTally& summary, bool dryRun) {
     std::lock_guard<std::mutex> lock(jsonMutex_);
     WriteObject("{\"type\":\"summary\",\"written\":" + std::to_string(summary.Written) +

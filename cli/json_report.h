@@ -34,6 +34,9 @@ public:
     void ShowErrorIndicator() override;
     void PageDone(const PageReport& report) override;
     void Error(const std::string& message) override;
+    // A name of the run that failed before it reached the batch (an empty
+    // name in a list): its error, and a page object for it.
+    void NameFailed(const std::string& path, const std::string& error);
 
     void WriteSummary(const RunTally& summary, bool dryRun);
 

@@ -33,6 +33,9 @@ struct Invocation {
     // compress, restore, verify: --files0-from FILE, the PATHs as NUL-separated
     // names in FILE ("-": standard input), read by the command, not here.
     std::string filesFrom;
+    // compress: what is wrong with the list's empty names, each a name that
+    // failed (the other commands report them as they read the list).
+    std::vector<std::string> emptyNames;
     std::string output;              // expand and decode: -o OUT; empty means stdout
 
     // compress
@@ -44,6 +47,8 @@ struct Invocation {
     bool encrypt = false;
     uint32_t iterations = 0;  // 0: the default
     std::string codec;        // --codec: "deflate" or "lzma"; empty: the smaller page
+    std::string site;         // --site ROOT: pages of the site at ROOT; empty: pages of their own
+    bool retrain = false;     // --retrain: a new dictionary even when ROOT has a shared file
 
     // compress, and for encrypted pages decode, expand and verify
     bool passwordSet = false;

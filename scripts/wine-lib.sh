@@ -26,7 +26,9 @@ wine_fresh_prefix() {
         trap 'wineserver -k 2>/dev/null || true' EXIT
         return
     fi
-    export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko installer, and no desktop entries made on the host
+    # for the Start-menu links programs create (winemenubuilder).
+    export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     WINEPREFIX=$(mktemp -d "/tmp/vexel-$1-wine.XXXXXX")
     trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 }

@@ -24,7 +24,17 @@ complete -c vexel -n "not __fish_seen_subcommand_from $commands" -a expand -d 'P
 complete -c vexel -n "not __fish_seen_subcommand_from $commands" -a help -d 'Show the help of a command'
 complete -c vexel -n "__vexel_command_is help" -a "compress restore verify decode expand"
 
-complete -c vexel -n "__vexel_command_is compress restore verify decode expand" -F
+# compress: pages (.htm and .html in any letter case) and folders; the other
+# commands any file.
+function __vexel_pages
+    for path in (complete -C "__fish_command_without_completions "(commandline -ct))
+        if string match -qr -- '/$' $path; or string match -qri -- '\.html?$' $path
+            echo $path
+        end
+    end
+end
+complete -c vexel -n "__vexel_command_is compress" -a "(__vexel_pages)"
+complete -c vexel -n "__vexel_command_is restore verify decode expand" -F
 complete -c vexel -n "__vexel_command_is compress restore verify decode expand" -s h -l help -d 'Show the help'
 
 complete -c vexel -n "__vexel_command_is compress" -l vbscript -d 'Write pages that expand with VBScript'
@@ -34,6 +44,8 @@ complete -c vexel -n "__vexel_command_is compress" -l keep-high-bytes -d 'Keep p
 complete -c vexel -n "__vexel_command_is compress" -l high-speed -d 'Search a short window: faster, larger'
 complete -c vexel -n "__vexel_command_is compress" -l modern -d 'Write modern pages'
 complete -c vexel -n "__vexel_command_is compress" -l codec -x -a 'deflate lzma' -d 'The codec of modern pages'
+complete -c vexel -n "__vexel_command_is compress" -l site -x -a '(__fish_complete_directories)' -d 'Pages of the site at ROOT share one decoder file there'
+complete -c vexel -n "__vexel_command_is compress" -l retrain -d 'With --site: train a new dictionary'
 complete -c vexel -n "__vexel_command_is compress" -l encrypt -d 'Encrypt modern pages with the password'
 complete -c vexel -n "__vexel_command_is compress" -l iterations -x -d 'Key iterations of --encrypt'
 complete -c vexel -n "__vexel_command_is compress" -s j -l jobs -x -d 'Compress N pages in parallel'

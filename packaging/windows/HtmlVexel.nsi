@@ -13,10 +13,14 @@
 ;
 ; A user without administrator rights installs for themselves alone (in
 ; %LOCALAPPDATA%\Programs, settings of the current user); an administrator
-; installs for every user (in Program Files). /CurrentUser and /AllUsers
-; choose the same explicitly. /S installs silently; /NOEXPLORER leaves out
-; the Explorer verbs and /PATH puts vexel.exe on the PATH. The uninstaller
-; takes /S, and /REMOVESETTINGS to remove the user's settings as well.
+; chooses on a page between "just for me" and everyone (in Program Files),
+; the kind of an earlier install first, else everyone. /CurrentUser and
+; /AllUsers choose on the command line. /S installs silently; /NOEXPLORER
+; leaves out the Explorer verbs and /PATH puts vexel.exe on the PATH.
+; /D=FOLDER installs into FOLDER: NSIS takes it last on the command line and
+; unquoted (/D=C:\Html Vexel), and this installer takes it in quotes too,
+; anywhere ("/D=C:\Html Vexel" or /D="C:\Html Vexel"). The uninstaller takes
+; /S, and /REMOVESETTINGS to remove the user's settings as well.
 
 Unicode true
 !if ${ARCH} == amd64
@@ -26,7 +30,6 @@ Unicode true
 !endif
 SetCompressor /SOLID lzma
 ManifestDPIAware true
-RequestExecutionLevel highest
 
 !include LogicLib.nsh
 !include FileFunc.nsh
@@ -34,7 +37,6 @@ RequestExecutionLevel highest
 !include WinMessages.nsh
 !include Sections.nsh
 !include x64.nsh
-!include MUI2.nsh
 
 !define PRODUCT "Html Vexel"
 !define PUBLISHER "The Html Vexel developers"
@@ -43,6 +45,25 @@ RequestExecutionLevel highest
 !define MACHINE_ENVIRONMENT "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 !define COMPRESS_VERB "HtmlVexel.Compress"
 !define RESTORE_VERB "HtmlVexel.Restore"
+
+; For me or for everyone: NSIS's MultiUser page (shown to administrators,
+; since no one else can install for everyone), /CurrentUser and /AllUsers;
+; an upgrade takes the kind and the folder of the earlier install. The
+; uninstaller finds its kind itself (un.onInit).
+!define MULTIUSER_EXECUTIONLEVEL Highest
+!define MULTIUSER_MUI
+!define MULTIUSER_INSTALLMODE_COMMANDLINE
+!define MULTIUSER_INSTALLMODE_INSTDIR "${PRODUCT}"
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallLocation"
+!define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallLocation"
+!define MULTIUSER_INSTALLMODE_FUNCTION InstallModeChosen
+!define MULTIUSER_NOUNINSTALL
+!if ${ARCH} == amd64
+    !define MULTIUSER_USE_PROGRAMFILES64
+!endif
+!include MultiUser.nsh
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -60,6 +81,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Released under the MIT License"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\HtmlVexel.exe"
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -69,6 +91,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Released under the MIT License"
 !insertmacro MUI_LANGUAGE "English"
 
 Var AllUsers  ; 1: installed for every user (HKLM), 0: for this user (HKCU)
+Var ChosenFolder  ; the folder of /D=, or ""
+Var PathTooLong  ; 1: the PATH is longer than NSIS's strings (1024 characters)
 
 ; Registry writes go to the install's own root: SHCTX is HKLM for every
 ; user and HKCU for one (SetShellVarContext).
@@ -86,14 +110,50 @@ Var AllUsers  ; 1: installed for every user (HKLM), 0: for this user (HKCU)
     DeleteRegKey /ifempty SHCTX "Software\Classes\${CLASS}"
 !macroend
 
-; The PATH of the install's root: the machine's or the user's.
-!macro ReadPath OUT
+; The PATH of the install's root: the machine's or the user's. ReadRegStr
+; reads a value longer than NSIS's strings as "", as if there were none:
+; $PathTooLong tells the two apart, since such a PATH must not be rewritten
+; (it would be lost).
+!macro ReadPath UN OUT
+    ClearErrors
     ${If} $AllUsers == 1
         ReadRegStr ${OUT} HKLM "${MACHINE_ENVIRONMENT}" "Path"
     ${Else}
         ReadRegStr ${OUT} HKCU "Environment" "Path"
     ${EndIf}
+    StrCpy $PathTooLong 0
+    ${If} ${Errors}
+        Call ${UN}PathValueExists
+        Pop $PathTooLong
+    ${EndIf}
 !macroend
+; Pushes 1 when the root's environment has a value named Path, else 0.
+!macro PathValueExistsFunction UN
+Function ${UN}PathValueExists
+    Push $R0
+    Push $R1
+    StrCpy $R0 0
+    ${Do}
+        ${If} $AllUsers == 1
+            EnumRegValue $R1 HKLM "${MACHINE_ENVIRONMENT}" $R0
+        ${Else}
+            EnumRegValue $R1 HKCU "Environment" $R0
+        ${EndIf}
+        ${If} $R1 == ""
+            StrCpy $R0 0
+            ${Break}
+        ${ElseIf} $R1 == "Path"
+            StrCpy $R0 1
+            ${Break}
+        ${EndIf}
+        IntOp $R0 $R0 + 1
+    ${Loop}
+    Pop $R1
+    Exch $R0
+FunctionEnd
+!macroend
+!insertmacro PathValueExistsFunction ""
+!insertmacro PathValueExistsFunction "un."
 !macro WritePath VALUE
     ${If} $AllUsers == 1
         WriteRegExpandStr HKLM "${MACHINE_ENVIRONMENT}" "Path" "${VALUE}"
@@ -101,15 +161,6 @@ Var AllUsers  ; 1: installed for every user (HKLM), 0: for this user (HKCU)
         WriteRegExpandStr HKCU "Environment" "Path" "${VALUE}"
     ${EndIf}
     SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=2000
-!macroend
-
-; The folder an earlier install went to, of this root, or "".
-!macro FindEarlierInstall OUT
-    ${If} $AllUsers == 1
-        ReadRegStr ${OUT} HKLM "${UNINSTALL_KEY}" "InstallLocation"
-    ${Else}
-        ReadRegStr ${OUT} HKCU "${UNINSTALL_KEY}" "InstallLocation"
-    ${EndIf}
 !macroend
 
 
@@ -155,11 +206,15 @@ Section "Explorer: Compress with Html Vexel, Restore original" SecExplorer
 SectionEnd
 
 Section /o "vexel.exe on the PATH" SecPath
-    !insertmacro ReadPath $0
+    !insertmacro ReadPath "" $0
+    ; NSIS strings end at 1024 characters: a PATH that would be longer is
+    ; left alone rather than cut short.
     StrLen $1 $0
-    ; NSIS strings end at 1024 characters: a longer PATH is left alone
-    ; rather than cut short.
-    ${If} $1 > 900
+    StrLen $2 $INSTDIR
+    IntOp $1 $1 + $2
+    IntOp $1 $1 + 1  ; the separator
+    ${If} $PathTooLong == 1
+    ${OrIf} $1 >= ${NSIS_MAX_STRLEN}
         MessageBox MB_ICONEXCLAMATION "The PATH is too long to be changed safely; add $INSTDIR to it yourself." /SD IDOK
         Return
     ${EndIf}
@@ -188,29 +243,33 @@ Function .onInit
             Abort
         ${EndIf}
     !endif
-    UserInfo::GetAccountType
-    Pop $0
-    ${If} $0 == "Admin"
-        StrCpy $AllUsers 1
-    ${Else}
-        StrCpy $AllUsers 0
-    ${EndIf}
+    ; NSIS has taken an unquoted /D= at the end; a quoted one is taken here.
+    StrCpy $ChosenFolder $INSTDIR
     ${GetParameters} $R0
-    ; ${Errors} is cleared by testing it: each option is tested once.
-    ClearErrors
-    ${GetOptions} $R0 "/CurrentUser" $R1
-    ${IfNot} ${Errors}
-        StrCpy $AllUsers 0
+    ${If} $ChosenFolder == ""
+        ClearErrors
+        ${WordFind2X} $R0 '"/D=' '"' "E+1" $R1
+        ${If} ${Errors}
+            ClearErrors
+            ${WordFind2X} $R0 '/D="' '"' "E+1" $R1
+        ${EndIf}
+        ${IfNot} ${Errors}
+            StrCpy $ChosenFolder $R1
+        ${EndIf}
     ${EndIf}
+    ; ${Errors} is cleared by testing it: each option is tested once.
     ClearErrors
     ${GetOptions} $R0 "/AllUsers" $R1
     ${IfNot} ${Errors}
+        UserInfo::GetAccountType
+        Pop $0
         ${If} $0 != "Admin"
             MessageBox MB_ICONSTOP "Installing for all users needs administrator rights." /SD IDOK
             Abort
         ${EndIf}
-        StrCpy $AllUsers 1
     ${EndIf}
+    ; For me or for everyone, and the folder: InstallModeChosen.
+    !insertmacro MULTIUSER_INIT
     ClearErrors
     ${GetOptions} $R0 "/NOEXPLORER" $R1
     ${IfNot} ${Errors}
@@ -221,26 +280,19 @@ Function .onInit
     ${IfNot} ${Errors}
         !insertmacro SelectSection ${SecPath}
     ${EndIf}
+FunctionEnd
 
-    ${If} $AllUsers == 1
-        SetShellVarContext all
+; Called whenever the kind of install is chosen (at the start, and on the
+; page), after MultiUser has set the shell folders and the folder for it: an
+; earlier install's of that kind, else Program Files or the user's programs.
+Function InstallModeChosen
+    ${If} $MultiUser.InstallMode == "AllUsers"
+        StrCpy $AllUsers 1
     ${Else}
-        SetShellVarContext current
+        StrCpy $AllUsers 0
     ${EndIf}
-    ; An upgrade goes where the earlier version is (unless /D= says otherwise).
-    ${If} $INSTDIR == ""
-        !insertmacro FindEarlierInstall $INSTDIR
-    ${EndIf}
-    ${If} $INSTDIR == ""
-        ${If} $AllUsers == 1
-            !if ${ARCH} == amd64
-                StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
-            !else
-                StrCpy $INSTDIR "$PROGRAMFILES\${PRODUCT}"
-            !endif
-        ${Else}
-            StrCpy $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}"
-        ${EndIf}
+    ${If} $ChosenFolder != ""
+        StrCpy $INSTDIR $ChosenFolder
     ${EndIf}
 FunctionEnd
 
@@ -257,6 +309,39 @@ Function un.onInit
         StrCpy $AllUsers 0
         SetShellVarContext current
     ${EndIf}
+FunctionEnd
+
+; $2: the PATH in $0 without its entries that name $INSTDIR (in any letter
+; case, with or without a closing backslash). Whole entries only: a
+; neighbour such as "$INSTDIR Plugins" or "\\?\$INSTDIR" stays, and so do the
+; other entries, empty ones too, in their order.
+Function un.PathWithoutInstallFolder
+    StrCpy $2 ""  ; what is kept
+    StrCpy $3 ""  ; the entry in hand
+    StrCpy $4 0   ; the place in $0
+    StrCpy $5 0   ; the number of entries kept
+    ${Do}
+        StrCpy $6 $0 1 $4
+        ${If} $6 == ";"
+        ${OrIf} $6 == ""
+            ${If} $3 != $INSTDIR
+            ${AndIf} $3 != "$INSTDIR\"
+                ${If} $5 > 0
+                    StrCpy $2 "$2;$3"
+                ${Else}
+                    StrCpy $2 $3
+                ${EndIf}
+                IntOp $5 $5 + 1
+            ${EndIf}
+            ${If} $6 == ""
+                ${Break}
+            ${EndIf}
+            StrCpy $3 ""
+        ${Else}
+            StrCpy $3 "$3$6"
+        ${EndIf}
+        IntOp $4 $4 + 1
+    ${Loop}
 FunctionEnd
 
 Section "Uninstall"
@@ -284,19 +369,21 @@ Section "Uninstall"
         ReadRegDWORD $1 HKCU "${UNINSTALL_KEY}" "OnPath"
     ${EndIf}
     ${If} $1 == 1
-        !insertmacro ReadPath $0
-        ${WordReplace} "$0" ";$INSTDIR" "" "+" $2
-        ${WordReplace} "$2" "$INSTDIR;" "" "+" $2
-        ${If} $2 == "$INSTDIR"
-            StrCpy $2 ""
-        ${EndIf}
-        ${If} $2 != ""
-            !insertmacro WritePath "$2"
-        ${ElseIf} $AllUsers == 1
-            DeleteRegValue HKLM "${MACHINE_ENVIRONMENT}" "Path"
+        !insertmacro ReadPath "un." $0
+        ${If} $PathTooLong == 1
+            MessageBox MB_ICONEXCLAMATION "The PATH is too long to be changed safely; remove $INSTDIR from it yourself." /SD IDOK
         ${Else}
-            ; The PATH was ours alone: the value goes, as it came.
-            DeleteRegValue HKCU "Environment" "Path"
+            Call un.PathWithoutInstallFolder
+            ${If} $2 S== $0
+                ; Nothing of ours in it (any more).
+            ${ElseIf} $2 != ""
+                !insertmacro WritePath "$2"
+            ${ElseIf} $AllUsers == 1
+                DeleteRegValue HKLM "${MACHINE_ENVIRONMENT}" "Path"
+            ${Else}
+                ; The PATH was ours alone: the value goes, as it came.
+                DeleteRegValue HKCU "Environment" "Path"
+            ${EndIf}
         ${EndIf}
     ${EndIf}
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"

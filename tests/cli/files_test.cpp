@@ -234,7 +234,7 @@ TEST(LongPaths, FolderThatCannotBeListedIsNamedAndTheOthersAreDone) {
 
     // The tree goes with the scratch folder only if it is taken apart the same way.
     std::string remove = "rm -rf '" + top.string() + "'";
-    (void)std::system(remove.c_str());
+    EXPECT_EQ(std::system(remove.c_str()), 0) << "could not remove " << top;
 }
 #endif
 

@@ -94,6 +94,20 @@ TEST(FilesFrom, FaultsAreNamedAndTheRestIsDone) {
     EXPECT_TRUE(Contains(result.err, "standard input: name 1 is empty")) << result.err;
     EXPECT_TRUE(Contains(result.err, "name 3 is empty")) << result.err;
     EXPECT_TRUE(HasBackup(page));
+    EXPECT_TRUE(Contains(result.err, "Pages: 1 written, 0 skipped, 0 already compressed, 0 broken off, 2 failed"))
+        << result.err;
+    // --json: a failed page object for each empty name, counted in the summary.
+    in.clear();
+    in.seekg(0);
+    result = Vexel({"compress", "--json", "--files0-from", "-"}, console);
+    EXPECT_EQ(result.status, kExitFailed);
+    const std::string emptyName =
+        "{\"type\":\"page\",\"path\":\"\",\"result\":\"failed\",\"bytes_before\":null,\"bytes_after\":null,"
+        "\"warnings\":[],\"error\":\"standard input: name ";
+    EXPECT_TRUE(Contains(result.out, emptyName + "1 is empty (no file has an empty name)\"}\n")) << result.out;
+    EXPECT_TRUE(Contains(result.out, emptyName + "3 is empty (no file has an empty name)\"}\n")) << result.out;
+    EXPECT_TRUE(Contains(result.out, "\"already_compressed\":1,\"broken_off\":0,\"not_smaller\":0,\"failed\":2,"))
+        << result.out;
 
     // A list that cannot be read names itself and touches nothing.
     result = Vexel({"compress", "--files0-from", dir / "no-such-list"});

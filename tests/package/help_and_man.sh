@@ -4,8 +4,8 @@
 # command; each completion file loads in its shell.
 #   tests/package/help_and_man.sh VEXEL SOURCE_DIR
 set -euo pipefail
-vexel=$1
-source_dir=$2
+vexel=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+source_dir=$(cd "$2" && pwd)
 man_source=$source_dir/docs/vexel.1.scd
 completions=$source_dir/packaging/completions
 help_page=$source_dir/app/help/command-line.htm
@@ -88,6 +88,41 @@ for command in "" compress restore verify decode expand; do
     done
 done
 
+# The commands: those --help lists are the man page's and the completions'.
+sorted_words() { tr ' ' '\n' | grep . | sort -u | paste -sd ' '; }
+from_help=$("$vexel" --help | sed -n '/^Commands:/,/^$/p' | sed -n 's/^  \([a-z]\+\) .*/\1/p' | sorted_words)
+from_man=$(sed -n 's/^\*vexel \([a-z]\+\)\*.*/\1/p' "$man_source" | sorted_words)
+from_bash=$(sed -n 's/^ *local commands="\(.*\)"$/\1/p' "$completions/vexel.bash" | sorted_words)
+from_zsh=$(sed -n "s/^ *'\([a-z]\+\):.*/\1/p" "$completions/_vexel" | sorted_words)
+from_fish=$(sed -n 's/^set -l commands //p' "$completions/vexel.fish" | sorted_words)
+[[ $from_help == *help* ]] || fail "vexel --help does not list the help command: $from_help"
+for source in man bash zsh fish; do
+    from=from_$source
+    [ "${!from}" = "$from_help" ] || fail "the commands of $source (${!from}) are not those of --help ($from_help)"
+done
+
+# A man page line that begins with a dot is read as a request and loses it.
+if grep -n '^\.' "$man_source" >&2; then
+    fail "lines of the man page source begin with a dot"
+fi
+
+# The page-finding recipes of the README and the man page take the pages
+# 'vexel compress --recursive' takes (over the examples, a page in upper
+# case among them).
+site=$(mktemp -d)
+cp -r "$source_dir/examples" "$site/site"
+taken=$(cd "$site" && "$vexel" compress --recursive --dry-run --json site 2>/dev/null |
+    sed -n 's/^{"type":"page","path":"\([^"]*\)".*/\1/p' | sort || true)
+# (scdoc's escapes taken off the man page's: \\ and \*).
+recipes=$({ grep -ho "find site .* -print0" "$source_dir/README.md"
+            grep -ho "find site .* -print0" "$man_source" | sed 's/\\\(.\)/\1/g'; } | sort -u)
+[ -n "$recipes" ] || fail "no find recipes found in the README and the man page"
+while IFS= read -r recipe; do
+    found=$(cd "$site" && eval "${recipe% -print0}" | sort || true)
+    [ "$found" = "$taken" ] || fail "'$recipe' finds other pages than vexel: $(diff <(echo "$taken") <(echo "$found") | paste -sd ' ')"
+done <<<"$recipes"
+rm -rf "$site"
+
 # The completion files load, and offer what they should.
 zsh -n "$completions/_vexel" || fail "_vexel does not parse"
 fish -n "$completions/vexel.fish" || fail "vexel.fish does not parse"
@@ -109,6 +144,16 @@ offered=$(bash_offers vexel ve)
 [ "$offered" = "verify" ] || fail "bash offers '$offered' for 'vexel ve'"
 offered=$(bash_offers vexel decode --pass)
 [ "$offered" = "--password --password-file" ] || fail "bash offers '$offered' for 'vexel decode --pass'"
+# compress offers pages in any letter case and folders, not other files.
+pages=$(mktemp -d)
+mkdir "$pages/folder"
+touch "$pages/page.Html" "$pages/Other.HTM" "$pages/notes.txt"
+offered=$(cd "$pages" && bash_offers vexel compress "" | tr ' ' '\n' | LC_ALL=C sort | paste -sd ' ')
+[ "$offered" = "Other.HTM folder page.Html" ] || fail "bash offers '$offered' for 'vexel compress '"
+offered=$(cd "$pages" && fish --no-config -c "source '$completions/vexel.fish'; complete -C 'vexel compress '" |
+    LC_ALL=C sort | paste -sd ' ')
+[ "$offered" = "Other.HTM folder/ page.Html" ] || fail "fish offers '$offered' for 'vexel compress '"
+rm -rf "$pages"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures failure(s)" >&2

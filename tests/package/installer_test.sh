@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, in a fresh prefix: a silent install
 # for every user puts the files, the Start-menu link, the entry under Apps and
-# the Explorer verbs in place; the "Compress with Html Vexel" verb's command
-# line starts the desktop program with the page selected; an upgrade in place
-# keeps the user's settings; a silent uninstall leaves nothing of ours but
-# those settings; a per-user install and its uninstall with /REMOVESETTINGS
-# leave nothing at all.
+# the Explorer verbs in place (and leaves a PATH too long to rewrite as it
+# was); the "Compress with Html Vexel" verb's command line starts the desktop
+# program with the page selected; an upgrade in place keeps the user's
+# settings; a silent uninstall leaves nothing of ours but those settings; a
+# per-user install into a quoted /D= folder puts it on the PATH and its
+# uninstall with /REMOVESETTINGS takes exactly that entry off again, whatever
+# its neighbours, and leaves nothing at all; the interactive installer
+# installs "just for me" when an administrator chooses so on its page.
 #   tests/package/installer_test.sh [BUILD_DIR]      (default build/win64)
 # The 64-bit installer of build/win64 runs under the host's Wine; the 32-bit
 # one of build/win32 in the 32-bit guest (scripts/win32-vm-tests.sh), where
@@ -47,11 +50,19 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         done
     }
     before=$(traces)
+    path_value() { query "$1" /v Path | sed -n "s/.*REG_[A-Z_]*SZ    //p"; }
 
-    # A silent install for every user (Wine'"'"'s user is an administrator).
-    wine "$installer" /S
+    # A silent install for every user (Wine'"'"'s user is an administrator),
+    # with /PATH on a machine whose PATH is longer than the installer can
+    # rewrite whole: it must stay as it is.
+    machine_env="HKLM\System\CurrentControlSet\Control\Session Manager\Environment"
+    long_path="$(path_value "$machine_env")$(printf ";C:\\Tools\\Kit%04d" $(seq 1 90))"
+    wine reg add "$machine_env" /v Path /t REG_EXPAND_SZ /d "$long_path" /f >/dev/null
+    wine "$installer" /S /PATH
     wineserver -w
     installed_files "$machine_dir"
+    grep -q "Lockless Inc." "$machine_dir/THIRD-PARTY.txt" || fail "THIRD-PARTY.txt lacks the notice of winpthreads'"'"' pthread.h"
+    [ "$(path_value "$machine_env")" = "$long_path" ] || fail "the install changed a PATH too long to rewrite"
     [ -f "$machine_link" ] || fail "no Start-menu link"
     entry=$(query "HKLM\\$uninstall_key")
     for value in "DisplayName    REG_SZ    Html Vexel" "DisplayVersion    REG_SZ    $version" \
@@ -99,23 +110,43 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     rm -rf "$machine_dir"
     [ ! -e "$machine_link" ] || fail "the Start-menu link is left behind"
     query "$settings_key" /v tipid | grep -q "REG_SZ    4" || fail "the uninstaller removed the settings unasked"
+    [ "$(path_value "$machine_env")" = "$long_path" ] || fail "the uninstall changed a PATH too long to rewrite"
     after=$(traces)
     [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after)"
 
-    # For this user alone, with vexel.exe on the PATH, then uninstalled with
-    # the settings.
-    wine "$installer" /S /CurrentUser /PATH
+    # For this user alone, into a folder given in quotes, with vexel.exe on a
+    # PATH whose entries share the folder'"'"'s start or end; then uninstalled
+    # with the settings.
+    user_path="C:\\Tools\\Html Vexel Plugins;\\\\?\\C:\\Tools\\Html Vexel;;C:\\Tools\\Html Vexel\\bin"
+    wine reg add "HKCU\\Environment" /v Path /t REG_EXPAND_SZ /d "$user_path" /f >/dev/null
+    before=$(traces)
+    wine "$installer" /S /CurrentUser /PATH "/D=C:\\Tools\\Html Vexel"
     wineserver -w
-    user_dir=$(ls -d "$c"/users/*/AppData/Local/Programs/"Html Vexel" 2>/dev/null | head -1)
-    [ -n "$user_dir" ] && installed_files "$user_dir" || fail "no per-user install"
+    user_dir="$c/Tools/Html Vexel"
+    installed_files "$user_dir"
     query "HKCU\\$uninstall_key" | grep -q "DisplayName    REG_SZ    Html Vexel" || fail "no per-user uninstall entry"
     query "HKLM\\$uninstall_key" | grep -q DisplayName && fail "the per-user install wrote a machine-wide entry"
-    query "HKCU\\Environment" /v Path | grep -q "Html Vexel" || fail "/PATH did not put the folder on the PATH"
+    [ "$(path_value "HKCU\\Environment")" = "$user_path;C:\\Tools\\Html Vexel" ] ||
+        fail "/PATH did not add the one entry: $(path_value "HKCU\\Environment")"
     wine "$user_dir/uninstall.exe" /S /REMOVESETTINGS
     wineserver -w
     [ ! -e "$user_dir" ] || fail "the per-user folder is left behind"
-    query "HKCU\\Environment" /v Path | grep -q "Html Vexel" && fail "the PATH still names the folder"
+    [ "$(path_value "HKCU\\Environment")" = "$user_path" ] ||
+        fail "the uninstall did not give back the PATH as it was: $(path_value "HKCU\\Environment")"
     query "$settings_key" >/dev/null && fail "/REMOVESETTINGS kept the settings"
+    after=$(traces)
+    [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after)"
+
+    # The interactive installer, "just for me" chosen on its page by an
+    # administrator (whose default is everyone).
+    wine "$installer" &
+    timeout 240 wine "$probe" --installer "Install just for me" || fail "no \"just for me\" install through the pages"
+    timeout 60 wineserver -w || wineserver -k
+    user_dir=$(ls -d "$c"/users/*/AppData/Local/Programs/"Html Vexel" 2>/dev/null | head -1)
+    [ -n "$user_dir" ] && installed_files "$user_dir" || fail "the install chosen \"just for me\" is not in the user'"'"'s programs"
+    query "HKLM\\$uninstall_key" | grep -q DisplayName && fail "the install chosen \"just for me\" wrote a machine-wide entry"
+    [ -n "$user_dir" ] && wine "$user_dir/uninstall.exe" /S /REMOVESETTINGS
+    wineserver -w
     after=$(traces)
     [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after)"
 
