@@ -4,7 +4,8 @@
 # Debian package installed and run, the written pages in Chromium, the
 # portable parts as 32-bit code under qemu-i386 (linux32), and the win64
 # programs and their installer under Wine. The 32-bit Windows programs
-# (win32) are built only.
+# (win32) and their tests are built here; scripts/win32-vm-tests.sh runs them
+# in a virtual machine.
 #
 # The builds run one after another, each on every core. The tests of the
 # builds run in two lanes beside them: the Wine lane (the win64 programs,

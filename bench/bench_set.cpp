@@ -1,6 +1,8 @@
 #include "bench/bench_set.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 #include <random>
 
 namespace vexel::bench {
@@ -190,7 +192,142 @@ std::string Catalogue(Words& w, std::mt19937& random, SetCharset charset, std::s
     return page + "</BODY>\r\n</HTML>\r\n";
 }
 
+// What every page of the bench site shares.
+struct SiteFrame {
+    std::string name;
+    std::vector<std::string> sections;  // the navigation's
+    std::vector<std::pair<std::string, std::string>> toc;  // sidebar: path, title
+    std::string footer;
+};
+
+SiteFrame MakeSiteFrame(Words& w, std::mt19937& random, const std::vector<std::string>& paths) {
+    SiteFrame frame;
+    frame.name = w.Next() + " " + w.Next();
+    for (int i = 0; i < 9; ++i) {
+        frame.sections.push_back(w.Next());
+    }
+    for (std::size_t i = 0; i < paths.size(); i += 3) {
+        frame.toc.push_back({paths[i], w.Sentence(2, 4)});
+    }
+    frame.footer = "<footer class=\"site-footer\"><div class=\"footer-links\">";
+    for (int i = 0; i < 12; ++i) {
+        frame.footer += "<a href=\"/" + w.Next() + ".html\">" + w.Next() + "</a> &middot; ";
+    }
+    frame.footer += "</div><p class=\"copyright\">&copy; 2019&ndash;2026 " + frame.name + " contributors. " +
+                    w.Sentence(12, 20) + " Licensed under CC BY-SA 4.0.</p><p>Built with " + w.Next() +
+                    " " + std::to_string(random() % 9) + "." + std::to_string(random() % 20) + ".</p></footer>\n";
+    return frame;
+}
+
+// "../" for each folder of `path`.
+std::string Up(const std::string& path) {
+    std::string up;
+    for (char c : path) {
+        if (c == '/') {
+            up += "../";
+        }
+    }
+    return up;
+}
+
+std::string SitePage(Words& w, std::mt19937& random, const SiteFrame& frame, const std::string& path,
+                     std::size_t size, std::size_t index) {
+    const std::string up = Up(path);
+    const std::string title = w.Sentence(2, 5);
+    std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
+                       title.substr(0, title.size() - 1) + " &mdash; " + frame.name + " documentation</title>\n"
+                       "<meta name=\"description\" content=\"" + w.Sentence(10, 16) + "\">\n"
+                       "<meta property=\"og:site_name\" content=\"" + frame.name + "\">\n"
+                       "<link rel=\"stylesheet\" href=\"" + up + "_static/pygments.css\" type=\"text/css\">\n"
+                       "<link rel=\"stylesheet\" href=\"" + up + "_static/theme.css\" type=\"text/css\">\n"
+                       "<link rel=\"index\" title=\"Index\" href=\"" + up + "genindex.html\">\n"
+                       "<link rel=\"search\" title=\"Search\" href=\"" + up + "search.html\">\n"
+                       "<script src=\"" + up + "_static/documentation_options.js\"></script>\n"
+                       "<script src=\"" + up + "_static/searchtools.js\"></script>\n</head>\n"
+                       "<body class=\"wy-body-for-nav\">\n<header class=\"site-header\"><a class=\"logo\" href=\"" +
+                       up + "index.html\">" + frame.name + "</a><nav class=\"main-nav\"><ul>\n";
+    for (std::size_t i = 0; i < frame.sections.size(); ++i) {
+        page += "<li class=\"nav-item" + std::string(index % frame.sections.size() == i ? " current" : "") +
+                "\"><a href=\"" + up + frame.sections[i] + "/index.html\">" + frame.sections[i] + "</a></li>\n";
+    }
+    page += "</ul></nav><form class=\"search\" action=\"" + up + "search.html\" method=\"get\"><input type=\"text\" "
+            "name=\"q\" placeholder=\"Search docs\"></form></header>\n<div class=\"wy-grid-for-nav\">\n"
+            "<nav class=\"wy-nav-side\"><div class=\"wy-side-scroll\"><ul class=\"toctree\">\n";
+    for (const auto& [link, text] : frame.toc) {
+        page += "<li class=\"toctree-l1" + std::string(link == path ? " current" : "") + "\"><a class=\"reference "
+                "internal\" href=\"" + up + link + "\">" + text + "</a></li>\n";
+    }
+    page += "</ul></div></nav>\n<section class=\"wy-nav-content\"><div class=\"rst-content\"><div role=\"main\" "
+            "class=\"document\"><div class=\"section\" id=\"main\">\n<h1>" + title + "</h1>\n";
+    const std::size_t body = size > 2500 ? size - 2500 : 0;
+    while (page.size() < body) {
+        switch (random() % 7) {
+            case 0:
+                page += "<h2 id=\"s" + std::to_string(page.size()) + "\">" + w.Sentence(2, 4) +
+                        "<a class=\"headerlink\" href=\"#s" + std::to_string(page.size()) +
+                        "\" title=\"Permalink to this heading\">&para;</a></h2>\n";
+                break;
+            case 1:
+                page += "<div class=\"highlight-python notranslate\"><div class=\"highlight\"><pre><span></span>"
+                        "<span class=\"kn\">import</span> <span class=\"nn\">" + w.Next() + "</span>\n<span "
+                        "class=\"n\">" + w.Next() + "</span> <span class=\"o\">=</span> <span class=\"n\">" +
+                        w.Next() + "</span><span class=\"o\">.</span><span class=\"n\">" + w.Next() +
+                        "</span><span class=\"p\">(</span><span class=\"mi\">" + std::to_string(random() % 100) +
+                        "</span><span class=\"p\">)</span>\n</pre></div></div>\n";
+                break;
+            case 2: {
+                page += "<table class=\"docutils align-default\"><thead><tr class=\"row-odd\"><th class=\"head\">"
+                        "<p>Parameter</p></th><th class=\"head\"><p>Description</p></th></tr></thead><tbody>\n";
+                const int rows = 2 + static_cast<int>(random() % 5);
+                for (int r = 0; r < rows; ++r) {
+                    page += "<tr class=\"row-" + std::string(r % 2 ? "odd" : "even") + "\"><td><p><code "
+                            "class=\"docutils literal notranslate\"><span class=\"pre\">" + w.Next() +
+                            "</span></code></p></td><td><p>" + w.Sentence(5, 14) + "</p></td></tr>\n";
+                }
+                page += "</tbody></table>\n";
+                break;
+            }
+            case 3:
+                page += "<div class=\"admonition note\"><p class=\"admonition-title\">Note</p><p>" +
+                        w.Sentence(8, 20) + "</p></div>\n";
+                break;
+            default:
+                page += "<p>" + w.Sentence(8, 30) + " See <a class=\"reference internal\" href=\"" + up +
+                        frame.toc[random() % frame.toc.size()].first + "\"><span class=\"doc\">" + w.Next() +
+                        "</span></a>. " + w.Sentence(5, 20) + "</p>\n";
+        }
+    }
+    page += "</div></div><div class=\"rst-footer-buttons\" role=\"navigation\"><a href=\"" + up + "index.html\" "
+            "class=\"btn btn-neutral float-left\" rel=\"prev\">Previous</a><a href=\"" + up + "index.html\" "
+            "class=\"btn btn-neutral float-right\" rel=\"next\">Next</a></div></div></section>\n</div>\n";
+    return page + frame.footer + "</body>\n</html>\n";
+}
+
 }  // namespace
+
+std::vector<SetPage> BenchSite(int pages, unsigned seed) {
+    std::mt19937 random(seed);
+    Words words(SetCharset::Utf8, random);
+    std::vector<std::string> paths;
+    static const char* const kFolders[] = {"", "guide/", "api/", "api/v2/", "howto/", "reference/"};
+    for (int i = 0; i < pages; ++i) {
+        paths.push_back(i == 0 ? "index.html" : kFolders[i % 6] + std::string("page-") + std::to_string(i) + ".html");
+    }
+    const SiteFrame frame = MakeSiteFrame(words, random, paths);
+    std::vector<SetPage> site;
+    for (int i = 0; i < pages; ++i) {
+        // Mostly 16 to 64 KB, some smaller and larger: 16 KB times 4 to a
+        // power from -0.6 to 1.3.
+        const double power = -0.6 + 1.9 * std::uniform_real_distribution<double>(0, 1)(random);
+        SetPage page;
+        page.name = paths[static_cast<std::size_t>(i)];
+        page.target = static_cast<std::size_t>(16384 * std::pow(4.0, power));
+        page.bytes = SitePage(words, random, frame, page.name, page.target, static_cast<std::size_t>(i));
+        site.push_back(std::move(page));
+    }
+    return site;
+}
 
 std::string GenerateSetPage(SetGenerator generator, SetCharset charset, std::size_t size, unsigned seed) {
     std::mt19937 random(seed);

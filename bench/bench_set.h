@@ -24,4 +24,10 @@ std::string GenerateSetPage(SetGenerator generator, SetCharset charset, std::siz
 // Every size of the set in every charset, the generator taking turns.
 std::vector<SetPage> BenchSet();
 
+// The bench site: `pages` pages of one documentation site in UTF-8, in
+// folders two deep, sharing their frame (head, navigation, sidebar, footer)
+// and vocabulary as the pages of a real site do; most of them 16 to 64 KB.
+// `name` is the page's path in the site ("api/v2/page-17.html").
+std::vector<SetPage> BenchSite(int pages = 240, unsigned seed = 77);
+
 }  // namespace vexel::bench

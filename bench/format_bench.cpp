@@ -1,19 +1,29 @@
-// The modern page against gzip -9 on the bench set (bench/bench_set.h): the
-// size of every page in each codec (deflate and LZMA) and the one the default
-// options choose (the smaller) next to gzip -9 of its original, the totals per
-// size band and over the set, the writing speed with the default options and
-// with deflate alone next to gzip -9's (zlib's level 9 with the gzip wrapper,
-// in the same process), what each deflater would give, and how much smaller
-// xz -9 would be.
+// The modern page against gzip -9 and brotli -q 11 on the bench set
+// (bench/bench_set.h): the size of every page in each codec (deflate and
+// LZMA) and the one the default options choose (the smaller) next to gzip -9
+// of its original, the totals per size band and over the set, the writing
+// speed with the default options next to brotli -q 11's and with deflate
+// alone (--codec deflate) next to gzip -9's (the commands over the same
+// files, in the same run), what each deflater would give, and how much
+// smaller xz -9 would be. Then the bench site (BenchSite): its pages as pages
+// of a site (the shared file counted once) and as pages of their own, next
+// to gzip -9 and brotli -q 11 per size band, and the site's writing speed,
+// training included, next to brotli -q 11's.
 //
-//   vexel-format-bench [--keep DIR]
+//   vexel-format-bench [--keep DIR] [--site-only] [--compare-dictionaries]
+//   vexel-format-bench --write-site DIR
 //
-// --keep: leave the originals and the pages written in DIR.
+// --keep: leave the originals and the pages written in DIR. --site-only: the
+// bench site alone. --compare-dictionaries: the site also with dictionaries
+// of other sizes and with the pages' own text instead of the trainer's.
+// --write-site: write the bench site's pages into DIR and stop.
 
+#include <sys/resource.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -32,6 +42,8 @@
 #include "engine/lzma.h"
 #include "engine/modern_page.h"
 #include "engine/page_compression.h"
+#include "engine/site_dictionary.h"
+#include "engine/site_file.h"
 
 namespace {
 
@@ -40,9 +52,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kTotalTarget = 1.10;
 constexpr double kMegabyteTarget = 1.05;
-constexpr double kSmallTarget = 1.40;
 constexpr double kLargeTarget = 1.00;  // with LZMA
-constexpr std::size_t kSmall = 4 * 1024;
 constexpr std::size_t kLarge = 32 * 1024;
 
 // The log lines of the bench's pages go nowhere.
@@ -58,6 +68,16 @@ std::string DefaultPage(const std::string& original) {
     QuietHost host;
     const vexel::CompressedPage page =
         vexel::CompressPage(original, "page.html", vexel::JobOptions{}, vexel::PageFormat::Modern, host);
+    return page.LeftAsItIs ? original : page.Text;
+}
+
+// The page `--codec deflate` writes (or the original when it would not be smaller).
+std::string DeflatePage(const std::string& original) {
+    QuietHost host;
+    vexel::JobOptions options;
+    options.Codec = vexel::CodecChoice::Deflate;
+    const vexel::CompressedPage page =
+        vexel::CompressPage(original, "page.html", options, vexel::PageFormat::Modern, host);
     return page.LeftAsItIs ? original : page.Text;
 }
 
@@ -84,10 +104,21 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// Processor time of this process: on a machine shared with other work the
+// wall clock would count their time too. What is timed here runs on one
+// thread.
 double SecondsOf(const std::function<void()>& run) {
-    const auto start = Clock::now();
+    const std::clock_t start = std::clock();
     run();
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+}
+
+// Processor time of the finished child processes so far.
+double ChildSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // The output size of a shell command reading `file` on its standard input; 0 when it fails.
@@ -127,16 +158,206 @@ double Ratio(std::size_t a, std::size_t b) {
     return b > 0 ? static_cast<double>(a) / static_cast<double>(b) : 0;
 }
 
+// The processor seconds `tool` takes over each of the files, its output
+// thrown away (one process a file: brotli writes one file per process);
+// negative when it fails.
+double ToolSeconds(const std::string& tool, const std::vector<fs::path>& files) {
+    std::string command = "for f in";
+    for (const fs::path& file : files) {
+        command += " '" + file.string() + "'";
+    }
+    command += "; do " + tool + " -c \"$f\" > /dev/null || exit 1; done";
+    const double start = ChildSeconds();
+    const int status = std::system(command.c_str());
+    return status == 0 ? ChildSeconds() - start : -1;
+}
+
+double Speed(std::size_t bytes, double seconds) {
+    return seconds > 0 ? static_cast<double>(bytes) / 1e6 / seconds : 0;
+}
+
+const std::vector<Band> kBands = {{"under 4 KB", 4 * 1024},
+                                  {"4-16 KB", 16 * 1024},
+                                  {"16-64 KB", 64 * 1024},
+                                  {"64-256 KB", 256 * 1024},
+                                  {"256 KB and more", static_cast<std::size_t>(-1)}};
+
+// "../" for each folder of a path in the site.
+std::string UpOf(const std::string& path) {
+    std::string up;
+    for (const char c : path) {
+        if (c == '/') {
+            up += "../";
+        }
+    }
+    return up;
+}
+
+struct SitePages {
+    std::vector<std::string> pages;  // as written (the original where a page would not be smaller)
+    std::size_t sharedFile = 0;
+    double seconds = 0;
+};
+
+// The bench site's pages as pages of a site: samples picked as the batch
+// picks them, the dictionary trained (`train`) and its shared file made,
+// every page written with it; the time of all of it.
+SitePages WriteSite(const std::vector<vexel::bench::SetPage>& site,
+                    const std::function<std::string(const std::vector<std::string>&)>& train) {
+    SitePages written;
+    const std::clock_t start = std::clock();
+    std::vector<int64_t> sizes;
+    for (const auto& page : site) {
+        sizes.push_back(static_cast<int64_t>(page.bytes.size()));
+    }
+    std::vector<std::string> samples;
+    for (const std::size_t i : vexel::PickSamples(sizes)) {
+        samples.push_back(site[i].bytes.substr(0, vexel::kLongestSample));
+    }
+    const vexel::SiteFile file = vexel::MakeSiteFile(train(samples), 1);
+    written.sharedFile = file.text.size();
+    QuietHost host;
+    for (const auto& page : site) {
+        const vexel::PageSite pageSite{UpOf(page.name) + file.name, file.dictionary};
+        const vexel::CompressedPage compressed =
+            vexel::CompressPage(page.bytes, page.name, vexel::JobOptions{}, vexel::PageFormat::Modern, host, &pageSite);
+        written.pages.push_back(compressed.LeftAsItIs ? page.bytes : compressed.Text);
+    }
+    written.seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    return written;
+}
+
+std::size_t TotalOf(const SitePages& written) {
+    std::size_t total = written.sharedFile;
+    for (const std::string& page : written.pages) {
+        total += page.size();
+    }
+    return total;
+}
+
+void WriteSiteFiles(const fs::path& dir, const std::vector<vexel::bench::SetPage>& site) {
+    for (const auto& page : site) {
+        fs::create_directories((dir / page.name).parent_path());
+        WriteFile(dir / page.name, page.bytes);
+    }
+}
+
+// The bench site: sizes per band next to gzip -9 and brotli -q 11, writing
+// speed next to brotli -q 11's; true when the targets are met.
+bool RunSite(const fs::path& dir, bool compareDictionaries) {
+    constexpr double kSiteGzipTarget = 0.80;
+    constexpr double kSiteBrotliTarget = 1.00;
+    constexpr double kMiddleGzipTarget = 0.70;
+    const std::vector<vexel::bench::SetPage> site = vexel::bench::BenchSite();
+    const fs::path siteDir = dir / "site";
+    WriteSiteFiles(siteDir, site);
+    std::vector<fs::path> files;
+    for (const auto& page : site) {
+        files.push_back(siteDir / page.name);
+    }
+    const bool brotli = HaveTool("brotli");
+    struct SiteBand {
+        Band band;
+        std::size_t brotli = 0;
+        std::size_t site = 0;
+    };
+    std::vector<SiteBand> bands;
+    for (const Band& band : kBands) {
+        bands.push_back({band});
+    }
+    SiteBand total{{"whole site", 0}};
+    const double brotliSeconds = brotli ? ToolSeconds("brotli -q 11", files) : -1;
+    const SitePages written =
+        WriteSite(site, [](const std::vector<std::string>& samples) { return vexel::TrainSiteDictionary(samples); });
+    for (std::size_t i = 0; i < site.size(); ++i) {
+        const std::string& original = site[i].bytes;
+        const std::size_t gzip = CompressedSize("gzip -9 -c", files[i]);
+        const std::size_t brotliSize = brotli ? CompressedSize("brotli -q 11 -c", files[i]) : 0;
+        const std::string own = DefaultPage(original);
+        SiteBand* const band = &*std::find_if(bands.begin(), bands.end(),
+                                              [&](const SiteBand& b) { return original.size() < b.band.below; });
+        for (SiteBand* sum : {band, &total}) {
+            sum->band.original += original.size();
+            sum->band.gzip += gzip;
+            sum->brotli += brotliSize;
+            sum->band.modern += own.size();
+            sum->site += written.pages[i].size();
+            sum->band.leftAsTheyAre += written.pages[i] == original ? 1 : 0;
+            ++sum->band.pages;
+        }
+    }
+    total.site += written.sharedFile;
+    std::printf("\nThe bench site: %zu pages of one site in UTF-8 sharing their frame, as pages of the site (one "
+                "shared file of %zu bytes, counted in the whole site) and as pages of their own (default options).\n\n"
+                "| band | pages | original | gzip -9 | brotli -q 11 | ÷ gzip | pages of their own | ÷ gzip | "
+                "site pages | ÷ gzip | ÷ brotli |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n",
+                site.size(), written.sharedFile);
+    for (const SiteBand* band : {&bands[0], &bands[1], &bands[2], &bands[3], &bands[4], &total}) {
+        if (band->band.pages == 0) {
+            continue;
+        }
+        std::printf("| %s | %d | %zu | %zu | %zu | %.3f | %zu | %.3f | %zu | %.3f | %.3f |\n", band->band.name,
+                    band->band.pages, band->band.original, band->band.gzip, band->brotli,
+                    Ratio(band->brotli, band->band.gzip), band->band.modern, Ratio(band->band.modern, band->band.gzip),
+                    band->site, Ratio(band->site, band->band.gzip), Ratio(band->site, band->brotli));
+    }
+    const double siteSpeed = Speed(total.band.original, written.seconds);
+    const double brotliSpeed = Speed(total.band.original, brotliSeconds);
+    const bool gzipMet = Ratio(total.site, total.band.gzip) <= kSiteGzipTarget;
+    const bool brotliMet = !brotli || Ratio(total.site, total.brotli) <= kSiteBrotliTarget;
+    const bool middleMet = Ratio(bands[2].site, bands[2].band.gzip) <= kMiddleGzipTarget;
+    const bool speedMet = !brotli || (brotliSeconds > 0 && siteSpeed >= brotliSpeed);
+    std::printf("\nSite targets: whole site %.3f of gzip -9 (<= %.2f: %s), %.3f of brotli -q 11 (<= %.2f: %s); "
+                "16-64 KB %.3f of gzip -9 (<= %.2f: %s).\n",
+                Ratio(total.site, total.band.gzip), kSiteGzipTarget, gzipMet ? "met" : "MISSED",
+                Ratio(total.site, total.brotli), kSiteBrotliTarget, brotli ? (brotliMet ? "met" : "MISSED") : "no brotli",
+                Ratio(bands[2].site, bands[2].band.gzip), kMiddleGzipTarget, middleMet ? "met" : "MISSED");
+    std::printf("Site writing speed, training included (%s): %.2f MB/s on one core; brotli -q 11 %.2f MB/s (%s).\n",
+                vexel::HaveDictionaryTrainer() ? "zstd's trainer" : "no trainer: the pages' last text", siteSpeed,
+                brotliSpeed, brotli ? (speedMet ? "met" : "MISSED") : "no brotli");
+    if (compareDictionaries) {
+        std::printf("\nDictionaries (whole site, shared file counted, ÷ gzip -9):\n");
+        const auto tailOf = [](const std::vector<std::string>& samples, std::size_t size) {
+            std::string text;
+            for (const std::string& sample : samples) {
+                text += sample;
+            }
+            return text.substr(text.size() > size ? text.size() - size : 0);
+        };
+        for (const std::size_t size : {32u * 1024, 64u * 1024, 128u * 1024, 192u * 1024}) {
+            const SitePages trained = WriteSite(site, [size](const std::vector<std::string>& samples) {
+                return vexel::TrainSiteDictionary(samples, size);
+            });
+            const SitePages tail = WriteSite(site, [&](const std::vector<std::string>& samples) {
+                return tailOf(samples, size);
+            });
+            std::printf("  %3zu KB: trained (zstd's trainer and the pages' text) %.3f, the pages' last text %.3f\n",
+                        size / 1024, Ratio(TotalOf(trained), total.band.gzip), Ratio(TotalOf(tail), total.band.gzip));
+        }
+    }
+    return gzipMet && brotliMet && middleMet && speedMet;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string keep;
+    bool siteOnly = false;
+    bool compareDictionaries = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--keep" && i + 1 < argc) {
             keep = argv[++i];
+        } else if (arg == "--site-only") {
+            siteOnly = true;
+        } else if (arg == "--compare-dictionaries") {
+            compareDictionaries = true;
+        } else if (arg == "--write-site" && i + 1 < argc) {
+            WriteSiteFiles(argv[++i], vexel::bench::BenchSite());
+            return 0;
         } else {
-            std::cerr << "usage: vexel-format-bench [--keep DIR]\n";
+            std::cerr << "usage: vexel-format-bench [--keep DIR] [--site-only] [--compare-dictionaries]\n"
+                         "       vexel-format-bench --write-site DIR\n";
             return 2;
         }
     }
@@ -149,13 +370,18 @@ int main(int argc, char** argv) {
     const fs::path dir = keep.empty() ? fs::path(made) : fs::path(keep);
     fs::create_directories(dir);
     const bool xz = HaveTool("xz");
+    if (siteOnly) {
+        const bool met = vexel::HaveLzma() && RunSite(dir, compareDictionaries);
+        std::printf("\nTargets %s.\n", met ? "met" : "MISSED");
+        if (keep.empty()) {
+            fs::remove_all(dir);
+        }
+        return met ? 0 : 1;
+    }
 
     const std::vector<vexel::bench::SetPage> pages = vexel::bench::BenchSet();
-    std::vector<Band> bands = {{"under 4 KB", 4 * 1024},
-                               {"4-16 KB", 16 * 1024},
-                               {"16-64 KB", 64 * 1024},
-                               {"64-256 KB", 256 * 1024},
-                               {"256 KB and more", static_cast<std::size_t>(-1)}};
+    std::vector<Band> bands = kBands;
+    std::vector<fs::path> files;
     Band total{"whole set", 0};
     Band large{"32 KB and more", 0};
     double modernSeconds = 0;
@@ -175,6 +401,7 @@ int main(int argc, char** argv) {
         const vexel::bench::SetPage& page = pages[i];
         const fs::path file = dir / ("page-" + std::to_string(i) + ".html");
         WriteFile(file, page.bytes);
+        files.push_back(file);
         std::size_t gzip = 0;
         gzipSeconds += SecondsOf([&] { gzip = GzipNine(page.bytes); });
         const std::size_t gzipCommand = CompressedSize("gzip -9 -c", file);
@@ -183,7 +410,8 @@ int main(int argc, char** argv) {
         std::string modern;
         modernSeconds += SecondsOf([&] { modern = DefaultPage(page.bytes); });
         std::string deflate;
-        deflateSeconds += SecondsOf([&] { deflate = CodecPage(page.bytes, vexel::ModernCodec::Deflate); });
+        deflateSeconds += SecondsOf([&] { DeflatePage(page.bytes); });
+        deflate = CodecPage(page.bytes, vexel::ModernCodec::Deflate);
         const std::string lzma =
             vexel::HaveLzma() ? CodecPage(page.bytes, vexel::ModernCodec::Lzma) : std::string();
         ourPayload += vexel::ModernPayload(page.bytes, nullptr).size();
@@ -233,7 +461,8 @@ int main(int argc, char** argv) {
     // The vexel command compresses one page per core by default.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     std::atomic<std::size_t> next{0};
-    const double parallelSeconds = SecondsOf([&] {
+    const auto parallelStart = Clock::now();
+    ([&] {
         std::vector<std::thread> workers;
         for (unsigned t = 0; t < cores; ++t) {
             workers.emplace_back([&] {
@@ -245,26 +474,34 @@ int main(int argc, char** argv) {
         for (std::thread& worker : workers) {
             worker.join();
         }
-    });
+    })();
+    const double parallelSeconds = std::chrono::duration<double>(Clock::now() - parallelStart).count();
     const bool totalMet = Ratio(total.modern, total.gzip) <= kTotalTarget;
-    const bool smallMet = Ratio(bands[0].modern, bands[0].gzip) <= kSmallTarget;
     const bool largeMet = Ratio(large.modern, large.gzip) <= kLargeTarget;
-    targetsMet = targetsMet && totalMet && smallMet && (largeMet || !vexel::HaveLzma());
-    const double modernSpeed = static_cast<double>(total.original) / 1e6 / modernSeconds;
-    const double gzipSpeed = static_cast<double>(total.original) / 1e6 / gzipSeconds;
-    const double parallelSpeed = static_cast<double>(total.original) / 1e6 / parallelSeconds;
-    targetsMet = targetsMet && parallelSpeed >= gzipSpeed;
-    std::printf("\nTargets: whole set %.3f (<= %.2f: %s), under 4 KB %.3f (<= %.2f: %s), 32 KB and more %.3f (<= "
-                "%.2f%s: %s).\n",
+    targetsMet = targetsMet && totalMet && (largeMet || !vexel::HaveLzma());
+    // The commands over the same files, one process each, in this run.
+    const double gzipCommandSeconds = ToolSeconds("gzip -9", files);
+    const bool brotli = HaveTool("brotli");
+    const double brotliSeconds = brotli ? ToolSeconds("brotli -q 11", files) : -1;
+    const double modernSpeed = Speed(total.original, modernSeconds);
+    const double deflateSpeed = Speed(total.original, deflateSeconds);
+    const double gzipSpeed = Speed(total.original, gzipCommandSeconds);
+    const double brotliSpeed = Speed(total.original, brotliSeconds);
+    const double parallelSpeed = Speed(total.original, parallelSeconds);
+    const bool deflateFaster = gzipCommandSeconds > 0 && deflateSpeed >= gzipSpeed;
+    const bool modernFaster = !brotli || (brotliSeconds > 0 && modernSpeed >= brotliSpeed);
+    targetsMet = targetsMet && deflateFaster && modernFaster;
+    std::printf("\nTargets: whole set %.3f (<= %.2f: %s), 32 KB and more %.3f (<= %.2f%s: %s); under 4 KB %.3f.\n",
                 Ratio(total.modern, total.gzip), kTotalTarget, totalMet ? "met" : "MISSED",
-                Ratio(bands[0].modern, bands[0].gzip), kSmallTarget, smallMet ? "met" : "MISSED",
                 Ratio(large.modern, large.gzip), kLargeTarget, vexel::HaveLzma() ? "" : ", with LZMA",
-                largeMet ? "met" : vexel::HaveLzma() ? "MISSED" : "not built in");
-    std::printf("Writing speed, default options (%s): %.2f MB/s on one core, %.2f MB/s on %u (one page per "
-                "core); deflate alone %.2f MB/s on one core; gzip -9 %.2f MB/s (%s).\n",
-                vexel::HaveLzma() ? "both codecs, the smaller page kept" : "deflate", modernSpeed, parallelSpeed,
-                cores, static_cast<double>(total.original) / 1e6 / deflateSeconds, gzipSpeed,
-                parallelSpeed >= gzipSpeed ? "met" : "MISSED");
+                largeMet ? "met" : vexel::HaveLzma() ? "MISSED" : "not built in",
+                Ratio(bands[0].modern, bands[0].gzip));
+    std::printf("Writing speed on one core: default options (%s) %.2f MB/s, brotli -q 11 %.2f MB/s (%s); "
+                "--codec deflate %.2f MB/s, gzip -9 %.2f MB/s (%s). Default options on %u cores (one page per "
+                "core) %.2f MB/s (wall clock); zlib's level 9 in this process %.2f MB/s. Processor time throughout.\n",
+                vexel::HaveLzma() ? "both codecs, the smaller page kept" : "deflate", modernSpeed, brotliSpeed,
+                brotli ? (modernFaster ? "met" : "MISSED") : "no brotli", deflateSpeed, gzipSpeed,
+                deflateFaster ? "met" : "MISSED", cores, parallelSpeed, Speed(total.original, gzipSeconds));
     std::printf("Deflate streams over the set: %s %zu bytes, zlib level 9 %zu bytes (%.3f).\n", vexel::DeflaterName(),
                 ourPayload, zlibPayload, Ratio(ourPayload, zlibPayload));
     std::printf("Fixed text of a modern page: %zu bytes (%zu encrypted); of an LZMA page %zu bytes.\n",
@@ -273,6 +510,9 @@ int main(int argc, char** argv) {
     if (xz) {
         std::printf("xz -9e (raw LZMA2) on the pages of 32 KB and more: %.3f of gzip -9.\n",
                     Ratio(xzTotal, gzipOfXzPages));
+    }
+    if (vexel::HaveLzma()) {
+        targetsMet = RunSite(dir, compareDictionaries) && targetsMet;
     }
     std::printf("\nTargets %s.\n", targetsMet ? "met" : "MISSED");
     if (keep.empty()) {

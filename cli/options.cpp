@@ -39,6 +39,8 @@ const KnownOption kOptions[] = {
     {"encrypt", 0, false, kCompress},
     {"iterations", 0, true, kCompress},
     {"codec", 0, true, kCompress},
+    {"site", 0, true, kCompress},
+    {"retrain", 0, false, kCompress},
     {"log", 0, true, kCompress},
     {"jobs", 'j', true, kCompress},
     {"recursive", 'r', false, kCompress | kRestore | kVerify},
@@ -114,6 +116,18 @@ void CheckCombinations(const Invocation& inv) {
         throw UsageError("--iterations goes with --encrypt", command);
     if (!inv.codec.empty() && !inv.modern)
         throw UsageError("--codec goes with --modern", command);
+    if (!inv.site.empty() && !inv.modern)
+        throw UsageError("--site goes with --modern", command);
+    if (inv.retrain && inv.site.empty())
+        throw UsageError("--retrain goes with --site ROOT", command);
+    if (!inv.site.empty() && inv.codec == "deflate")
+        throw UsageError("--site writes LZMA pages (a shared dictionary needs the site's own decoder): leave out "
+                         "--codec deflate",
+                         command);
+    if (!inv.site.empty() && inv.encrypt)
+        throw UsageError("--site and --encrypt: an encrypted page stays a page of its own, so that nothing of it "
+                         "goes into a dictionary others read; leave out one of them",
+                         command);
     if (inv.modern && password && !inv.encrypt)
         throw UsageError("a modern page asks for no password: add --encrypt to encrypt it with the password",
                          command);
@@ -165,6 +179,14 @@ void Apply(Invocation& inv, const KnownOption& option, const std::string& value)
             throw UsageError("--codec lzma: this build writes no LZMA pages (built without liblzma)", command);
         inv.codec = value;
     }
+    else if (name == "site") {
+        if (value.empty())
+            throw UsageError("--site needs the site's root folder", command);
+        if (!HaveLzma())
+            throw UsageError("--site: this build writes no LZMA pages (built without liblzma)", command);
+        inv.site = value;
+    } else if (name == "retrain")
+        inv.retrain = true;
     else if (name == "log") {
         if (value.empty())
             throw UsageError("--log needs a file name", command);
@@ -404,6 +426,12 @@ std::string CommandHelp(Command command) {
                    "  --password-file FILE   read the password from the first line of FILE instead\n"
                    "  --iterations N         key iterations of --encrypt (default and least:\n"
                    "                         600000; more make guessing and opening slower)\n"
+                   "  --site ROOT            pages of the site whose root folder is ROOT share one\n"
+                   "                         file there, the decoder and a dictionary trained on\n"
+                   "                         the site's pages: smaller pages, in LZMA, that show\n"
+                   "                         only beside that file (not with --encrypt)\n"
+                   "  --retrain              with --site: train a new dictionary on the pages of\n"
+                   "                         this run even when ROOT has a shared file already\n"
                    "\n"
                    "  -r, --recursive        take the pages of sub-folders too\n"
                    "      --follow-links-anywhere\n"
@@ -441,7 +469,8 @@ std::string CommandHelp(Command command) {
                    "Expands a raw data file (a bare data string) and writes the text to standard\n"
                    "output or OUT. Literals are kept as stored, one code above the page text.\n"
                    "On corrupt data the text expanded so far is written and the exit status is 1.\n"
-                   "A modern page given as DATAFILE gives back the original page.\n"
+                   "A modern page given as DATAFILE gives back the original page (a page of a\n"
+                   "site with its site's file, found by the page's path).\n"
                    "\n"
                    "  -o, --output OUT       write to OUT instead of standard output\n"
                    "  --password TEXT        the password of an encrypted modern page\n"
@@ -452,7 +481,8 @@ std::string CommandHelp(Command command) {
                    "\n"
                    "Writes the text a compressed page expands to: for a classic page (JavaScript\n"
                    "or VBScript) the body, with the password prompt and the filler script when\n"
-                   "the page has them; for a modern page the original page, every byte.\n"
+                   "the page has them; for a modern page the original page, every byte (a page\n"
+                   "of a site with its site's file, found by the page's path).\n"
                    "A page that is not a compressed page is an error.\n"
                    "\n"
                    "  -o, --output OUT       write to OUT instead of standard output\n"
@@ -466,7 +496,8 @@ std::string CommandHelp(Command command) {
                    "Expands each compressed page as a browser would and compares it with its\n"
                    "PATH_backup: a modern page must give back the backup byte for byte, a classic\n"
                    "page its head and the body as the compressor prepared it (whitespace and\n"
-                   "high bytes as the page was made, filler, password prompt). Prints one line\n"
+                   "high bytes as the page was made, filler, password prompt); a page of a site\n"
+                   "must find its site's file by its path, unchanged. Prints one line\n"
                    "per page ('PAGE: OK', 'PAGE: MISMATCH', 'PAGE: NOT CHECKED') and a summary.\n"
                    "A folder stands for its pages that have a backup, the same pages (and links\n"
                    "to pages) that compress takes. A page that a compress run has in hand is\n"

@@ -47,6 +47,8 @@ struct Invocation {
     bool encrypt = false;
     uint32_t iterations = 0;  // 0: the default
     std::string codec;        // --codec: "deflate" or "lzma"; empty: the smaller page
+    std::string site;         // --site ROOT: pages of the site at ROOT; empty: pages of their own
+    bool retrain = false;     // --retrain: a new dictionary even when ROOT has a shared file
 
     // compress, and for encrypted pages decode, expand and verify
     bool passwordSet = false;

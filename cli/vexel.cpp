@@ -26,6 +26,7 @@
 #include "engine/password.h"
 #include "engine/raw_data.h"
 #include "engine/restore.h"
+#include "engine/site_file.h"
 #include "engine/verify.h"
 #include "platform/crypto.h"
 #include "platform/ascii.h"
@@ -108,15 +109,23 @@ int ExpandModern(const Invocation& inv,
 }
 
 // A modern page's data, or nothing for any other file; false when it is a
-// modern page whose data is damaged (the error is printed).
+// modern page whose data is damaged, or a page of a site whose shared file
+// (found by the page's path) is missing or not the one it names (the error
+// is printed).
 bool FindModernPage(const std::string& path,
                     const std::string& file,
                     std::optional<ModernPageData>& data,
                     std::ostream& err) {
     try {
         data = ReadModernPage(file);
+        if (data) {
+            LoadSiteDictionary(path, *data);
+        }
     } catch (const DataError& e) {
         PrintError(err, "Corrupt data in " + Quoted(path) + ": " + e.what());
+        return false;
+    } catch (const IoError& e) {
+        PrintError(err, e.what());
         return false;
     }
     return true;
@@ -381,6 +390,8 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
                                      : PageFormat::JavaScript;
     settings.DryRun = inv.dryRun;
     settings.FollowLinksAnywhere = inv.followLinksAnywhere;
+    settings.SiteRoot = inv.site;
+    settings.Retrain = inv.retrain;
     settings.Jobs = inv.jobs > 0 ? inv.jobs : static_cast<int>(std::thread::hardware_concurrency());
     if (settings.Jobs < 1)
         settings.Jobs = 1;

@@ -11,5 +11,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# A 32-bit Wine: in the virtual machine of scripts/win32-vm.sh.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine CACHE FILEPATH "Runs the test programs")
 
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -16,6 +16,8 @@
 #include "engine/errors.h"
 #include "engine/file_io.h"
 #include "engine/own_page.h"
+#include "engine/site_dictionary.h"
+#include "engine/site_file.h"
 
 namespace vexel {
 
@@ -24,6 +26,12 @@ namespace {
 uint8_t TotalPercent(int64_t file_number, int64_t selected) {
     return static_cast<uint8_t>(std::clamp<int64_t>(file_number * 100 / selected, 0, 100));
 }
+
+// The site a run writes its modern pages as pages of: its root and shared file.
+struct SiteState {
+    std::string root;
+    SiteFile file;
+};
 
 // What became of one page handed to the engine.
 struct PageResult {
@@ -81,7 +89,7 @@ void FailPage(PageResult& result, PageClaim& claim, std::exception_ptr error) {
 
 // Backup, compress, write: one page. Never throws.
 PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const BatchSettings& settings,
-                       JobHost& log) noexcept {
+                       JobHost& log, const SiteState* site) noexcept {
     PageResult result;
     PageClaim claim;
     platform::FileInfo read_as;
@@ -89,6 +97,12 @@ PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const B
         const std::string& path = item.Path;
         result.report.Path = path;
         const std::string file = PageFile(path, item.Folder, settings);
+        // A page of the site names the shared file by its path from the page;
+        // one outside the site's root fails before anything is done to it.
+        std::optional<PageSite> pageSite;
+        if (site != nullptr && settings.Format == PageFormat::Modern && !options.password.Enabled) {
+            pageSite = PageSite{SiteFileLink(site->root, file, site->file.name), site->file.dictionary};
+        }
         // Read once, with write access, before any backup is made: a page that
         // cannot be read or rewritten gets none.
         std::string source = ReadWholeFile(file, /*writable=*/true, &read_as);
@@ -124,7 +138,8 @@ PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const B
             return result;
         }
         result.report.Resumed = backup == BackupState::Resumed;
-        CompressedPage page = CompressPage(std::move(source), file, options, settings.Format, log);
+        CompressedPage page =
+            CompressPage(std::move(source), file, options, settings.Format, log, pageSite ? &*pageSite : nullptr);
         result.report.SourceBytes = page.CharCount;
         result.report.Head = std::move(page.Head);
         if (!page.Prepared) {
@@ -192,10 +207,11 @@ private:
 class WorkerPool {
 public:
     WorkerPool(std::vector<BatchItem> items, const JobOptions& options, const BatchSettings& settings,
-               bool keep_lines, int threads)
+               const SiteState* site, bool keep_lines, int threads)
         : items_(std::move(items)),
           options_(options),
           settings_(settings),
+          site_(site),
           keep_lines_(keep_lines),
           slots_(items_.size()),
           sizes_(items_.size()) {
@@ -278,7 +294,7 @@ private:
                 in_flight_ += sizes_[i];
             }
             RecordingHost log(keep_lines_);
-            PageResult result = ProcessPage(items_[i], options_, settings_, log);
+            PageResult result = ProcessPage(items_[i], options_, settings_, log, site_);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 slots_[i].result = std::move(result);
@@ -294,6 +310,7 @@ private:
     const std::vector<BatchItem> items_;
     const JobOptions options_;
     const BatchSettings settings_;
+    const SiteState* site_;
     const bool keep_lines_;
     std::vector<Slot> slots_;
     std::vector<std::thread> threads_;
@@ -323,6 +340,12 @@ public:
         }
         host_.ResetForRun();
         if (summary_.Selected > 0) {
+            try {
+                PrepareSite();
+            } catch (...) {
+                host_.EndRun();
+                throw;
+            }
             if (settings_.Jobs > 1) {
                 StartWorkers();
             }
@@ -361,7 +384,75 @@ private:
             return;
         }
         const int threads = std::min<int>(settings_.Jobs, static_cast<int>(paths.size()));
-        pool_.emplace(std::move(paths), options_, settings_, log_.WantsLogLines(), threads);
+        pool_.emplace(std::move(paths), options_, settings_, site_ ? &*site_ : nullptr, log_.WantsLogLines(),
+                      threads);
+    }
+
+    // A run of site pages: the newest shared file at the root serves, unless
+    // there is none or a new one is asked for; then one is trained on the
+    // pages of the run and written at the root (not in a dry run). Encrypted
+    // pages never get here: nothing of them is in a dictionary.
+    void PrepareSite() {
+        if (settings_.Format != PageFormat::Modern || settings_.SiteRoot.empty() || options_.password.Enabled) {
+            return;
+        }
+        std::optional<SiteFile> existing = FindSiteFile(settings_.SiteRoot);
+        const std::string root = settings_.SiteRoot;
+        if (existing && !settings_.Retrain) {
+            log_.AddLogLine("Site file: " + platform::JoinPath(root, existing->name) + " (in use)");
+            site_ = SiteState{root, std::move(*existing)};
+            return;
+        }
+        int pages = 0;
+        const std::vector<std::string> samples = SiteSamples(pages);
+        if (samples.empty()) {
+            if (existing) {
+                site_ = SiteState{root, std::move(*existing)};
+            }
+            return;
+        }
+        SiteFile made = MakeSiteFile(TrainSiteDictionary(samples), existing ? existing->generation + 1 : 1);
+        if (!settings_.DryRun) {
+            WriteSiteFile(root, made);
+        }
+        log_.AddLogLine("Site file: " + platform::JoinPath(root, made.name) + ", a dictionary of " +
+                        std::to_string(made.dictionary.size()) + " bytes trained on " + std::to_string(pages) +
+                        (pages == 1 ? " page" : " pages") + (settings_.DryRun ? " (not written: dry run)" : ""));
+        site_ = SiteState{root, std::move(made)};
+    }
+
+    // Text of the pages of the run to train on: pages spread over the run,
+    // each from its start (where a site's frame stands), up to
+    // kSiteSampleBytes in all. Pages that cannot be read, lie outside the
+    // site or are compressed pages already are left to their turn.
+    std::vector<std::string> SiteSamples(int& pages) {
+        std::vector<const BatchItem*> candidates;
+        std::vector<int64_t> sizes;
+        std::set<std::string> seen;
+        for (const BatchItem& item : items_) {
+            if (item.Selected && HasPageExtension(item.Path) && seen.insert(SameFileKey(item.Path)).second) {
+                candidates.push_back(&item);
+                sizes.push_back(FileSize(item.Path));
+            }
+        }
+        std::vector<std::string> samples;
+        for (const std::size_t i : PickSamples(sizes)) {
+            log_.ProcessMessages();
+            try {
+                const std::string file = PageFile(candidates[i]->Path, candidates[i]->Folder, settings_);
+                SiteFileLink(settings_.SiteRoot, file, {});  // a page outside the site fails at its turn
+                std::string text = ReadWholeFile(file);
+                if (RecognizeOwnPage(text)) {
+                    continue;
+                }
+                text.resize(std::min(text.size(), kLongestSample));
+                samples.push_back(std::move(text));
+                ++pages;
+            } catch (const std::exception&) {
+                // Reported at the page's turn.
+            }
+        }
+        return samples;
     }
 
     void FinishWorkers() {
@@ -411,7 +502,7 @@ private:
             log.ReplayTo(log_);
             result = std::move(taken);
         } else {
-            result = ProcessPage(item, options_, settings_, log_);
+            result = ProcessPage(item, options_, settings_, log_, site_ ? &*site_ : nullptr);
         }
         // A page already compressed was not handed to the engine: the file
         // number stays.
@@ -464,6 +555,7 @@ private:
     BatchHost& host_;
     RunTally summary_;
     std::vector<int> task_of_;
+    std::optional<SiteState> site_;
     std::optional<WorkerPool> pool_;
 };
 

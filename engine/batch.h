@@ -59,6 +59,14 @@ struct BatchSettings {
     int Jobs = 1;         // pages compressed in parallel
     // Follow a link found in a folder to a page outside that folder.
     bool FollowLinksAnywhere = false;
+    // Modern pages as pages of a site: the site's root folder, where the
+    // shared file of the decoder and the dictionary stands (engine/site_file.h);
+    // empty for pages of their own. Encrypted pages stay pages of their own.
+    std::string SiteRoot;
+    // Train a new dictionary on the pages of the run even when the root has a
+    // shared file already (else the newest one there serves).
+    bool Retrain = false;
+
 };
 
 // The batch's surroundings besides those of a job.

@@ -101,9 +101,10 @@ std::string ZlibDeflateRaw(std::string_view data) {
 }
 
 #if VEXEL_HAVE_LIBDEFLATE
-std::string DeflateRaw(std::string_view data) {
+std::string DeflateRaw(std::string_view data, DeflateEffort effort) {
+    const bool finest = effort == DeflateEffort::SmallPagesFinest && data.size() < kSmallPageBytes;
     const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(
-        libdeflate_alloc_compressor(data.size() < kSmallPageBytes ? kSmallPageLevel : kDeflateLevel),
+        libdeflate_alloc_compressor(finest ? kSmallPageLevel : kDeflateLevel),
         libdeflate_free_compressor);
     if (!compressor) {
         throw std::runtime_error("Cannot start libdeflate's compressor");
@@ -118,7 +119,7 @@ std::string DeflateRaw(std::string_view data) {
     return out;
 }
 #else
-std::string DeflateRaw(std::string_view data) {
+std::string DeflateRaw(std::string_view data, DeflateEffort) {
     return ZlibDeflateRaw(data);
 }
 #endif

@@ -11,18 +11,20 @@ namespace vexel {
 
 // libdeflate's level. On the bench set its level 9 is a little smaller than
 // zlib's 9 (0.996) and faster than gzip -9; its near-optimal levels 10 to 12
-// are 5 % smaller still but write at under 0.4 times gzip -9's speed, which
-// only pages below kSmallPageBytes can afford: they are a small share of the
-// bytes of a site, and where the page's fixed text weighs most. Level 12 on
-// them makes the 16-64 KB pages of the bench set 4 % smaller (1.219 to 1.171
-// of gzip -9) and keeps the whole set's writing speed above gzip -9's; on the
-// pages up to 256 KB it would not.
+// are 5 % smaller still but write at under 0.4 times gzip -9's speed. Where
+// the writer chooses between deflate and LZMA (which takes far longer than
+// either), level 12 on pages below kSmallPageBytes makes the 16-64 KB pages
+// of the bench set 4 % smaller (1.219 to 1.171 of gzip -9) at little cost to
+// the run; deflate alone is written at level 9, faster than gzip -9.
 constexpr int kDeflateLevel = 9;
 constexpr int kSmallPageLevel = 12;
 constexpr std::size_t kSmallPageBytes = 64 * 1024;
 
+// How hard deflate works: level 9 throughout, or level 12 on small pages.
+enum class DeflateEffort { Fast, SmallPagesFinest };
+
 // The page is compressed once and opened many times.
-std::string DeflateRaw(std::string_view data);
+std::string DeflateRaw(std::string_view data, DeflateEffort effort = DeflateEffort::SmallPagesFinest);
 
 // zlib's best level, what builds without libdeflate write with.
 std::string ZlibDeflateRaw(std::string_view data);

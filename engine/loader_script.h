@@ -53,6 +53,10 @@ struct LoaderSettings {
     // The label the original is decoded in; empty: the page's own charset.
     std::string textCharset;
     std::optional<uint32_t> iterations;  // an encrypted page's key iterations
+    // A page of a site: the path from the page to its site's shared file
+    // (engine/site_file.h), which holds the reader, writer and LZMA decoder;
+    // the page's script only hands its data over. Empty: a page of its own.
+    std::string siteFile;
 };
 
 // Opens the comment that carries the data; the script follows its end, "*/".
@@ -62,9 +66,27 @@ constexpr char kLoaderScriptEnd[] = "</script>";
 // The script from the end of its data's comment to its end tag.
 std::string LoaderScript(const LoaderSettings& settings);
 
+// What SiteFileScript wrote a script from.
+struct SiteFileParts {
+    std::string_view header;
+    std::string_view streamText;
+};
+
+// The global name a site's shared file gives its function, which the page's
+// script takes and removes before the original's scripts run.
+constexpr char kSiteFunction[] = "vexelSite";
+
+// The script of a site's shared file: its reader of the pages' data, writer
+// and LZMA decoder, with the dictionary as a raw deflate stream in base64
+// (`streamText`), which the browser decodes and inflates. `header` is a
+// comment of the file that opens it.
+std::string SiteFileScript(const std::string& header, std::string_view streamText);
+// The parts of a script SiteFileScript wrote; nothing for any other text.
+std::optional<SiteFileParts> ReadSiteFileScript(std::string_view script);
+
 // What a script LoaderScript wrote says (`script` from the data's end on);
 // nothing when it is not one. Throws DataError when it is one that names no
-// size, escape or iteration count this program writes.
+// size, escape, iteration count or site file this program writes.
 std::optional<LoaderSettings> ReadLoaderScript(std::string_view script);
 
 // The key iterations an encrypted page's script asks for; nothing for a page

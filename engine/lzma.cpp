@@ -52,14 +52,23 @@ lzma_options_lzma Options(std::size_t dictionary) {
     return options;
 }
 
+// The window starts with the preset, when there is one.
+void SetPreset(lzma_options_lzma& options, std::string_view preset) {
+    if (!preset.empty()) {
+        options.preset_dict = reinterpret_cast<const uint8_t*>(preset.data());
+        options.preset_dict_size = static_cast<uint32_t>(preset.size());
+    }
+}
+
 }  // namespace
 
 bool HaveLzma() {
     return true;
 }
 
-std::string LzmaCompress(std::string_view data) {
-    lzma_options_lzma options = Options(std::min(data.size(), kLargestWriterDictionary));
+std::string LzmaCompress(std::string_view data, std::string_view preset) {
+    lzma_options_lzma options = Options(std::min(data.size() + preset.size(), kLargestWriterDictionary));
+    SetPreset(options, preset);
     const lzma_filter filters[] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
     LzmaStream stream;
     if (lzma_raw_encoder(stream.get(), filters) != LZMA_OK) {
@@ -87,12 +96,17 @@ std::string LzmaCompress(std::string_view data) {
     return out;
 }
 
-std::string LzmaExpand(std::string_view compressed, std::size_t size, std::size_t limit) {
+uint64_t LzmaCrc64(std::string_view data) {
+    return lzma_crc64(reinterpret_cast<const uint8_t*>(data.data()), data.size(), 0);
+}
+
+std::string LzmaExpand(std::string_view compressed, std::size_t size, std::size_t limit, std::string_view preset) {
     if (size > limit) {
         throw DataError("the page says its data holds " + std::to_string(size) + " bytes, more than " +
                         std::to_string(limit) + " that are read");
     }
-    lzma_options_lzma options = Options(size);
+    lzma_options_lzma options = Options(size + preset.size());
+    SetPreset(options, preset);
     const lzma_filter filters[] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
     LzmaStream stream;
     if (lzma_raw_decoder(stream.get(), filters) != LZMA_OK) {
@@ -128,11 +142,15 @@ bool HaveLzma() {
     return false;
 }
 
-std::string LzmaCompress(std::string_view) {
+std::string LzmaCompress(std::string_view, std::string_view) {
     throw std::runtime_error("this build writes no LZMA pages (built without liblzma)");
 }
 
-std::string LzmaExpand(std::string_view, std::size_t, std::size_t) {
+uint64_t LzmaCrc64(std::string_view) {
+    throw std::runtime_error("this build names no site files (built without liblzma)");
+}
+
+std::string LzmaExpand(std::string_view, std::size_t, std::size_t, std::string_view) {
     throw DataError("this build reads no LZMA pages (built without liblzma)");
 }
 

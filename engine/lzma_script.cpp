@@ -1,5 +1,7 @@
 #include "engine/lzma_script.h"
 
+#include <stdexcept>
+
 namespace vexel {
 
 // ES5, like the rest of the page's script. The stream is the one
@@ -57,5 +59,32 @@ const char kLzmaDecoderScript[] =
     "?l:3),6);if(t<4)d=t;else{b=(t>>1)-1;d=(2|t&1)<<b>>>0;if(t<14)d+=R(328+d-t,b);else{for(x=0,b-=4;b--;U())S[0]="
     "S[0]>>>1,y=S[1]>=S[0],S[1]-=y*S[0],x=x*2+y;d+=x*16+R(443,4);if(d==-1>>>0)break}}}if(d>=n)break;for(l+=2;l--;"
     "n++)o[n]=o[n-d-1]}if(n-N|i-a.length|d<-1>>>0)throw\"bad LZMA data\";return o}";
+
+namespace {
+
+// Puts `with` in the place of `piece`, which the decoder must hold once.
+void ReplaceOnce(std::string& script, const std::string& piece, const std::string& with) {
+    const std::size_t at = script.find(piece);
+    if (at == std::string::npos || script.find(piece, at + 1) != std::string::npos) {
+        throw std::logic_error("the LZMA decoder no longer holds " + piece);
+    }
+    script.replace(at, piece.size(), with);
+}
+
+}  // namespace
+
+// The same decoder over a window that starts with K: the output holds K and
+// then the N bytes (N grows by K's length, and the packets start after K, the
+// byte before the first one K's last), so that distances reach back into K;
+// the bytes after K are given.
+std::string SiteLzmaDecoderScript() {
+    std::string script = kLzmaDecoderScript;
+    script.erase(0, script.find("function L("));
+    ReplaceOnce(script, "function L(A,N){var a=new Uint8Array(A),o=new Uint8Array(N),",
+                "function L(A,N,K){var a=new Uint8Array(A),o=new Uint8Array(N+=K.length),");
+    ReplaceOnce(script, ",i=0,n=0,", ",i=0,n=(o.set(K),K.length),");
+    ReplaceOnce(script, "throw\"bad LZMA data\";return o}", "throw\"bad LZMA data\";return o.subarray(K.length)}");
+    return script;
+}
 
 }  // namespace vexel

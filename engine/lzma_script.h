@@ -2,6 +2,8 @@
 // own, small and in linear time, since browsers expand no LZMA themselves.
 #pragma once
 
+#include <string>
+
 namespace vexel {
 
 // The check of the LZMA pages' script (engine/loader_script.h), with the
@@ -9,5 +11,10 @@ namespace vexel {
 // ArrayBuffer a expands to, and throws "bad LZMA data" when the stream is
 // damaged or cut off.
 extern const char kLzmaDecoderScript[];
+
+// The decoder of a site's shared file, without the check: L(a, N, K) gives the
+// N bytes the stream in `a` expands to with its window started by the bytes
+// of the Uint8Array K (the site's dictionary; empty for none).
+std::string SiteLzmaDecoderScript();
 
 }  // namespace vexel

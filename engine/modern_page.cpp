@@ -160,6 +160,7 @@ std::string CarriedScript(const PageCharset& charset,
                           const ModernPageOptions& options) {
     LoaderSettings settings;
     settings.payloadSize = payload.size();
+    settings.siteFile = options.siteFile;
     if (options.codec == ModernCodec::Lzma) {
         settings.format = &kLzmaLoader;
         settings.expandedSize = expandedSize;
@@ -199,6 +200,9 @@ std::string PageText(const PageCharset& charset,
     page += kNoScript;
     if (options.encrypted) {
         page += kPasswordForm;
+    }
+    if (!options.siteFile.empty()) {
+        page += "<script src=\"" + options.siteFile + "\"></script>";
     }
     return page + CarriedScript(charset, payload, expandedSize, options);
 }
@@ -251,8 +255,8 @@ std::optional<ModernPageData> ReadEarlierPage(std::string_view page) {
 
 }  // namespace
 
-std::string CompressOriginal(std::string_view original, ModernCodec codec) {
-    return codec == ModernCodec::Lzma ? LzmaCompress(original) : DeflateRaw(original);
+std::string CompressOriginal(std::string_view original, ModernCodec codec, std::string_view preset) {
+    return codec == ModernCodec::Lzma ? LzmaCompress(original, preset) : DeflateRaw(original);
 }
 
 std::string SealPayload(std::string compressed, const PageSeal* seal) {
@@ -284,6 +288,11 @@ std::string RenderModernPage(std::string_view original,
     const PageCharset charset = DetectCharset(original);
     if (const std::string refused = RefusedCharsetReason(charset); !refused.empty()) {
         throw DataError("not written as a modern page: " + refused);
+    }
+    if (!options.siteFile.empty() && (options.encrypted || options.codec != ModernCodec::Lzma)) {
+        // An encrypted page stays alone: nothing of it in a shared dictionary,
+        // nothing of the others' text in its size.
+        throw std::invalid_argument("a page of a site is in LZMA and not encrypted");
     }
     // An encrypted page shows nothing of its original, not even its title.
     const std::string head =
@@ -319,6 +328,7 @@ std::optional<ModernPageData> ReadModernPage(std::string_view page) {
         data.codec = ModernCodec::Lzma;
         data.expandedSize = settings->expandedSize;
     }
+    data.siteFile = settings->siteFile;
     ReadIterations(page.substr(loader), data);
     const std::string_view carried = page.substr(text, loader - text);
     std::optional<std::string> payload =
@@ -334,8 +344,12 @@ std::optional<ModernPageData> ReadModernPage(std::string_view page) {
 }
 
 std::string ExpandModernPage(const ModernPageData& data, const std::string* password, std::size_t limit) {
+    if (!data.siteFile.empty() && !data.dictionary) {
+        throw DataError("the page needs its site's file " + data.siteFile + ", which was not read");
+    }
+    const std::string_view preset = data.siteFile.empty() ? std::string_view() : std::string_view(*data.dictionary);
     const auto expand = [&](std::string_view compressed) {
-        return data.codec == ModernCodec::Lzma ? LzmaExpand(compressed, data.expandedSize, limit)
+        return data.codec == ModernCodec::Lzma ? LzmaExpand(compressed, data.expandedSize, limit, preset)
                                                : InflateRaw(compressed, limit);
     };
     if (!data.encrypted) {

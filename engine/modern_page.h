@@ -60,6 +60,10 @@ struct ModernPageOptions {
     bool encrypted = false;
     uint32_t iterations = kDefaultIterations;  // key iterations of an encrypted page
     ModernCodec codec = ModernCodec::Deflate;
+    // A page of a site (LZMA, never encrypted): the path from the page to the
+    // site's shared file (engine/site_file.h), which holds the decoder and the
+    // dictionary its payload was compressed with. Empty: a page of its own.
+    std::string siteFile = {};
 };
 
 // The bytes the page carries for `original`: compressed, and sealed when
@@ -68,8 +72,9 @@ struct ModernPageOptions {
 std::string ModernPayload(std::string_view original,
                           const PageSeal* seal,
                           ModernCodec codec = ModernCodec::Deflate);
-// The original compressed in `codec`, what a payload is made of.
-std::string CompressOriginal(std::string_view original, ModernCodec codec);
+// The original compressed in `codec`, what a payload is made of; in LZMA
+// with a site's dictionary as `preset`.
+std::string CompressOriginal(std::string_view original, ModernCodec codec, std::string_view preset = {});
 // The compressed original sealed (when `seal` is given) into a payload.
 std::string SealPayload(std::string compressed, const PageSeal* seal);
 // The same with the salt (16 bytes) and IV (12 bytes) given.
@@ -100,9 +105,13 @@ struct ModernPageData {
     bool earlier = false;
     ModernCodec codec = ModernCodec::Deflate;
     std::size_t expandedSize = 0;  // of an LZMA page: the original's size, as its script says
+    // A page of a site: the path to its shared file, as the page names it, and
+    // (once the caller has read that file) the dictionary it holds.
+    std::string siteFile;
+    std::optional<std::string> dictionary;
 
     ModernPageOptions Options() const {
-        return {encrypted, encrypted ? iterations : kDefaultIterations, codec};
+        return {encrypted, encrypted ? iterations : kDefaultIterations, codec, siteFile};
     }
 };
 
@@ -112,7 +121,7 @@ std::optional<ModernPageData> ReadModernPage(std::string_view page);
 
 // The original page. Throws PasswordError for an encrypted page without
 // `password` or with a wrong one, DataError when the data is damaged or would
-// expand beyond `limit`.
+// expand beyond `limit`, or for a page of a site whose dictionary was not read.
 std::string ExpandModernPage(const ModernPageData& data,
                              const std::string* password,
                              std::size_t limit = kMaxExpandedBytes);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "engine/classic_page.h"
+#include "engine/deflate.h"
 #include "engine/errors.h"
 #include "engine/lzma.h"
 #include "engine/modern_page.h"
@@ -45,7 +46,8 @@ CompressedPage CompressClassic(std::string source,
 // judged by its plain form, so that it is sealed once.
 std::pair<ModernCodec, std::string> ChooseCodec(const std::string& source, CodecChoice choice) {
     if (choice == CodecChoice::Deflate || (choice == CodecChoice::Smaller && !HaveLzma())) {
-        return {ModernCodec::Deflate, CompressOriginal(source, ModernCodec::Deflate)};
+        // Deflate alone is asked for its speed: level 9 throughout.
+        return {ModernCodec::Deflate, DeflateRaw(source, DeflateEffort::Fast)};
     }
     if (choice == CodecChoice::Lzma) {
         return {ModernCodec::Lzma, CompressOriginal(source, ModernCodec::Lzma)};
@@ -77,7 +79,8 @@ std::pair<ModernCodec, std::string> ChooseCodec(const std::string& source, Codec
 CompressedPage CompressModern(const std::string& source,
                               const std::string& path,
                               const JobOptions& options,
-                              JobHost& host) {
+                              JobHost& host,
+                              const PageSite* site) {
     CompressedPage page;
     page.CharCount = CharCountOf(source.size(), path);
     LogPageStart(path, host);
@@ -85,9 +88,18 @@ CompressedPage CompressModern(const std::string& source,
     const bool sealed = options.password.Enabled;
     const PageSeal seal{options.password.Text, options.Iterations};
     try {
-        auto [codec, compressed] = ChooseCodec(source, options.Codec);
-        page.Text = RenderModernPage(source, SealPayload(std::move(compressed), sealed ? &seal : nullptr),
-                                     ModernPageOptions{sealed, options.Iterations, codec});
+        if (site != nullptr && !sealed) {
+            // A page of a site: LZMA over the site's dictionary. A charset no
+            // modern page is written in is refused before LZMA's work.
+            ModernPageOptions siteOptions{false, options.Iterations, ModernCodec::Lzma, site->link};
+            RenderModernPage(source, {}, siteOptions);
+            page.Text = RenderModernPage(source, CompressOriginal(source, ModernCodec::Lzma, site->dictionary),
+                                         siteOptions);
+        } else {
+            auto [codec, compressed] = ChooseCodec(source, options.Codec);
+            page.Text = RenderModernPage(source, SealPayload(std::move(compressed), sealed ? &seal : nullptr),
+                                         ModernPageOptions{sealed, options.Iterations, codec, {}});
+        }
     } catch (const DataError& e) {
         throw DataError("\"" + path + "\" " + e.what());
     }
@@ -113,9 +125,10 @@ CompressedPage CompressPage(std::string source,
                             const std::string& path,
                             const JobOptions& options,
                             PageFormat format,
-                            JobHost& host) {
+                            JobHost& host,
+                            const PageSite* site) {
     switch (format) {
-        case PageFormat::Modern: return CompressModern(source, path, options, host);
+        case PageFormat::Modern: return CompressModern(source, path, options, host, site);
         case PageFormat::JavaScript:
         case PageFormat::VbScript: break;
     }

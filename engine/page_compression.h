@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/job_host.h"
 #include "engine/page_format.h"
@@ -30,7 +31,16 @@ struct CompressedPage {
     int FormatWarnings = 0;
 };
 
-// Compresses `source`, the bytes of the page at `path` (named in the log).
+// A modern page of a site: the path from the page to the site's shared file
+// and the dictionary that file holds.
+struct PageSite {
+    std::string link;
+    std::string_view dictionary;
+};
+
+// Compresses `source`, the bytes of the page at `path` (named in the log);
+// a modern page as a page of `site` when one is given and the page is not
+// encrypted.
 // Throws IoError for a page too large to carry, FormatError for a classic
 // page the format would garble, DataError naming the page when its charset
 // is one modern pages refuse, std::runtime_error when the cryptography of an
@@ -39,7 +49,8 @@ CompressedPage CompressPage(std::string source,
                             const std::string& path,
                             const JobOptions& options,
                             PageFormat format,
-                            JobHost& host);
+                            JobHost& host,
+                            const PageSite* site = nullptr);
 
 // The log lines of a page about to be written to `path`: "Compresssed to:",
 // "Rate=" with the two sizes, and the format's warning when there is one.

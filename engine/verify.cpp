@@ -15,6 +15,7 @@
 #include "engine/page_prepare.h"
 #include "engine/page_names.h"
 #include "engine/page_reader.h"
+#include "engine/site_file.h"
 #include "platform/ascii.h"
 
 namespace vexel {
@@ -265,11 +266,23 @@ VerifyResult VerifyClassic(const std::string& pagePath,
 // byte for byte, so that a changed script or head shows; the payload is
 // expanded (with the password, when sealed) and compared with the backup, so
 // that pages of another deflater (another build of this program) pass.
-VerifyResult VerifyModern(const std::string& page,
-                          const ModernPageData& data,
+VerifyResult VerifyModern(const std::string& pagePath,
+                          const std::string& page,
+                          ModernPageData data,
                           const std::string& backup,
                           const std::string* password) {
-    const std::string format = data.encrypted ? "encrypted modern page" : "modern page";
+    const std::string format = data.encrypted         ? "encrypted modern page"
+                               : data.siteFile.empty() ? "modern page"
+                                                       : "modern page of a site";
+    // A page of a site shows only with its shared file: it must be there,
+    // and be the one the page names.
+    try {
+        LoadSiteDictionary(pagePath, data);
+    } catch (const IoError& e) {
+        return Result(VerifyOutcome::Mismatch, format, e.what());
+    } catch (const DataError& e) {
+        return Result(VerifyOutcome::Mismatch, format, std::string("its site's file: ") + e.what());
+    }
     if (!data.earlier) {
         std::string rendered;
         try {
@@ -312,8 +325,9 @@ VerifyResult VerifyModern(const std::string& page,
 VerifyResult VerifyPage(const std::string& pagePath, const std::string* password, const LinkRule& links) {
     std::string page;
     std::string backup;
+    std::string target;
     try {
-        const std::string target = FollowPageLink(pagePath, links);
+        target = FollowPageLink(pagePath, links);
         // Under the lock compress takes: a page in another run's hands is
         // neither compared half-written nor kept from that run.
         platform::File held;
@@ -327,7 +341,7 @@ VerifyResult VerifyPage(const std::string& pagePath, const std::string* password
 
     try {
         if (const std::optional<ModernPageData> modern = ReadModernPage(page)) {
-            return VerifyModern(page, *modern, backup, password);
+            return VerifyModern(target, page, *modern, backup, password);
         }
     } catch (const DataError& e) {
         return Result(VerifyOutcome::Mismatch, "modern page", std::string("damaged data: ") + e.what());

@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when any is missing.
-#   scripts/install-deps.sh native   compiler, CMake, GoogleTest, zlib, OpenSSL,
+#   scripts/install-deps.sh native   compiler, CMake, GoogleTest, zlib, libdeflate, liblzma,
+#                                    libzstd (the trainer of a site's dictionary), OpenSSL,
 #                                    Node.js and npm, acorn (the ES5 check of the pages'
 #                                    scripts), brotli (for the benchmark), the
 #                                    man page and Debian package tools (scdoc, dpkg-dev,
 #                                    lintian), the shells the completions are tested in,
 #                                    GNU parallel
 #   scripts/install-deps.sh all      the above plus MinGW-w64 with its zlib and Debian's
-#                                    libdeflate and xz-utils (liblzma) sources (built by the builds without
+#                                    libdeflate, xz-utils (liblzma) and libzstd sources (built by the builds without
 #                                    the system's libraries: MinGW, linux32), Wine (and the
 #                                    symbol font it draws caption buttons with), Xvfb,
 #                                    the CHM compiler (fp-utils: chmcmd, for help.chm),
 #                                    NSIS (makensis, for the Windows installer),
+#                                    QEMU and debootstrap (the 32-bit Windows programs'
+#                                    virtual machine, scripts/win32-vm.sh),
 #                                    Chromium (scripts/browser-tests.sh), and
 #                                    clang with its libFuzzer runtime (scripts/fuzz.sh);
 #                                    then what linux32 needs, which may fail without
@@ -19,15 +22,16 @@
 #   scripts/install-deps.sh resources  what resources/make-resources.sh draws with
 #   scripts/install-deps.sh fuzz       clang and its sanitizer and fuzzer runtimes
 #   scripts/install-deps.sh linux32    the linux32 preset's: the i686 cross compiler, qemu-i386,
-#                                      and Debian's zlib, openssl, libdeflate and xz-utils
+#                                      and Debian's zlib, openssl, libdeflate, xz-utils and libzstd
 #                                      sources, which its build builds
 #   scripts/install-deps.sh check GROUP  only says (by the exit status) whether GROUP is
 #                                      installed; nothing is fetched
 set -euo pipefail
 
-native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev liblzma-dev libssl-dev nodejs node-acorn gzip brotli
+native=(cmake ninja-build g++ googletest libbenchmark-dev zlib1g-dev libdeflate-dev liblzma-dev libzstd-dev libssl-dev nodejs node-acorn gzip brotli
         scdoc dpkg-dev fakeroot file lintian man-db bash-completion zsh fish parallel)
-windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils nsis)
+windows=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick fp-utils nsis
+         qemu-system-x86 debootstrap)
 browser=(chromium)
 fuzz=(clang libclang-rt-14-dev)
 # The cross compiler brings its own C and C++ libraries, the programs are
@@ -36,7 +40,7 @@ fuzz=(clang libclang-rt-14-dev)
 # may lag behind the system's own (multiarch packages must be of one version
 # in both).
 linux32=(dpkg-dev crossbuild-essential-i386 libc6-dev-i386-cross qemu-user)
-linux32_sources=(zlib openssl libdeflate xz-utils)
+linux32_sources=(zlib openssl libdeflate xz-utils libzstd)
 
 resources=(python3-pil imagemagick fonts-dejavu-core fonts-dejavu-extra)
 
@@ -134,8 +138,8 @@ case "${1:-native}" in
         install_packages "${native[@]}" ;;
     all)
         install_packages "${native[@]}" "${windows[@]}" "${browser[@]}" "${fuzz[@]}"
-        # The Windows builds need these two; linux32 all four.
-        install_sources libdeflate xz-utils
+        # The Windows builds need these three; linux32 all five.
+        install_sources libdeflate xz-utils libzstd
         if ! install_packages "${linux32[@]}"; then
             linux32_skipped "its packages could not be installed"
         elif ! install_sources "${linux32_sources[@]}"; then

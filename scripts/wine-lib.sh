@@ -10,6 +10,11 @@
 #                             window called TITLE, waiting up to a minute for it;
 #                             fails when none appears
 #
+# With VEXEL_WINE_PREFIX_READY=1, wine_fresh_prefix and wine_setup keep to
+# the WINEPREFIX and Wine settings they are given, set up so already (the
+# 32-bit guest of scripts/win32-vm.sh keeps its prefix in its image, and each
+# run's writes to it are dropped).
+#
 # The bare X display has no window manager, and Wine leaves the frame of a
 # window it hands to one undrawn (and its pixels unreadable); with "Decorated"
 # off Wine draws title bars and caption buttons as Windows does. Those buttons
@@ -17,6 +22,10 @@
 # own: without it they show as letters ("0 1 r").
 
 wine_fresh_prefix() {
+    if [ "${VEXEL_WINE_PREFIX_READY:-}" = 1 ]; then
+        trap 'wineserver -k 2>/dev/null || true' EXIT
+        return
+    fi
     # No Mono or Gecko installer, and no desktop entries made on the host
     # for the Start-menu links programs create (winemenubuilder).
     export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -25,6 +34,9 @@ wine_fresh_prefix() {
 }
 
 wine_setup() {
+    if [ "${VEXEL_WINE_PREFIX_READY:-}" = 1 ]; then
+        return
+    fi
     wineboot -i >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
     local marlett=/usr/share/wine/fonts/marlett.ttf  # Debian's fonts-wine

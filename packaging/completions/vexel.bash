@@ -27,6 +27,10 @@ _vexel() {
             _filedir
             return
             ;;
+        --site)
+            _filedir -d
+            return
+            ;;
         --files0-from)
             _filedir
             [[ $cur == - || -z $cur ]] && COMPREPLY+=(-)
@@ -50,7 +54,7 @@ _vexel() {
             ;;
         compress)
             options="--vbscript --javascript --keep-whitespace --keep-high-bytes --password --password-file
-                --high-speed --modern --codec --encrypt --iterations --recursive --follow-links-anywhere --jobs --dry-run --log --quiet --json
+                --high-speed --modern --codec --site --retrain --encrypt --iterations --recursive --follow-links-anywhere --jobs --dry-run --log --quiet --json
                 --files0-from --help -r -j -n -q -h"
             ;;
         restore)

@@ -44,6 +44,8 @@ complete -c vexel -n "__vexel_command_is compress" -l keep-high-bytes -d 'Keep p
 complete -c vexel -n "__vexel_command_is compress" -l high-speed -d 'Search a short window: faster, larger'
 complete -c vexel -n "__vexel_command_is compress" -l modern -d 'Write modern pages'
 complete -c vexel -n "__vexel_command_is compress" -l codec -x -a 'deflate lzma' -d 'The codec of modern pages'
+complete -c vexel -n "__vexel_command_is compress" -l site -x -a '(__fish_complete_directories)' -d 'Pages of the site at ROOT share one decoder file there'
+complete -c vexel -n "__vexel_command_is compress" -l retrain -d 'With --site: train a new dictionary'
 complete -c vexel -n "__vexel_command_is compress" -l encrypt -d 'Encrypt modern pages with the password'
 complete -c vexel -n "__vexel_command_is compress" -l iterations -x -d 'Key iterations of --encrypt'
 complete -c vexel -n "__vexel_command_is compress" -s j -l jobs -x -d 'Compress N pages in parallel'

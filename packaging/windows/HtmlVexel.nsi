@@ -2,6 +2,10 @@
 ; the help file and the licence; a Start-menu entry; an entry under Apps;
 ; optionally the Explorer verbs and vexel.exe on the PATH.
 ;
+; HtmlVexel-VERSION-x64-setup.exe installs the 64-bit programs, for 64-bit
+; Windows; HtmlVexel-VERSION-setup.exe the 32-bit ones, for 32-bit Windows
+; (on a 64-bit one it points to the other first).
+;
 ; Built by the build (target "installer") with makensis, which is given:
 ;   VERSION      2.5.0            ARCH        x86 or amd64
 ;   HTMLVEXEL_EXE, VEXEL_EXE, HELP_CHM, LICENSE, THIRD_PARTY, ICON   the files it installs
@@ -32,6 +36,7 @@ ManifestDPIAware true
 !include WordFunc.nsh
 !include WinMessages.nsh
 !include Sections.nsh
+!include x64.nsh
 
 !define PRODUCT "Html Vexel"
 !define PUBLISHER "The Html Vexel developers"
@@ -230,6 +235,13 @@ SectionEnd
 Function .onInit
     !if ${ARCH} == amd64
         SetRegView 64
+    !else
+        ; The 32-bit program runs on every Windows, but a 64-bit Windows has
+        ; the 64-bit one made for it: say so, and install this one if asked.
+        ${If} ${RunningX64}
+            MessageBox MB_YESNO|MB_ICONINFORMATION "This is the 32-bit ${PRODUCT}, for 32-bit Windows. This Windows is 64-bit: the 64-bit program, installed by HtmlVexel-${VERSION}-x64-setup.exe, is the one for it.$\r$\n$\r$\nInstall the 32-bit program all the same?" /SD IDYES IDYES +2
+            Abort
+        ${EndIf}
     !endif
     ; NSIS has taken an unquoted /D= at the end; a quoted one is taken here.
     StrCpy $ChosenFolder $INSTDIR

@@ -338,6 +338,75 @@ test('an encrypted page opens with its password only, without reloading, and hol
   }
 });
 
+test('pages of a site render exactly as their originals with their shared file, in every charset and carrier '
+  + 'text, keep scroll and fragment, and say which file they miss without it', async () => {
+  const names = [...Object.keys(originals), ...Object.keys(crafted)];
+  const siteDir = path.join(work, 'site');
+  const sub = path.join(siteDir, 'docs', 'deep');
+  fs.mkdirSync(sub, { recursive: true });
+  const paths = [];
+  for (const name of names) {
+    const bytesOfOriginal = originals[name] || crafted[name];
+    for (const dir of [siteDir, sub]) {
+      fs.writeFileSync(path.join(dir, name), bytesOfOriginal);
+      paths.push(path.join(dir, name));
+    }
+  }
+  execFileSync(vexel, ['compress', '-q', '--modern', '--site', siteDir, ...paths], { stdio: ['ignore', 'ignore', 'pipe'] });
+  const shared = fs.readdirSync(siteDir).filter((n) => /^vexel-site-[0-9a-f]{16}\.js$/.test(n));
+  assert.strictEqual(shared.length, 1);
+  const originalOf = (name) => fileUrl(path.join(work, originals[name] ? 'original' : 'crafted-original', name));
+  for (const file of paths) {
+    const name = path.basename(file);
+    const text = fs.readFileSync(file, 'latin1');
+    assert.ok(text.includes(`<script src="${file.startsWith(sub) ? '../../' : ''}${shared[0]}"></script>`), file);
+    assert.ok(!text.includes('function L('), file);  // the decoder is the shared file's
+    assert.deepStrictEqual(await rendering(fileUrl(file)), await rendering(originalOf(name)), file);
+  }
+  execFileSync(vexel, ['verify', '-q', '-r', siteDir], { stdio: ['ignore', 'pipe', 'pipe'] });
+
+  const page = await context.newPage();
+  try {
+    // Scroll positions come back on reload, and a #fragment scrolls as in the original.
+    await page.setViewportSize({ width: 400, height: 200 });
+    const deep = path.join(sub, 'ascii.html');
+    await page.goto(fileUrl(deep), { waitUntil: 'load' });
+    await page.waitForFunction(() => document.getElementById('late') &&
+      document.getElementById('late').textContent === 'loaded');
+    await page.evaluate(() => scrollTo(0, 900));
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => document.getElementById('late') &&
+      document.getElementById('late').textContent === 'loaded');
+    await page.waitForFunction(() => scrollY > 0, null, { timeout: 5000 });
+    assert.strictEqual(await page.evaluate(() => scrollY), 900);
+    const scrolledTo = async (url) => {
+      await page.goto('about:blank');
+      await page.goto(url, { waitUntil: 'load' });
+      await page.waitForFunction(() => document.getElementById('late') &&
+        document.getElementById('late').textContent === 'loaded');
+      await page.waitForFunction(() => scrollY > 0, null, { timeout: 5000 });
+      return page.evaluate(() => scrollY);
+    };
+    assert.strictEqual(await scrolledTo(fileUrl(deep) + '#late'),
+      await scrolledTo(fileUrl(path.join(work, 'original', 'ascii.html')) + '#late'));
+
+    // Moved alone, the page says what it needs; nothing of the site is left in the global object.
+    const alone = path.join(work, 'alone');
+    fs.mkdirSync(alone, { recursive: true });
+    fs.copyFileSync(deep, path.join(alone, 'ascii.html'));
+    await page.goto(fileUrl(path.join(alone, 'ascii.html')), { waitUntil: 'load' });
+    assert.strictEqual(await page.evaluate(() => document.body.innerText),
+      `This compressed page needs its site's file ../../${shared[0]}, which is missing.`);
+    assert.strictEqual(await page.title(), 'Plain');
+    await page.goto(fileUrl(path.join(siteDir, 'ascii.html')), { waitUntil: 'load' });
+    await page.waitForFunction(() => document.getElementById('late') &&
+      document.getElementById('late').textContent === 'loaded');
+    assert.strictEqual(await page.evaluate(() => 'vexelSite' in window), false);
+  } finally {
+    await page.close();
+  }
+});
+
 test('a browser without DecompressionStream says so in plain words', async () => {
   const file = path.join(work, 'modern', 'ascii.html');
   const page = await context.newPage();

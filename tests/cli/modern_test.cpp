@@ -47,6 +47,10 @@ TEST(ModernOptions, CombinationsThatCannotWorkAreBadUsage) {
         {{"compress", "--codec", "deflate", "s"}, "--codec goes with --modern"},
         {{"compress", "--modern", "--codec", "brotli", "s"}, "expected deflate or lzma"},
         {{"compress", "--modern", "--codec=", "s"}, "expected deflate or lzma"},
+        {{"compress", "--site", "r", "s"}, "--site goes with --modern"},
+        {{"compress", "--modern", "--retrain", "s"}, "--retrain goes with --site"},
+        {{"compress", "--modern", "--site", "r", "--codec", "deflate", "s"}, "leave out --codec deflate"},
+        {{"compress", "--modern", "--site", "r", "--encrypt", "--password", "x", "s"}, "a page of its own"},
         {{"decode", "--password", "a", "--password-file", "f", "p"}, "not both"},
         {{"restore", "--password", "a", "p"}, "unknown option"},
         {{"verify"}, "no PATH"},
@@ -92,6 +96,36 @@ TEST(Modern, PagesComeBackThroughDecodeExpandAndVerify) {
     EXPECT_TRUE(Contains(verified.out, (site / "index.html").string() + ": OK (modern page, byte for byte)"))
         << verified.out;
     EXPECT_TRUE(Contains(verified.err, "Pages: 9 OK, 0 mismatch, 0 not checked, 0 failed")) << verified.err;
+}
+
+TEST(Modern, PagesOfASiteFindTheirSharedFileByTheirPath) {
+    ScratchDir dir;
+    const fs::path site = dir.CopyExamples();
+    const auto result = Vexel({"compress", "--modern", "--site", site.string(), "-r", site.string()});
+    ASSERT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_TRUE(Contains(result.out, "Site file: ")) << result.out;
+    std::vector<fs::path> shared;
+    for (const auto& entry : fs::directory_iterator(site)) {
+        if (entry.path().extension() == ".js") {
+            shared.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(shared.size(), 1u);
+    const fs::path page = site / "manual" / "Tools.htm";
+    EXPECT_TRUE(Contains(ReadBytes(page), "<script src=\"../" + shared[0].filename().string() + "\">"));
+    EXPECT_EQ(Vexel({"decode", page.string()}).out, ReadBytes(ExamplesDir() / "manual" / "Tools.htm"));
+    EXPECT_EQ(Vexel({"expand", page.string()}).out, ReadBytes(ExamplesDir() / "manual" / "Tools.htm"));
+    const auto verified = Vexel({"verify", "-r", site.string()});
+    EXPECT_EQ(verified.status, kExitOk) << verified.out;
+
+    fs::rename(shared[0], dir.Path() / "elsewhere.js");
+    const auto decoded = Vexel({"decode", page.string()});
+    EXPECT_EQ(decoded.status, kExitFailed);
+    EXPECT_TRUE(Contains(decoded.err, shared[0].filename().string() + "\", which is missing")) << decoded.err;
+    EXPECT_EQ(Vexel({"verify", page.string()}).status, kExitFailed);
+    // restore needs no shared file.
+    EXPECT_EQ(Vexel({"restore", page.string()}).status, kExitOk);
+    EXPECT_EQ(ReadBytes(page), ReadBytes(ExamplesDir() / "manual" / "Tools.htm"));
 }
 
 TEST(Modern, EncryptedPageTakesItsPasswordFromAFileAndHoldsNeitherItNorTheText) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The 64-bit Windows installer under Wine, in a fresh prefix: a silent install
+# The Windows installer under Wine, in a fresh prefix: a silent install
 # for every user puts the files, the Start-menu link, the entry under Apps and
 # the Explorer verbs in place (and leaves a PATH too long to rewrite as it
 # was); the "Compress with Html Vexel" verb's command line starts the desktop
@@ -10,14 +10,22 @@
 # its neighbours, and leaves nothing at all; the interactive installer
 # installs "just for me" when an administrator chooses so on its page.
 #   tests/package/installer_test.sh [BUILD_DIR]      (default build/win64)
+# The 64-bit installer of build/win64 runs under the host's Wine; the 32-bit
+# one of build/win32 in the 32-bit guest (scripts/win32-vm-tests.sh), where
+# VEXEL_NO_BUILD=1 takes the installer as the host built it.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/wine-lib.sh
 build=${1:-build/win64}
 [[ $build == /* ]] || build=$(pwd)/$build
 version=$(sed -n 's/^#define VEXEL_VERSION "\(.*\)"$/\1/p' "$build/generated/vexel_version.h")
-cmake --build "$build" --target installer vexel_window_probe >/dev/null
-export installer="$build/HtmlVexel-$version-x64-setup.exe" probe="$build/tests/package/vexel_window_probe.exe"
+[ "${VEXEL_NO_BUILD:-}" = 1 ] || cmake --build "$build" --target installer vexel_window_probe >/dev/null
+if grep -qs 'CMAKE_SYSTEM_PROCESSOR "i686"' "$build"/CMakeFiles/*/CMakeSystem.cmake; then
+    installer="$build/HtmlVexel-$version-setup.exe"
+else
+    installer="$build/HtmlVexel-$version-x64-setup.exe"
+fi
+export installer probe="$build/tests/package/vexel_window_probe.exe"
 export version
 [ -f "$installer" ] || { echo "installer_test: no $installer" >&2; exit 1; }
 
