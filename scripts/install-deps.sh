@@ -116,7 +116,22 @@ install_sources() {
     # An index of another archive that fails to download must not stop this.
     "$here/apt-update.sh"
     "${sudo[@]}" mkdir -p "$src"
-    (cd "$src" && "${sudo[@]}" apt-get source -q -o Acquire::Retries=5 "${wanting[@]}")
+    # One package at a time, so that one that cannot be fetched does not keep
+    # the others out. An update suite's index may name a version its pool does
+    # not hold yet (404): the release's own version serves the builds as well.
+    local name release status=0
+    release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    for name in "${wanting[@]}"; do
+        (cd "$src" && "${sudo[@]}" apt-get source -q -o Acquire::Retries=5 "$name") && continue
+        if [ -n "$release" ] &&
+            (cd "$src" && "${sudo[@]}" apt-get source -q -o Acquire::Retries=5 "$name/$release"); then
+            echo "NOTE: the source of $name was taken from $release itself: its update could not be fetched." >&2
+            continue
+        fi
+        echo "The source package $name could not be fetched." >&2
+        status=1
+    done
+    return "$status"
 }
 
 # The linux32 lane on a machine where it cannot be set up: said where nobody
