@@ -36,7 +36,7 @@ namespace vexel::cli {
 namespace {
 
 void PrintError(std::ostream& err, const std::string& message) {
-    err << "vexel: " << message << '\n' << std::flush;
+    err << "vexel: " << ShownText(message) << '\n' << std::flush;
 }
 
 // Writes the result of expand and decode to OUT or standard output.
@@ -47,11 +47,8 @@ int WriteResult(const std::string& output, const std::string& data, std::ostream
             console.rawOutput();
         out.write(data.data(), static_cast<std::streamsize>(data.size()));
         out.flush();
-        if (!out) {
-            PrintError(err, "Cannot write to standard output");
-            return kExitFailed;
-        }
-        return kExitOk;
+        // A failed write is reported once, when the command ends.
+        return out ? kExitOk : kExitFailed;
     }
     try {
         WriteFileReplacing(output, data);
@@ -60,6 +57,33 @@ int WriteResult(const std::string& output, const std::string& data, std::ostream
         return kExitFailed;
     }
     return kExitOk;
+}
+
+// -o must not name the file the command reads nor any page's backup (the only
+// copy of an original), also through a link or a second name: the result
+// would take its place. Usage status with the error printed, or kExitOk.
+int CheckOutput(const Invocation& inv, std::ostream& err) {
+    if (inv.output.empty())
+        return kExitOk;
+    const std::string& input = inv.paths.front();
+    std::set<std::string> taken = {SameFileKey(input)};
+    std::string backup = input;
+    try {
+        backup = ResolveFileLinks(input);
+    } catch (const IoError&) {
+    }
+    taken.insert(SameFileKey(backup + kBackupSuffix));
+    std::string output = inv.output;
+    try {
+        output = ResolveFileLinks(inv.output);
+    } catch (const IoError&) {
+    }
+    if (taken.count(SameFileKey(inv.output)) == 0 && PageOfBackup(output).empty() &&
+        PageOfBackup(inv.output).empty())
+        return kExitOk;
+    PrintError(err, "-o " + Quoted(inv.output) + " names the file this command reads or a page's backup");
+    err << "Try 'vexel " << CommandName(inv.command) << " --help'.\n";
+    return kExitUsage;
 }
 
 // The password of the command, given or read from --password-file, by the
@@ -132,6 +156,8 @@ bool FindModernPage(const std::string& path,
 }
 
 int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    if (const int status = CheckOutput(inv, err); status != kExitOk)
+        return status;
     {
         // A modern page is its own data: its original is what it expands to.
         std::string file;
@@ -165,6 +191,8 @@ int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
 }
 
 int Decode(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    if (const int status = CheckOutput(inv, err); status != kExitOk)
+        return status;
     const std::string& path = inv.paths.front();
     std::string page;
     try {
@@ -218,7 +246,7 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
             const RestoreResult result = RestorePage(page, options);
             ++restored;
             if (!inv.quiet)
-                out << (inv.dryRun ? "Would restore: " : "Restored: ") << page << '\n';
+                out << (inv.dryRun ? "Would restore: " : "Restored: ") << ShownText(page) << '\n';
             if (!result.warning.empty()) {
                 // The page is back; what was left undone still needs the user.
                 out.flush();
@@ -257,13 +285,13 @@ int Verify(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
         switch (result.outcome) {
             case VerifyOutcome::Match:
                 if (!inv.quiet)
-                    out << page << ": OK (" << result.format << ", " << result.detail << ")\n";
+                    out << ShownText(page + ": OK (" + result.format + ", " + result.detail + ")") << '\n';
                 break;
             case VerifyOutcome::Mismatch:
-                out << page << ": MISMATCH (" << result.format << "): " << result.detail << '\n';
+                out << ShownText(page + ": MISMATCH (" + result.format + "): " + result.detail) << '\n';
                 break;
             case VerifyOutcome::NotChecked:
-                out << page << ": NOT CHECKED (" << result.format << "): " << result.detail << '\n';
+                out << ShownText(page + ": NOT CHECKED (" + result.format + "): " + result.detail) << '\n';
                 break;
             case VerifyOutcome::Failed:
                 out.flush();
@@ -463,6 +491,30 @@ bool ReadFilesFrom(Invocation& inv, const Console& console, std::ostream& err, i
     return true;
 }
 
+int RunCommand(Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    int status = kExitUsage;
+    switch (inv.command) {
+        case Command::Compress:
+            status = Compress(inv, out, err, console);
+            break;
+        case Command::Expand:
+            status = Expand(inv, out, err, console);
+            break;
+        case Command::Decode:
+            status = Decode(inv, out, err, console);
+            break;
+        case Command::Restore:
+            status = Restore(inv, out, err, console);
+            break;
+        case Command::Verify:
+            status = Verify(inv, out, err, console);
+            break;
+        case Command::None:
+            break;
+    }
+    return status;
+}
+
 }  // namespace
 
 int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const Console& console) {
@@ -494,27 +546,19 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return signal != 0 ? kExitSignalBase + signal : status;
     }
     int listStatus = kExitOk;
-    if (!inv.filesFrom.empty() && !ReadFilesFrom(inv, console, err, listStatus))
-        return kExitFailed;
-    int status = kExitUsage;
-    switch (inv.command) {
-        case Command::Compress:
-            status = Compress(inv, out, err, console);
-            break;
-        case Command::Expand:
-            status = Expand(inv, out, err, console);
-            break;
-        case Command::Decode:
-            status = Decode(inv, out, err, console);
-            break;
-        case Command::Restore:
-            status = Restore(inv, out, err, console);
-            break;
-        case Command::Verify:
-            status = Verify(inv, out, err, console);
-            break;
-        case Command::None:
-            break;
+    if (!inv.filesFrom.empty() && !ReadFilesFrom(inv, console, err, listStatus)) {
+        // A stop signal ended the wait for the list from a pipe.
+        const int signal = console.stopSignal ? console.stopSignal() : 0;
+        return signal != 0 ? kExitSignalBase + signal : kExitFailed;
+    }
+    int status = RunCommand(inv, out, err, console);
+    // Output that never arrived (a full disk, a closed pipe) is a failure.
+    out.flush();
+    if (!out) {
+        const std::string reason = console.outputError ? console.outputError() : std::string();
+        PrintError(err, "Cannot write to standard output" + (reason.empty() ? "" : ": " + reason));
+        if (status == kExitOk)
+            status = kExitFailed;
     }
     return status == kExitOk ? listStatus : status;
 }

@@ -138,18 +138,6 @@ std::optional<std::string> PromptPassword(const std::string& expanded) {
     return std::nullopt;
 }
 
-// The head as the writer put it before its script: without its line end.
-std::string HeadBefore(const std::string& page, std::size_t scriptStart) {
-    std::size_t end = scriptStart;
-    if (end > 0 && page[end - 1] == '\n') {
-        --end;
-    }
-    if (end > 0 && page[end - 1] == '\r') {
-        --end;
-    }
-    return page.substr(0, end);
-}
-
 // The page written again from the prepared backup, with each search window,
 // must be the page byte for byte: a changed decoder, template or line end
 // shows here, where the data alone still reads back.
@@ -195,7 +183,7 @@ VerifyResult VerifyClassic(const std::string& pagePath,
     } catch (const DataError& e) {
         return Result(VerifyOutcome::Mismatch, format, std::string("corrupt data: ") + e.what());
     }
-    const std::string head = HeadBefore(page, found.scriptStart);
+    const std::string head = PageHead(page, found);
 
     SilentHost host;
     JobOptions options;

@@ -71,12 +71,15 @@ struct FileInfo {
     FileIdentity identity;
     int64_t modified = 0;
     uint64_t links = 0;
+    // A FIFO or a socket (a pipe on Windows): what may be read to its end
+    // where a pipe is allowed. Other special files are devices.
+    bool pipe = false;
 };
 
 enum class OpenMode {
     Read,
     ReadWrite,      // a page that is to be rewritten: a read-only one fails here
-    WriteExisting,  // a device or FIFO, written through as it is
+    WriteExisting,  // a regular file, emptied; anything else fails at once, never waits
 };
 
 // An open file, closed when the object goes. Move-only.
