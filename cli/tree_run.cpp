@@ -52,6 +52,11 @@ OtherFiles OtherFilesMode(const Invocation& inv) {
 
 std::string SourceProblem(const Invocation& inv, const std::string& source) {
     std::string problem = TreeFoldersProblem(source, inv.outputDir);
+    if (problem.empty() && !inv.logFile.empty() &&
+        (PathWithin(inv.logFile, source) || PathWithin(inv.logFile, inv.outputDir))) {
+        // Created or emptied at the start, it could be a file of either tree.
+        problem = "--log " + Quoted(inv.logFile) + " lies inside the source or the output folder";
+    }
     if (problem.empty() && !inv.site.empty() && SameFileKey(inv.site) != SameFileKey(source)) {
         problem = "with --output-dir, --site names the source folder " + Quoted(source) +
                   " (its shared file goes to the top of the output folder)";
@@ -192,7 +197,7 @@ std::string TreeCompress::Finish(TerminalHost& host, RunTally& summary, const st
             ++failed;
         }
     }
-    summary.Failed += failed;
+    othersFailed_ = failed;
     return "Output " + Quoted(inv_.outputDir) + ": " + std::to_string(pagesUpToDate_) +
            " page(s) up to date; other files: " + std::to_string(written) + (inv_.dryRun ? " would be " : " ") +
            (mode == OtherFiles::Skip ? "skipped" : mode == OtherFiles::Link ? "linked" : "copied") + ", " +

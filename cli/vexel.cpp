@@ -461,7 +461,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     err << treeSummary;
     if (json)
         json->WriteSummary(summary, inv.dryRun);
-    if (summary.Failed > 0)
+    if (summary.Failed > 0 || (tree && tree->OthersFailed() > 0))
         status = kExitFailed;
     // A stop asked for by a signal is what the caller most needs to know.
     if (summary.Cancelled) {

@@ -475,7 +475,10 @@ private:
         if (settings_.Format != PageFormat::Modern || settings_.SiteRoot.empty() || options_.password.Enabled) {
             return;
         }
-        std::optional<SiteFile> existing = FindSiteFile(settings_.SiteRoot);
+        // A dry run into an output folder that is not made yet finds none.
+        std::optional<SiteFile> existing = settings_.DryRun && !FileExists(settings_.SiteRoot)
+                                               ? std::nullopt
+                                               : FindSiteFile(settings_.SiteRoot);
         const std::string root = settings_.SiteRoot;
         if (existing && !settings_.Retrain) {
             log_.AddLogLine("Site file: " + platform::JoinPath(root, existing->name) + " (in use)");

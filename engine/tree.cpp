@@ -231,6 +231,10 @@ std::string TreeFoldersProblem(const std::string& source, const std::string& out
     return {};
 }
 
+bool PathWithin(const std::string& path, const std::string& folder) {
+    return Within(PlaceOf(path), PlaceOf(folder));
+}
+
 TreeListing ListTree(const std::string& source, const std::string& output) {
     TreeListing listing;
     Walk(source, output, "", listing);

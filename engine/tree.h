@@ -30,6 +30,10 @@ constexpr const char* kTreeManifestName = ".vexel-tree";
 // be made in). Empty when they can.
 std::string TreeFoldersProblem(const std::string& source, const std::string& output);
 
+// `path` is `folder` or lies inside it, links followed (for a path that does
+// not exist yet, those of the folders above it).
+bool PathWithin(const std::string& path, const std::string& folder);
+
 struct TreeFile {
     std::string relative;  // below both roots, with the system's separators
     std::string source;

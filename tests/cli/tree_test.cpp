@@ -149,6 +149,13 @@ TEST_F(TreeToTree, FoldersThatWouldMixAreRefusedAndNothingIsWritten) {
         const RunResult check = Vexel({"verify", "-O", output, src_.string()});
         EXPECT_EQ(check.status, kExitUsage) << output;
     }
+    // A log is created or emptied first: never in either tree.
+    for (const fs::path& log : {src_ / "index.html", out_ / "index.html"}) {
+        const RunResult run = Compress({"--log", log.string()});
+        EXPECT_EQ(run.status, kExitUsage) << log;
+        EXPECT_TRUE(Contains(run.err, "--log")) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(out_));
 #ifndef _WIN32
     // A folder of the output that is a link into the source is never written through.
     fs::create_directories(out_);
