@@ -30,6 +30,8 @@ struct Console {
     std::function<void()> rawOutput;
     // Standard input, for --files0-from -; read as bytes.
     std::istream* in = nullptr;
+    // Why a write to `out` failed ("No space left on device"), once it has.
+    std::function<std::string()> outputError;
 };
 
 // `args` excludes the program name.

@@ -71,12 +71,15 @@ struct FileInfo {
     FileIdentity identity;
     int64_t modified = 0;
     uint64_t links = 0;
+    // A FIFO or a socket (a pipe on Windows): what may be read to its end
+    // where a pipe is allowed. Other special files are devices.
+    bool pipe = false;
 };
 
 enum class OpenMode {
     Read,
     ReadWrite,      // a page that is to be rewritten: a read-only one fails here
-    WriteExisting,  // a device or FIFO, written through as it is
+    WriteExisting,  // a regular file, emptied; anything else fails at once, never waits
 };
 
 // An open file, closed when the object goes. Move-only.
@@ -156,6 +159,13 @@ struct FolderEntry {
 
 // The entries of a folder but "." and "..", in no particular order.
 Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
+
+// Creates the folder `path` (its parent must exist); Kind::Exists when
+// anything already has that name.
+Status CreateFolder(const std::string& path);
+// Creates `link`, a symbolic link that points to `target` (on Windows a file
+// link, which needs the right to create links or developer mode).
+Status CreateFileLink(const std::string& target, const std::string& link);
 
 // `name` inside `folder`, with the system's separator unless `folder` ends in one.
 std::string JoinPath(const std::string& folder, const std::string& name);

@@ -61,6 +61,11 @@ void Describe(const struct stat& st, FileInfo& info) {
     info.identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
     info.modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     info.links = static_cast<uint64_t>(st.st_nlink);
+    info.pipe = S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
+}
+
+Status NotRegular() {
+    return Status::Failed(Status::Kind::Other, "not a regular file (a FIFO, socket or device)");
 }
 
 std::string FolderOf(const std::string& path) {
@@ -112,17 +117,41 @@ Status File::Open(const std::string& path, OpenMode mode) {
             flags |= O_RDWR | O_NONBLOCK;
             break;
         case OpenMode::WriteExisting:
-            flags |= O_WRONLY | O_TRUNC;
+            // O_NONBLOCK: a FIFO that nobody reads must not hold the open.
+            flags |= O_WRONLY | O_NONBLOCK | O_NOCTTY;
             break;
     }
     int fd;
     do {
         fd = ::open(path.c_str(), flags);
-    } while (fd < 0 && errno == EINTR);
+    } while (fd < 0 && errno == EINTR && StopSignal() == 0);
     if (fd < 0) {
+        // A FIFO that nobody reads (or a device that is not there).
+        if (mode == OpenMode::WriteExisting && errno == ENXIO) {
+            return NotRegular();
+        }
         return LastError();
     }
     handle_ = fd;
+    if (mode == OpenMode::WriteExisting) {
+        struct stat st;
+        if (::fstat(fd, &st) != 0) {
+            const Status failed = LastError();
+            Release();
+            return failed;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            Release();
+            return NotRegular();
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        if (::ftruncate(fd, 0) != 0) {
+            const Status failed = LastError();
+            Release();
+            return failed;
+        }
+        return {};
+    }
     // A regular file reads as it always does; a pipe keeps O_NONBLOCK, so that
     // Read can wait for it in steps.
     struct stat st;
@@ -144,6 +173,21 @@ Status File::CreateNew(const std::string& path) {
 
 Status File::Read(char* buffer, std::size_t size, std::size_t& got) {
     got = 0;
+    // A pipe (opened without blocking) is read once it has data or its
+    // writer is gone: a FIFO whose writer has not come yet would read as
+    // empty at once. The wait goes in steps that a stop signal ends.
+    const int flags = ::fcntl(Fd(handle_), F_GETFL);
+    if (flags >= 0 && (flags & O_NONBLOCK) != 0) {
+        for (;;) {
+            if (StopSignal() != 0) {
+                return Status::Failed(Status::Kind::Other, "stopped by a signal while waiting for data");
+            }
+            pollfd wait = {Fd(handle_), POLLIN, 0};
+            if (::poll(&wait, 1, kPollMilliseconds) > 0) {
+                break;
+            }
+        }
+    }
     for (;;) {
         const ssize_t n = ::read(Fd(handle_), buffer, size);
         if (n >= 0) {
@@ -416,6 +460,20 @@ Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     }
     ::closedir(dir);
     return status;
+}
+
+Status CreateFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+Status CreateFileLink(const std::string& target, const std::string& link) {
+    if (::symlink(target.c_str(), link.c_str()) != 0) {
+        return LastError();
+    }
+    return {};
 }
 
 bool IsSeparator(char c) {

@@ -47,6 +47,10 @@ void WatchStopSignals() {
     for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
         ::sigaction(signal_number, &action, nullptr);
     }
+    // A file size limit (ulimit -f) makes the write that passes it fail
+    // (EFBIG), which is reported with the file it was for and cleaned up,
+    // instead of ending the program with a temporary file left behind.
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 int StopSignal() {
