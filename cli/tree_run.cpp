@@ -146,7 +146,10 @@ BatchHost& TreeCompress::Host(BatchHost& inner) {
 std::string TreeCompress::Finish(TerminalHost& host, RunTally& summary, const std::function<int()>& stopSignal) {
     int written = 0;
     int upToDate = 0;
-    int failed = static_cast<int>(listing_.errors.size());
+    // A name that could not be listed failed as a page named on the command
+    // line does.
+    summary.Failed += static_cast<int>(listing_.errors.size());
+    int failed = 0;
     const OtherFiles mode = OtherFilesMode(inv_);
     for (const TreeFile& file : listing_.files) {
         if (file.page) {
@@ -254,6 +257,10 @@ int VerifyTree(const Invocation& inv, std::ostream& out, std::ostream& err, cons
                     result = {VerifyOutcome::Mismatch, "file", "differs from " + Quoted(file.source)};
                 } else {
                     result = VerifyAgainst(file.output, original, inv.passwordSet ? &inv.password : nullptr);
+                    // The engine's words are for a page beside its backup; here the
+                    // original is the source.
+                    for (std::size_t at; (at = result.detail.find("backup")) != std::string::npos;)
+                        result.detail.replace(at, 6, "source");
                 }
             } catch (const IoError& e) {
                 result = {VerifyOutcome::Failed, "", e.what()};

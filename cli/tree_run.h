@@ -36,6 +36,7 @@ public:
     // the output folder.
     std::string Finish(TerminalHost& host, RunTally& summary, const std::function<int()>& stopSignal);
     // Files other than pages (and the manifest) that failed: the run failed.
+    // (The names that could not be listed count with the pages.)
     int OthersFailed() const { return othersFailed_; }
 
     // The batch's host, passed through, keeping each page's outcome.

@@ -87,7 +87,11 @@ void AddFile(const std::string& source, const std::string& output, const std::st
         return;
     }
     if (file.found.kind == platform::FileKind::Missing) {
-        listing.errors.push_back(Quoted(path) + ": a link that leads nowhere; left out");
+        platform::FileInfo name;
+        platform::Inspect(path, /*follow_links=*/false, name);
+        listing.errors.push_back(name.kind == platform::FileKind::Link
+                                     ? Quoted(path) + ": a link that leads nowhere; left out"
+                                     : "Cannot open file " + Quoted(path) + ": no such file");
         return;
     }
     if (file.found.kind != platform::FileKind::Regular) {

@@ -116,6 +116,7 @@ TEST_F(TreeToTree, VerifyAgainstTheSourceNamesEveryOutputFileThatDiffersOrIsMiss
     EXPECT_TRUE(Contains(lines[1], (out_ / "manual" / "Tools.htm").string() + ": MISMATCH")) << lines[1];
     EXPECT_TRUE(Contains(lines[2], (out_ / "style.css").string() + ": MISMATCH")) << lines[2];
     EXPECT_TRUE(Contains(checked.err, "Files: 9 OK, 3 mismatch")) << checked.err;
+    EXPECT_FALSE(Contains(checked.out, "backup")) << "the source is the original here: " << checked.out;
 
 #ifndef _WIN32
     // With --other-files link the copies are links to the source.
