@@ -78,7 +78,9 @@ struct FileInfo {
 
 enum class OpenMode {
     Read,
-    ReadWrite,      // a page that is to be rewritten: a read-only one fails here
+    ReadWrite,      // a page that is to be rewritten: a read-only one fails here (no
+                    // write permission bit; the read-only attribute on Windows),
+                    // whoever runs the program
     WriteExisting,  // a regular file, emptied; anything else fails at once, never waits
 };
 
@@ -105,7 +107,8 @@ public:
     Status Write(const char* data, std::size_t size);
     // Puts what was written on the disk (fsync, FlushFileBuffers).
     Status Sync();
-    // Gives the file the permission bits of `path` (nothing on Windows).
+    // Gives the file the permission bits of `path`; on Windows its hidden,
+    // system, archive and not-indexed attributes (never read-only).
     Status CopyPermissionsFrom(const std::string& path);
     // An exclusive lock that other processes can test, held until Close and
     // given up by the system when the process dies. `locked` is false when

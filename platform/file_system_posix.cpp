@@ -157,6 +157,12 @@ Status File::Open(const std::string& path, OpenMode mode) {
     struct stat st;
     if ((flags & O_NONBLOCK) != 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        // A page nobody may write is kept as it is, also by a user whom
+        // the system would let write it (root).
+        if (mode == OpenMode::ReadWrite && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            Release();
+            return Status::Failed(Status::Kind::Other, "the file is read-only");
+        }
     }
     return {};
 }
