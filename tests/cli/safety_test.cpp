@@ -4,6 +4,8 @@
 // limit, and one list of pages for compress, restore and verify.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "engine/size_limit.h"
 #include "tests/cli/cli_test_support.h"
 
@@ -260,6 +262,43 @@ TEST(WindowsPages, AReplacedPageKeepsItsAttributesAndAReadOnlyPageIsKeptWhole) {
     EXPECT_EQ(Attributes(hidden) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     SetFileAttributesW(locked.wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A folder that tells "A.htm" from "a.htm" (case-sensitive since Windows 10,
+// or Wine over a Linux file system) while names are looked up regardless of
+// case: their backups would be one file, so both pages are refused.
+TEST(WindowsPages, PagesWhoseNamesDifferOnlyInCaseAreBothRefused) {
+    ScratchDir dir;
+    const fs::path upper = dir.Path() / "A.htm";
+    const fs::path lower = dir.Path() / "a.htm";
+    WriteBytes(upper, Page("upper"));
+    const HANDLE second = CreateFileW(lower.wstring().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_POSIX_SEMANTICS, nullptr);
+    if (second == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "this folder takes a.htm for A.htm";
+    const std::string text = Page("lower");
+    DWORD written = 0;
+    WriteFile(second, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(second);
+    ASSERT_EQ(written, text.size());
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        names.insert(entry.path().filename().string());
+    ASSERT_EQ(names, (std::set<std::string>{"A.htm", "a.htm"}));
+
+    for (const char* jobs : {"1", "2"}) {
+        const auto result = Vexel({"compress", "--jobs", jobs, dir / ""});
+        EXPECT_EQ(result.status, kExitFailed) << result.err;
+        EXPECT_TRUE(Contains(result.err, upper.string() + "\": its backup would be the same file as that of \"" +
+                                             lower.string()))
+            << result.err;
+        EXPECT_TRUE(Contains(result.err, "differ only in letter case")) << result.err;
+        std::set<std::string> after;
+        for (const auto& entry : fs::directory_iterator(dir.Path()))
+            after.insert(entry.path().filename().string());
+        EXPECT_EQ(after, names) << jobs;
+    }
+    EXPECT_EQ(ReadBytes(upper), Page("upper"));
 }
 
 TEST(WindowsPages, APageWithSeveralNamesIsRefusedAndKeptWhole) {
