@@ -459,7 +459,13 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
 // cannot be read at all.
 bool ReadFilesFrom(Invocation& inv, const Console& console, std::ostream& err, int& status) {
     std::string data;
-    if (inv.filesFrom == "-") {
+    if (inv.filesFrom == "-" && console.readInput) {
+        std::string error;
+        if (!console.readInput(data, error)) {
+            PrintError(err, "--files0-from -: cannot read standard input: " + error);
+            return false;
+        }
+    } else if (inv.filesFrom == "-") {
         if (console.in == nullptr) {
             PrintError(err, "--files0-from -: no standard input to read");
             return false;

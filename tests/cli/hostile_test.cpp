@@ -162,6 +162,17 @@ TEST(Blocking, TheFirstStopSignalEndsAWaitForAWriterThatNeverComes) {
         run.Kill();
     EXPECT_EQ(run.Wait(), ended ? 130 : 128 + SIGKILL) << run.Err();
     EXPECT_TRUE(Contains(run.Err(), list)) << run.Err();
+
+    // The list from standard input, a pipe whose writer never writes.
+    ChildRun piped(VexelProgram(), {"compress", "--files0-from", "-"}, (dir.Path() / "run").string(), {}, list);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(piped.Finished()) << piped.Err();
+    piped.Signal(SIGTERM);
+    const bool piped_ended = WaitUntil([&] { return piped.Finished(); }, 10);
+    EXPECT_TRUE(piped_ended) << "the first SIGTERM did not end the wait for standard input";
+    if (!piped_ended)
+        piped.Kill();
+    EXPECT_EQ(piped.Wait(), piped_ended ? 143 : 128 + SIGKILL) << piped.Err();
 }
 
 // Standard output that cannot take what is written (a full disk) is an error
