@@ -93,11 +93,28 @@ void FailPage(PageResult& result, PageClaim& claim, std::exception_ptr error) {
 PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const BatchSettings& settings,
                        JobHost& log, const SiteState* site) noexcept {
     PageResult result;
+    // Declared before the claim, so that the claim's files are let go first.
+    platform::FolderScope folder;
     PageClaim claim;
     platform::FileInfo read_as;
     try {
         const std::string& path = item.Path;
         result.report.Path = path;
+        // A page found in a folder is worked on through a handle on its own
+        // folder, reached from the folder named without following a link: a
+        // folder swapped for a link during the run cannot redirect a write.
+        if (!item.Folder.empty()) {
+            std::size_t slash = path.size();
+            while (slash > 0 && !platform::IsSeparator(path[slash - 1])) {
+                --slash;
+            }
+            const platform::Status entered =
+                folder.Enter(item.Folder, path.substr(0, slash > 1 ? slash - 1 : slash));
+            if (!entered.Ok()) {
+                throw FileChangedError(Quoted(path) + ": changed during the run (" + entered.Reason() +
+                                       "); left as it is");
+            }
+        }
         const std::string file = PageFile(path, item.Folder, settings);
         // A page of the site names the shared file by its path from the page;
         // one outside the site's root fails before anything is done to it.

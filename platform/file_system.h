@@ -130,6 +130,27 @@ private:
     intptr_t handle_ = -1;
 };
 
+// While it lasts, on the thread that made it, every call on a name directly
+// inside `folder` reaches it through a handle on that folder, opened once
+// from `root` down, each folder below `root` as a folder and never through a
+// link: a folder swapped for a link meanwhile cannot lead a write elsewhere.
+// Paths in other folders work as always. One scope per thread. (POSIX; on
+// Windows nothing is held.)
+class FolderScope {
+public:
+    FolderScope() = default;
+    ~FolderScope();
+    FolderScope(const FolderScope&) = delete;
+    FolderScope& operator=(const FolderScope&) = delete;
+
+    // `folder` must be `root` or lie below it by name; a folder on the way
+    // that is a link now fails with the reason. Nothing for an empty root.
+    Status Enter(const std::string& root, const std::string& folder);
+
+private:
+    intptr_t fd_ = -1;
+};
+
 // Kind and size of what `path` names; a missing file is no error.
 // `follow_links`: describe the file a link points to instead of the link.
 Status Inspect(const std::string& path, bool follow_links, FileInfo& info);

@@ -322,6 +322,12 @@ Status File::Close() {
     return {};
 }
 
+FolderScope::~FolderScope() = default;
+
+Status FolderScope::Enter(const std::string&, const std::string&) {
+    return {};
+}
+
 Status Inspect(const std::string& path, bool follow_links, FileInfo& info) {
     info = {};
     const std::wstring wide = SystemPath(path);
