@@ -118,6 +118,7 @@ bool TreeCompress::Start(TerminalHost& host, std::vector<BatchItem>& items, std:
     if (!inv_.dryRun) {
         try {
             MakeTreeFolders(inv_.outputDir, listing_.folders);
+            RemoveTreeTemporaries(inv_.outputDir, listing_.folders);
         } catch (const IoError& e) {
             host.Error(e.what());
             return false;

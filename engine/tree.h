@@ -64,6 +64,12 @@ TreeListing ListTreeNames(const std::string& source, const std::vector<std::stri
 // naming the first folder that cannot be made.
 void MakeTreeFolders(const std::string& output, const std::vector<std::string>& folders);
 
+// Removes the temporary files that a run killed part-way left in the output
+// folder and `folders` in it (only names of our temporary files: NAME.vexel-
+// HEX-HEX.tmp), so that they are not published with the output. One run at
+// a time writes an output folder. Gives back how many were removed.
+int RemoveTreeTemporaries(const std::string& output, const std::vector<std::string>& folders);
+
 // Puts `data` at `path` through a temporary file beside it, flushed to the
 // disk and then renamed: a run stopped at any moment or a full disk leaves the
 // earlier file or the new one under that name, never part of one. Whatever
