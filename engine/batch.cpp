@@ -120,6 +120,7 @@ PageResult ProcessTreePage(const BatchItem& item, const JobOptions& options, con
     PageClaim none;
     try {
         result.report.Path = item.Path;
+        result.report.Output = item.Output;
         const std::string file = PageFile(item.Path, item.Folder, settings);
         std::optional<PageSite> pageSite;
         if (site != nullptr && settings.Format == PageFormat::Modern && !options.password.Enabled) {

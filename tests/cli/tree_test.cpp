@@ -92,11 +92,16 @@ TEST_F(TreeToTree, SourceStaysByteForByteAndASecondRunWritesOnlyWhatChanged) {
               (std::vector<std::string>{".vexel-tree", "manual/Tools.htm", "recettes.htm"}));
     EXPECT_EQ(Vexel({"verify", "-q", "-O", out_.string(), src_.string()}).status, kExitOk);
 
-    // Other settings make other pages: all of them are written again.
+    // Other settings make other pages: all of them are written again, each
+    // JSON object naming the source and the output.
     before = Inodes(out_);
-    again = Compress({"--modern"});
+    again = Compress({"--modern", "--json"});
     ASSERT_EQ(again.status, kExitOk) << again.err;
     EXPECT_EQ(Rewritten(before, Inodes(out_)).size(), before.size());
+    EXPECT_TRUE(Contains(again.out, "\"path\":" + ::testing::PrintToString((src_ / "manual" / "Tools.htm").string()) +
+                                        ",\"result\":\"written\",\"output\":" +
+                                        ::testing::PrintToString((out_ / "manual" / "Tools.htm").string())))
+        << again.out;
 }
 
 TEST_F(TreeToTree, VerifyAgainstTheSourceNamesEveryOutputFileThatDiffersOrIsMissing) {
