@@ -14,6 +14,7 @@
 #include "cli/options.h"
 #include "cli/progress_bar.h"
 #include "cli/terminal_host.h"
+#include "cli/tree_run.h"
 #include "engine/batch.h"
 #include "engine/charset.h"
 #include "engine/data_format.h"
@@ -278,6 +279,8 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
 }
 
 int Verify(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    if (!inv.outputDir.empty())
+        return VerifyTree(inv, out, err, console.stopSignal);
     const PageList list = CollectBackedUpPages(inv.paths, inv.recursive, /*with_lost_pages=*/false);
     int status = kExitOk;
     for (const std::string& error : list.errors) {
@@ -365,7 +368,17 @@ void PrintSummary(std::ostream& err, const RunTally& summary, bool dryRun) {
 }
 
 int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
-    const PageList list = CollectPages(inv.paths, inv.recursive);
+    // --output-dir: the source tree is listed by the tree run, not here.
+    std::unique_ptr<TreeCompress> tree = inv.outputDir.empty() ? nullptr : std::make_unique<TreeCompress>(inv);
+    if (tree) {
+        const std::string problem = tree->Prepare();
+        if (!problem.empty()) {
+            PrintError(err, problem);
+            err << "Try 'vexel compress --help'.\n";
+            return kExitUsage;
+        }
+    }
+    const PageList list = tree ? PageList{} : CollectPages(inv.paths, inv.recursive);
 
     LogFile logFile;
     if (!inv.logFile.empty()) {
@@ -411,6 +424,8 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         if (HasPageExtension(path))
             sizes[path] = FileSize(path);
     }
+    if (tree && !tree->Start(host, items, sizes))
+        return kExitFailed;
 
     JobOptions options;
     options.password.Enabled = inv.passwordSet;
@@ -430,7 +445,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
                                      : PageFormat::JavaScript;
     settings.DryRun = inv.dryRun;
     settings.FollowLinksAnywhere = inv.followLinksAnywhere;
-    settings.SiteRoot = inv.site;
+    settings.SiteRoot = tree && !inv.site.empty() ? tree->SiteRoot() : inv.site;
     settings.Retrain = inv.retrain;
     settings.Jobs = inv.jobs > 0 ? inv.jobs : static_cast<int>(std::thread::hardware_concurrency());
     if (settings.Jobs < 1)
@@ -439,12 +454,13 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     host.StartProgress(sizes);
     RunTally summary;
     try {
-        summary = RunBatch(items, options, settings, host, host);
+        summary = RunBatch(items, options, settings, host, tree ? tree->Host(host) : host);
     } catch (const std::exception& e) {
         host.Error(e.what());
         return kExitFailed;
     }
     summary.Failed += static_cast<int>(inv.emptyNames.size());
+    const std::string treeSummary = tree ? tree->Finish(host, summary, console.stopSignal) : std::string();
     out.flush();
     if (!inv.logFile.empty()) {
         const std::string error = logFile.Close();
@@ -454,9 +470,10 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         }
     }
     PrintSummary(err, summary, inv.dryRun);
+    err << treeSummary;
     if (json)
         json->WriteSummary(summary, inv.dryRun);
-    if (summary.Failed > 0)
+    if (summary.Failed > 0 || (tree && tree->OthersFailed() > 0))
         status = kExitFailed;
     // A stop asked for by a signal is what the caller most needs to know.
     if (summary.Cancelled) {

@@ -19,6 +19,7 @@
 #include "engine/own_page.h"
 #include "engine/site_dictionary.h"
 #include "engine/site_file.h"
+#include "engine/tree.h"
 #include "platform/ascii.h"
 
 namespace vexel {
@@ -89,9 +90,87 @@ void FailPage(PageResult& result, PageClaim& claim, std::exception_ptr error) {
     }
 }
 
+// The log of a page compressed into an output tree: the line that names
+// where the page was written names its output, not the source.
+class TreeLog : public JobHost {
+public:
+    TreeLog(JobHost& inner, const std::string& source, const std::string& output)
+        : inner_(inner), written_(std::string(kWrittenTo) + source), output_(output) {}
+
+    void AddLogLine(const std::string& line) override {
+        inner_.AddLogLine(line == written_ ? std::string(kWrittenTo) + output_ : line);
+    }
+    bool WantsLogLines() const override { return inner_.WantsLogLines(); }
+    void ShowErrorIndicator() override { inner_.ShowErrorIndicator(); }
+    void SetPagePercentage(uint8_t percent) override { inner_.SetPagePercentage(percent); }
+    void ProcessMessages() override { inner_.ProcessMessages(); }
+
+private:
+    static constexpr const char* kWrittenTo = "Compresssed to:";
+    JobHost& inner_;
+    const std::string written_;
+    const std::string& output_;
+};
+
+// The page of a source tree compressed into its output: read, never written;
+// no backup; a page left as it is goes to the output as it is. Never throws.
+PageResult ProcessTreePage(const BatchItem& item, const JobOptions& options, const BatchSettings& settings,
+                           JobHost& log, const SiteState* site) noexcept {
+    PageResult result;
+    PageClaim none;
+    try {
+        result.report.Path = item.Path;
+        const std::string file = PageFile(item.Path, item.Folder, settings);
+        std::optional<PageSite> pageSite;
+        if (site != nullptr && settings.Format == PageFormat::Modern && !options.password.Enabled) {
+            // The output mirrors the source: the page's depth below the root
+            // is that of its output below the output's root.
+            std::string link;
+            for (std::size_t i = site->root.size() + 1; i < item.Output.size(); ++i) {
+                if (platform::IsSeparator(item.Output[i])) {
+                    link += "../";
+                }
+            }
+            pageSite = PageSite{link + site->file.name, site->file.dictionary};
+        }
+        std::string source = ReadWholeFile(file);
+        std::string written;
+        if (const std::optional<PageFormat> own = RecognizeOwnPage(source)) {
+            log.AddLogLine(std::string("Information:    ") + item.Path + " is a compressed " +
+                           PageFormatName(*own) + " already; it is copied as it is.");
+            result.report.Outcome = PageOutcome::AlreadyCompressed;
+            written = std::move(source);
+        } else {
+            TreeLog treeLog(log, file, item.Output);
+            CompressedPage page =
+                CompressPage(source, file, options, settings.Format, treeLog, pageSite ? &*pageSite : nullptr);
+            result.report.SourceBytes = page.CharCount;
+            result.report.Head = std::move(page.Head);
+            if (page.Prepared) {
+                result.report.PageBytes = static_cast<int64_t>(page.Text.size());
+                result.report.FormatWarning = page.FormatWarnings > 0;
+                result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;
+                written = std::move(page.Text);
+            } else {
+                result.report.Outcome = page.LeftAsItIs ? PageOutcome::LeftAsItIs : PageOutcome::BrokenOff;
+                written = std::move(source);
+            }
+        }
+        if (!settings.DryRun) {
+            WriteTreeFile(item.Output, written, file);
+        }
+    } catch (...) {
+        FailPage(result, none, std::current_exception());
+    }
+    return result;
+}
+
 // Backup, compress, write: one page. Never throws.
 PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const BatchSettings& settings,
                        JobHost& log, const SiteState* site) noexcept {
+    if (!item.Output.empty()) {
+        return ProcessTreePage(item, options, settings, log, site);
+    }
     PageResult result;
     // Declared before the claim, so that the claim's files are let go first.
     platform::FolderScope folder;
@@ -461,7 +540,10 @@ private:
         if (settings_.Format != PageFormat::Modern || settings_.SiteRoot.empty() || options_.password.Enabled) {
             return;
         }
-        std::optional<SiteFile> existing = FindSiteFile(settings_.SiteRoot);
+        // A dry run into an output folder that is not made yet finds none.
+        std::optional<SiteFile> existing = settings_.DryRun && !FileExists(settings_.SiteRoot)
+                                               ? std::nullopt
+                                               : FindSiteFile(settings_.SiteRoot);
         const std::string root = settings_.SiteRoot;
         if (existing && !settings_.Retrain) {
             log_.AddLogLine("Site file: " + platform::JoinPath(root, existing->name) + " (in use)");
@@ -505,7 +587,9 @@ private:
             log_.ProcessMessages();
             try {
                 const std::string file = PageFile(candidates[i]->Path, candidates[i]->Folder, settings_);
-                SiteFileLink(settings_.SiteRoot, file, {});  // a page outside the site fails at its turn
+                if (candidates[i]->Output.empty()) {
+                    SiteFileLink(settings_.SiteRoot, file, {});  // a page outside the site fails at its turn
+                }
                 std::string text = ReadWholeFile(file);
                 if (RecognizeOwnPage(text)) {
                     continue;

@@ -127,4 +127,15 @@ std::optional<PageData> FindPageData(const std::string& page) {
     return result;
 }
 
+std::string PageHead(const std::string& page, const PageData& found) {
+    std::size_t end = found.scriptStart;
+    if (end > 0 && page[end - 1] == '\n') {
+        --end;
+    }
+    if (end > 0 && page[end - 1] == '\r') {
+        --end;
+    }
+    return page.substr(0, end);
+}
+
 }  // namespace vexel

@@ -31,4 +31,7 @@ struct PageData {
 // have made). Line ends may have been changed since the page was written.
 std::optional<PageData> FindPageData(const std::string& page);
 
+// The head the writer put before its script, without the line end it added.
+std::string PageHead(const std::string& page, const PageData& found);
+
 }  // namespace vexel

@@ -184,6 +184,13 @@ struct FolderEntry {
 // The entries of a folder but "." and "..", in no particular order.
 Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
 
+// Creates the folder `path` (its parent must exist); Kind::Exists when
+// anything already has that name.
+Status CreateFolder(const std::string& path);
+// Creates `link`, a symbolic link that points to `target` (on Windows a file
+// link, which needs the right to create links or developer mode).
+Status CreateFileLink(const std::string& target, const std::string& link);
+
 // `name` inside `folder`, with the system's separator unless `folder` ends in one.
 std::string JoinPath(const std::string& folder, const std::string& name);
 // True for the separators of the system ('/'; '\\' and '/' on Windows).

@@ -553,6 +553,20 @@ Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     return status;
 }
 
+Status CreateFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+Status CreateFileLink(const std::string& target, const std::string& link) {
+    if (::symlink(target.c_str(), link.c_str()) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
 bool IsSeparator(char c) {
     return c == '/';
 }

@@ -510,6 +510,27 @@ Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     return status;
 }
 
+Status CreateFolder(const std::string& path) {
+    if (!CreateDirectoryW(SystemPath(path).c_str(), nullptr)) {
+        return LastError();
+    }
+    return {};
+}
+
+Status CreateFileLink(const std::string& target, const std::string& link) {
+    // Without developer mode the flag is refused on older systems; the plain
+    // call then needs the right to create links.
+    constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    if (CreateSymbolicLinkW(SystemPath(link).c_str(), SystemPath(target).c_str(), kUnprivileged)) {
+        return {};
+    }
+    if (GetLastError() == ERROR_INVALID_PARAMETER &&
+        CreateSymbolicLinkW(SystemPath(link).c_str(), SystemPath(target).c_str(), 0)) {
+        return {};
+    }
+    return LastError();
+}
+
 bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
