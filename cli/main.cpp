@@ -59,6 +59,9 @@ int main(int argc, char** argv) {
         vexel::platform::SetStandardOutputBinary();
     };
     console.in = &std::cin;
+    console.readInput = [](std::string& data, std::string& error) {
+        return vexel::platform::ReadStandardInput(data, error);
+    };
     CheckedOutput checked(std::cout.rdbuf());
     std::cout.rdbuf(&checked);
     console.outputError = [&checked] { return checked.Error(); };

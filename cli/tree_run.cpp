@@ -52,6 +52,11 @@ OtherFiles OtherFilesMode(const Invocation& inv) {
 
 std::string SourceProblem(const Invocation& inv, const std::string& source) {
     std::string problem = TreeFoldersProblem(source, inv.outputDir);
+    if (problem.empty() && !inv.logFile.empty() &&
+        (PathWithin(inv.logFile, source) || PathWithin(inv.logFile, inv.outputDir))) {
+        // Created or emptied at the start, it could be a file of either tree.
+        problem = "--log " + Quoted(inv.logFile) + " lies inside the source or the output folder";
+    }
     if (problem.empty() && !inv.site.empty() && SameFileKey(inv.site) != SameFileKey(source)) {
         problem = "with --output-dir, --site names the source folder " + Quoted(source) +
                   " (its shared file goes to the top of the output folder)";
@@ -113,6 +118,7 @@ bool TreeCompress::Start(TerminalHost& host, std::vector<BatchItem>& items, std:
     if (!inv_.dryRun) {
         try {
             MakeTreeFolders(inv_.outputDir, listing_.folders);
+            RemoveTreeTemporaries(inv_.outputDir, listing_.folders);
         } catch (const IoError& e) {
             host.Error(e.what());
             return false;
@@ -140,7 +146,10 @@ BatchHost& TreeCompress::Host(BatchHost& inner) {
 std::string TreeCompress::Finish(TerminalHost& host, RunTally& summary, const std::function<int()>& stopSignal) {
     int written = 0;
     int upToDate = 0;
-    int failed = static_cast<int>(listing_.errors.size());
+    // A name that could not be listed failed as a page named on the command
+    // line does.
+    summary.Failed += static_cast<int>(listing_.errors.size());
+    int failed = 0;
     const OtherFiles mode = OtherFilesMode(inv_);
     for (const TreeFile& file : listing_.files) {
         if (file.page) {
@@ -192,7 +201,7 @@ std::string TreeCompress::Finish(TerminalHost& host, RunTally& summary, const st
             ++failed;
         }
     }
-    summary.Failed += failed;
+    othersFailed_ = failed;
     return "Output " + Quoted(inv_.outputDir) + ": " + std::to_string(pagesUpToDate_) +
            " page(s) up to date; other files: " + std::to_string(written) + (inv_.dryRun ? " would be " : " ") +
            (mode == OtherFiles::Skip ? "skipped" : mode == OtherFiles::Link ? "linked" : "copied") + ", " +
@@ -248,6 +257,10 @@ int VerifyTree(const Invocation& inv, std::ostream& out, std::ostream& err, cons
                     result = {VerifyOutcome::Mismatch, "file", "differs from " + Quoted(file.source)};
                 } else {
                     result = VerifyAgainst(file.output, original, inv.passwordSet ? &inv.password : nullptr);
+                    // The engine's words are for a page beside its backup; here the
+                    // original is the source.
+                    for (std::size_t at; (at = result.detail.find("backup")) != std::string::npos;)
+                        result.detail.replace(at, 6, "source");
                 }
             } catch (const IoError& e) {
                 result = {VerifyOutcome::Failed, "", e.what()};

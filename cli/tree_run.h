@@ -32,9 +32,12 @@ public:
     // The site root the batch writes the shared file to: in the output tree.
     const std::string& SiteRoot() const { return inv_.outputDir; }
     // Records the pages written, copies or links the other files (not after
-    // a stop) and saves the manifest. Adds the files that failed to
-    // `summary.Failed`; gives back the run's summary line of the output.
+    // a stop) and saves the manifest; gives back the run's summary line of
+    // the output folder.
     std::string Finish(TerminalHost& host, RunTally& summary, const std::function<int()>& stopSignal);
+    // Files other than pages (and the manifest) that failed: the run failed.
+    // (The names that could not be listed count with the pages.)
+    int OthersFailed() const { return othersFailed_; }
 
     // The batch's host, passed through, keeping each page's outcome.
     BatchHost& Host(BatchHost& inner);
@@ -49,6 +52,7 @@ private:
     std::map<std::string, PageOutcome> outcomes_;  // by source path
     std::unique_ptr<Recorder> recorder_;
     int pagesUpToDate_ = 0;
+    int othersFailed_ = 0;
 };
 
 // verify --output-dir: every page of the output checked against its source,

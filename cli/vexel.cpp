@@ -30,6 +30,7 @@
 #include "engine/site_file.h"
 #include "engine/verify.h"
 #include "platform/crypto.h"
+#include "platform/file_system.h"
 #include "platform/ascii.h"
 
 namespace vexel::cli {
@@ -240,6 +241,17 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
         if (stopSignal != 0)
             break;
         try {
+            // As compress does: the page's folder held from the folder named
+            // down, so that a folder swapped for a link redirects nothing.
+            platform::FolderScope folder;
+            if (!list.folders[i].empty()) {
+                const std::size_t slash = page.find_last_of("/\\");
+                const platform::Status entered =
+                    folder.Enter(list.folders[i], page.substr(0, slash == std::string::npos ? 0 : slash));
+                if (!entered.Ok())
+                    throw IoError(Quoted(page) + ": changed during the run (" + entered.Reason() +
+                                  "); left as it is");
+            }
             RestoreOptions options;
             options.Force = inv.force;
             options.DryRun = inv.dryRun;
@@ -461,7 +473,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     err << treeSummary;
     if (json)
         json->WriteSummary(summary, inv.dryRun);
-    if (summary.Failed > 0)
+    if (summary.Failed > 0 || (tree && tree->OthersFailed() > 0))
         status = kExitFailed;
     // A stop asked for by a signal is what the caller most needs to know.
     if (summary.Cancelled) {
@@ -476,7 +488,13 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
 // cannot be read at all.
 bool ReadFilesFrom(Invocation& inv, const Console& console, std::ostream& err, int& status) {
     std::string data;
-    if (inv.filesFrom == "-") {
+    if (inv.filesFrom == "-" && console.readInput) {
+        std::string error;
+        if (!console.readInput(data, error)) {
+            PrintError(err, "--files0-from -: cannot read standard input: " + error);
+            return false;
+        }
+    } else if (inv.filesFrom == "-") {
         if (console.in == nullptr) {
             PrintError(err, "--files0-from -: no standard input to read");
             return false;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <map>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -19,6 +20,7 @@
 #include "engine/site_dictionary.h"
 #include "engine/site_file.h"
 #include "engine/tree.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -118,6 +120,7 @@ PageResult ProcessTreePage(const BatchItem& item, const JobOptions& options, con
     PageClaim none;
     try {
         result.report.Path = item.Path;
+        result.report.Output = item.Output;
         const std::string file = PageFile(item.Path, item.Folder, settings);
         std::optional<PageSite> pageSite;
         if (site != nullptr && settings.Format == PageFormat::Modern && !options.password.Enabled) {
@@ -170,11 +173,28 @@ PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const B
         return ProcessTreePage(item, options, settings, log, site);
     }
     PageResult result;
+    // Declared before the claim, so that the claim's files are let go first.
+    platform::FolderScope folder;
     PageClaim claim;
     platform::FileInfo read_as;
     try {
         const std::string& path = item.Path;
         result.report.Path = path;
+        // A page found in a folder is worked on through a handle on its own
+        // folder, reached from the folder named without following a link: a
+        // folder swapped for a link during the run cannot redirect a write.
+        if (!item.Folder.empty()) {
+            std::size_t slash = path.size();
+            while (slash > 0 && !platform::IsSeparator(path[slash - 1])) {
+                --slash;
+            }
+            const platform::Status entered =
+                folder.Enter(item.Folder, path.substr(0, slash > 1 ? slash - 1 : slash));
+            if (!entered.Ok()) {
+                throw FileChangedError(Quoted(path) + ": changed during the run (" + entered.Reason() +
+                                       "); left as it is");
+            }
+        }
         const std::string file = PageFile(path, item.Folder, settings);
         // A page of the site names the shared file by its path from the page;
         // one outside the site's root fails before anything is done to it.
@@ -420,6 +440,7 @@ public:
         host_.ResetForRun();
         if (summary_.Selected > 0) {
             try {
+                FindCaseClashes();
                 PrepareSite();
             } catch (...) {
                 host_.EndRun();
@@ -450,7 +471,7 @@ private:
         task_of_.assign(items_.size(), -1);
         for (std::size_t i = 0; i < items_.size(); ++i) {
             const auto& item = items_[i];
-            if (!item.Selected || !HasPageExtension(item.Path)) {
+            if (!item.Selected || !HasPageExtension(item.Path) || clashes_.count(i) != 0) {
                 continue;
             }
             if (!seen.insert(SameFileKey(item.Path)).second) {
@@ -467,6 +488,51 @@ private:
                       threads);
     }
 
+    // Where the file system takes names regardless of letter case, two pages
+    // of the run whose backups would be one file ("A.htm" and "a.htm" in a
+    // folder that tells them apart) are both refused before anything is done
+    // to either: one backup would stand for both, and one page's original
+    // would be lost. Two names of one file are no clash.
+    void FindCaseClashes() {
+        if (!platform::NamesIgnoreCase()) {
+            return;
+        }
+        std::map<std::string, std::map<std::string, std::vector<std::size_t>>> by_backup;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            const auto& item = items_[i];
+            if (!item.Selected || !HasPageExtension(item.Path)) {
+                continue;
+            }
+            std::string file = item.Path;
+            try {
+                file = ResolveFileLinks(item.Path);
+            } catch (const IoError&) {
+                // Reported at the page's turn.
+            }
+            by_backup[LowerAscii(platform::AbsolutePath(file) + kBackupSuffix)][SameFileKey(file)].push_back(i);
+        }
+        for (const auto& [backup, files] : by_backup) {
+            if (files.size() < 2) {
+                continue;
+            }
+            std::vector<std::size_t> all;
+            for (const auto& [key, indexes] : files) {
+                all.insert(all.end(), indexes.begin(), indexes.end());
+            }
+            for (const std::size_t i : all) {
+                std::string others;
+                for (const std::size_t j : all) {
+                    if (items_[j].Path != items_[i].Path && others.find(Quoted(items_[j].Path)) == std::string::npos) {
+                        others += (others.empty() ? "" : ", ") + Quoted(items_[j].Path);
+                    }
+                }
+                clashes_[i] = "Cannot compress " + Quoted(items_[i].Path) + ": its backup would be the same file as "
+                              "that of " + others + " (names that differ only in letter case); both are left as "
+                              "they are";
+            }
+        }
+    }
+
     // A run of site pages: the newest shared file at the root serves, unless
     // there is none or a new one is asked for; then one is trained on the
     // pages of the run and written at the root (not in a dry run). Encrypted
@@ -475,7 +541,10 @@ private:
         if (settings_.Format != PageFormat::Modern || settings_.SiteRoot.empty() || options_.password.Enabled) {
             return;
         }
-        std::optional<SiteFile> existing = FindSiteFile(settings_.SiteRoot);
+        // A dry run into an output folder that is not made yet finds none.
+        std::optional<SiteFile> existing = settings_.DryRun && !FileExists(settings_.SiteRoot)
+                                               ? std::nullopt
+                                               : FindSiteFile(settings_.SiteRoot);
         const std::string root = settings_.SiteRoot;
         if (existing && !settings_.Retrain) {
             log_.AddLogLine("Site file: " + platform::JoinPath(root, existing->name) + " (in use)");
@@ -576,6 +645,16 @@ private:
         }
         host_.SetTotalPercentage(TotalPercent(file_number, summary_.Selected));
         host_.SetPaths(path);
+        if (const auto clash = clashes_.find(i); clash != clashes_.end()) {
+            PageResult refused;
+            refused.report.Path = path;
+            refused.report.Outcome = PageOutcome::Failed;
+            refused.report.Error = clash->second;
+            refused.backup_failed = true;  // nothing was touched: the run goes on
+            ++file_number;
+            Report(refused);
+            return;
+        }
         const bool queued = pool_ && !task_of_.empty() && task_of_[i] >= 0;
         PageResult result;
         if (queued) {
@@ -636,6 +715,8 @@ private:
     BatchHost& host_;
     RunTally summary_;
     std::vector<int> task_of_;
+    // Pages refused before the run, by item, with their error.
+    std::map<std::size_t, std::string> clashes_;
     std::optional<SiteState> site_;
     std::optional<WorkerPool> pool_;
 };

@@ -46,6 +46,7 @@ enum class PageOutcome {
 
 struct PageReport {
     std::string Path;
+    std::string Output;  // where it was written instead of over Path (an output tree); else empty
     PageOutcome Outcome = PageOutcome::NotAPage;
     int64_t SourceBytes = 0;  // size of the page as read
     int64_t PageBytes = 0;    // size of the page written (or that would be)

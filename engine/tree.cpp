@@ -87,7 +87,11 @@ void AddFile(const std::string& source, const std::string& output, const std::st
         return;
     }
     if (file.found.kind == platform::FileKind::Missing) {
-        listing.errors.push_back(Quoted(path) + ": a link that leads nowhere; left out");
+        platform::FileInfo name;
+        platform::Inspect(path, /*follow_links=*/false, name);
+        listing.errors.push_back(name.kind == platform::FileKind::Link
+                                     ? Quoted(path) + ": a link that leads nowhere; left out"
+                                     : "Cannot open file " + Quoted(path) + ": no such file");
         return;
     }
     if (file.found.kind != platform::FileKind::Regular) {
@@ -231,6 +235,10 @@ std::string TreeFoldersProblem(const std::string& source, const std::string& out
     return {};
 }
 
+bool PathWithin(const std::string& path, const std::string& folder) {
+    return Within(PlaceOf(path), PlaceOf(folder));
+}
+
 TreeListing ListTree(const std::string& source, const std::string& output) {
     TreeListing listing;
     Walk(source, output, "", listing);
@@ -338,6 +346,51 @@ void MakeTreeFolders(const std::string& output, const std::vector<std::string>& 
             Fail("Cannot create folder", folder, status);
         }
     }
+}
+
+namespace {
+
+// A name TemporaryNameBeside gives: ".vexel-", hex digits, '-', hex digits, ".tmp".
+bool IsTemporaryName(const std::string& name) {
+    const std::size_t mark = name.rfind(".vexel-");
+    constexpr std::size_t kMark = 7;
+    if (mark == std::string::npos || name.size() < mark + kMark + 4 || name.compare(name.size() - 4, 4, ".tmp") != 0) {
+        return false;
+    }
+    const std::string middle = name.substr(mark + kMark, name.size() - 4 - mark - kMark);
+    const std::size_t dash = middle.find('-');
+    if (dash == std::string::npos || dash == 0 || dash + 1 == middle.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < middle.size(); ++i) {
+        if (i != dash && !std::isxdigit(static_cast<unsigned char>(middle[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int RemoveTreeTemporaries(const std::string& output, const std::vector<std::string>& folders) {
+    int removed = 0;
+    std::vector<std::string> places = {output};
+    for (const std::string& relative : folders) {
+        places.push_back(platform::JoinPath(output, relative));
+    }
+    for (const std::string& place : places) {
+        std::vector<platform::FolderEntry> entries;
+        if (!platform::ListFolder(place, entries).Ok()) {
+            continue;
+        }
+        for (const platform::FolderEntry& entry : entries) {
+            if (!entry.link && entry.kind == platform::FileKind::Regular && IsTemporaryName(entry.name) &&
+                platform::Remove(platform::JoinPath(place, entry.name)).Ok()) {
+                ++removed;
+            }
+        }
+    }
+    return removed;
 }
 
 void WriteTreeFile(const std::string& path, const std::string& data, const std::string& permissionsFrom) {

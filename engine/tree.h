@@ -30,6 +30,10 @@ constexpr const char* kTreeManifestName = ".vexel-tree";
 // be made in). Empty when they can.
 std::string TreeFoldersProblem(const std::string& source, const std::string& output);
 
+// `path` is `folder` or lies inside it, links followed (for a path that does
+// not exist yet, those of the folders above it).
+bool PathWithin(const std::string& path, const std::string& folder);
+
 struct TreeFile {
     std::string relative;  // below both roots, with the system's separators
     std::string source;
@@ -59,6 +63,12 @@ TreeListing ListTreeNames(const std::string& source, const std::vector<std::stri
 // Creates the output folder and `folders` in it where missing. Throws IoError
 // naming the first folder that cannot be made.
 void MakeTreeFolders(const std::string& output, const std::vector<std::string>& folders);
+
+// Removes the temporary files that a run killed part-way left in the output
+// folder and `folders` in it (only names of our temporary files: NAME.vexel-
+// HEX-HEX.tmp), so that they are not published with the output. One run at
+// a time writes an output folder. Gives back how many were removed.
+int RemoveTreeTemporaries(const std::string& output, const std::vector<std::string>& folders);
 
 // Puts `data` at `path` through a temporary file beside it, flushed to the
 // disk and then renamed: a run stopped at any moment or a full disk leaves the

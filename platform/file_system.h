@@ -78,7 +78,9 @@ struct FileInfo {
 
 enum class OpenMode {
     Read,
-    ReadWrite,      // a page that is to be rewritten: a read-only one fails here
+    ReadWrite,      // a page that is to be rewritten: a read-only one fails here (no
+                    // write permission bit; the read-only attribute on Windows),
+                    // whoever runs the program
     WriteExisting,  // a regular file, emptied; anything else fails at once, never waits
 };
 
@@ -105,7 +107,8 @@ public:
     Status Write(const char* data, std::size_t size);
     // Puts what was written on the disk (fsync, FlushFileBuffers).
     Status Sync();
-    // Gives the file the permission bits of `path` (nothing on Windows).
+    // Gives the file the permission bits of `path`; on Windows its hidden,
+    // system, archive and not-indexed attributes (never read-only).
     Status CopyPermissionsFrom(const std::string& path);
     // An exclusive lock that other processes can test, held until Close and
     // given up by the system when the process dies. `locked` is false when
@@ -125,6 +128,27 @@ private:
     void Release();
 
     intptr_t handle_ = -1;
+};
+
+// While it lasts, on the thread that made it, every call on a name directly
+// inside `folder` reaches it through a handle on that folder, opened once
+// from `root` down, each folder below `root` as a folder and never through a
+// link: a folder swapped for a link meanwhile cannot lead a write elsewhere.
+// Paths in other folders work as always. One scope per thread. (POSIX; on
+// Windows nothing is held.)
+class FolderScope {
+public:
+    FolderScope() = default;
+    ~FolderScope();
+    FolderScope(const FolderScope&) = delete;
+    FolderScope& operator=(const FolderScope&) = delete;
+
+    // `folder` must be `root` or lie below it by name; a folder on the way
+    // that is a link now fails with the reason. Nothing for an empty root.
+    Status Enter(const std::string& root, const std::string& folder);
+
+private:
+    intptr_t fd_ = -1;
 };
 
 // Kind and size of what `path` names; a missing file is no error.

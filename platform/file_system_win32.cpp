@@ -153,6 +153,15 @@ Status File::Open(const std::string& path, OpenMode mode) {
         return LastError();
     }
     handle_ = reinterpret_cast<intptr_t>(h);
+    // A read-only page is kept as it is, also where the system would let it
+    // be opened for writing (an administrator, Wine over a user's files).
+    if (mode == OpenMode::ReadWrite && GetFileType(h) == FILE_TYPE_DISK) {
+        BY_HANDLE_FILE_INFORMATION data;
+        if (GetFileInformationByHandle(h, &data) && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+            Release();
+            return Status::Failed(Status::Kind::Other, "the file is read-only");
+        }
+    }
     // Written from its start: only a file on the disk, emptied first.
     if (mode == OpenMode::WriteExisting) {
         if (GetFileType(h) != FILE_TYPE_DISK) {
@@ -218,7 +227,24 @@ Status File::Sync() {
 }
 
 Status File::CopyPermissionsFrom(const std::string& path) {
-    (void)path;  // a new file takes the folder's permissions, as the page had
+    // A new file takes the folder's permissions, as the page had; the
+    // attributes the user gave the page (hidden, system, ...) it takes from
+    // the page. Never read-only: such a page is never rewritten, and the
+    // file must stay one that can be renamed and removed.
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return LastError();
+    }
+    FILE_BASIC_INFO basic = {};
+    if (!GetFileInformationByHandleEx(Handle(handle_), FileBasicInfo, &basic, sizeof basic)) {
+        return LastError();
+    }
+    const DWORD kept = attributes & kKeptAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    const DWORD wanted = (basic.FileAttributes & ~kKeptAttributes) | kept;
+    basic.FileAttributes = wanted != 0 ? wanted : FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(Handle(handle_), FileBasicInfo, &basic, sizeof basic)) {
+        return LastError();
+    }
     return {};
 }
 
@@ -293,6 +319,12 @@ Status File::Close() {
     if (!CloseHandle(h)) {
         return LastError();
     }
+    return {};
+}
+
+FolderScope::~FolderScope() = default;
+
+Status FolderScope::Enter(const std::string&, const std::string&) {
     return {};
 }
 

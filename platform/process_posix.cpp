@@ -1,10 +1,13 @@
 // Arguments, streams and stop signals on POSIX systems.
 #include "platform/process.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 namespace vexel::platform {
 
@@ -55,6 +58,32 @@ void WatchStopSignals() {
 
 int StopSignal() {
     return stop_signal;
+}
+
+bool ReadStandardInput(std::string& data, std::string& error) {
+    // Polled in steps, so that a stop signal ends the wait (a read would be
+    // restarted after it).
+    char buffer[1 << 16];
+    for (;;) {
+        if (stop_signal != 0) {
+            error = "stopped by a signal while waiting for data";
+            return false;
+        }
+        pollfd wait = {STDIN_FILENO, POLLIN, 0};
+        if (::poll(&wait, 1, 100) <= 0) {
+            continue;
+        }
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n == 0) {
+            return true;
+        }
+        if (n > 0) {
+            data.append(buffer, static_cast<std::size_t>(n));
+        } else if (errno != EINTR && errno != EAGAIN) {
+            error = std::strerror(errno);
+            return false;
+        }
+    }
 }
 
 }  // namespace vexel::platform

@@ -3,7 +3,10 @@
 // signal ends any wait, and no page is lost.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <fcntl.h>
+#include <stdio.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -162,6 +165,17 @@ TEST(Blocking, TheFirstStopSignalEndsAWaitForAWriterThatNeverComes) {
         run.Kill();
     EXPECT_EQ(run.Wait(), ended ? 130 : 128 + SIGKILL) << run.Err();
     EXPECT_TRUE(Contains(run.Err(), list)) << run.Err();
+
+    // The list from standard input, a pipe whose writer never writes.
+    ChildRun piped(VexelProgram(), {"compress", "--files0-from", "-"}, (dir.Path() / "run").string(), {}, list);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(piped.Finished()) << piped.Err();
+    piped.Signal(SIGTERM);
+    const bool piped_ended = WaitUntil([&] { return piped.Finished(); }, 10);
+    EXPECT_TRUE(piped_ended) << "the first SIGTERM did not end the wait for standard input";
+    if (!piped_ended)
+        piped.Kill();
+    EXPECT_EQ(piped.Wait(), piped_ended ? 143 : 128 + SIGKILL) << piped.Err();
 }
 
 // Standard output that cannot take what is written (a full disk) is an error
@@ -210,6 +224,66 @@ TEST(Outputs, AFileSizeLimitIsAWriteErrorNotTheEnd) {
 }
 
 enum class State { Original, Compressed, Lost };
+
+State StateOf(const fs::path& page, const std::string& original);
+
+// A second program keeps swapping a sub-folder of the tree with a link to a
+// folder outside it (one atomic exchange of the two names) while compress
+// and restore run over the tree: nothing outside is ever written, and no page
+// of the tree is lost. A bounded number of rounds.
+TEST(Swaps, AFolderSwappedForALinkNeverLeadsAWriteOutsideTheTree) {
+    ScratchDir dir;
+    const fs::path tree = dir.Path() / "tree";
+    const fs::path outside = dir.Path() / "outside";
+    std::map<std::string, std::string> originals;
+    for (int i = 0; i < 30; ++i) {
+        const std::string name = "page" + std::to_string(i) + ".htm";
+        originals["sub/" + name] = RowsPage(i, 20000);
+        WriteBytes(tree / "sub" / name, originals["sub/" + name]);
+        WriteBytes(outside / name, RowsPage(100 + i, 20000));
+    }
+    fs::create_symlink(outside, tree / "swap");
+    const auto outside_before = Snapshot(outside);
+    for (int round = 0; round < 4; ++round) {
+        std::atomic<bool> done{false};
+        std::thread swapper([&] {
+            while (!done) {
+                ::renameat2(AT_FDCWD, (tree / "sub").c_str(), AT_FDCWD, (tree / "swap").c_str(), RENAME_EXCHANGE);
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        });
+        for (const char* command : {"compress", "restore"}) {
+            std::vector<std::string> args = {command, "-q", "-r", tree.string()};
+            if (std::string(command) == "compress")
+                args.insert(args.begin() + 1, {"--jobs", "2"});
+            ChildRun run(VexelProgram(), args, (dir.Path() / "run").string());
+            const bool ended = WaitUntil([&] { return run.Finished(); }, 120);
+            if (!ended)
+                run.Kill();
+            const int status = run.Wait();
+            // A page whose folder was a link at its turn is "changed during the run".
+            EXPECT_TRUE(status == kExitOk || status == kExitFailed) << command << ": " << run.Err();
+        }
+        done = true;
+        swapper.join();
+        if (fs::is_symlink(tree / "sub"))
+            ::renameat2(AT_FDCWD, (tree / "sub").c_str(), AT_FDCWD, (tree / "swap").c_str(), RENAME_EXCHANGE);
+        // Names of files outside that were made, changed or removed.
+        const auto outside_after = Snapshot(outside);
+        std::string touched;
+        for (const auto& [name, bytes] : outside_after)
+            if (outside_before.count(name) == 0 || outside_before.at(name) != bytes)
+                touched += " " + name;
+        for (const auto& [name, bytes] : outside_before)
+            if (outside_after.count(name) == 0)
+                touched += " -" + name;
+        ASSERT_EQ(touched, "") << "written outside the tree in round " << round;
+        for (const auto& [name, original] : originals)
+            EXPECT_NE(StateOf(tree / name, original), State::Lost) << name << " after round " << round;
+        for (const auto& [name, bytes] : Snapshot(tree))
+            EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    }
+}
 
 // A page is its original without a backup (never compressed, or restored), or
 // compressed beside a backup that is its original (compressed, or in hand).

@@ -74,6 +74,9 @@ TEST(TreeProcess, KillNineLeavesTheSourceAsItWasAndOnlyWholeFilesUnderTheirNames
     ASSERT_EQ(last.Wait(), kExitOk) << last.Err();
     for (const auto& [name, bytes] : expected)
         EXPECT_EQ(ReadBytes(out / name), bytes) << name;
+    // The temporary files the kills left are gone, not published with the output.
+    for (const auto& [name, bytes] : Snapshot(out))
+        EXPECT_FALSE(IsTreeTemporary(name)) << name;
     EXPECT_EQ(Vexel({"verify", "-q", "-O", out.string(), src.string()}).status, kExitOk);
     EXPECT_EQ(Snapshot(src), source);
 }

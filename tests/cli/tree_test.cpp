@@ -3,8 +3,7 @@
 // output that no longer matches, and folders that would mix refused.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
+#include "platform/file_system.h"
 #include "tests/cli/cli_test_support.h"
 
 namespace vexel::cli {
@@ -13,18 +12,19 @@ namespace {
 using namespace support;
 
 // Which file each name of the output is: a file written again is a new one.
-std::map<std::string, ino_t> Inodes(const fs::path& root) {
-    std::map<std::string, ino_t> inodes;
+using Identities = std::map<std::string, platform::FileIdentity>;
+
+Identities Inodes(const fs::path& root) {
+    Identities inodes;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        struct stat st {};
-        if (entry.is_regular_file() && ::lstat(entry.path().c_str(), &st) == 0)
-            inodes[fs::relative(entry.path(), root).generic_string()] = st.st_ino;
+        platform::FileIdentity identity;
+        if (entry.is_regular_file() && platform::IdentityOf(entry.path().u8string(), identity).Ok())
+            inodes[fs::relative(entry.path(), root).generic_string()] = identity;
     }
     return inodes;
 }
 
-std::vector<std::string> Rewritten(const std::map<std::string, ino_t>& before,
-                                   const std::map<std::string, ino_t>& after) {
+std::vector<std::string> Rewritten(const Identities& before, const Identities& after) {
     std::vector<std::string> names;
     for (const auto& [name, inode] : after) {
         const auto old = before.find(name);
@@ -92,11 +92,16 @@ TEST_F(TreeToTree, SourceStaysByteForByteAndASecondRunWritesOnlyWhatChanged) {
               (std::vector<std::string>{".vexel-tree", "manual/Tools.htm", "recettes.htm"}));
     EXPECT_EQ(Vexel({"verify", "-q", "-O", out_.string(), src_.string()}).status, kExitOk);
 
-    // Other settings make other pages: all of them are written again.
+    // Other settings make other pages: all of them are written again, each
+    // JSON object naming the source and the output.
     before = Inodes(out_);
-    again = Compress({"--modern"});
+    again = Compress({"--modern", "--json"});
     ASSERT_EQ(again.status, kExitOk) << again.err;
     EXPECT_EQ(Rewritten(before, Inodes(out_)).size(), before.size());
+    EXPECT_TRUE(Contains(again.out, "\"path\":" + ::testing::PrintToString((src_ / "manual" / "Tools.htm").string()) +
+                                        ",\"result\":\"written\",\"output\":" +
+                                        ::testing::PrintToString((out_ / "manual" / "Tools.htm").string())))
+        << again.out;
 }
 
 TEST_F(TreeToTree, VerifyAgainstTheSourceNamesEveryOutputFileThatDiffersOrIsMissing) {
@@ -116,7 +121,9 @@ TEST_F(TreeToTree, VerifyAgainstTheSourceNamesEveryOutputFileThatDiffersOrIsMiss
     EXPECT_TRUE(Contains(lines[1], (out_ / "manual" / "Tools.htm").string() + ": MISMATCH")) << lines[1];
     EXPECT_TRUE(Contains(lines[2], (out_ / "style.css").string() + ": MISMATCH")) << lines[2];
     EXPECT_TRUE(Contains(checked.err, "Files: 9 OK, 3 mismatch")) << checked.err;
+    EXPECT_FALSE(Contains(checked.out, "backup")) << "the source is the original here: " << checked.out;
 
+#ifndef _WIN32
     // With --other-files link the copies are links to the source.
     const fs::path linked = dir_.Path() / "linked";
     ASSERT_EQ(Vexel({"compress", "-q", "--other-files", "link", "-O", linked.string(), src_.string()}).status,
@@ -124,19 +131,23 @@ TEST_F(TreeToTree, VerifyAgainstTheSourceNamesEveryOutputFileThatDiffersOrIsMiss
     EXPECT_TRUE(fs::is_symlink(linked / "style.css"));
     EXPECT_EQ(Vexel({"verify", "-q", "--other-files", "link", "-O", linked.string(), src_.string()}).status,
               kExitOk);
+#endif
     EXPECT_EQ(Snapshot(src_), source_);
 }
 
 TEST_F(TreeToTree, FoldersThatWouldMixAreRefusedAndNothingIsWritten) {
     fs::create_directories(dir_.Path() / "build");
-    fs::create_directory_symlink(src_, dir_.Path() / "build" / "same");
-    const std::vector<std::pair<std::string, std::string>> cases = {
+    std::vector<std::pair<std::string, std::string>> cases = {
         {src_.string(), "is the source folder"},
-        {(dir_.Path() / "build" / "same").string(), "is the source folder"},
         {(src_ / "out").string(), "lies inside the source folder"},
         {(src_ / "manual" / ".." / "new").string(), "lies inside the source folder"},
         {dir_.Path().string(), "lies inside the output folder"},
     };
+#ifndef _WIN32
+    // Links are followed: one to the source is the source.
+    fs::create_directory_symlink(src_, dir_.Path() / "build" / "same");
+    cases.push_back({(dir_.Path() / "build" / "same").string(), "is the source folder"});
+#endif
     for (const auto& [output, why] : cases) {
         const RunResult run = Vexel({"compress", "-O", output, src_.string()});
         EXPECT_EQ(run.status, kExitUsage) << output;
@@ -144,12 +155,21 @@ TEST_F(TreeToTree, FoldersThatWouldMixAreRefusedAndNothingIsWritten) {
         const RunResult check = Vexel({"verify", "-O", output, src_.string()});
         EXPECT_EQ(check.status, kExitUsage) << output;
     }
+    // A log is created or emptied first: never in either tree.
+    for (const fs::path& log : {src_ / "index.html", out_ / "index.html"}) {
+        const RunResult run = Compress({"--log", log.string()});
+        EXPECT_EQ(run.status, kExitUsage) << log;
+        EXPECT_TRUE(Contains(run.err, "--log")) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(out_));
+#ifndef _WIN32
     // A folder of the output that is a link into the source is never written through.
     fs::create_directories(out_);
     fs::create_directory_symlink(src_ / "manual", out_ / "manual");
     const RunResult run = Compress();
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_TRUE(Contains(run.err, (out_ / "manual").string())) << run.err;
+#endif
     EXPECT_EQ(Snapshot(src_), source_);
     EXPECT_FALSE(fs::exists(src_ / "out"));
     EXPECT_FALSE(fs::exists(src_ / "new"));
