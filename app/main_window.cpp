@@ -28,6 +28,8 @@ constexpr int kFileColumnRight = 201;
 constexpr int kComboGap = 7;
 // A combo box's frame and the room around its text, beside the button.
 constexpr int kComboFrame = 10;
+// The caret's width beside the text of an edit.
+constexpr int kCaretRoom = 2;
 
 const TFontSpec kToolCaption{"", 0, 0, clBlue};
 const TFontSpec kLinkCaption{"", 0, fsBold | fsUnderline, clNavy};
@@ -269,7 +271,19 @@ void TForm1::LayOutDriveAndFileType() {
     for (int i = 0; i < ComboBox1->Items()->Count(); ++i)
         text = std::max(text, TextSizeIn(ComboBox1, ComboBox1->Items()->Strings(i)).cx);
     const int right = kFileColumnRight;
-    const int width = text + GetSystemMetrics(SM_CXVSCROLL) + kComboFrame;
+    int width = text + GetSystemMetrics(SM_CXVSCROLL) + kComboFrame;
+    // Once the box has its window, its edit says what room the text gets
+    // inside its margins; the caret at the end of the text must fit too, or
+    // the edit scrolls the first "*" away when it takes the focus.
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (ComboBox1->HandleAllocated() && GetComboBoxInfo(ComboBox1->Handle(), &info) && info.hwndItem) {
+        RECT client{};
+        GetClientRect(info.hwndItem, &client);
+        const auto margins = static_cast<DWORD>(SendMessageW(info.hwndItem, EM_GETMARGINS, 0, 0));
+        const int room = client.right - LOWORD(margins) - HIWORD(margins);
+        width = ComboBox1->Width() + text + kCaretRoom - room;
+    }
     ComboBox1->SetBounds(right - width, ComboBox1->Top(), width, ComboBox1->Height());
     DriveComboBox1->SetWidth(ComboBox1->Left() - kComboGap - DriveComboBox1->Left());
 }
@@ -534,6 +548,7 @@ void TForm1::SelectAtStart(const std::vector<std::string>& Paths) {
 }
 
 void TForm1::FormShow(TObject*) {
+    LayOutDriveAndFileType();
     if (startNotice_.empty())
         return;
     // A modal box inside the show would run in the middle of the splash's
