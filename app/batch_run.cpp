@@ -8,6 +8,7 @@
 #include "engine/batch.h"
 #include "engine/restore.h"
 #include "engine/verify.h"
+#include "platform/file_system.h"
 
 namespace vexel {
 
@@ -15,6 +16,17 @@ const char kNothingSelected[] =
     "No page is selected. Select one or more pages in the file list (Ctrl+A selects them all), then try again.";
 
 namespace {
+
+// The folder a page lies in, as its path names it.
+std::string FolderOf(const std::string& Page) {
+    std::size_t end = Page.size();
+    while (end > 0 && !platform::IsSeparator(Page[end - 1]))
+        --end;
+    // A drive's root keeps its separator.
+    if (end > 1 && !(end == 3 && Page[1] == ':'))
+        --end;
+    return Page.substr(0, end);
+}
 
 void Tell(TConn& Conn, const std::string& Text) {
     if (Conn.ShowMessage)
@@ -92,6 +104,9 @@ void Button2Click(TWindowSet& Windows) {
         format.JavaChoose = !dialog->VbChoose->Checked();
         format.Modern = dialog->Modern();
         format.Seal = dialog->Seal();
+        // The file list shows one folder: the folder of every page of the run.
+        if (format.Modern && dialog->SiteFile->Checked())
+            format.SiteRoot = FolderOf(pages.front());
     }
     struct TRefresh {
         TFileSelection* selection;

@@ -293,6 +293,7 @@ RunTally TConn::RunBatch(const std::vector<std::string>& Pages,
     settings.Format = Format.Modern       ? PageFormat::Modern
                       : Format.JavaChoose ? PageFormat::JavaScript
                                           : PageFormat::VbScript;
+    settings.SiteRoot = Format.Modern ? Format.SiteRoot : std::string();
     // A modern page has no prompt: its password is the one that seals it.
     if (Format.Modern)
         options.password = {!Format.Seal.empty(), PasswordFromText(Format.Seal)};

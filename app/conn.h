@@ -38,6 +38,9 @@ struct TPageFormat {
     bool Modern = false;
     // The password a modern page is encrypted with; empty: not encrypted.
     std::string Seal;
+    // Modern pages as pages of a site whose root folder this is (the shared
+    // decoder file stands there); empty: pages of their own.
+    std::string SiteRoot;
 };
 
 // What a run did, for its last log lines and its closing box.

@@ -87,7 +87,7 @@ TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(
     SetCaption("HTML page options...");
     SetBorderStyle(bsNone);
     SetClientWidth(499);
-    SetClientHeight(376);
+    SetClientHeight(396);
     UseWindowFont(this);
     // No hint of this window is ever shown.
     SetShowHint(false);
@@ -107,11 +107,11 @@ TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(
     BuildEncryptOptions(groupGround);
     BuildProtectOptions(groupGround);
 
-    ZelButton2 = MakeDialogButton(ZelPanel1, Bounds(328, 338, 75, 25), "&OK", windows_.ZelBackground1);
+    ZelButton2 = MakeDialogButton(ZelPanel1, Bounds(328, 358, 75, 25), "&OK", windows_.ZelBackground1);
     ZelButton2->SetHint(
         "Agree all options , and begin compress\r\nall select HTML file and create it to \r\nspecified "
         "folder.");
-    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(408, 338, 75, 25), "&Canel", windows_.ZelBackground1);
+    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(408, 358, 75, 25), "&Canel", windows_.ZelBackground1);
     ZelButton1->SetHint("Canel and return to upper window.");
     ZelButton2->SetDefault(true);
     ZelButton1->SetCancel(true);
@@ -160,7 +160,7 @@ TBox* TSavefileto::Box(TWinControl* Parent, int X, int Y, const char* Caption, b
 }
 
 void TSavefileto::BuildCompressOptions(TZelBackground* GroupGround) {
-    ZelPanel4 = GroupPanel(12, 134, "Compress options:", GroupGround);
+    ZelPanel4 = GroupPanel(12, 154, "Compress options:", GroupGround);
     ZelPanel4->SetHint("Choose compress option");
     MakeLabel(ZelPanel4, kGroupLeft, 22, "HTML insert self uncompression type:", kPlain);
     JavaChoose = Box<TZelRadiobutton>(ZelPanel4, 2 * kGroupLeft, 40, "JavaScript", true);
@@ -169,11 +169,14 @@ void TSavefileto::BuildCompressOptions(TZelBackground* GroupGround) {
     JavaChoose->SetHint(kLanguageHint);
     VbChoose->SetHint(kLanguageHint);
     ModernChoose->SetHint("Deflated page, expanded by the browser itself; it can be encrypted.");
+    // Modern pages as pages of a site whose root is the folder of the run.
+    SiteFile = Box<TZelCheckbox>(ZelPanel4, 2 * kGroupLeft, 60,
+                                 "Pages of a folder share one decoder file: smaller", false);
 
-    TZelLabel* optimize = MakeLabel(ZelPanel4, kGroupLeft, 64, "Auto optimize:", kPlain);
+    TZelLabel* optimize = MakeLabel(ZelPanel4, kGroupLeft, 84, "Auto optimize:", kPlain);
     const int boxLeft = RightOf(optimize) + kGap;
-    UChar = Box<TZelCheckbox>(ZelPanel4, boxLeft, 62, "Remove Extend(>128) Characters", true);
-    TZelLabel* french = MakeLabel(ZelPanel4, boxLeft + 18, 79, "[Disable it for French and German]", kNote);
+    UChar = Box<TZelCheckbox>(ZelPanel4, boxLeft, 82, "Remove Extend(>128) Characters", true);
+    TZelLabel* french = MakeLabel(ZelPanel4, boxLeft + 18, 99, "[Disable it for French and German]", kNote);
     ZelCheckbox3 = Box<TZelCheckbox>(ZelPanel4, boxLeft, french->Top() + french->Height(),
                                      "Remove Unuseful Characters", true);
     ZelCheckbox3->SetHint("Remove all unuseful char \r\nfrom chr(1) - chr(32).");
@@ -184,7 +187,7 @@ void TSavefileto::BuildCompressOptions(TZelBackground* GroupGround) {
 }
 
 void TSavefileto::BuildEncryptOptions(TZelBackground* GroupGround) {
-    ZelPanel5 = GroupPanel(152, 92, "Encrypt options:", GroupGround);
+    ZelPanel5 = GroupPanel(172, 92, "Encrypt options:", GroupGround);
     ZelPanel5->SetHint(kLockHint);
     ZelCheckbox4 =
         Box<TZelCheckbox>(ZelPanel5, kGroupLeft, 22, "Encrypt the modern page with a password (AES-256-GCM)", false);
@@ -203,7 +206,7 @@ void TSavefileto::BuildEncryptOptions(TZelBackground* GroupGround) {
 }
 
 void TSavefileto::BuildProtectOptions(TZelBackground* GroupGround) {
-    ZelPanel3 = GroupPanel(250, 80, "Protect options:", GroupGround);
+    ZelPanel3 = GroupPanel(270, 80, "Protect options:", GroupGround);
     ZelPanel3->SetHint(kLockHint);
     ZelCheckbox1 = Box<TZelCheckbox>(ZelPanel3, kGroupLeft, 22, "Use password", false);
     ZelCheckbox1->SetHint(kPasswordBoxHint);
@@ -229,6 +232,7 @@ void TSavefileto::BindHandlers() {
     UChar->OnClick = [this](TObject* Sender) { UCharClick(Sender); };
     for (TZelRadiobutton* format : {JavaChoose, VbChoose, ModernChoose})
         format->OnClick = [this](TObject* Sender) { FormatClick(Sender); };
+    SiteFile->OnClick = [this](TObject*) { SaveChoices(); };
     ZelCheckbox4->OnClick = [this](TObject* Sender) { SealChange(Sender); };
     SealShow->OnClick = [this](TObject* Sender) { SealChange(Sender); };
     SealPassword->OnChange = [this](TObject* Sender) { SealChange(Sender); };
@@ -285,6 +289,7 @@ void TSavefileto::FormatClick(TObject* Sender) {
     const bool modern = Modern();
     ZelCheckbox1->SetEnabled(!modern);
     Edit1->SetEnabled(!modern && ZelCheckbox1->Checked());
+    SiteFile->SetEnabled(modern);
     SealChange(Sender);
 }
 
@@ -313,6 +318,7 @@ void TSavefileto::SaveChoices() {
     if (loading_)
         return;
     ZelControlStore1->WriteString(kFormatKey, Modern() ? kModern : VbChoose->Checked() ? kVbScript : kJavaScript);
+    ZelControlStore1->WriteBool("SiteFile", SiteFile->Checked());
     ZelControlStore1->WriteBool("RemoveExtended", UChar->Checked());
     ZelControlStore1->WriteBool("RemoveUnuseful", ZelCheckbox3->Checked());
     ZelControlStore1->WriteBool("Encrypt", ZelCheckbox4->Checked());
@@ -329,6 +335,7 @@ void TSavefileto::LoadChoices() {
     JavaChoose->SetChecked(format != kVbScript && format != kModern);
     VbChoose->SetChecked(format == kVbScript);
     ModernChoose->SetChecked(format == kModern);
+    SiteFile->SetChecked(ZelControlStore1->ReadBool("SiteFile", false));
     UChar->SetChecked(ZelControlStore1->ReadBool("RemoveExtended", true));
     ZelCheckbox3->SetChecked(ZelControlStore1->ReadBool("RemoveUnuseful", true));
     ZelCheckbox4->SetChecked(ZelControlStore1->ReadBool("Encrypt", false));

@@ -54,6 +54,8 @@ public:
     TZelRadiobutton* JavaChoose = nullptr;
     TZelRadiobutton* VbChoose = nullptr;
     TZelRadiobutton* ModernChoose = nullptr;
+    // Modern pages of the run's folder share one decoder file there.
+    TZelCheckbox* SiteFile = nullptr;
     TZelCheckbox* UChar = nullptr;
     TZelCheckbox* ZelCheckbox3 = nullptr;
     TZelCheckbox* ZelCheckbox2 = nullptr;

@@ -115,6 +115,8 @@ void JsonHost::PageDone(const PageReport& report) {
     const bool written = report.Outcome == PageOutcome::Written || report.Outcome == PageOutcome::WouldWrite;
     std::string object = "{\"type\":\"page\",\"path\":" + JsonString(report.Path) + ",\"result\":\"" +
                          JsonResultName(report.Outcome) + "\"";
+    if (!report.Output.empty())
+        object += ",\"output\":" + JsonString(report.Output);
     object += ",\"bytes_before\":" + (written ? std::to_string(report.SourceBytes) : std::string("null"));
     object += ",\"bytes_after\":" + (written ? std::to_string(report.PageBytes) : std::string("null"));
     object += ",\"warnings\":[";

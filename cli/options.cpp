@@ -49,6 +49,8 @@ const KnownOption kOptions[] = {
     {"force", 'f', false, kRestore},
     {"follow-links-anywhere", 0, false, kCompress | kRestore | kVerify},
     {"output", 'o', true, kExpandDecode},
+    {"output-dir", 'O', true, kCompress | kVerify},
+    {"other-files", 0, true, kCompress | kVerify},
     {"files0-from", 0, true, kCompress | kRestore | kVerify},
     {"json", 0, false, kCompress},
     {"help", 'h', false, ~0u},
@@ -105,6 +107,12 @@ void CheckCombinations(const Invocation& inv) {
     const std::string command = CommandName(inv.command);
     if (inv.passwordSet && !inv.passwordFile.empty())
         throw UsageError("give --password or --password-file, not both", command);
+    if (inv.otherFiles != "copy" && inv.outputDir.empty())
+        throw UsageError("--other-files goes with --output-dir DIR", command);
+    if (!inv.outputDir.empty() && inv.filesFrom.empty() && inv.paths.size() > 1)
+        throw UsageError("--output-dir takes one source folder PATH (or --files0-from with names below the "
+                         "current folder)",
+                         command);
     if (inv.command != Command::Compress)
         return;
     const bool password = inv.passwordSet || !inv.passwordFile.empty();
@@ -209,6 +217,15 @@ void Apply(Invocation& inv, const KnownOption& option, const std::string& value)
         if (value.empty())
             throw UsageError("--files0-from needs a file name ('-' for standard input)", command);
         inv.filesFrom = value;
+    }
+    else if (name == "output-dir") {
+        if (value.empty())
+            throw UsageError("--output-dir needs a folder name", command);
+        inv.outputDir = value;
+    } else if (name == "other-files") {
+        if (value != "copy" && value != "link" && value != "skip")
+            throw UsageError("bad --other-files value '" + value + "': expected copy, link or skip", command);
+        inv.otherFiles = value;
     }
     else if (name == "output") {
         if (value.empty())
@@ -375,8 +392,10 @@ std::string ToolHelp() {
            "\n"
            "Commands:\n"
            "  compress PATH...       compress pages in place, keeping a PATH_backup copy of each\n"
+           "  compress -O OUT SRC    compress the folder SRC into the folder OUT, SRC untouched\n"
            "  restore PATH...        put pages back from their _backup copies\n"
            "  verify PATH...         check that compressed pages give back their _backup copies\n"
+           "  verify -O OUT SRC      check the folder OUT against its source folder SRC\n"
            "  decode PAGE            print the text a compressed page expands to\n"
            "  expand DATAFILE        print the text a raw data file (or a modern page) expands to\n"
            "  help [COMMAND]         show this help, or a command's\n"
@@ -393,6 +412,7 @@ std::string CommandHelp(Command command) {
         case Command::Compress:
             return "Usage: vexel compress [OPTIONS] PATH...\n"
                    "       vexel compress [OPTIONS] --files0-from FILE\n"
+                   "       vexel compress [OPTIONS] -O OUT SRC\n"
                    "\n"
                    "Compresses .htm/.html pages in place. Each page is first copied to PATH_backup;\n"
                    "a page whose backup exists is reported as already compressed and left alone,\n"
@@ -432,6 +452,25 @@ std::string CommandHelp(Command command) {
                    "                         only beside that file (not with --encrypt)\n"
                    "  --retrain              with --site: train a new dictionary on the pages of\n"
                    "                         this run even when ROOT has a shared file already\n"
+                   "\n"
+                   "Into an output folder, for build pipelines: the source is only read.\n"
+                   "  -O, --output-dir OUT   compress the pages of the folder SRC (and its\n"
+                   "                         sub-folders) into OUT, each at its place there, so\n"
+                   "                         links between pages still work; no backups. A page\n"
+                   "                         left as it is (no body tag, not smaller, compressed\n"
+                   "                         already) is copied. OUT is made where missing and\n"
+                   "                         may not be SRC, lie inside it or hold it. A next run\n"
+                   "                         writes only the files whose source changed (size or\n"
+                   "                         time of change) or whose output was changed since,\n"
+                   "                         as the manifest OUT/.vexel-tree records; a run with\n"
+                   "                         other options writes all again. Every file is written\n"
+                   "                         to a temporary file first, renamed when complete.\n"
+                   "                         With --files0-from the names are files and folders\n"
+                   "                         below the current folder, which is then SRC. With\n"
+                   "                         --site, ROOT is SRC; the shared file goes into OUT.\n"
+                   "      --other-files MODE copy (default), link or skip the files that are not\n"
+                   "                         pages: copies make OUT stand alone; links (symbolic,\n"
+                   "                         to the files in SRC) save room\n"
                    "\n"
                    "  -r, --recursive        take the pages of sub-folders too\n"
                    "      --follow-links-anywhere\n"
@@ -492,6 +531,7 @@ std::string CommandHelp(Command command) {
         case Command::Verify:
             return "Usage: vexel verify [OPTIONS] PATH...\n"
                    "       vexel verify [OPTIONS] --files0-from FILE\n"
+                   "       vexel verify [OPTIONS] -O OUT SRC\n"
                    "\n"
                    "Expands each compressed page as a browser would and compares it with its\n"
                    "PATH_backup: a modern page must give back the backup byte for byte, a classic\n"
@@ -503,6 +543,12 @@ std::string CommandHelp(Command command) {
                    "to pages) that compress takes. A page that a compress run has in hand is\n"
                    "reported and left to it.\n"
                    "\n"
+                   "  -O, --output-dir OUT   check the folder OUT that 'compress -O OUT SRC' wrote\n"
+                   "                         against the source folder SRC: each page of SRC must\n"
+                   "                         be in OUT, compressed from it (or as it is); each other\n"
+                   "                         file a copy of it (lines name the files of OUT)\n"
+                   "      --other-files MODE as compress put them there: copy (default), link or\n"
+                   "                         skip\n"
                    "  --password TEXT        the password of encrypted modern pages\n"
                    "  --password-file FILE   read it from the first line of FILE\n"
                    "  -r, --recursive        take the pages of sub-folders too\n"

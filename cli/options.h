@@ -37,6 +37,11 @@ struct Invocation {
     // failed (the other commands report them as they read the list).
     std::vector<std::string> emptyNames;
     std::string output;              // expand and decode: -o OUT; empty means stdout
+    // compress and verify: -O, --output-dir DIR: the pages of the one source
+    // folder PATH (or of the current folder, with --files0-from) go to DIR,
+    // at the same places; the source is only read. Empty: in place.
+    std::string outputDir;
+    std::string otherFiles = "copy";  // with --output-dir: copy, link or skip
 
     // compress
     bool vbscript = false;

@@ -3,6 +3,41 @@
 
 namespace vexel::cli {
 
+std::string ShownText(const std::string& text) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string shown;
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c >= 0x20 && c != 0x7F && !c1)
+            continue;
+        shown.append(text, from, i - from);
+        if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else if (c1) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            shown += "\\u00";
+            shown += kDigits[code >> 4];
+            shown += kDigits[code & 0xF];
+        } else {
+            shown += "\\x";
+            shown += kDigits[c >> 4];
+            shown += kDigits[c & 0xF];
+        }
+        from = i + 1;
+    }
+    if (from == 0)
+        return text;
+    shown.append(text, from, std::string::npos);
+    return shown;
+}
+
 TerminalHost::TerminalHost(std::ostream* log, std::ostream* logFile, std::ostream& err, ProgressBar& bar,
                            std::function<int()> stopSignal)
     : log_(log), logFile_(logFile), err_(err), bar_(bar), stopSignal_(std::move(stopSignal)) {}
@@ -17,7 +52,8 @@ void TerminalHost::StartProgress(const std::map<std::string, int64_t>& pageSizes
     DrawBar(true);
 }
 
-void TerminalHost::WriteLine(const std::string& line) {
+void TerminalHost::WriteLine(const std::string& text) {
+    const std::string line = ShownText(text);
     if (log_ != nullptr) {
         // Standard output and the bar may share a terminal.
         if (bar_.Visible()) {
@@ -81,7 +117,7 @@ bool TerminalHost::ContinueAfterFailure(const PageReport& report) {
         if (log_ != nullptr)
             *log_ << std::flush;
         const bool named = report.Error.find(report.Path) != std::string::npos;
-        err_ << "vexel: " << (named ? "" : report.Path + ": ") << report.Error << '\n' << std::flush;
+        err_ << "vexel: " << ShownText((named ? "" : report.Path + ": ") + report.Error) << '\n' << std::flush;
     }
     return true;
 }
@@ -105,7 +141,7 @@ void TerminalHost::Error(const std::string& message) {
     bar_.Erase();
     if (log_ != nullptr)
         *log_ << std::flush;
-    err_ << "vexel: " << message << '\n' << std::flush;
+    err_ << "vexel: " << ShownText(message) << '\n' << std::flush;
 }
 
 }  // namespace vexel::cli

@@ -16,6 +16,12 @@
 
 namespace vexel::cli {
 
+// A line of text output with the control characters of hostile file names
+// made visible: CR, LF and tab as \r, \n and \t, other control bytes as
+// \xHH and the C1 controls of UTF-8 as \uHHHH, so that a name can neither
+// move the terminal's cursor nor forge a line. Other text stays as it is.
+std::string ShownText(const std::string& text);
+
 class TerminalHost : public JobHost, public BatchHost {
 public:
     // `log` may be null (--quiet), as may `logFile`. `pageSizes` gives the size

@@ -14,6 +14,7 @@
 #include "cli/options.h"
 #include "cli/progress_bar.h"
 #include "cli/terminal_host.h"
+#include "cli/tree_run.h"
 #include "engine/batch.h"
 #include "engine/charset.h"
 #include "engine/data_format.h"
@@ -29,6 +30,7 @@
 #include "engine/site_file.h"
 #include "engine/verify.h"
 #include "platform/crypto.h"
+#include "platform/file_system.h"
 #include "platform/ascii.h"
 
 namespace vexel::cli {
@@ -36,7 +38,7 @@ namespace vexel::cli {
 namespace {
 
 void PrintError(std::ostream& err, const std::string& message) {
-    err << "vexel: " << message << '\n' << std::flush;
+    err << "vexel: " << ShownText(message) << '\n' << std::flush;
 }
 
 // Writes the result of expand and decode to OUT or standard output.
@@ -47,11 +49,8 @@ int WriteResult(const std::string& output, const std::string& data, std::ostream
             console.rawOutput();
         out.write(data.data(), static_cast<std::streamsize>(data.size()));
         out.flush();
-        if (!out) {
-            PrintError(err, "Cannot write to standard output");
-            return kExitFailed;
-        }
-        return kExitOk;
+        // A failed write is reported once, when the command ends.
+        return out ? kExitOk : kExitFailed;
     }
     try {
         WriteFileReplacing(output, data);
@@ -60,6 +59,33 @@ int WriteResult(const std::string& output, const std::string& data, std::ostream
         return kExitFailed;
     }
     return kExitOk;
+}
+
+// -o must not name the file the command reads nor any page's backup (the only
+// copy of an original), also through a link or a second name: the result
+// would take its place. Usage status with the error printed, or kExitOk.
+int CheckOutput(const Invocation& inv, std::ostream& err) {
+    if (inv.output.empty())
+        return kExitOk;
+    const std::string& input = inv.paths.front();
+    std::set<std::string> taken = {SameFileKey(input)};
+    std::string backup = input;
+    try {
+        backup = ResolveFileLinks(input);
+    } catch (const IoError&) {
+    }
+    taken.insert(SameFileKey(backup + kBackupSuffix));
+    std::string output = inv.output;
+    try {
+        output = ResolveFileLinks(inv.output);
+    } catch (const IoError&) {
+    }
+    if (taken.count(SameFileKey(inv.output)) == 0 && PageOfBackup(output).empty() &&
+        PageOfBackup(inv.output).empty())
+        return kExitOk;
+    PrintError(err, "-o " + Quoted(inv.output) + " names the file this command reads or a page's backup");
+    err << "Try 'vexel " << CommandName(inv.command) << " --help'.\n";
+    return kExitUsage;
 }
 
 // The password of the command, given or read from --password-file, by the
@@ -132,6 +158,8 @@ bool FindModernPage(const std::string& path,
 }
 
 int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    if (const int status = CheckOutput(inv, err); status != kExitOk)
+        return status;
     {
         // A modern page is its own data: its original is what it expands to.
         std::string file;
@@ -165,6 +193,8 @@ int Expand(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
 }
 
 int Decode(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    if (const int status = CheckOutput(inv, err); status != kExitOk)
+        return status;
     const std::string& path = inv.paths.front();
     std::string page;
     try {
@@ -211,6 +241,17 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
         if (stopSignal != 0)
             break;
         try {
+            // As compress does: the page's folder held from the folder named
+            // down, so that a folder swapped for a link redirects nothing.
+            platform::FolderScope folder;
+            if (!list.folders[i].empty()) {
+                const std::size_t slash = page.find_last_of("/\\");
+                const platform::Status entered =
+                    folder.Enter(list.folders[i], page.substr(0, slash == std::string::npos ? 0 : slash));
+                if (!entered.Ok())
+                    throw IoError(Quoted(page) + ": changed during the run (" + entered.Reason() +
+                                  "); left as it is");
+            }
             RestoreOptions options;
             options.Force = inv.force;
             options.DryRun = inv.dryRun;
@@ -218,7 +259,7 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
             const RestoreResult result = RestorePage(page, options);
             ++restored;
             if (!inv.quiet)
-                out << (inv.dryRun ? "Would restore: " : "Restored: ") << page << '\n';
+                out << (inv.dryRun ? "Would restore: " : "Restored: ") << ShownText(page) << '\n';
             if (!result.warning.empty()) {
                 // The page is back; what was left undone still needs the user.
                 out.flush();
@@ -238,6 +279,8 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
 }
 
 int Verify(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    if (!inv.outputDir.empty())
+        return VerifyTree(inv, out, err, console.stopSignal);
     const PageList list = CollectBackedUpPages(inv.paths, inv.recursive, /*with_lost_pages=*/false);
     int status = kExitOk;
     for (const std::string& error : list.errors) {
@@ -257,13 +300,13 @@ int Verify(const Invocation& inv, std::ostream& out, std::ostream& err, const Co
         switch (result.outcome) {
             case VerifyOutcome::Match:
                 if (!inv.quiet)
-                    out << page << ": OK (" << result.format << ", " << result.detail << ")\n";
+                    out << ShownText(page + ": OK (" + result.format + ", " + result.detail + ")") << '\n';
                 break;
             case VerifyOutcome::Mismatch:
-                out << page << ": MISMATCH (" << result.format << "): " << result.detail << '\n';
+                out << ShownText(page + ": MISMATCH (" + result.format + "): " + result.detail) << '\n';
                 break;
             case VerifyOutcome::NotChecked:
-                out << page << ": NOT CHECKED (" << result.format << "): " << result.detail << '\n';
+                out << ShownText(page + ": NOT CHECKED (" + result.format + "): " + result.detail) << '\n';
                 break;
             case VerifyOutcome::Failed:
                 out.flush();
@@ -325,7 +368,17 @@ void PrintSummary(std::ostream& err, const RunTally& summary, bool dryRun) {
 }
 
 int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
-    const PageList list = CollectPages(inv.paths, inv.recursive);
+    // --output-dir: the source tree is listed by the tree run, not here.
+    std::unique_ptr<TreeCompress> tree = inv.outputDir.empty() ? nullptr : std::make_unique<TreeCompress>(inv);
+    if (tree) {
+        const std::string problem = tree->Prepare();
+        if (!problem.empty()) {
+            PrintError(err, problem);
+            err << "Try 'vexel compress --help'.\n";
+            return kExitUsage;
+        }
+    }
+    const PageList list = tree ? PageList{} : CollectPages(inv.paths, inv.recursive);
 
     LogFile logFile;
     if (!inv.logFile.empty()) {
@@ -371,6 +424,8 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         if (HasPageExtension(path))
             sizes[path] = FileSize(path);
     }
+    if (tree && !tree->Start(host, items, sizes))
+        return kExitFailed;
 
     JobOptions options;
     options.password.Enabled = inv.passwordSet;
@@ -390,7 +445,7 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
                                      : PageFormat::JavaScript;
     settings.DryRun = inv.dryRun;
     settings.FollowLinksAnywhere = inv.followLinksAnywhere;
-    settings.SiteRoot = inv.site;
+    settings.SiteRoot = tree && !inv.site.empty() ? tree->SiteRoot() : inv.site;
     settings.Retrain = inv.retrain;
     settings.Jobs = inv.jobs > 0 ? inv.jobs : static_cast<int>(std::thread::hardware_concurrency());
     if (settings.Jobs < 1)
@@ -399,12 +454,13 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
     host.StartProgress(sizes);
     RunTally summary;
     try {
-        summary = RunBatch(items, options, settings, host, host);
+        summary = RunBatch(items, options, settings, host, tree ? tree->Host(host) : host);
     } catch (const std::exception& e) {
         host.Error(e.what());
         return kExitFailed;
     }
     summary.Failed += static_cast<int>(inv.emptyNames.size());
+    const std::string treeSummary = tree ? tree->Finish(host, summary, console.stopSignal) : std::string();
     out.flush();
     if (!inv.logFile.empty()) {
         const std::string error = logFile.Close();
@@ -414,9 +470,10 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
         }
     }
     PrintSummary(err, summary, inv.dryRun);
+    err << treeSummary;
     if (json)
         json->WriteSummary(summary, inv.dryRun);
-    if (summary.Failed > 0)
+    if (summary.Failed > 0 || (tree && tree->OthersFailed() > 0))
         status = kExitFailed;
     // A stop asked for by a signal is what the caller most needs to know.
     if (summary.Cancelled) {
@@ -431,7 +488,13 @@ int Compress(const Invocation& inv, std::ostream& out, std::ostream& err, const 
 // cannot be read at all.
 bool ReadFilesFrom(Invocation& inv, const Console& console, std::ostream& err, int& status) {
     std::string data;
-    if (inv.filesFrom == "-") {
+    if (inv.filesFrom == "-" && console.readInput) {
+        std::string error;
+        if (!console.readInput(data, error)) {
+            PrintError(err, "--files0-from -: cannot read standard input: " + error);
+            return false;
+        }
+    } else if (inv.filesFrom == "-") {
         if (console.in == nullptr) {
             PrintError(err, "--files0-from -: no standard input to read");
             return false;
@@ -461,6 +524,30 @@ bool ReadFilesFrom(Invocation& inv, const Console& console, std::ostream& err, i
     }
     inv.paths = std::move(list.names);
     return true;
+}
+
+int RunCommand(Invocation& inv, std::ostream& out, std::ostream& err, const Console& console) {
+    int status = kExitUsage;
+    switch (inv.command) {
+        case Command::Compress:
+            status = Compress(inv, out, err, console);
+            break;
+        case Command::Expand:
+            status = Expand(inv, out, err, console);
+            break;
+        case Command::Decode:
+            status = Decode(inv, out, err, console);
+            break;
+        case Command::Restore:
+            status = Restore(inv, out, err, console);
+            break;
+        case Command::Verify:
+            status = Verify(inv, out, err, console);
+            break;
+        case Command::None:
+            break;
+    }
+    return status;
 }
 
 }  // namespace
@@ -494,27 +581,19 @@ int RunVexel(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return signal != 0 ? kExitSignalBase + signal : status;
     }
     int listStatus = kExitOk;
-    if (!inv.filesFrom.empty() && !ReadFilesFrom(inv, console, err, listStatus))
-        return kExitFailed;
-    int status = kExitUsage;
-    switch (inv.command) {
-        case Command::Compress:
-            status = Compress(inv, out, err, console);
-            break;
-        case Command::Expand:
-            status = Expand(inv, out, err, console);
-            break;
-        case Command::Decode:
-            status = Decode(inv, out, err, console);
-            break;
-        case Command::Restore:
-            status = Restore(inv, out, err, console);
-            break;
-        case Command::Verify:
-            status = Verify(inv, out, err, console);
-            break;
-        case Command::None:
-            break;
+    if (!inv.filesFrom.empty() && !ReadFilesFrom(inv, console, err, listStatus)) {
+        // A stop signal ended the wait for the list from a pipe.
+        const int signal = console.stopSignal ? console.stopSignal() : 0;
+        return signal != 0 ? kExitSignalBase + signal : kExitFailed;
+    }
+    int status = RunCommand(inv, out, err, console);
+    // Output that never arrived (a full disk, a closed pipe) is a failure.
+    out.flush();
+    if (!out) {
+        const std::string reason = console.outputError ? console.outputError() : std::string();
+        PrintError(err, "Cannot write to standard output" + (reason.empty() ? "" : ": " + reason));
+        if (status == kExitOk)
+            status = kExitFailed;
     }
     return status == kExitOk ? listStatus : status;
 }

@@ -30,6 +30,11 @@ struct Console {
     std::function<void()> rawOutput;
     // Standard input, for --files0-from -; read as bytes.
     std::istream* in = nullptr;
+    // Reads all of standard input instead of `in` when given (the program's
+    // own, whose wait a stop signal ends); false with the reason.
+    std::function<bool(std::string& data, std::string& error)> readInput;
+    // Why a write to `out` failed ("No space left on device"), once it has.
+    std::function<std::string()> outputError;
 };
 
 // `args` excludes the program name.

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <map>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -18,6 +19,8 @@
 #include "engine/own_page.h"
 #include "engine/site_dictionary.h"
 #include "engine/site_file.h"
+#include "engine/tree.h"
+#include "platform/ascii.h"
 
 namespace vexel {
 
@@ -87,15 +90,111 @@ void FailPage(PageResult& result, PageClaim& claim, std::exception_ptr error) {
     }
 }
 
+// The log of a page compressed into an output tree: the line that names
+// where the page was written names its output, not the source.
+class TreeLog : public JobHost {
+public:
+    TreeLog(JobHost& inner, const std::string& source, const std::string& output)
+        : inner_(inner), written_(std::string(kWrittenTo) + source), output_(output) {}
+
+    void AddLogLine(const std::string& line) override {
+        inner_.AddLogLine(line == written_ ? std::string(kWrittenTo) + output_ : line);
+    }
+    bool WantsLogLines() const override { return inner_.WantsLogLines(); }
+    void ShowErrorIndicator() override { inner_.ShowErrorIndicator(); }
+    void SetPagePercentage(uint8_t percent) override { inner_.SetPagePercentage(percent); }
+    void ProcessMessages() override { inner_.ProcessMessages(); }
+
+private:
+    static constexpr const char* kWrittenTo = "Compresssed to:";
+    JobHost& inner_;
+    const std::string written_;
+    const std::string& output_;
+};
+
+// The page of a source tree compressed into its output: read, never written;
+// no backup; a page left as it is goes to the output as it is. Never throws.
+PageResult ProcessTreePage(const BatchItem& item, const JobOptions& options, const BatchSettings& settings,
+                           JobHost& log, const SiteState* site) noexcept {
+    PageResult result;
+    PageClaim none;
+    try {
+        result.report.Path = item.Path;
+        result.report.Output = item.Output;
+        const std::string file = PageFile(item.Path, item.Folder, settings);
+        std::optional<PageSite> pageSite;
+        if (site != nullptr && settings.Format == PageFormat::Modern && !options.password.Enabled) {
+            // The output mirrors the source: the page's depth below the root
+            // is that of its output below the output's root.
+            std::string link;
+            for (std::size_t i = site->root.size() + 1; i < item.Output.size(); ++i) {
+                if (platform::IsSeparator(item.Output[i])) {
+                    link += "../";
+                }
+            }
+            pageSite = PageSite{link + site->file.name, site->file.dictionary};
+        }
+        std::string source = ReadWholeFile(file);
+        std::string written;
+        if (const std::optional<PageFormat> own = RecognizeOwnPage(source)) {
+            log.AddLogLine(std::string("Information:    ") + item.Path + " is a compressed " +
+                           PageFormatName(*own) + " already; it is copied as it is.");
+            result.report.Outcome = PageOutcome::AlreadyCompressed;
+            written = std::move(source);
+        } else {
+            TreeLog treeLog(log, file, item.Output);
+            CompressedPage page =
+                CompressPage(source, file, options, settings.Format, treeLog, pageSite ? &*pageSite : nullptr);
+            result.report.SourceBytes = page.CharCount;
+            result.report.Head = std::move(page.Head);
+            if (page.Prepared) {
+                result.report.PageBytes = static_cast<int64_t>(page.Text.size());
+                result.report.FormatWarning = page.FormatWarnings > 0;
+                result.report.Outcome = settings.DryRun ? PageOutcome::WouldWrite : PageOutcome::Written;
+                written = std::move(page.Text);
+            } else {
+                result.report.Outcome = page.LeftAsItIs ? PageOutcome::LeftAsItIs : PageOutcome::BrokenOff;
+                written = std::move(source);
+            }
+        }
+        if (!settings.DryRun) {
+            WriteTreeFile(item.Output, written, file);
+        }
+    } catch (...) {
+        FailPage(result, none, std::current_exception());
+    }
+    return result;
+}
+
 // Backup, compress, write: one page. Never throws.
 PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const BatchSettings& settings,
                        JobHost& log, const SiteState* site) noexcept {
+    if (!item.Output.empty()) {
+        return ProcessTreePage(item, options, settings, log, site);
+    }
     PageResult result;
+    // Declared before the claim, so that the claim's files are let go first.
+    platform::FolderScope folder;
     PageClaim claim;
     platform::FileInfo read_as;
     try {
         const std::string& path = item.Path;
         result.report.Path = path;
+        // A page found in a folder is worked on through a handle on its own
+        // folder, reached from the folder named without following a link: a
+        // folder swapped for a link during the run cannot redirect a write.
+        if (!item.Folder.empty()) {
+            std::size_t slash = path.size();
+            while (slash > 0 && !platform::IsSeparator(path[slash - 1])) {
+                --slash;
+            }
+            const platform::Status entered =
+                folder.Enter(item.Folder, path.substr(0, slash > 1 ? slash - 1 : slash));
+            if (!entered.Ok()) {
+                throw FileChangedError(Quoted(path) + ": changed during the run (" + entered.Reason() +
+                                       "); left as it is");
+            }
+        }
         const std::string file = PageFile(path, item.Folder, settings);
         // A page of the site names the shared file by its path from the page;
         // one outside the site's root fails before anything is done to it.
@@ -341,6 +440,7 @@ public:
         host_.ResetForRun();
         if (summary_.Selected > 0) {
             try {
+                FindCaseClashes();
                 PrepareSite();
             } catch (...) {
                 host_.EndRun();
@@ -371,7 +471,7 @@ private:
         task_of_.assign(items_.size(), -1);
         for (std::size_t i = 0; i < items_.size(); ++i) {
             const auto& item = items_[i];
-            if (!item.Selected || !HasPageExtension(item.Path)) {
+            if (!item.Selected || !HasPageExtension(item.Path) || clashes_.count(i) != 0) {
                 continue;
             }
             if (!seen.insert(SameFileKey(item.Path)).second) {
@@ -388,6 +488,51 @@ private:
                       threads);
     }
 
+    // Where the file system takes names regardless of letter case, two pages
+    // of the run whose backups would be one file ("A.htm" and "a.htm" in a
+    // folder that tells them apart) are both refused before anything is done
+    // to either: one backup would stand for both, and one page's original
+    // would be lost. Two names of one file are no clash.
+    void FindCaseClashes() {
+        if (!platform::NamesIgnoreCase()) {
+            return;
+        }
+        std::map<std::string, std::map<std::string, std::vector<std::size_t>>> by_backup;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            const auto& item = items_[i];
+            if (!item.Selected || !HasPageExtension(item.Path)) {
+                continue;
+            }
+            std::string file = item.Path;
+            try {
+                file = ResolveFileLinks(item.Path);
+            } catch (const IoError&) {
+                // Reported at the page's turn.
+            }
+            by_backup[LowerAscii(platform::AbsolutePath(file) + kBackupSuffix)][SameFileKey(file)].push_back(i);
+        }
+        for (const auto& [backup, files] : by_backup) {
+            if (files.size() < 2) {
+                continue;
+            }
+            std::vector<std::size_t> all;
+            for (const auto& [key, indexes] : files) {
+                all.insert(all.end(), indexes.begin(), indexes.end());
+            }
+            for (const std::size_t i : all) {
+                std::string others;
+                for (const std::size_t j : all) {
+                    if (items_[j].Path != items_[i].Path && others.find(Quoted(items_[j].Path)) == std::string::npos) {
+                        others += (others.empty() ? "" : ", ") + Quoted(items_[j].Path);
+                    }
+                }
+                clashes_[i] = "Cannot compress " + Quoted(items_[i].Path) + ": its backup would be the same file as "
+                              "that of " + others + " (names that differ only in letter case); both are left as "
+                              "they are";
+            }
+        }
+    }
+
     // A run of site pages: the newest shared file at the root serves, unless
     // there is none or a new one is asked for; then one is trained on the
     // pages of the run and written at the root (not in a dry run). Encrypted
@@ -396,7 +541,10 @@ private:
         if (settings_.Format != PageFormat::Modern || settings_.SiteRoot.empty() || options_.password.Enabled) {
             return;
         }
-        std::optional<SiteFile> existing = FindSiteFile(settings_.SiteRoot);
+        // A dry run into an output folder that is not made yet finds none.
+        std::optional<SiteFile> existing = settings_.DryRun && !FileExists(settings_.SiteRoot)
+                                               ? std::nullopt
+                                               : FindSiteFile(settings_.SiteRoot);
         const std::string root = settings_.SiteRoot;
         if (existing && !settings_.Retrain) {
             log_.AddLogLine("Site file: " + platform::JoinPath(root, existing->name) + " (in use)");
@@ -440,7 +588,9 @@ private:
             log_.ProcessMessages();
             try {
                 const std::string file = PageFile(candidates[i]->Path, candidates[i]->Folder, settings_);
-                SiteFileLink(settings_.SiteRoot, file, {});  // a page outside the site fails at its turn
+                if (candidates[i]->Output.empty()) {
+                    SiteFileLink(settings_.SiteRoot, file, {});  // a page outside the site fails at its turn
+                }
                 std::string text = ReadWholeFile(file);
                 if (RecognizeOwnPage(text)) {
                     continue;
@@ -495,6 +645,16 @@ private:
         }
         host_.SetTotalPercentage(TotalPercent(file_number, summary_.Selected));
         host_.SetPaths(path);
+        if (const auto clash = clashes_.find(i); clash != clashes_.end()) {
+            PageResult refused;
+            refused.report.Path = path;
+            refused.report.Outcome = PageOutcome::Failed;
+            refused.report.Error = clash->second;
+            refused.backup_failed = true;  // nothing was touched: the run goes on
+            ++file_number;
+            Report(refused);
+            return;
+        }
         const bool queued = pool_ && !task_of_.empty() && task_of_[i] >= 0;
         PageResult result;
         if (queued) {
@@ -555,6 +715,8 @@ private:
     BatchHost& host_;
     RunTally summary_;
     std::vector<int> task_of_;
+    // Pages refused before the run, by item, with their error.
+    std::map<std::size_t, std::string> clashes_;
     std::optional<SiteState> site_;
     std::optional<WorkerPool> pool_;
 };

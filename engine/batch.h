@@ -18,18 +18,23 @@ namespace vexel {
 
 struct BatchItem {
     BatchItem() = default;
-    BatchItem(std::string path, bool selected = true, std::string folder = {})
-        : Path(std::move(path)), Selected(selected), Folder(std::move(folder)) {}
+    BatchItem(std::string path, bool selected = true, std::string folder = {}, std::string output = {})
+        : Path(std::move(path)), Selected(selected), Folder(std::move(folder)), Output(std::move(output)) {}
 
     std::string Path;
     bool Selected = true;
     // The folder the page was found in, whose bounds a link in it keeps to;
     // empty for a page chosen by itself.
     std::string Folder;
+    // Where the compressed page goes instead of over `Path` (an output tree,
+    // engine/tree.h): the source is only read, no backup is made, and a page
+    // that is not compressed (no body tag, not smaller, compressed already)
+    // is written there as it is, so that the output tree is whole.
+    std::string Output;
 };
 
 enum class PageOutcome {
-    Written,            // compressed and written over the source
+    Written,            // compressed and written over the source (or to its output)
     WouldWrite,         // dry run: prepared, nothing written
     NotAPage,           // extension neither .htm nor .html: skipped silently
     AlreadyCompressed,  // a backup of another content exists, another run has it, or it is a
@@ -41,6 +46,7 @@ enum class PageOutcome {
 
 struct PageReport {
     std::string Path;
+    std::string Output;  // where it was written instead of over Path (an output tree); else empty
     PageOutcome Outcome = PageOutcome::NotAPage;
     int64_t SourceBytes = 0;  // size of the page as read
     int64_t PageBytes = 0;    // size of the page written (or that would be)
@@ -62,6 +68,8 @@ struct BatchSettings {
     // Modern pages as pages of a site: the site's root folder, where the
     // shared file of the decoder and the dictionary stands (engine/site_file.h);
     // empty for pages of their own. Encrypted pages stay pages of their own.
+    // For pages with an `Output`, the root in the output tree, where each
+    // page's place below it is its output's.
     std::string SiteRoot;
     // Train a new dictionary on the pages of the run even when the root has a
     // shared file already (else the newest one there serves).

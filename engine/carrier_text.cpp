@@ -1,5 +1,6 @@
 #include "engine/carrier_text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace vexel {
@@ -78,7 +79,8 @@ std::string RadixEncode(std::string_view data) {
 
 std::optional<std::string> RadixDecode(std::string_view text, std::size_t size) {
     std::string data;
-    data.reserve(size);
+    // What the text can give at most, whatever size it claims.
+    data.reserve(std::min(size, text.size()));
     uint32_t queue = 0;
     int bits = 0;
     for (std::size_t i = 0; i + 1 < text.size() && data.size() < size; i += 2) {

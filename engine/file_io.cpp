@@ -40,7 +40,7 @@ std::size_t NameStart(const std::string& path) {
 void OpenForReading(platform::File& file,
                     const std::string& path,
                     bool writable,
-                    bool regular_only,
+                    bool pipe_allowed,
                     platform::FileInfo& info) {
     platform::Status status = file.Open(path, writable ? platform::OpenMode::ReadWrite : platform::OpenMode::Read);
     if (!status.Ok()) {
@@ -58,7 +58,7 @@ void OpenForReading(platform::File& file,
     if (info.kind == platform::FileKind::Directory) {
         throw IoError("Cannot read file " + Quoted(path) + ": it is a folder");
     }
-    if (regular_only && info.kind != platform::FileKind::Regular) {
+    if (info.kind != platform::FileKind::Regular && !(pipe_allowed && info.pipe)) {
         throw IoError("Cannot read file " + Quoted(path) + ": not a regular file (a FIFO, socket or device)");
     }
     if (info.kind == platform::FileKind::Regular && static_cast<uint64_t>(info.size) > kPageSizeLimit) {
@@ -130,7 +130,7 @@ void ReplaceRegularFile(const std::string& target,
 std::string ReadWholeFile(const std::string& path, bool writable, platform::FileInfo* read_as) {
     platform::File file;
     platform::FileInfo info;
-    OpenForReading(file, path, writable, /*regular_only=*/true, info);
+    OpenForReading(file, path, writable, /*pipe_allowed=*/false, info);
     if (read_as != nullptr) {
         *read_as = info;
     }
@@ -140,7 +140,7 @@ std::string ReadWholeFile(const std::string& path, bool writable, platform::File
 std::string ReadFileOrPipe(const std::string& path) {
     platform::File file;
     platform::FileInfo info;
-    OpenForReading(file, path, /*writable=*/false, /*regular_only=*/false, info);
+    OpenForReading(file, path, /*writable=*/false, /*pipe_allowed=*/true, info);
     return ReadToEnd(file, path, info.kind == platform::FileKind::Regular ? static_cast<std::size_t>(info.size) : 0);
 }
 
@@ -197,18 +197,9 @@ void WriteFileReplacing(const std::string& path, const std::string& data, const 
         CheckUnchanged(target, path, *unchanged);
     }
     if (info.kind == platform::FileKind::Special) {
-        platform::File file;
-        platform::Status written = file.Open(target, platform::OpenMode::WriteExisting);
-        if (written.Ok()) {
-            written = file.Write(data.data(), data.size());
-        }
-        if (written.Ok()) {
-            written = file.Close();
-        }
-        if (!written.Ok()) {
-            Fail("Cannot write file", path, written);
-        }
-        return;
+        // Opening a FIFO waits for a reader, and a device is nothing a
+        // temporary file can be renamed over.
+        throw IoError("Cannot write file " + Quoted(path) + ": not a regular file (a FIFO, socket or device)");
     }
     ReplaceRegularFile(target, path, data, info.kind == platform::FileKind::Regular, unchanged);
 }

@@ -31,8 +31,9 @@ public:
 // (identity, size, last change) for FileChangedSince.
 std::string ReadWholeFile(const std::string& path, bool writable = false, platform::FileInfo* read_as = nullptr);
 
-// Reads a file that may also be a pipe or a device (a password given as
-// "<(...)"); waiting for its data ends at a stop signal. The same size limit.
+// Reads a file that may also be a pipe (a password given as "<(...)", a list
+// from a FIFO) to its end; waiting for its writer or its data ends at a stop
+// signal. A device is refused. The same size limit.
 std::string ReadFileOrPipe(const std::string& path);
 
 // Reads an open file from where it stands to its end; `expected` is the size
@@ -49,7 +50,7 @@ void CheckUnchanged(const std::string& file, const std::string& shown, const pla
 // flushed to the disk, given the old file's permissions, renamed over it, and
 // the folder flushed. A failure part-way leaves `path` as it was and no
 // temporary file. A link is followed and stays a link; a device or FIFO is
-// written through as it is, never replaced by a regular file. With
+// refused (IoError naming it), never waited on nor replaced. With
 // `unchanged`, the file is replaced only if it is still the one read then
 // (CheckUnchanged, right before the rename); else FileChangedError.
 void WriteFileReplacing(const std::string& path,
@@ -61,7 +62,8 @@ void WriteFileReplacing(const std::string& path,
 std::string TemporaryNameBeside(const std::string& path);
 
 // A file written from its start as text comes (the log file): created, or
-// emptied when it exists; a link or a device is written through.
+// emptied when it exists; a link is written through, a device or a FIFO
+// refused.
 class OutputFile {
 public:
     OutputFile();

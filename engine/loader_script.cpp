@@ -102,6 +102,10 @@ std::optional<uint64_t> NumberAt(std::string_view text, std::size_t& at, std::si
     return value;
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 bool StartsWith(std::string_view text, std::size_t at, std::string_view piece) {
     return text.compare(at, piece.size(), piece) == 0;
 }
@@ -331,8 +335,19 @@ std::optional<uint32_t> ReadIterationCount(std::string_view script, uint32_t mos
     std::size_t at = key + sizeof kIterationsKey - 1;
     const std::size_t start = at;
     const std::optional<uint64_t> value = NumberAt(script, at, 12);
-    if (!value || *value == 0 || *value > most) {
-        throw DataError("the page asks for " + std::string(script.substr(start, std::min<std::size_t>(at - start + 1, 12))) +
+    if (!value || *value == 0 || *value > most || (at < script.size() && IsDigit(script[at]))) {
+        // The message shows the count as the page spells it: all its digits
+        // (a few at most), or the text found where a count belongs.
+        std::size_t end = start;
+        while (end < script.size() && end - start < 24 && IsDigit(script[end])) {
+            ++end;
+        }
+        const bool number = end > start;
+        if (!number) {
+            end = std::min(script.size(), start + 12);
+        }
+        const std::string shown(script.substr(start, end - start));
+        throw DataError("the page asks for " + (number ? shown : "\"" + shown + "\" as its") +
                         " key iterations, not a count this program writes");
     }
     return static_cast<uint32_t>(*value);

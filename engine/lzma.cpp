@@ -24,6 +24,8 @@ constexpr uint32_t kLiteralPositionBits = 0;
 // repeats itself over far shorter distances). The reader takes up to the
 // preset's 64 MiB.
 constexpr std::size_t kLargestWriterDictionary = std::size_t{8} << 20;
+// Where the output of the reader starts before it grows.
+constexpr std::size_t kFirstOutput = std::size_t{64} << 10;
 
 // An lzma_stream that ends itself on every way out.
 class LzmaStream {
@@ -112,17 +114,30 @@ std::string LzmaExpand(std::string_view compressed, std::size_t size, std::size_
     if (lzma_raw_decoder(stream.get(), filters) != LZMA_OK) {
         throw std::runtime_error("Cannot start liblzma's decoder");
     }
-    // One byte more than it should hold shows a stream that goes on.
-    std::string out(size + 1, '\0');
+    // One byte more than it should hold shows a stream that goes on. The
+    // output grows as it comes: a few bytes that claim a gigabyte take memory
+    // for what they really give before they are found out.
+    const std::size_t most = size + 1;
+    std::string out(std::min(most, std::max<std::size_t>(kFirstOutput, compressed.size() * 8)), '\0');
     lzma_stream& s = *stream.get();
     s.next_in = reinterpret_cast<const uint8_t*>(compressed.data());
     s.avail_in = compressed.size();
-    s.next_out = reinterpret_cast<uint8_t*>(out.data());
-    s.avail_out = out.size();
     lzma_ret status = LZMA_OK;
-    do {
+    for (;;) {
+        const std::size_t done = static_cast<std::size_t>(s.total_out);
+        if (done == out.size()) {
+            if (out.size() == most) {
+                break;
+            }
+            out.resize(std::min(most, out.size() * 2));
+        }
+        s.next_out = reinterpret_cast<uint8_t*>(out.data()) + done;
+        s.avail_out = out.size() - done;
         status = lzma_code(&s, LZMA_FINISH);
-    } while (status == LZMA_OK && s.avail_out > 0);
+        if (status != LZMA_OK) {
+            break;
+        }
+    }
     if (status != LZMA_STREAM_END) {
         throw DataError(status == LZMA_OK || status == LZMA_BUF_ERROR
                             ? "the page's data is cut off or holds more than it says"

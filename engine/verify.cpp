@@ -308,6 +308,26 @@ VerifyResult VerifyModern(const std::string& pagePath,
                                : "byte for byte");
 }
 
+// `page`, read from `pagePath` (`target` once links are followed), against
+// the original it was made from.
+VerifyResult VerifyText(const std::string& pagePath,
+                        const std::string& target,
+                        const std::string& page,
+                        const std::string& original,
+                        const std::string* password) {
+    try {
+        if (const std::optional<ModernPageData> modern = ReadModernPage(page)) {
+            return VerifyModern(target, page, *modern, original, password);
+        }
+    } catch (const DataError& e) {
+        return Result(VerifyOutcome::Mismatch, "modern page", std::string("damaged data: ") + e.what());
+    }
+    if (const std::optional<PageData> classic = FindPageData(page)) {
+        return VerifyClassic(pagePath, page, *classic, original);
+    }
+    return Result(VerifyOutcome::Failed, "", Quoted(pagePath) + " is not a compressed page");
+}
+
 }  // namespace
 
 VerifyResult VerifyPage(const std::string& pagePath, const std::string* password, const LinkRule& links) {
@@ -326,18 +346,17 @@ VerifyResult VerifyPage(const std::string& pagePath, const std::string* password
     } catch (const IoError& e) {
         return Result(VerifyOutcome::Failed, "", e.what());
     }
+    return VerifyText(pagePath, target, page, backup, password);
+}
 
+VerifyResult VerifyAgainst(const std::string& pagePath, const std::string& original, const std::string* password) {
+    std::string page;
     try {
-        if (const std::optional<ModernPageData> modern = ReadModernPage(page)) {
-            return VerifyModern(target, page, *modern, backup, password);
-        }
-    } catch (const DataError& e) {
-        return Result(VerifyOutcome::Mismatch, "modern page", std::string("damaged data: ") + e.what());
+        page = ReadWholeFile(pagePath);
+    } catch (const IoError& e) {
+        return Result(VerifyOutcome::Failed, "", e.what());
     }
-    if (const std::optional<PageData> classic = FindPageData(page)) {
-        return VerifyClassic(pagePath, page, *classic, backup);
-    }
-    return Result(VerifyOutcome::Failed, "", Quoted(pagePath) + " is not a compressed page");
+    return VerifyText(pagePath, pagePath, page, original, password);
 }
 
 }  // namespace vexel

@@ -38,4 +38,9 @@ struct VerifyResult {
 // checked.
 VerifyResult VerifyPage(const std::string& page, const std::string* password, const LinkRule& links = {});
 
+// The same check of the compressed page at `page` against `original`, the
+// page it was made from, given rather than read from a backup (a page of an
+// output tree against its source).
+VerifyResult VerifyAgainst(const std::string& page, const std::string& original, const std::string* password);
+
 }  // namespace vexel

@@ -71,12 +71,17 @@ struct FileInfo {
     FileIdentity identity;
     int64_t modified = 0;
     uint64_t links = 0;
+    // A FIFO or a socket (a pipe on Windows): what may be read to its end
+    // where a pipe is allowed. Other special files are devices.
+    bool pipe = false;
 };
 
 enum class OpenMode {
     Read,
-    ReadWrite,      // a page that is to be rewritten: a read-only one fails here
-    WriteExisting,  // a device or FIFO, written through as it is
+    ReadWrite,      // a page that is to be rewritten: a read-only one fails here (no
+                    // write permission bit; the read-only attribute on Windows),
+                    // whoever runs the program
+    WriteExisting,  // a regular file, emptied; anything else fails at once, never waits
 };
 
 // An open file, closed when the object goes. Move-only.
@@ -102,7 +107,8 @@ public:
     Status Write(const char* data, std::size_t size);
     // Puts what was written on the disk (fsync, FlushFileBuffers).
     Status Sync();
-    // Gives the file the permission bits of `path` (nothing on Windows).
+    // Gives the file the permission bits of `path`; on Windows its hidden,
+    // system, archive and not-indexed attributes (never read-only).
     Status CopyPermissionsFrom(const std::string& path);
     // An exclusive lock that other processes can test, held until Close and
     // given up by the system when the process dies. `locked` is false when
@@ -122,6 +128,27 @@ private:
     void Release();
 
     intptr_t handle_ = -1;
+};
+
+// While it lasts, on the thread that made it, every call on a name directly
+// inside `folder` reaches it through a handle on that folder, opened once
+// from `root` down, each folder below `root` as a folder and never through a
+// link: a folder swapped for a link meanwhile cannot lead a write elsewhere.
+// Paths in other folders work as always. One scope per thread. (POSIX; on
+// Windows nothing is held.)
+class FolderScope {
+public:
+    FolderScope() = default;
+    ~FolderScope();
+    FolderScope(const FolderScope&) = delete;
+    FolderScope& operator=(const FolderScope&) = delete;
+
+    // `folder` must be `root` or lie below it by name; a folder on the way
+    // that is a link now fails with the reason. Nothing for an empty root.
+    Status Enter(const std::string& root, const std::string& folder);
+
+private:
+    intptr_t fd_ = -1;
 };
 
 // Kind and size of what `path` names; a missing file is no error.
@@ -156,6 +183,13 @@ struct FolderEntry {
 
 // The entries of a folder but "." and "..", in no particular order.
 Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
+
+// Creates the folder `path` (its parent must exist); Kind::Exists when
+// anything already has that name.
+Status CreateFolder(const std::string& path);
+// Creates `link`, a symbolic link that points to `target` (on Windows a file
+// link, which needs the right to create links or developer mode).
+Status CreateFileLink(const std::string& target, const std::string& link);
 
 // `name` inside `folder`, with the system's separator unless `folder` ends in one.
 std::string JoinPath(const std::string& folder, const std::string& name);

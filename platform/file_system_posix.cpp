@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -61,6 +62,11 @@ void Describe(const struct stat& st, FileInfo& info) {
     info.identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
     info.modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     info.links = static_cast<uint64_t>(st.st_nlink);
+    info.pipe = S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
+}
+
+Status NotRegular() {
+    return Status::Failed(Status::Kind::Other, "not a regular file (a FIFO, socket or device)");
 }
 
 std::string FolderOf(const std::string& path) {
@@ -71,7 +77,78 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The folder this thread's FolderScope holds: its path with a last '/', and
+// its handle (-1 when there is none).
+thread_local std::string scope_prefix;
+thread_local int scope_fd = -1;
+
+// A path as the *at calls take it: a name inside the held folder is reached
+// through its handle, any other path as it is.
+struct At {
+    int dir = AT_FDCWD;
+    const char* name = nullptr;
+};
+
+At Where(const std::string& path) {
+    if (scope_fd >= 0 && path.size() > scope_prefix.size() && path.compare(0, scope_prefix.size(), scope_prefix) == 0 &&
+        path.find('/', scope_prefix.size()) == std::string::npos) {
+        return {scope_fd, path.c_str() + scope_prefix.size()};
+    }
+    return {AT_FDCWD, path.c_str()};
+}
+
 }  // namespace
+
+FolderScope::~FolderScope() {
+    if (fd_ >= 0) {
+        ::close(static_cast<int>(fd_));
+        scope_fd = -1;
+        scope_prefix.clear();
+    }
+}
+
+Status FolderScope::Enter(const std::string& root, const std::string& folder) {
+    std::string base = root;
+    while (base.size() > 1 && base.back() == '/') {
+        base.pop_back();
+    }
+    if (fd_ >= 0 || scope_fd >= 0 || base.empty() || folder.compare(0, base.size(), base) != 0 ||
+        (folder.size() > base.size() && folder[base.size()] != '/' && base != "/")) {
+        return {};
+    }
+    // The root is what the user named (a link there is the user's choice);
+    // every folder below it is opened as a folder and never as a link.
+    int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    std::size_t at = base.size();
+    while (at < folder.size()) {
+        while (at < folder.size() && folder[at] == '/') {
+            ++at;
+        }
+        const std::size_t end = std::min(folder.find('/', at), folder.size());
+        if (end == at) {
+            break;
+        }
+        const std::string part = folder.substr(at, end - at);
+        const int next = ::openat(fd, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int error = errno;
+        ::close(fd);
+        if (next < 0) {
+            return error == ELOOP || error == ENOTDIR
+                       ? Status::Failed(Status::Kind::Other, "the folder \"" + folder.substr(0, end) +
+                                                                 "\" is no longer a folder (a link took its place)")
+                       : FromErrno(error);
+        }
+        fd = next;
+        at = end;
+    }
+    fd_ = fd;
+    scope_fd = fd;
+    scope_prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    return {};
+}
 
 File::~File() {
     Release();
@@ -112,29 +189,61 @@ Status File::Open(const std::string& path, OpenMode mode) {
             flags |= O_RDWR | O_NONBLOCK;
             break;
         case OpenMode::WriteExisting:
-            flags |= O_WRONLY | O_TRUNC;
+            // O_NONBLOCK: a FIFO that nobody reads must not hold the open.
+            flags |= O_WRONLY | O_NONBLOCK | O_NOCTTY;
             break;
     }
     int fd;
     do {
-        fd = ::open(path.c_str(), flags);
-    } while (fd < 0 && errno == EINTR);
+        const At where = Where(path);
+        fd = ::openat(where.dir, where.name, flags);
+    } while (fd < 0 && errno == EINTR && StopSignal() == 0);
     if (fd < 0) {
+        // A FIFO that nobody reads (or a device that is not there).
+        if (mode == OpenMode::WriteExisting && errno == ENXIO) {
+            return NotRegular();
+        }
         return LastError();
     }
     handle_ = fd;
+    if (mode == OpenMode::WriteExisting) {
+        struct stat st;
+        if (::fstat(fd, &st) != 0) {
+            const Status failed = LastError();
+            Release();
+            return failed;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            Release();
+            return NotRegular();
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        if (::ftruncate(fd, 0) != 0) {
+            const Status failed = LastError();
+            Release();
+            return failed;
+        }
+        return {};
+    }
     // A regular file reads as it always does; a pipe keeps O_NONBLOCK, so that
     // Read can wait for it in steps.
     struct stat st;
     if ((flags & O_NONBLOCK) != 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        // A page nobody may write is kept as it is, also by a user whom
+        // the system would let write it (root).
+        if (mode == OpenMode::ReadWrite && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            Release();
+            return Status::Failed(Status::Kind::Other, "the file is read-only");
+        }
     }
     return {};
 }
 
 Status File::CreateNew(const std::string& path) {
     Release();
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const At where = Where(path);
+    const int fd = ::openat(where.dir, where.name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         return LastError();
     }
@@ -144,6 +253,21 @@ Status File::CreateNew(const std::string& path) {
 
 Status File::Read(char* buffer, std::size_t size, std::size_t& got) {
     got = 0;
+    // A pipe (opened without blocking) is read once it has data or its
+    // writer is gone: a FIFO whose writer has not come yet would read as
+    // empty at once. The wait goes in steps that a stop signal ends.
+    const int flags = ::fcntl(Fd(handle_), F_GETFL);
+    if (flags >= 0 && (flags & O_NONBLOCK) != 0) {
+        for (;;) {
+            if (StopSignal() != 0) {
+                return Status::Failed(Status::Kind::Other, "stopped by a signal while waiting for data");
+            }
+            pollfd wait = {Fd(handle_), POLLIN, 0};
+            if (::poll(&wait, 1, kPollMilliseconds) > 0) {
+                break;
+            }
+        }
+    }
     for (;;) {
         const ssize_t n = ::read(Fd(handle_), buffer, size);
         if (n >= 0) {
@@ -191,7 +315,8 @@ Status File::Sync() {
 
 Status File::CopyPermissionsFrom(const std::string& path) {
     struct stat from;
-    if (::stat(path.c_str(), &from) != 0) {
+    const At where = Where(path);
+    if (::fstatat(where.dir, where.name, &from, 0) != 0) {
         return LastError();
     }
     if (::fchmod(Fd(handle_), from.st_mode & 07777) != 0) {
@@ -237,7 +362,8 @@ Status File::Inspect(FileInfo& info) const {
 }
 
 Status File::RemoveName(const std::string& path) {
-    if (::unlink(path.c_str()) != 0) {
+    const At where = Where(path);
+    if (::unlinkat(where.dir, where.name, 0) != 0) {
         return LastError();
     }
     return {};
@@ -260,7 +386,8 @@ Status File::Close() {
 Status Inspect(const std::string& path, bool follow_links, FileInfo& info) {
     info = {};
     struct stat st;
-    const int result = follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    const At where = Where(path);
+    const int result = ::fstatat(where.dir, where.name, &st, follow_links ? 0 : AT_SYMLINK_NOFOLLOW);
     if (result != 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             return {};
@@ -273,7 +400,8 @@ Status Inspect(const std::string& path, bool follow_links, FileInfo& info) {
 
 Status IdentityOf(const std::string& path, FileIdentity& identity) {
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
+    const At where = Where(path);
+    if (::fstatat(where.dir, where.name, &st, 0) != 0) {
         return LastError();
     }
     identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
@@ -291,7 +419,9 @@ Status CanonicalPath(const std::string& path, std::string& canonical) {
 }
 
 Status RenameReplacing(const std::string& from, const std::string& to) {
-    if (::rename(from.c_str(), to.c_str()) != 0) {
+    const At source = Where(from);
+    const At target = Where(to);
+    if (::renameat(source.dir, source.name, target.dir, target.name) != 0) {
         return LastError();
     }
     return {};
@@ -300,8 +430,10 @@ Status RenameReplacing(const std::string& from, const std::string& to) {
 Status RenameExclusive(const std::string& from, const std::string& to) {
     // A second name for the file cannot replace anything: link() fails when
     // `to` exists. Then the first name goes.
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
+    const At source = Where(from);
+    const At target = Where(to);
+    if (::linkat(source.dir, source.name, target.dir, target.name, 0) == 0) {
+        ::unlinkat(source.dir, source.name, 0);
         return {};
     }
     const int link_error = errno;
@@ -310,7 +442,7 @@ Status RenameExclusive(const std::string& from, const std::string& to) {
     }
 #ifdef RENAME_NOREPLACE
     // File systems without hard links (FAT, some network shares).
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    if (::renameat2(source.dir, source.name, target.dir, target.name, RENAME_NOREPLACE) == 0) {
         return {};
     }
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
@@ -320,21 +452,23 @@ Status RenameExclusive(const std::string& from, const std::string& to) {
     // Neither is offered here: test, then rename. Another run could slip in
     // between the two steps, which only such file systems allow.
     struct stat st;
-    if (::lstat(to.c_str(), &st) == 0) {
+    if (::fstatat(target.dir, target.name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
         return FromErrno(EEXIST);
     }
     return RenameReplacing(from, to);
 }
 
 Status Remove(const std::string& path) {
-    if (::unlink(path.c_str()) != 0) {
+    const At where = Where(path);
+    if (::unlinkat(where.dir, where.name, 0) != 0) {
         return LastError();
     }
     return {};
 }
 
 Status SyncFolderOf(const std::string& path) {
-    const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool held = Where(path).dir != AT_FDCWD;
+    const int fd = held ? ::dup(scope_fd) : ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return LastError();
     }
@@ -352,12 +486,13 @@ Status ResolveLinks(const std::string& path, std::string& resolved) {
     resolved = path;
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
         struct stat st;
-        if (::lstat(resolved.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        const At where = Where(resolved);
+        if (::fstatat(where.dir, where.name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(st.st_mode)) {
             return {};  // not a link, or missing: the caller's next call says which
         }
         std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
         for (;;) {
-            const ssize_t n = ::readlink(resolved.c_str(), target.data(), target.size());
+            const ssize_t n = ::readlinkat(where.dir, where.name, target.data(), target.size());
             if (n < 0) {
                 return LastError();
             }
@@ -416,6 +551,20 @@ Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     }
     ::closedir(dir);
     return status;
+}
+
+Status CreateFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+Status CreateFileLink(const std::string& target, const std::string& link) {
+    if (::symlink(target.c_str(), link.c_str()) != 0) {
+        return LastError();
+    }
+    return {};
 }
 
 bool IsSeparator(char c) {

@@ -44,8 +44,10 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDE
 // Identity, size, last write and names of an open file; its kind from the
 // handle, since devices and pipes have attributes too.
 Status DescribeHandle(HANDLE h, FileInfo& info) {
-    if (GetFileType(h) != FILE_TYPE_DISK) {
+    const DWORD type = GetFileType(h);
+    if (type != FILE_TYPE_DISK) {
         info.kind = FileKind::Special;
+        info.pipe = type == FILE_TYPE_PIPE;
         return {};
     }
     BY_HANDLE_FILE_INFORMATION data;
@@ -151,11 +153,26 @@ Status File::Open(const std::string& path, OpenMode mode) {
         return LastError();
     }
     handle_ = reinterpret_cast<intptr_t>(h);
-    // Devices keep no length; a file written through from its start does.
-    if (mode == OpenMode::WriteExisting && GetFileType(h) == FILE_TYPE_DISK && !SetEndOfFile(h)) {
-        const Status status = LastError();
-        Release();
-        return status;
+    // A read-only page is kept as it is, also where the system would let it
+    // be opened for writing (an administrator, Wine over a user's files).
+    if (mode == OpenMode::ReadWrite && GetFileType(h) == FILE_TYPE_DISK) {
+        BY_HANDLE_FILE_INFORMATION data;
+        if (GetFileInformationByHandle(h, &data) && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+            Release();
+            return Status::Failed(Status::Kind::Other, "the file is read-only");
+        }
+    }
+    // Written from its start: only a file on the disk, emptied first.
+    if (mode == OpenMode::WriteExisting) {
+        if (GetFileType(h) != FILE_TYPE_DISK) {
+            Release();
+            return Status::Failed(Status::Kind::Other, "not a regular file (a FIFO, socket or device)");
+        }
+        if (!SetEndOfFile(h)) {
+            const Status status = LastError();
+            Release();
+            return status;
+        }
     }
     return {};
 }
@@ -210,7 +227,24 @@ Status File::Sync() {
 }
 
 Status File::CopyPermissionsFrom(const std::string& path) {
-    (void)path;  // a new file takes the folder's permissions, as the page had
+    // A new file takes the folder's permissions, as the page had; the
+    // attributes the user gave the page (hidden, system, ...) it takes from
+    // the page. Never read-only: such a page is never rewritten, and the
+    // file must stay one that can be renamed and removed.
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return LastError();
+    }
+    FILE_BASIC_INFO basic = {};
+    if (!GetFileInformationByHandleEx(Handle(handle_), FileBasicInfo, &basic, sizeof basic)) {
+        return LastError();
+    }
+    const DWORD kept = attributes & kKeptAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    const DWORD wanted = (basic.FileAttributes & ~kKeptAttributes) | kept;
+    basic.FileAttributes = wanted != 0 ? wanted : FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(Handle(handle_), FileBasicInfo, &basic, sizeof basic)) {
+        return LastError();
+    }
     return {};
 }
 
@@ -285,6 +319,12 @@ Status File::Close() {
     if (!CloseHandle(h)) {
         return LastError();
     }
+    return {};
+}
+
+FolderScope::~FolderScope() = default;
+
+Status FolderScope::Enter(const std::string&, const std::string&) {
     return {};
 }
 
@@ -468,6 +508,27 @@ Status ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     }
     FindClose(find);
     return status;
+}
+
+Status CreateFolder(const std::string& path) {
+    if (!CreateDirectoryW(SystemPath(path).c_str(), nullptr)) {
+        return LastError();
+    }
+    return {};
+}
+
+Status CreateFileLink(const std::string& target, const std::string& link) {
+    // Without developer mode the flag is refused on older systems; the plain
+    // call then needs the right to create links.
+    constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    if (CreateSymbolicLinkW(SystemPath(link).c_str(), SystemPath(target).c_str(), kUnprivileged)) {
+        return {};
+    }
+    if (GetLastError() == ERROR_INVALID_PARAMETER &&
+        CreateSymbolicLinkW(SystemPath(link).c_str(), SystemPath(target).c_str(), 0)) {
+        return {};
+    }
+    return LastError();
 }
 
 bool IsSeparator(char c) {

@@ -26,4 +26,8 @@ void WatchStopSignals();
 // The signal that asked to stop, or 0.
 int StopSignal();
 
+// All of standard input, as bytes; a wait for its data ends at a stop signal.
+// False with the reason in `error` when it cannot be read or a signal came.
+bool ReadStandardInput(std::string& data, std::string& error);
+
 }  // namespace vexel::platform

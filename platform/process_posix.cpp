@@ -1,10 +1,13 @@
 // Arguments, streams and stop signals on POSIX systems.
 #include "platform/process.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 namespace vexel::platform {
 
@@ -47,10 +50,40 @@ void WatchStopSignals() {
     for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
         ::sigaction(signal_number, &action, nullptr);
     }
+    // A file size limit (ulimit -f) makes the write that passes it fail
+    // (EFBIG), which is reported with the file it was for and cleaned up,
+    // instead of ending the program with a temporary file left behind.
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 int StopSignal() {
     return stop_signal;
+}
+
+bool ReadStandardInput(std::string& data, std::string& error) {
+    // Polled in steps, so that a stop signal ends the wait (a read would be
+    // restarted after it).
+    char buffer[1 << 16];
+    for (;;) {
+        if (stop_signal != 0) {
+            error = "stopped by a signal while waiting for data";
+            return false;
+        }
+        pollfd wait = {STDIN_FILENO, POLLIN, 0};
+        if (::poll(&wait, 1, 100) <= 0) {
+            continue;
+        }
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n == 0) {
+            return true;
+        }
+        if (n > 0) {
+            data.append(buffer, static_cast<std::size_t>(n));
+        } else if (errno != EINTR && errno != EAGAIN) {
+            error = std::strerror(errno);
+            return false;
+        }
+    }
 }
 
 }  // namespace vexel::platform

@@ -32,6 +32,29 @@ extern "C" void OnStopSignal(int signal_number) {
 
 }  // namespace
 
+bool ReadStandardInput(std::string& data, std::string& error) {
+    const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(in, buffer, sizeof buffer, &n, nullptr)) {
+            if (GetLastError() == ERROR_BROKEN_PIPE) {
+                return true;
+            }
+            error = "cannot read standard input (error " + std::to_string(GetLastError()) + ")";
+            return false;
+        }
+        if (n == 0) {
+            return true;
+        }
+        data.append(buffer, n);
+        if (stop_signal != 0) {
+            error = "stopped by a signal while waiting for data";
+            return false;
+        }
+    }
+}
+
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     // The narrow argv holds the names in the ANSI code page, which cannot
     // hold every name; the wide command line can.

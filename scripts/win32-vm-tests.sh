@@ -30,16 +30,25 @@ first_tests='^(engine_tests|app_end_to_end_tests)$'
 
 # ---- in the guest --------------------------------------------------------
 
-# step NAME COMMAND...: runs a step, its output in RESULTS/NAME.log, its
-# outcome in RESULTS/steps.
+# step [--server-ends] NAME COMMAND...: runs a step, its output in
+# RESULTS/NAME.log, its outcome in RESULTS/steps. Wine's server is kept
+# running between the step's programs: a start of Wine that starts the
+# server and Wine's services too takes up to a minute under emulation, one
+# with them running a few seconds. With --server-ends it is not, for a step
+# that waits for the server to end (wineserver -w).
 step() {
-    local name=$1 started=$SECONDS status=0
+    local name started=$SECONDS status=0 keep=1
+    if [ "$1" = --server-ends ]; then
+        keep=0
+        shift
+    fi
+    name=$1
     shift
     echo "== $name"
-    # Wine's server kept running between the step's programs: a start of
-    # Wine that starts the server and Wine's services too takes up to a
-    # minute under emulation, one with them running a few seconds.
-    wineserver -p > /dev/null 2>&1 < /dev/null || true
+    wineserver -k > /dev/null 2>&1 < /dev/null || true
+    if [ $keep = 1 ]; then
+        wineserver -p > /dev/null 2>&1 < /dev/null || true
+    fi
     "$@" > "$out/$name.log" 2>&1 || status=$?
     if [ $status -eq 0 ]; then
         echo "$name passed $((SECONDS - started)) s" | tee -a "$out/steps"
@@ -47,6 +56,31 @@ step() {
         echo "$name FAILED (status $status) $((SECONDS - started)) s" | tee -a "$out/steps"
         tail -n 30 "$out/$name.log"
     fi
+}
+
+# A "wine" for the test programs under CTest, put first on PATH. Wine's
+# services and desktop process, started by the first program, keep the
+# output the program had, and the kept server keeps them: CTest, which waits
+# for the end of a test's output, would wait for ever (and a test program
+# after one it stopped found no desktop and could make no window). This one
+# gives Wine a file of its own for the output and shows it as it grows until
+# the program ends.
+detached_wine() {
+    local bin=/tmp/vexel-wine-bin
+    mkdir -p "$bin"
+    cat > "$bin/wine" <<'WINE'
+#!/bin/bash
+log=$(mktemp /tmp/vexel-wine-output.XXXXXX)
+/usr/bin/wine "$@" > "$log" 2>&1 < /dev/null &
+pid=$!
+tail -n +1 -f --pid="$pid" "$log"
+status=0
+wait "$pid" || status=$?
+rm -f "$log"
+exit $status
+WINE
+    chmod 755 "$bin/wine"
+    echo "$bin"
 }
 
 # The examples through vexel.exe in each mode, in /tmp/pages; the written
@@ -106,13 +140,15 @@ in_guest() {
     # does not hold the console open.)
     Xvfb :9 -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 < /dev/null &
     export DISPLAY=:9
+    local wine_bin
+    wine_bin=$(detached_wine)
     step pages guest_pages
-    step tests-first scripts/wine-ctest.sh --preset win32 -R "$first_tests"
+    step tests-first env PATH="$wine_bin:$PATH" scripts/wine-ctest.sh --preset win32 -R "$first_tests"
     if [ "${1:-}" != --quick ]; then
-        step tests-rest scripts/wine-ctest.sh --preset win32 -E "$first_tests"
+        step tests-rest env PATH="$wine_bin:$PATH" scripts/wine-ctest.sh --preset win32 -E "$first_tests"
     fi
     step window guest_window
-    step installer env VEXEL_NO_BUILD=1 tests/package/installer_test.sh build/win32
+    step --server-ends installer env VEXEL_NO_BUILD=1 tests/package/installer_test.sh build/win32
     ! grep -q FAILED "$out/steps"
 }
 

@@ -112,12 +112,25 @@ INIT
 # scripts/wine-lib.sh sets up a prefix on the host).
 guest_prefix_job() {
     cat <<'JOB'
-export WINEPREFIX=/root/.wine WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's errors are shown (its fixme lines left out) and each step says how
+# it ended, so that a prefix that fails says where.
+export WINEPREFIX=/root/.wine WINEARCH=win32 WINEDEBUG=fixme-all WINEDLLOVERRIDES="mscoree,mshtml="
+prefix_step() {
+    local status=0
+    "$@" || status=$?
+    echo "vexel-vm: prefix: $* ended with $status after $(cut -d' ' -f1 /proc/uptime) s"
+    return $status
+}
 rm -rf "$WINEPREFIX"
-wineboot -i && wineserver -w &&
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f &&
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" &&
-    wineserver -w && wine --version > "$WINEPREFIX/.vexel-ready"
+# Under a heavy load the making of the prefix can outlast the five minutes
+# Wine's starter waits for it: the starter then gives up (status 53) while
+# wineboot goes on. So its end is waited for, and the prefix counts as made
+# when a program then starts without making it again.
+prefix_step wineboot -i
+prefix_step wineserver -w && prefix_step wine cmd /c ver &&
+    prefix_step wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f &&
+    prefix_step cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" &&
+    prefix_step wineserver -w && wine --version > "$WINEPREFIX/.vexel-ready"
 echo $? > /results/.vm/status
 JOB
 }

@@ -27,8 +27,12 @@ _vexel() {
             _filedir
             return
             ;;
-        --site)
+        --site | -O | --output-dir)
             _filedir -d
+            return
+            ;;
+        --other-files)
+            COMPREPLY=($(compgen -W "copy link skip" -- "$cur"))
             return
             ;;
         --files0-from)
@@ -55,13 +59,14 @@ _vexel() {
         compress)
             options="--vbscript --javascript --keep-whitespace --keep-high-bytes --password --password-file
                 --high-speed --modern --codec --site --retrain --encrypt --iterations --recursive --follow-links-anywhere --jobs --dry-run --log --quiet --json
-                --files0-from --help -r -j -n -q -h"
+                --files0-from --output-dir --other-files --help -r -j -n -q -h -O"
             ;;
         restore)
             options="--recursive --follow-links-anywhere --force --dry-run --quiet --files0-from --help -r -f -n -q -h"
             ;;
         verify)
-            options="--password --password-file --recursive --follow-links-anywhere --quiet --files0-from --help -r -q -h"
+            options="--password --password-file --recursive --follow-links-anywhere --quiet --files0-from
+                --output-dir --other-files --help -r -q -h -O"
             ;;
         decode | expand)
             options="--output --password --password-file --help -o -h"
@@ -69,7 +74,7 @@ _vexel() {
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
-    elif [[ $command == compress ]]; then
+    elif [[ $command == compress ]] && [[ " ${words[*]} " != *" -O "* && " ${words[*]} " != *" --output-dir "* ]]; then
         # Pages in any letter case (page.Html too), and folders.
         _filedir '[hH][tT][mM]?([lL])'
     else

@@ -60,3 +60,5 @@ complete -c vexel -n "__vexel_command_is compress restore verify" -l files0-from
 complete -c vexel -n "__vexel_command_is compress verify decode expand" -l password -x -d 'The password of the pages'
 complete -c vexel -n "__vexel_command_is compress verify decode expand" -l password-file -r -F -d 'Read the password from the first line of FILE'
 complete -c vexel -n "__vexel_command_is decode expand" -s o -l output -r -F -d 'Write to OUT instead of standard output'
+complete -c vexel -n "__vexel_command_is compress verify" -s O -l output-dir -x -a '(__fish_complete_directories)' -d 'Compress the folder SRC into OUT (verify: check OUT against SRC)'
+complete -c vexel -n "__vexel_command_is compress verify" -l other-files -x -a 'copy link skip' -d 'With --output-dir: the files that are not pages'

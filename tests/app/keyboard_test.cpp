@@ -76,7 +76,8 @@ TEST_F(Keyboard, TabGoesRoundTheTipsTheOptionsTheLogTheCompressionWindowAndTheNo
 
     TSavefileto* options = windows->Savefileto;
     const TNamed optionNames{{"javascript", options->JavaChoose}, {"vbscript", options->VbChoose},
-                             {"modern", options->ModernChoose},   {"high bytes", options->UChar},
+                             {"modern", options->ModernChoose},   {"site", options->SiteFile},
+                             {"high bytes", options->UChar},
                              {"whitespace", options->ZelCheckbox3}, {"encrypt", options->ZelCheckbox4},
                              {"seal", options->SealPassword},     {"again", options->SealAgain},
                              {"show", options->SealShow},         {"lock", options->ZelCheckbox1},
@@ -92,8 +93,8 @@ TEST_F(Keyboard, TabGoesRoundTheTipsTheOptionsTheLogTheCompressionWindowAndTheNo
                            options->ModernChoose->SetFocus();  // as the arrow key chooses it
                            options->ZelCheckbox4->Toggle();
                        }),
-              (std::vector<std::string>{"modern", "high bytes", "whitespace", "encrypt", "seal", "again", "show",
-                                        "ok", "cancel", "modern"}));
+              (std::vector<std::string>{"modern", "site", "high bytes", "whitespace", "encrypt", "seal", "again",
+                                        "show", "ok", "cancel", "modern"}));
 
     TLog* log = windows->Log;
     EXPECT_EQ(TabRound(log, {{"lines", log->Memo1}, {"cancel", log->ZelButton1}}),

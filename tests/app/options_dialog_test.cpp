@@ -2,6 +2,10 @@
 // password sync of its two boxes, and changes that outlast Cancel.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "app/conn.h"
 #include "app/options_dialog.h"
 #include "app/window_parts.h"
@@ -149,11 +153,34 @@ TEST_F(OptionsDialog, EncryptionSealsTheModernPageWithThePasswordAndSaysSoBefore
     EXPECT_FALSE(dialog->Visible());
 }
 
+// The shared decoder file: modern pages only, its root the folder of the
+// run, and pages that verify with it.
+TEST_F(OptionsDialog, SharedDecoderFileMakesThePagesOfTheFolderOneSite) {
+    const std::vector<std::string> pages = {SelectPage("a.htm", SamplePage(1)), SelectPage("b.htm", SamplePage(2))};
+    dialog->Show();
+    EXPECT_FALSE(dialog->SiteFile->Enabled());
+    dialog->ModernChoose->SetFocus();
+    ASSERT_TRUE(dialog->SiteFile->Enabled());
+    dialog->SiteFile->Toggle();
+    dialog->ZelButton2->Click();
+
+    std::vector<std::string> shared;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Root()))
+        if (entry.path().filename().string().rfind("vexel-site-", 0) == 0)
+            shared.push_back(entry.path().filename().string());
+    ASSERT_EQ(shared.size(), 1u);
+    for (const std::string& page : pages) {
+        EXPECT_NE(ReadBytes(page).find("src=\"" + shared[0] + "\""), std::string::npos) << page;
+        EXPECT_EQ(VerifyPage(page, nullptr).outcome, VerifyOutcome::Match) << VerifyPage(page, nullptr).detail;
+    }
+}
+
 TEST_F(OptionsDialog, ChoicesOutlastTheProgramButPasswordsDoNot) {
     dialog->Show();
     dialog->VbChoose->SetFocus();
     dialog->ZelCheckbox3->Toggle();  // "Remove Unuseful Characters" off
     dialog->ZelCheckbox4->Toggle();  // encrypt on
+    dialog->SiteFile->Toggle();      // kept, though only modern pages use it
     dialog->SealPassword->SetText("never stored");
     dialog->Hide();
 
@@ -163,6 +190,7 @@ TEST_F(OptionsDialog, ChoicesOutlastTheProgramButPasswordsDoNot) {
     EXPECT_FALSE(next->JavaChoose->Checked());
     EXPECT_FALSE(next->ZelCheckbox3->Checked());
     EXPECT_TRUE(next->ZelCheckbox4->Checked());
+    EXPECT_TRUE(next->SiteFile->Checked());
     EXPECT_TRUE(next->UChar->Checked());
     EXPECT_EQ(next->SealPassword->Text(), "");
     EXPECT_FALSE(conn->RemoveUnuseful->Checked());

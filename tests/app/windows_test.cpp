@@ -67,14 +67,14 @@ TEST_F(Windows, PlaceThemselvesOnEachShowByTheMainWindowOrTheScreen) {
     windows->Conn->Show();
     EXPECT_EQ(Place(windows->Conn), (TPoint{-41 - 87, 33 - 74}));
     windows->Savefileto->Show();
-    // (300 - 499) div 2 and (201 - 376) div 2.
-    EXPECT_EQ(Place(windows->Savefileto), (TPoint{-41 - 99, 33 - 87}));
+    // (300 - 499) div 2 and (201 - 396) div 2.
+    EXPECT_EQ(Place(windows->Savefileto), (TPoint{-41 - 99, 33 - 97}));
 
     // Shown again after the main window was dragged: placed again.
     windows->Savefileto->Hide();
     main->SetBounds(200, 150, 634, 450);
     windows->Savefileto->Show();
-    EXPECT_EQ(Place(windows->Savefileto), (TPoint{200 + 67, 150 + 37}));
+    EXPECT_EQ(Place(windows->Savefileto), (TPoint{200 + 67, 150 + 27}));
     windows->Log->Show();
     EXPECT_EQ(Place(windows->Log), (TPoint{250, 200}));
 

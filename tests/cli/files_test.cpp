@@ -94,9 +94,22 @@ TEST(Names, TheProgramTakesItsArgumentsInAnyScript) {
 TEST(Names, NameBeginningWithABlankOrAControlByteIsAPageLikeAnyOther) {
     ScratchDir dir;
     std::vector<std::string> names = {" lead.htm", "  two.htm"};
+    // How the log shows each name: control characters escaped, so that a
+    // name can neither clear the terminal nor forge a line.
+    std::map<std::string, std::string> shown;
 #ifndef _WIN32
     names.push_back("\x01start.htm");
     names.push_back("\ttab.htm");
+    names.push_back("\x1b[2Jclear.htm");
+    names.push_back("cr\rOpenfile:forged.htm");
+    names.push_back("nl\nOpenfile:forged.htm");
+    names.push_back("c1\xc2\x9b" "2J.htm");
+    shown = {{"\x01start.htm", "\\x01start.htm"},
+             {"\ttab.htm", "\\ttab.htm"},
+             {"\x1b[2Jclear.htm", "\\x1b[2Jclear.htm"},
+             {"cr\rOpenfile:forged.htm", "cr\\rOpenfile:forged.htm"},
+             {"nl\nOpenfile:forged.htm", "nl\\nOpenfile:forged.htm"},
+             {"c1\xc2\x9b" "2J.htm", "c1\\u009b2J.htm"}};
 #endif
     for (const std::string& name : names)
         WriteBytes(dir.Path() / name, Page(name));
@@ -110,9 +123,20 @@ TEST(Names, NameBeginningWithABlankOrAControlByteIsAPageLikeAnyOther) {
     ASSERT_EQ(result.status, kExitOk) << result.err;
     for (const std::string& name : names) {
         EXPECT_TRUE(IsCompressedBesideItsBackup(dir.Path() / name, Page(name))) << name;
-        EXPECT_TRUE(Contains(result.out, "Openfile:" + name + "\n")) << name;
+        const std::string logged = shown.count(name) != 0 ? shown[name] : name;
+        EXPECT_TRUE(Contains(result.out, "Openfile:" + logged + "\n")) << logged;
     }
     EXPECT_FALSE(Contains(result.out, "No found")) << result.out;
+    EXPECT_EQ(OpenedFiles(result.out).size(), names.size()) << result.out;
+    for (const char control : {'\x01', '\t', '\x1b', '\r'})
+        EXPECT_FALSE(Contains(result.out, std::string(1, control))) << int(control);
+#ifndef _WIN32
+    // Error messages too.
+    const auto missing = Vexel({"decode", dir / "gone\nvexel: forged\x1b[2J.htm"});
+    EXPECT_EQ(missing.status, kExitFailed);
+    EXPECT_TRUE(Contains(missing.err, "gone\\nvexel: forged\\x1b[2J.htm")) << missing.err;
+    EXPECT_EQ(Lines(missing.err).size(), 1u) << missing.err;
+#endif
 }
 
 // --- long paths -----------------------------------------------------------------------
@@ -278,31 +302,29 @@ TEST(SpecialFiles, LinkToAPageCompressesThePageAndStaysALink) {
     EXPECT_TRUE(fs::is_symlink(dir.Path() / "elsewhere" / "link.htm"));
 }
 
-TEST(SpecialFiles, OutputOntoADeviceAFifoOrALinkIsWrittenThrough) {
+TEST(SpecialFiles, OutputOntoADeviceIsRefusedALinkIsWrittenThrough) {
     ScratchDir dir;
     WriteBytes(dir.Path() / "page.htm", Page("page"));
     ASSERT_EQ(Vexel({"compress", "-q", dir / "page.htm"}).status, kExitOk);
 
-    auto result = Vexel({"decode", "-o", "/dev/null", dir / "page.htm"});
-    EXPECT_EQ(result.status, kExitOk) << result.err;
+    // (A FIFO nobody reads, which would hold the program, is the process
+    // tests' part.)
+    for (const std::string device : {"/dev/null", "/dev/full"}) {
+        auto result = Vexel({"decode", "-o", device, dir / "page.htm"});
+        EXPECT_EQ(result.status, kExitFailed) << result.err;
+        EXPECT_TRUE(Contains(result.err, "\"" + device + "\": not a regular file")) << result.err;
+        result = Vexel({"compress", "--log", device, dir / "other.htm"});
+        EXPECT_EQ(result.status, kExitFailed) << result.err;
+        EXPECT_TRUE(Contains(result.err, "\"" + device + "\": not a regular file")) << result.err;
+    }
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
-
-    const std::string fifo = dir / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::string received;
-    std::thread reader([&] { received = ReadBytes(fifo); });
-    result = Vexel({"decode", "-o", fifo, dir / "page.htm"});
-    reader.join();
-    EXPECT_EQ(result.status, kExitOk) << result.err;
-    EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_TRUE(Contains(received, "<p>Line 29 of page")) << received.size();
 
     WriteBytes(dir.Path() / "target.txt", "old");
     fs::create_symlink("target.txt", dir.Path() / "out.txt");
-    result = Vexel({"decode", "-o", dir / "out.txt", dir / "page.htm"});
+    const auto result = Vexel({"decode", "-o", dir / "out.txt", dir / "page.htm"});
     EXPECT_EQ(result.status, kExitOk) << result.err;
     EXPECT_TRUE(fs::is_symlink(dir.Path() / "out.txt"));
-    EXPECT_EQ(ReadBytes(dir.Path() / "target.txt"), received);
+    EXPECT_TRUE(Contains(ReadBytes(dir.Path() / "target.txt"), "<p>Line 29 of page"));
 }
 
 TEST(SpecialFiles, FifoNamedLikeAPageIsAnErrorNotAWait) {
@@ -318,7 +340,7 @@ TEST(SpecialFiles, FifoNamedLikeAPageIsAnErrorNotAWait) {
 #endif
 
 #ifdef _WIN32
-TEST(SpecialFiles, OutputOntoTheNulDeviceIsWrittenThrough) {
+TEST(SpecialFiles, OutputOntoTheNulDeviceIsRefused) {
     ScratchDir dir;
     WriteBytes(dir.Path() / "page.htm", Page("page"));
     ASSERT_EQ(Vexel({"compress", "-q", dir / "page.htm"}).status, kExitOk);
@@ -326,7 +348,8 @@ TEST(SpecialFiles, OutputOntoTheNulDeviceIsWrittenThrough) {
     fs::current_path(dir.Path());
     const auto result = Vexel({"decode", "-o", "NUL", "page.htm"});
     fs::current_path(saved);
-    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(result.status, kExitFailed) << result.err;
+    EXPECT_TRUE(Contains(result.err, "\"NUL\": not a regular file")) << result.err;
     EXPECT_EQ(Snapshot(dir.Path()).size(), 2u);  // the page and its backup, no file named NUL
 }
 #endif
@@ -347,6 +370,37 @@ TEST(SpecialFiles, LogFileNamingAPageOrItsBackupIsRefusedBeforeAnythingIsTouched
     }
     // A log beside the pages is fine.
     EXPECT_EQ(Vexel({"compress", "--log", dir / "run.log", dir / ""}).status, kExitOk);
+}
+
+TEST(SpecialFiles, OutputNamingTheInputOrABackupIsRefusedBeforeAnythingIsTouched) {
+    ScratchDir dir;
+    WriteBytes(dir.Path() / "classic.htm", Page("classic"));
+    WriteBytes(dir.Path() / "modern.htm", Page("modern"));
+    ASSERT_EQ(Vexel({"compress", "-q", dir / "classic.htm"}).status, kExitOk);
+    ASSERT_EQ(Vexel({"compress", "-q", "--modern", dir / "modern.htm"}).status, kExitOk);
+    std::vector<std::pair<std::string, std::string>> runs = {
+        {"decode", "classic.htm_backup"}, {"decode", "classic.htm"},     {"decode", "modern.htm_backup"},
+        {"decode", "other.htm_backup"},   {"expand", "modern.htm_backup"}, {"expand", "modern.htm"},
+    };
+#ifndef _WIN32
+    fs::create_symlink("classic.htm_backup", dir.Path() / "alias.txt");
+    runs.push_back({"decode", "alias.txt"});
+#endif
+    const auto before = Snapshot(dir.Path());
+    for (const auto& [command, output] : runs) {
+        const std::string page = command == "expand" || Contains(output, "modern") ? "modern.htm" : "classic.htm";
+        const auto result = Vexel({command, "-o", dir / output, dir / page});
+        EXPECT_EQ(result.status, kExitUsage) << command << " -o " << output;
+        EXPECT_TRUE(Contains(result.err, "-o \"" + dir / output + "\" names the file this command reads or a "
+                                         "page's backup"))
+            << result.err;
+        EXPECT_EQ(Snapshot(dir.Path()), before) << command << " -o " << output;
+    }
+    // Any other name takes the whole result through a temporary file.
+    const auto result = Vexel({"decode", "-o", dir / "body.txt", dir / "classic.htm"});
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_TRUE(Contains(ReadBytes(dir.Path() / "body.txt"), "<p>Line 29 of classic"));
+    EXPECT_EQ(Snapshot(dir.Path()).size(), before.size() + 1);
 }
 
 }  // namespace

@@ -44,11 +44,14 @@ public:
     using Environment = std::map<std::string, std::string>;
 
     // Starts `program` with `args` (UTF-8); `folder` receives out.txt and err.txt.
+    // `input` (POSIX): a file or FIFO for standard input, opened for reading
+    // and writing so that the opening never waits.
     ChildRun(const std::string& program,
              const std::vector<std::string>& args,
              const std::string& folder,
-             const Environment& env = {})
-        : out_path_(folder + "/out.txt"), err_path_(folder + "/err.txt") {
+             const Environment& env = {},
+             const std::string& input = {})
+        : out_path_(folder + "/out.txt"), err_path_(folder + "/err.txt"), in_path_(input) {
         std::filesystem::create_directories(std::filesystem::u8path(folder));
         Start(program, args, env);
     }
@@ -196,6 +199,8 @@ private:
             const int err = ::open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);
             dup2(err, 2);
+            if (!in_path_.empty())
+                dup2(::open(in_path_.c_str(), O_RDWR), 0);
             for (const auto& [name, value] : env) {
                 setenv(name.c_str(), value.c_str(), 1);
             }
@@ -215,6 +220,7 @@ private:
 
     std::string out_path_;
     std::string err_path_;
+    std::string in_path_;
     bool running_ = false;
     int status_ = -1;
 };

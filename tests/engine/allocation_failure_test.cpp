@@ -9,6 +9,9 @@
 #include <new>
 
 #include "engine/batch.h"
+#include "engine/carrier_text.h"
+#include "engine/errors.h"
+#include "engine/lzma.h"
 #include "tests/engine/test_support.h"
 
 namespace {
@@ -137,6 +140,20 @@ TEST(BatchFailures, AFailureOfAnyTypeIsThePagesError) {
     EXPECT_NE(host.reports[0].Error.find("a.htm"), std::string::npos) << host.reports[0].Error;
     EXPECT_EQ(ReadBytes(a), PageWithBody("<p>a</p>"));
     EXPECT_FALSE(fs::exists(a + "_backup"));  // taken back: the page was not written
+}
+
+// A few bytes that claim a gigabyte take memory for what they give, not for
+// what they claim, before they are found out.
+TEST(ClaimedSizes, AreNotReservedBeforeTheDataGivesThem) {
+    constexpr std::size_t kClaimed = std::size_t{1} << 30;
+    const std::string stream = HaveLzma() ? LzmaCompress("<p>a few bytes</p>") : std::string();
+    g_failAbove = 8 << 20;
+    if (HaveLzma()) {
+        EXPECT_THROW(LzmaExpand(stream, kClaimed, kClaimed), DataError);
+    }
+    std::optional<std::string> radix;
+    EXPECT_NO_THROW(radix = RadixDecode("abcdef", kClaimed));
+    g_failAbove = 0;
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
  *
  *   VEXEL_FAIL_FILE   pattern (fnmatch) for the file's name, or its whole path
  *                     when the pattern holds a '/'
- *   VEXEL_FAIL_CALL   read, write, fsync, rename or unlink, or several joined
+ *   VEXEL_FAIL_CALL   read, write, fsync, rename or unlink (unlinkat too), or several joined
  *                     by commas; rename covers every call that names a file
  *                     (rename, renameat, renameat2, link, linkat), matched on
  *                     the new name
@@ -207,4 +207,13 @@ int unlink(const char* path) {
         return -1;
     }
     return REAL(unlink, int (*)(const char*))(path);
+}
+
+int unlinkat(int dir, const char* path, int flags) {
+    size_t allowed;
+    if (Enabled(kUnlink) && ShouldFail(kUnlink, PathMatches(path), 0, &allowed)) {
+        errno = error_number;
+        return -1;
+    }
+    return REAL(unlinkat, int (*)(int, const char*, int))(dir, path, flags);
 }
