@@ -24,6 +24,9 @@ TLog::TLog(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windo
     Memo1->SetBounds(13, 32, 497, 313);
     Memo1->SetReadOnly(true);
     Memo1->SetScrollBars(ssBoth);
+    // The lines are read only: Enter and Esc are the window's (its button
+    // closes it), also while the list has the focus, as it has after a run.
+    Memo1->SetWantReturns(false);
     // Tab leaves the list for the button; Ctrl+A selects every line.
     Memo1->OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) {
         if (Key == 'A' && (Shift & ssCtrl) && !(Shift & ssAlt)) {

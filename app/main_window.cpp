@@ -12,6 +12,7 @@
 #include "app/window_set.h"
 #include "engine/batch.h"
 #include "engine/file_io.h"
+#include "engine/preview_text.h"
 #include "framework/win32/system_text.h"
 
 namespace vexel {
@@ -28,11 +29,28 @@ constexpr int kFileColumnRight = 201;
 constexpr int kComboGap = 7;
 // A combo box's frame and the room around its text, beside the button.
 constexpr int kComboFrame = 10;
+// The caret's width beside the text of an edit.
+constexpr int kCaretRoom = 2;
 
 const TFontSpec kToolCaption{"", 0, 0, clBlue};
 const TFontSpec kLinkCaption{"", 0, fsBold | fsUnderline, clNavy};
 
 }  // namespace
+
+std::string WithoutFaultingMarks(std::string Text) {
+    // Wine's text layout (8.0) faults on a small tilde or a double acute
+    // accent that starts a run of text (a line, after a tab): the edit
+    // shows their ASCII look-alikes instead.
+    static const struct {
+        const char* mark;
+        char lookAlike;
+    } kMarks[] = {{"\xCB\x9C", '~'}, {"\xCB\x9D", '"'}};
+    for (const auto& known : kMarks) {
+        for (std::size_t at = Text.find(known.mark); at != std::string::npos; at = Text.find(known.mark, at + 1))
+            Text.replace(at, 2, 1, known.lookAlike);
+    }
+    return Text;
+}
 
 std::string MaskForFileType(const std::string& BoxText, const std::string& Current) {
     if (BoxText == "*.HTM;*.HTML")
@@ -269,7 +287,19 @@ void TForm1::LayOutDriveAndFileType() {
     for (int i = 0; i < ComboBox1->Items()->Count(); ++i)
         text = std::max(text, TextSizeIn(ComboBox1, ComboBox1->Items()->Strings(i)).cx);
     const int right = kFileColumnRight;
-    const int width = text + GetSystemMetrics(SM_CXVSCROLL) + kComboFrame;
+    int width = text + GetSystemMetrics(SM_CXVSCROLL) + kComboFrame;
+    // Once the box has its window, its edit says what room the text gets
+    // inside its margins; the caret at the end of the text must fit too, or
+    // the edit scrolls the first "*" away when it takes the focus.
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (ComboBox1->HandleAllocated() && GetComboBoxInfo(ComboBox1->Handle(), &info) && info.hwndItem) {
+        RECT client{};
+        GetClientRect(info.hwndItem, &client);
+        const auto margins = static_cast<DWORD>(SendMessageW(info.hwndItem, EM_GETMARGINS, 0, 0));
+        const int room = client.right - LOWORD(margins) - HIWORD(margins);
+        width = ComboBox1->Width() + text + kCaretRoom - room;
+    }
     ComboBox1->SetBounds(right - width, ComboBox1->Top(), width, ComboBox1->Height());
     DriveComboBox1->SetWidth(ComboBox1->Left() - kComboGap - DriveComboBox1->Left());
 }
@@ -438,7 +468,9 @@ void TForm1::ShowSource(const std::string& File) {
     } catch (const std::exception& e) {
         throw EFOpenError(e.what());
     }
-    Sourcecode->Lines()->SetText(ShownText(bytes));
+    // Text only: an edit control handed a page's carried bytes, or a whole
+    // large page, is more than the system's text layout can bear.
+    Sourcecode->Lines()->SetText(WithoutFaultingMarks(PreviewText(File, bytes)));
 }
 
 void TForm1::Restore1Click(TObject*) {
@@ -534,6 +566,7 @@ void TForm1::SelectAtStart(const std::vector<std::string>& Paths) {
 }
 
 void TForm1::FormShow(TObject*) {
+    LayOutDriveAndFileType();
     if (startNotice_.empty())
         return;
     // A modal box inside the show would run in the middle of the splash's

@@ -1,7 +1,7 @@
 // The main window: a skinned borderless window dragged by its background
 // picture, its tool and link buttons and popup menu, and the pages it
 // offers to the batch run: a drive box, a folder list, a file list with its
-// file-type box, and a preview of the clicked page's source.
+// file-type box, and a preview of the clicked page as text.
 #pragma once
 
 #include <functional>
@@ -32,6 +32,10 @@ class TWindowSet;
 // The file list's mask for a text of the file-type box: the four texts it
 // knows, compared exactly; any other text leaves Current as it is.
 std::string MaskForFileType(const std::string& BoxText, const std::string& Current);
+
+// Preview text as an edit control can show it: the spacing accents that
+// fault the system's text layout where they start a run, as look-alikes.
+std::string WithoutFaultingMarks(std::string Text);
 
 class TForm1 : public TForm, public TFileSelection {
 public:
@@ -143,7 +147,7 @@ private:
     // list was read anew.
     std::vector<std::string> SelectedNames();
     void Reselect(const std::vector<std::string>& Names);
-    // Shows a page's source in the preview.
+    // Shows a page in the preview: as text, a page of ours named and expanded.
     void ShowSource(const std::string& File);
 
     TWindowSet& windows_;

@@ -83,6 +83,8 @@ TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), w
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     ZelOfficeButton2->OnClick = [this](TObject* Sender) { ZelOfficeButton2Click(Sender); };
     ZelOfficeButton1->OnClick = [this](TObject* Sender) { ZelOfficeButton1Click(Sender); };
+    // Close is the default: Enter on the check box closes the window.
+    OnEnterKey = [this] { ZelOfficeButton1Click(ZelOfficeButton1); };
 }
 
 void TForm4::BuildBands() {

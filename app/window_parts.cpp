@@ -58,6 +58,10 @@ void TDialogForm::WndProc(TMessage& Message) {
     const bool escape = (Message.Msg == CM_DIALOGKEY || Message.Msg == WM_KEYDOWN) && Message.WParam == VK_ESCAPE;
     if (!escape) {
         TForm::WndProc(Message);
+        if (Message.Msg == CM_DIALOGKEY && Message.WParam == VK_RETURN && Message.Result == 0 && OnEnterKey) {
+            Message.Result = 1;
+            OnEnterKey();
+        }
         return;
     }
     Message.Result = 1;

@@ -50,12 +50,16 @@ TZelButton* MakeDialogButton(TWinControl* Parent,
                              TZelBackground* Ground);
 
 // A secondary window that Esc closes as its Cancel or Close button does,
-// whether the key reaches one of its controls or the window itself.
+// whether the key reaches one of its controls or the window itself, and
+// where Enter does what its default button does.
 class TDialogForm : public TForm {
 public:
     using TForm::TForm;
     // What Esc does; without it the window closes (hides).
     std::function<void()> OnEscape;
+    // What Enter does when the control in hand leaves it to the window (a
+    // check box) and no default button takes it: the default button's work.
+    std::function<void()> OnEnterKey;
 
 protected:
     ~TDialogForm() override = default;

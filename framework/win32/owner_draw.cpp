@@ -23,10 +23,18 @@ void DrawOwnerDrawItem(TCanvas& Canvas, const DRAWITEMSTRUCT& Item, TFont* Font,
         Canvas.FillRect(rect);
     if (Item.itemState & ODS_FOCUS) {
         RECT r = Item.rcItem;
-        // DrawFocusRect inverts with the text and background colours.
-        SetTextColor(Item.hDC, RGB(0, 0, 0));
-        SetBkColor(Item.hDC, RGB(255, 255, 255));
-        DrawFocusRect(Item.hDC, &r);
+        if (index >= 0 && (Item.itemState & ODS_SELECTED)) {
+            // A dotted frame all but vanishes on the highlight: a solid one
+            // in the highlight's text colour, inside the row's blue edge.
+            InflateRect(&r, -1, -1);
+            ScopedBrush frame(CreateSolidBrush(GdiColor(clHighlightText)));
+            FrameRect(Item.hDC, &r, frame.Get());
+        } else {
+            // DrawFocusRect inverts with the text and background colours.
+            SetTextColor(Item.hDC, RGB(0, 0, 0));
+            SetBkColor(Item.hDC, RGB(255, 255, 255));
+            DrawFocusRect(Item.hDC, &r);
+        }
     }
 }
 

@@ -24,10 +24,6 @@ inline std::string FromSystem(const wchar_t* Text) {
 inline int CompareTextIgnoringCase(const std::string& A, const std::string& B) {
     return lstrcmpiW(ToSystem(A).c_str(), ToSystem(B).c_str());
 }
-// Bytes of a file to show: as they are when they are UTF-8, else read in
-// the system's ANSI code page (a page in a legacy charset shows as it did
-// in the system's own viewers). The bytes themselves are never changed.
-std::string ShownText(const std::string& Bytes);
 // The text of any window, whatever its class.
 std::string WindowText(HWND Window);
 

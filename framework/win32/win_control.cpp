@@ -663,18 +663,6 @@ std::string TWinControl::GetText() const {
     return WindowText(handle_);
 }
 
-std::string ShownText(const std::string& Bytes) {
-    if (Bytes.empty())
-        return {};
-    const int size = static_cast<int>(Bytes.size());
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Bytes.data(), size, nullptr, 0) > 0)
-        return Bytes;
-    const int needed = MultiByteToWideChar(CP_ACP, 0, Bytes.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, Bytes.data(), size, wide.data(), needed);
-    return FromSystem(wide);
-}
-
 std::string WindowText(HWND Window) {
     int length = GetWindowTextLengthW(Window);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');

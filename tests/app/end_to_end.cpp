@@ -488,6 +488,22 @@ TEST(EndToEnd, TheWholeProgramOverNamesInAnyScriptAsTheCommandDoesIt) {
     EXPECT_NE(sealedBox.find("encrypted"), std::string::npos) << sealedBox;
     EXPECT_NE(FindShown(id, kMainCaption), nullptr);
     EXPECT_EQ(FindShown(id, "Compressing ..."), nullptr);
+    // The preview shows its page as the run left it, and a click shows
+    // another written page: named, as text, its sealed original not shown.
+    for (const std::string& name : {picked.back(), order.front()}) {
+        if (name != picked.back()) {
+            CtrlClickItem(files, name);  // off, and on again: previewed
+            CtrlClickItem(files, name);
+        }
+        const std::string text = TextOf(preview);
+        EXPECT_EQ(text.rfind("Compressed page: modern, ", 0), 0u) << name << ": " << text.substr(0, 200);
+        EXPECT_NE(text.find(", encrypted (AES-256-GCM, 600000 key iterations)\r\n"), std::string::npos) << name;
+        EXPECT_NE(text.find("Written: " + std::to_string(Bytes(site / fs::u8path(name)).size()) + " bytes"),
+                  std::string::npos)
+            << name;
+        EXPECT_EQ(text.find("Grüße aus Köln"), std::string::npos) << name;
+    }
+    EXPECT_EQ(SelectedItems(files), order);
 
     const TCommand sealed = Vexel(Concat({"compress", "--quiet", "--modern", "--encrypt", "--password-file",
                                           passwordFile.u8string(), "--log", (dir.Root() / "twin.log").u8string()},
@@ -585,6 +601,13 @@ TEST(EndToEnd, TheWholeProgramOverNamesInAnyScriptAsTheCommandDoesIt) {
     const std::string classicBox = AcknowledgeRunBox(id);
     EXPECT_EQ(classicBox.rfind("Pages: 3 written, 0 skipped, 0 already compressed, 0 broken off, 0 failed\r\n", 0), 0u)
         << classicBox;
+
+    // A written classic page, clicked: named, and shown as it expands.
+    CtrlClickItem(files, droppedOrder.front());
+    CtrlClickItem(files, droppedOrder.front());
+    EXPECT_EQ(TextOf(preview).rfind("Compressed page: JavaScript, classic\r\n", 0), 0u)
+        << TextOf(preview).substr(0, 200);
+    EXPECT_NE(TextOf(preview).find("</"), std::string::npos);
 
     const TCommand classic =
         Vexel(Concat({"compress", "--quiet", "--log", (dir.Root() / "dropped.log").u8string()},

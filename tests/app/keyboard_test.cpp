@@ -125,3 +125,82 @@ TEST_F(Keyboard, TheDriveAndFileTypeBoxesShowTheirWholeTextSideBySide) {
     EXPECT_LE(type->BoundsRect().Right, form1->DirectoryListBox1->BoundsRect().Right);
     EXPECT_GE(form1->DriveComboBox1->Width(), 60) << "room for a drive letter and its icon";
 }
+
+TEST_F(Keyboard, EscClosesTheLogFromItsLinesAndEnterOnTheTipsCheckBoxIsClose) {
+    MakeProgramWindows();
+    // After a run and after LOGs the focus is on the log's lines.
+    TLog* log = windows->Log;
+    log->Show();
+    App()->ProcessMessages();
+    log->Memo1->SetFocus();
+    ASSERT_EQ(GetFocus(), log->Memo1->Handle());
+    PressKey(App(), GetFocus(), VK_ESCAPE);
+    EXPECT_FALSE(log->Visible());
+
+    TForm4* tips = windows->Form4;
+    tips->Show();
+    App()->ProcessMessages();
+    tips->Tipsshow->SetFocus();
+    ASSERT_EQ(GetFocus(), tips->Tipsshow->Handle());
+    const bool ticked = tips->Tipsshow->Checked();
+    PressKey(App(), GetFocus(), VK_RETURN);
+    EXPECT_FALSE(tips->Visible());
+    EXPECT_EQ(tips->Tipsshow->Checked(), ticked);
+    // On the buttons Enter is still theirs: Next Tips shows the next tip.
+    tips->Show();
+    App()->ProcessMessages();
+    const std::string tip = tips->TipText->Caption();
+    tips->ZelOfficeButton2->KeyStop()->SetFocus();
+    PressKey(App(), GetFocus(), VK_RETURN);
+    EXPECT_TRUE(tips->Visible());
+    EXPECT_NE(tips->TipText->Caption(), tip);
+}
+
+TEST_F(Keyboard, TheFileTypeBoxShowsItsWholeTextWhenFocusedAndTheListsMarkTheFocusedRowPlainly) {
+    MakeProgramWindows();
+    form1->Show();
+    App()->ProcessMessages();
+    TComboBox* type = form1->ComboBox1;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(type->Handle(), &info));
+    const HWND edit = info.hwndItem;
+    ASSERT_NE(edit, nullptr);
+    type->SetFocus();
+    App()->ProcessMessages();
+    ASSERT_EQ(GetFocus(), edit);
+    // Focused, the text is all selected and the caret at its end: the edit
+    // must not scroll its first "*" away, and the last "L" must fit.
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    const std::wstring text = L"*.HTM;*.HTML";
+    RECT client{};
+    GetClientRect(edit, &client);
+    const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
+    const LRESULT last = SendMessageW(edit, EM_POSFROMCHAR, text.size() - 1, 0);
+    const int lastRight = static_cast<short>(LOWORD(last)) + TextSizeIn(type, "L").cx;
+    EXPECT_LE(lastRight, client.right - HIWORD(margins)) << "the last L clipped";
+    EXPECT_GE(static_cast<short>(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, 0, 0))), 0) << "the first * scrolled away";
+
+    // The focused row of the file list, selected: a solid frame in the
+    // highlight's text colour, every pixel of it (a dotted one has gaps).
+    TZelExplorerView* files = form1->ZelExplorerView1;
+    ScratchDir dir;
+    for (const char* name : {"a.htm", "b.htm", "c.htm"})
+        WriteBytes(dir.Path(name), "<html></html>");
+    form1->DirectoryListBox1->SetDirectory(dir.Root().string());
+    ASSERT_EQ(files->Count(), 3);
+    files->SetItemIndex(1);
+    files->SetSelected(1, true);
+    files->SetFocus();
+    App()->ProcessMessages();
+    UpdateWindow(files->Handle());
+    RECT row{};
+    ASSERT_NE(SendMessageW(files->Handle(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)), LB_ERR);
+    ScopedGetDC dc(files->Handle());
+    const COLORREF mark = GdiColor(clHighlightText);
+    int marked = 0;
+    for (int x = row.left + 2; x < row.right - 2; ++x)
+        marked += GetPixel(dc.Get(), x, row.top + 1) == mark && GetPixel(dc.Get(), x, row.bottom - 2) == mark;
+    EXPECT_EQ(marked, row.right - row.left - 4);
+    form1->Hide();
+}

@@ -57,6 +57,7 @@ layer(tests/platform        SYSTEM platform)
 layer(tests/fault_injection SYSTEM)
 layer(tests/browser         SYSTEM)
 layer(tests/package         SYSTEM)
+layer(tests/support         SYSTEM)
 
 # Libraries and the layers that may include them: the crypto library stays
 # behind platform/, zlib is the engine's, GoogleTest the tests'.
