@@ -1,11 +1,20 @@
 #include "app/batch_run.h"
 
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "app/conn.h"
 #include "app/options_dialog.h"
+#include "app/run_host.h"
 #include "app/window_set.h"
 #include "engine/batch.h"
+#include "engine/file_io.h"
+#include "engine/own_page.h"
+#include "engine/page_prepare.h"
 #include "engine/restore.h"
 #include "engine/verify.h"
 #include "platform/file_system.h"
@@ -40,35 +49,134 @@ std::string JoinLines(const std::vector<std::string>& Lines) {
     return text;
 }
 
-// A run over the selected pages whose lines go to the log list of the
-// compression window, shown afterwards in the log window. Work gives the
-// lines of one page (UTF-8 path) and the closing lines come from Finish.
+// The compression window as the host of a restore or verify run: it shows
+// the run and its Cancel, and closes on the run's log; the tally and the
+// head of a compress run are not these runs' business.
+class TPageRunHost : public BatchHost {
+public:
+    TPageRunHost(TConn& Conn, TFileSelection* Selection, std::vector<int> Items)
+        : conn_(Conn), selection_(Selection), items_(std::move(Items)) {}
+    void BeginRun() override { conn_.ShowRunWindow(); }
+    void EndRun() override { conn_.CloseRunWindow(); }
+    void ResetForRun() override { conn_.ResetForRun(); }
+    void SetTotalPercentage(uint8_t percent) override { conn_.SetTotalPercentage(percent); }
+    // The page's item becomes the list's current one, as in a compress run.
+    void SetPaths(const std::string& path) override {
+        conn_.SetPaths(path);
+        if (selection_ && at_ < items_.size())
+            selection_->SetCurrent(items_[at_]);
+    }
+    bool CancelRequested() override { return conn_.CancelRequested(); }
+    void PageDone(const PageReport&) override { ++at_; }
+
+private:
+    TConn& conn_;
+    TFileSelection* selection_;
+    std::vector<int> items_;  // the list index of each page
+    std::size_t at_ = 0;
+};
+
+// A run over the selected pages on the worker thread, shown in the
+// compression window (a page at a time, with Cancel between pages), its
+// lines then in the log window. Work gives the lines of one page (UTF-8
+// path) and whether it failed; the closing lines come from Finish, told
+// whether the run was stopped.
 template <class TWork, class TFinish>
 void RunOverPages(TWindowSet& Windows, TWork&& Work, TFinish&& Finish) {
     TConn* conn = Windows.Conn;
     if (!conn)
         return;
-    const std::vector<std::string> pages =
-        Windows.FileSelection ? SelectedPaths(*Windows.FileSelection) : std::vector<std::string>();
+    std::vector<std::string> pages;
+    std::vector<int> items;
+    if (TFileSelection* selection = Windows.FileSelection) {
+        const int count = selection->Count();
+        for (int i = 0; i < count; ++i) {
+            if (selection->Selected(i)) {
+                pages.push_back(selection->Path(i));
+                items.push_back(i);
+            }
+        }
+    }
     if (pages.empty()) {
         Tell(*conn, kNothingSelected);
         return;
     }
-    conn->Memo1->Lines()->Clear();
-    for (const std::string& page : pages) {
-        if (!HasPageExtension(page))
-            continue;
-        for (const std::string& line : Work(page))
-            conn->Memo1->Lines()->Add(line);
-    }
-    for (const std::string& line : Finish())
-        conn->Memo1->Lines()->Add(line);
+    TPageRunHost pageHost(*conn, Windows.FileSelection, std::move(items));
+    RunOnWorker(*conn, pageHost, [] { Application->ProcessMessages(); }, [&](JobHost& Log, BatchHost& Host) {
+        Host.BeginRun();
+        // The main window comes back also when a page's work fails.
+        struct TEnd {
+            BatchHost& host;
+            bool ended = false;
+            ~TEnd() {
+                if (!ended) {
+                    try {
+                        host.EndRun();
+                    } catch (...) {
+                    }
+                }
+            }
+        } end{Host};
+        Host.ResetForRun();
+        bool stopped = false;
+        std::size_t done = 0;
+        for (const std::string& page : pages) {
+            ++done;
+            PageReport report;
+            report.Path = page;
+            if (!HasPageExtension(page)) {
+                Host.PageDone(report);
+                continue;
+            }
+            Host.SetTotalPercentage(static_cast<uint8_t>(done * 100 / pages.size()));
+            Host.SetPaths(page);
+            Log.PageProgressUnknown();
+            bool failed = false;
+            for (const std::string& line : Work(page, failed))
+                Log.AddLogLine(line);
+            if (failed)
+                Log.ShowErrorIndicator();
+            Host.PageDone(report);
+            if (Host.CancelRequested()) {
+                stopped = true;
+                break;
+            }
+        }
+        for (const std::string& line : Finish(stopped))
+            Log.AddLogLine(line);
+        end.ended = true;
+        Host.EndRun();
+    });
     if (Windows.FileSelection)
         Windows.FileSelection->FilesChanged();
-    Windows.ShowRunLog();
 }
 
 }  // namespace
+
+std::vector<bool> PagesLosingText(const std::vector<std::string>& Pages, const JobOptions& Options) {
+    std::vector<bool> losing(Pages.size(), false);
+    for (std::size_t i = 0; i < Pages.size(); ++i) {
+        if (!HasPageExtension(Pages[i]))
+            continue;
+        try {
+            const std::string source = ReadWholeFile(Pages[i]);
+            losing[i] = !RecognizeOwnPage(source) && ClassicLosesText(source, Options);
+        } catch (const std::exception&) {
+            // The run says what is wrong with it.
+        }
+    }
+    return losing;
+}
+
+std::string LosingTextQuestion(int Losing, int Selected, bool JavaScript, bool Password) {
+    const std::string format = JavaScript ? "JavaScript" : "VBScript";
+    const std::string modern = Password ? "modern pages, encrypted with the page password" : "modern pages";
+    return std::to_string(Losing) + " of the " + std::to_string(Selected) +
+           " selected pages would lose some of their non-ASCII text as " + format +
+           " pages with these options (accented letters, other scripts).\r\n\r\n"
+           "Yes: write those " + std::to_string(Losing) + " as " + modern + ", which keep all their text; the others stay " +
+           format + " pages.\r\nNo: compress every page as chosen.\r\nCancel: back to the options.";
+}
 
 std::vector<std::string> SelectedPaths(TFileSelection& Selection) {
     std::vector<std::string> paths;
@@ -99,14 +207,32 @@ void Button2Click(TWindowSet& Windows) {
         Tell(*conn, kNothingSelected);
         return;
     }
-    TPageFormat format;
+    TRunOptions options;
     if (TSavefileto* dialog = Windows.Savefileto) {
-        format.JavaChoose = !dialog->VbChoose->Checked();
-        format.Modern = dialog->Modern();
-        format.Seal = dialog->Seal();
+        options = dialog->RunOptions();
         // The file list shows one folder: the folder of every page of the run.
-        if (format.Modern && dialog->SiteFile->Checked())
-            format.SiteRoot = FolderOf(pages.front());
+        if (options.Format == PageFormat::Modern && dialog->SiteFile->Checked())
+            options.SiteRoot = FolderOf(pages.front());
+    }
+    // Pages the classic format would lose text of may go modern instead.
+    std::vector<bool> modernPages;
+    if (IsClassic(options.Format)) {
+        modernPages = PagesLosingText(pages, options.Job);
+        const auto losing = std::count(modernPages.begin(), modernPages.end(), true);
+        if (losing > 0 && conn->Ask) {
+            const int answer =
+                conn->Ask(LosingTextQuestion(static_cast<int>(losing), static_cast<int>(pages.size()),
+                                             options.Format == PageFormat::JavaScript, options.Job.password.Enabled));
+            if (answer == IDCANCEL) {
+                if (Windows.Savefileto)
+                    Windows.Savefileto->Show();
+                return;
+            }
+            if (answer != IDYES)
+                modernPages.clear();
+        } else {
+            modernPages.clear();
+        }
     }
     struct TRefresh {
         TFileSelection* selection;
@@ -115,48 +241,63 @@ void Button2Click(TWindowSet& Windows) {
                 selection->FilesChanged();
         }
     } refresh{selection};
-    conn->RunBatch(pages, format, [&](int Page) {
-        if (selection)
-            selection->SetCurrent(items[static_cast<std::size_t>(Page)]);
-    });
+    conn->RunBatch(
+        pages, options,
+        [&](int Page) {
+            if (selection)
+                selection->SetCurrent(items[static_cast<std::size_t>(Page)]);
+        },
+        modernPages);
     std::vector<std::string> closing = SummaryLines(conn->Tally());
-    if (format.Modern && !format.Seal.empty() && conn->Tally().Written > 0)
+    const std::string warnings = WarningsLine(conn->Tally());
+    if (!warnings.empty())
+        closing.push_back(warnings);
+    if (options.Format == PageFormat::Modern && options.Job.password.Enabled && conn->Tally().Written > 0)
         closing.push_back("The pages written are encrypted: a browser opens them only with the password.");
     Tell(*conn, JoinLines(closing));
 }
 
 void RestoreSelected(TWindowSet& Windows) {
     int restored = 0;
+    int skipped = 0;
     int failed = 0;
     RunOverPages(
         Windows,
-        [&](const std::string& page) -> std::vector<std::string> {
+        [&](const std::string& page, bool& pageFailed) -> std::vector<std::string> {
             try {
                 const RestoreResult result = RestorePage(page);
+                if (!result.skipped.empty()) {
+                    ++skipped;
+                    return {"Skipped: " + result.skipped};
+                }
                 ++restored;
                 if (!result.warning.empty())
                     return {"Restored: " + page, "warning: " + result.warning};
                 return {"Restored: " + page};
             } catch (const std::exception& e) {
                 ++failed;
+                pageFailed = true;
                 return {e.what()};
             }
         },
-        [&]() -> std::vector<std::string> {
-            return {"Pages restored: " + std::to_string(restored) + ", " + std::to_string(failed) + " failed"};
+        [&](bool stopped) -> std::vector<std::string> {
+            return {"Pages restored: " + std::to_string(restored) + ", " +
+                    (skipped > 0 ? std::to_string(skipped) + " skipped (not compressed), " : std::string()) +
+                    std::to_string(failed) + " failed" + (stopped ? " (stopped)" : "")};
         });
 }
 
 void VerifySelected(TWindowSet& Windows) {
     int counts[4] = {};
-    std::string password;
+    platform::SecretText password;
     if (Windows.Savefileto)
-        password = Windows.Savefileto->SealPassword->Text();
+        password.Text() = Windows.Savefileto->TypedSeal().Text();
     RunOverPages(
         Windows,
-        [&](const std::string& page) -> std::vector<std::string> {
-            const VerifyResult result = VerifyPage(page, password.empty() ? nullptr : &password);
+        [&](const std::string& page, bool& pageFailed) -> std::vector<std::string> {
+            const VerifyResult result = VerifyPage(page, password.Text().empty() ? nullptr : &password.Text());
             ++counts[static_cast<int>(result.outcome)];
+            pageFailed = result.outcome == VerifyOutcome::Mismatch || result.outcome == VerifyOutcome::Failed;
             switch (result.outcome) {
                 case VerifyOutcome::Match: return {page + ": OK (" + result.format + ", " + result.detail + ")"};
                 case VerifyOutcome::Mismatch: return {page + ": MISMATCH (" + result.format + "): " + result.detail};
@@ -166,11 +307,12 @@ void VerifySelected(TWindowSet& Windows) {
             }
             return {result.detail};
         },
-        [&]() -> std::vector<std::string> {
+        [&](bool stopped) -> std::vector<std::string> {
             return {"Pages: " + std::to_string(counts[static_cast<int>(VerifyOutcome::Match)]) + " OK, " +
                     std::to_string(counts[static_cast<int>(VerifyOutcome::Mismatch)]) + " mismatch, " +
                     std::to_string(counts[static_cast<int>(VerifyOutcome::NotChecked)]) + " not checked, " +
-                    std::to_string(counts[static_cast<int>(VerifyOutcome::Failed)]) + " failed"};
+                    std::to_string(counts[static_cast<int>(VerifyOutcome::Failed)]) + " failed" +
+                    (stopped ? " (stopped)" : "")};
         });
 }
 

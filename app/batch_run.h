@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/page_options.h"
+
 namespace vexel {
 
 class TWindowSet;
@@ -47,6 +49,13 @@ void Button2Click(TWindowSet& Windows);
 // for each page and a count at the end, in the log window.
 void RestoreSelected(TWindowSet& Windows);
 void VerifySelected(TWindowSet& Windows);
+
+// For each of Pages, whether the classic formats would lose some of its text
+// with Options (a file that is no page, cannot be read or is compressed
+// already: no).
+std::vector<bool> PagesLosingText(const std::vector<std::string>& Pages, const JobOptions& Options);
+// The question before such a run, offering the modern page for them.
+std::string LosingTextQuestion(int Losing, int Selected, bool JavaScript, bool Password);
 
 // The full paths of the selected items, in list order.
 std::vector<std::string> SelectedPaths(TFileSelection& Selection);

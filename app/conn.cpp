@@ -2,23 +2,17 @@
 
 #include <windows.h>
 
-#include <commdlg.h>
-
 #include <chrono>
 #include <cstdio>
 #include <utility>
 
 #include "app/log_window.h"
 #include "app/options_dialog.h"
+#include "app/run_host.h"
 #include "app/window_parts.h"
 #include "app/window_set.h"
 #include "engine/errors.h"
-#include "engine/file_io.h"
-#include "engine/page_compression.h"
 #include "engine/password.h"
-#include "engine/page_prepare.h"
-#include "engine/raw_data.h"
-#include "framework/win32/system_text.h"
 
 namespace vexel {
 
@@ -66,6 +60,13 @@ std::vector<std::string> SummaryLines(const TRunTally& Tally) {
             std::string("Time: ") + seconds};
 }
 
+std::string WarningsLine(const TRunTally& Tally) {
+    if (Tally.FormatWarnings == 0)
+        return {};
+    return "Warnings: " + std::to_string(Tally.FormatWarnings) +
+           " page(s) will open slowly or lose non-ASCII text in their format (see the log); modern pages do not";
+}
+
 TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
     SetCaption("Compressing ...");
     SetBorderStyle(bsNone);
@@ -74,11 +75,12 @@ TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(
     SetShowHint(true);
     UseWindowFont(this);
     BuildPanels();
-    BuildJobFields();
     ZelFormManager1 = new TZelFormManager(this);
     ZelFormManager1->SetTopMost(true);
     ShowMessage = [](const std::string& Text) { Application->MessageBox(Text, Application->Title(), MB_OK); };
-    ChooseFile = [this](FileDialog Dialog, std::string& Path) { return AskForFile(Dialog, Path); };
+    Ask = [](const std::string& Text) {
+        return Application->MessageBox(Text, Application->Title(), MB_YESNOCANCEL | MB_ICONQUESTION);
+    };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
 }
 
@@ -142,6 +144,8 @@ void TConn::BuildPanels() {
     Gauge->SetKind(kHorizontal);
     Gauge->SetBackground(gaugeGround);
     Gauge->SetHint("Gauge for pressing HTML file.");
+    NoProgress = MakeLabel(ZelPanel2, 104, 110, "Working on the page: this step shows no progress ...", kBoldBlue);
+    NoProgress->SetVisible(false);
     // White figures with a dark outline read on the bars and beside them.
     for (TZelGauge* gauge : {TotalGauge, Gauge}) {
         ApplyFont(gauge, {"", 0, fsBold, clWhite});
@@ -158,57 +162,14 @@ void TConn::BuildPanels() {
     ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };
 }
 
-void TConn::BuildJobFields() {
-    auto hidden = [this](TControl* Control) {
-        Control->SetParent(this);
-        Control->SetVisible(false);
-    };
-    Edit1 = new TEdit(this);
-    hidden(Edit1);
-    password = new TEdit(this);
-    hidden(password);
-    password->SetEnabled(false);
-    highspeed = new TCheckBox(this);
-    hidden(highspeed);
-    RemoveUnuseful = new TCheckBox(this);
-    hidden(RemoveUnuseful);
-    RemoveUnuseful->SetChecked(true);
-    UChar = new TZelCheckbox(this);
-    hidden(UChar);
-    UChar->SetChecked(true);
-
-    Button4 = new TButton(this);
-    hidden(Button4);
-    Button4->SetCaption("Openfile");
-    Button4->OnClick = [this](TObject* Sender) { Button4Click(Sender); };
-    Button3 = new TButton(this);
-    hidden(Button3);
-    Button3->SetCaption("save");
-    Button3->OnClick = [this](TObject* Sender) { Button3Click(Sender); };
-}
-
 void TConn::FormShow(TObject*) {
     CentreOnMainWindow(this, windows_.Form1);
 }
 
 void TConn::ZelButton1Click(TObject*) {
-    // The batch reads the button's visibility as its go-on flag.
+    cancelled_ = true;
+    // Gone once clicked: the page in hand is finished, then the run stops.
     ZelButton1->Hide();
-}
-
-JobOptions TConn::OptionsFromFields() const {
-    JobOptions options;
-    options.password.Enabled = password->Enabled();
-    options.password.Text = PasswordFromText(password->Text());
-    options.highspeed = highspeed->Checked();
-    options.RemoveUnuseful = RemoveUnuseful->Checked();
-    options.UChar = UChar->Checked();
-    return options;
-}
-
-void TConn::ShowHead() {
-    if (Edit1->Text() != head_)
-        Edit1->SetText(head_);
 }
 
 // The engine's failures become the framework's exceptions, for the report.
@@ -223,80 +184,21 @@ auto TConn::EngineCall(TWork&& Work) -> decltype(Work()) {
     }
 }
 
-bool TConn::CompressClick() {
-    const JobOptions options = OptionsFromFields();
-    const std::string path = Openfile->Text();
-    charCount_ = 0;
-    if (path.empty()) {
-        AddLogLine(kNoBodyError);
-        ShowErrorIndicator();
-        return false;
-    }
-    // Opening comes before the first log line: a page that cannot be opened
-    // leaves no trace in the log but the error.
-    std::string source = EngineCall([&] { return ReadWholeFile(path, /*writable=*/true); });
-    workText_.clear();
-    PreparedPage prepared = EngineCall([&] { return PrepareClassicPage(std::move(source), path, options, *this); });
-    charCount_ = prepared.CharCount;
-    if (!prepared.Prepared)
-        return false;
-    head_ = std::move(prepared.Head);
-    ShowHead();
-    workText_ = EncodeDataString(prepared.Input, options.highspeed, *this);
-    return true;
-}
-
-void TConn::WritePage(PageFormat Script) {
-    const std::string path = Savefile->Text();
-    if (path.empty())
-        return;
-    const RenderedPage page = RenderClassicPage(Script, head_, workText_);
-    // The log lines come first: they stand even when the page cannot be written.
-    LogWrittenPage(path, charCount_, page.ReportedBytes, page.Warning, *this);
-    EngineCall([&] {
-        CheckPageSize(path, page.Text.size());
-        WriteFileReplacing(path, page.Text);
-    });
-}
-
-void TConn::SaveJClick() {
-    WritePage(PageFormat::JavaScript);
-    workText_ = DoubleBackslashes(workText_);
-}
-
-void TConn::SaveClick() {
-    WritePage(PageFormat::VbScript);
-}
-
-void TConn::Button4Click(TObject*) {
-    workText_.clear();
-    std::string path;
-    if (ChooseFile && ChooseFile(FileDialog::Open, path))
-        EngineCall([&] { OpenRawData(path, workText_); });
-}
-
-void TConn::Button3Click(TObject*) {
-    std::string path;
-    if (ChooseFile && ChooseFile(FileDialog::Save, path))
-        EngineCall([&] { SaveRawData(path, workText_); });
-}
 
 RunTally TConn::RunBatch(const std::vector<std::string>& Pages,
-                             const TPageFormat& Format,
-                             std::function<void(int Index)> ItemStarted) {
+                        const TRunOptions& Options,
+                        std::function<void(int Index)> ItemStarted,
+                        const std::vector<bool>& ModernPages) {
     std::vector<BatchItem> items;
     items.reserve(Pages.size());
-    for (const std::string& page : Pages)
-        items.push_back({page, true});
-    JobOptions options = OptionsFromFields();
+    for (std::size_t i = 0; i < Pages.size(); ++i) {
+        items.push_back({Pages[i], true});
+        items.back().Modern = i < ModernPages.size() && ModernPages[i];
+    }
+    const JobOptions& options = Options.Job;
     BatchSettings settings;
-    settings.Format = Format.Modern       ? PageFormat::Modern
-                      : Format.JavaChoose ? PageFormat::JavaScript
-                                          : PageFormat::VbScript;
-    settings.SiteRoot = Format.Modern ? Format.SiteRoot : std::string();
-    // A modern page has no prompt: its password is the one that seals it.
-    if (Format.Modern)
-        options.password = {!Format.Seal.empty(), PasswordFromText(Format.Seal)};
+    settings.Format = Options.Format;
+    settings.SiteRoot = Options.Format == PageFormat::Modern ? Options.SiteRoot : std::string();
     if (options.password.Enabled) {
         const std::string problem = PasswordProblem(options.password.Text);
         if (!problem.empty())
@@ -312,7 +214,12 @@ RunTally TConn::RunBatch(const std::vector<std::string>& Pages,
         ~TForget() { started = nullptr; }
     } forget{itemStarted_};
     // EndRun brings the main window back also when a page fails part-way.
-    return EngineCall([&] { return vexel::RunBatch(items, options, settings, *this, *this); });
+    return EngineCall([&] {
+        RunTally tally;
+        RunOnWorker(*this, *this, [] { Application->ProcessMessages(); },
+                    [&](JobHost& Log, BatchHost& Host) { tally = vexel::RunBatch(items, options, settings, Log, Host); });
+        return tally;
+    });
 }
 
 // ---- JobHost ----
@@ -326,36 +233,43 @@ void TConn::ShowErrorIndicator() {
 }
 
 void TConn::SetPagePercentage(uint8_t percent) {
+    NoProgress->Hide();
+    Gauge->Show();
     Gauge->SetPercentage(percent);
+}
+
+void TConn::PageProgressUnknown() {
+    // A bar standing still at any figure would say something untrue.
+    Gauge->Hide();
+    NoProgress->Show();
 }
 
 void TConn::ProcessMessages() {
     Application->ProcessMessages();
 }
 
-bool TConn::AskForFile(FileDialog dialog, std::string& path) {
-    // The raw data dialogs: no filter, title or default extension.
-    std::vector<wchar_t> name(32768, L'\0');
-    OPENFILENAMEW request{};
-    request.lStructSize = sizeof(request);
-    request.hwndOwner = HandleAllocated() ? Handle() : nullptr;
-    request.lpstrFile = name.data();
-    request.nMaxFile = static_cast<DWORD>(name.size());
-    request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    const BOOL chosen = dialog == FileDialog::Open ? GetOpenFileNameW(&request) : GetSaveFileNameW(&request);
-    if (!chosen)
-        return false;
-    path = FromSystem(name.data());
-    return true;
-}
 
 // ---- BatchHost ----
 
-void TConn::BeginRun() {
+void TConn::ShowRunWindow() {
+    // Cancel is live from the moment the window shows: a click before the
+    // first page still stops the run.
+    cancelled_ = false;
+    ZelButton1->Show();
     windows_.HideMainWindow();
     if (windows_.Savefileto)
         windows_.Savefileto->Hide();
     Show();
+}
+
+void TConn::CloseRunWindow() {
+    Hide();
+    windows_.ShowMainWindow();
+    windows_.ShowRunLog();
+}
+
+void TConn::BeginRun() {
+    ShowRunWindow();
 }
 
 void TConn::EndRun() {
@@ -363,16 +277,14 @@ void TConn::EndRun() {
     tally_.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
     for (const std::string& line : SummaryLines(tally_))
         Memo1->Lines()->Add(line);
-    ShowHead();
-    Hide();
-    windows_.ShowMainWindow();
-    windows_.ShowRunLog();
+    CloseRunWindow();
 }
 
 void TConn::ResetForRun() {
     haveError->Hide();
     Memo1->Lines()->Clear();
-    ZelButton1->Show();
+    TotalGauge->SetPercentage(0);
+    SetPagePercentage(0);
 }
 
 void TConn::SetTotalPercentage(uint8_t percent) {
@@ -382,9 +294,10 @@ void TConn::SetTotalPercentage(uint8_t percent) {
 void TConn::SetPaths(const std::string& path) {
     if (itemStarted_)
         itemStarted_(runItem_);
-    const std::string shown = path;
-    Openfile->SetText(shown);
-    Savefile->SetText(shown);
+    Openfile->SetText(path);
+    Savefile->SetText(path);
+    // A new page: the last one's 100 % says nothing of it.
+    SetPagePercentage(0);
 }
 
 void TConn::AlreadyCompressed(const std::string& path) {
@@ -397,7 +310,7 @@ void TConn::AlreadyCompressed(const std::string& path) {
 }
 
 bool TConn::CancelRequested() {
-    return !ZelButton1->Visible();
+    return cancelled_;
 }
 
 bool TConn::ContinueAfterFailure(const PageReport&) {
@@ -407,14 +320,11 @@ bool TConn::ContinueAfterFailure(const PageReport&) {
 }
 
 void TConn::PageDone(const PageReport& report) {
-    if (!report.Head.empty()) {
-        head_ = report.Head;
-        ShowHead();
-    }
     switch (report.Outcome) {
         case PageOutcome::Written:
         case PageOutcome::WouldWrite:
             ++tally_.Written;
+            tally_.FormatWarnings += report.FormatWarning ? 1 : 0;
             tally_.BytesBefore += report.SourceBytes;
             tally_.BytesAfter += report.PageBytes;
             break;

@@ -38,18 +38,32 @@ const TFontSpec kLinkCaption{"", 0, fsBold | fsUnderline, clNavy};
 }  // namespace
 
 std::string WithoutFaultingMarks(std::string Text) {
-    // Wine's text layout (8.0) faults on a small tilde or a double acute
-    // accent that starts a run of text (a line, after a tab): the edit
-    // shows their ASCII look-alikes instead.
-    static const struct {
-        const char* mark;
-        char lookAlike;
-    } kMarks[] = {{"\xCB\x9C", '~'}, {"\xCB\x9D", '"'}};
-    for (const auto& known : kMarks) {
-        for (std::size_t at = Text.find(known.mark); at != std::string::npos; at = Text.find(known.mark, at + 1))
-            Text.replace(at, 2, 1, known.lookAlike);
+    // Wine's text layout (8.0) faults on spacing modifier letters (U+02B0 to
+    // U+02FF: the small tilde, the double acute accent, the small h and more)
+    // that start a run of text: a line, after a tab or a replacement mark. A
+    // page's carried data read in the system's code page is full of them. The
+    // edit shows the whole block as look-alikes, wherever they stand.
+    std::string out;
+    out.reserve(Text.size());
+    for (std::size_t at = 0; at < Text.size(); ++at) {
+        const auto lead = static_cast<unsigned char>(Text[at]);
+        const auto next = at + 1 < Text.size() ? static_cast<unsigned char>(Text[at + 1]) : 0;
+        const bool modifier = (lead == 0xCA && next >= 0xB0 && next <= 0xBF) || (lead == 0xCB && next >= 0x80 && next <= 0xBF);
+        if (!modifier) {
+            out.push_back(Text[at]);
+            continue;
+        }
+        const unsigned code = ((lead & 0x1Fu) << 6) | (next & 0x3Fu);
+        switch (code) {
+        case 0x2DC: out.push_back('~'); break;
+        case 0x2C6: out.push_back('^'); break;
+        case 0x2BA: case 0x2DD: out.push_back('"'); break;
+        case 0x2D0: out.push_back(':'); break;
+        default: out.push_back('\''); break;  // primes, apostrophes, accents
+        }
+        ++at;
     }
-    return Text;
+    return out;
 }
 
 std::string MaskForFileType(const std::string& BoxText, const std::string& Current) {

@@ -6,9 +6,9 @@
 
 #include "app/about.h"
 #include "app/batch_run.h"
-#include "app/conn.h"
 #include "app/window_parts.h"
 #include "app/window_set.h"
+#include "engine/password.h"
 
 namespace vexel {
 
@@ -226,7 +226,6 @@ void TSavefileto::BindHandlers() {
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnHide = [this](TObject* Sender) { FormHide(Sender); };
     ZelCheckbox1->OnClick = [this](TObject* Sender) { ZelCheckbox1Click(Sender); };
-    Edit1->OnChange = [this](TObject* Sender) { Edit1Change(Sender); };
     ZelCheckbox2->OnClick = [this](TObject* Sender) { ZelCheckbox2Click(Sender); };
     ZelCheckbox3->OnClick = [this](TObject* Sender) { ZelCheckbox3Click(Sender); };
     UChar->OnClick = [this](TObject* Sender) { UCharClick(Sender); };
@@ -251,35 +250,19 @@ void TSavefileto::FormHide(TObject*) {
 }
 
 void TSavefileto::ZelCheckbox1Click(TObject*) {
-    const bool locked = ZelCheckbox1->Checked();
-    Edit1->SetEnabled(locked && !Modern());
-    if (TConn* conn = windows_.Conn) {
-        conn->password->SetEnabled(locked);
-        conn->password->SetText(Edit1->Text());
-    }
+    Edit1->SetEnabled(ZelCheckbox1->Checked() && !Modern());
     SaveChoices();
 }
 
-void TSavefileto::Edit1Change(TObject*) {
-    if (TConn* conn = windows_.Conn)
-        conn->password->SetText(Edit1->Text());
-}
-
 void TSavefileto::ZelCheckbox2Click(TObject*) {
-    if (TConn* conn = windows_.Conn)
-        conn->highspeed->SetChecked(ZelCheckbox2->Checked());
     SaveChoices();
 }
 
 void TSavefileto::ZelCheckbox3Click(TObject*) {
-    if (TConn* conn = windows_.Conn)
-        conn->RemoveUnuseful->SetChecked(ZelCheckbox3->Checked());
     SaveChoices();
 }
 
 void TSavefileto::UCharClick(TObject*) {
-    if (TConn* conn = windows_.Conn)
-        conn->UChar->SetChecked(UChar->Checked());
     SaveChoices();
 }
 
@@ -308,10 +291,36 @@ void TSavefileto::SealChange(TObject*) {
     SaveChoices();
 }
 
-std::string TSavefileto::Seal() const {
-    const TSealState state = SealStateOf(ZelCheckbox4->Checked(), Modern(), SealPassword->Text(),
-                                         SealAgain->Text(), SealShow->Checked());
-    return state.Encrypts ? SealPassword->Text() : std::string();
+TRunOptions TSavefileto::RunOptions() const {
+    TRunOptions options;
+    options.Format = Modern() ? PageFormat::Modern : VbChoose->Checked() ? PageFormat::VbScript : PageFormat::JavaScript;
+    options.Job.highspeed = ZelCheckbox2->Checked();
+    options.Job.RemoveUnuseful = ZelCheckbox3->Checked();
+    options.Job.UChar = UChar->Checked();
+    // A modern page has no prompt: its password is the one that seals it.
+    if (Modern()) {
+        const platform::SecretText seal = Seal();
+        options.Job.password = {!seal.Text().empty(), PasswordFromText(seal.Text())};
+    } else {
+        // A prompt not asked for carries no password.
+        const bool prompt = ZelCheckbox1->Checked();
+        options.Job.password = {prompt, prompt ? PasswordFromText(Edit1->Text()) : std::string()};
+    }
+    return options;
+}
+
+platform::SecretText TSavefileto::Seal() const {
+    platform::SecretText typed(SealPassword->Text());
+    const platform::SecretText again(SealAgain->Text());
+    const TSealState state =
+        SealStateOf(ZelCheckbox4->Checked(), Modern(), typed.Text(), again.Text(), SealShow->Checked());
+    if (!state.Encrypts)
+        platform::SecureWipe(typed.Text());
+    return platform::SecretText(std::move(typed.Text()));
+}
+
+platform::SecretText TSavefileto::TypedSeal() const {
+    return platform::SecretText(SealPassword->Text());
 }
 
 void TSavefileto::SaveChoices() {
@@ -353,7 +362,7 @@ void TSavefileto::SyncJobFields() {
 }
 
 void TSavefileto::ZelButton2Click(TObject*) {
-    if (ZelCheckbox4->Checked() && Seal().empty()) {
+    if (ZelCheckbox4->Checked() && Seal().Text().empty()) {
         const TSealState state = SealStateOf(true, Modern(), SealPassword->Text(), SealAgain->Text(),
                                              SealShow->Checked());
         if (AskToRun && !AskToRun(state.Note + "\r\n\r\nCompress the pages without encryption?"))

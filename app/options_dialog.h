@@ -1,17 +1,17 @@
 // The options dialog between the main window's Start button and the batch
 // run: the page format (classic JavaScript, classic VBScript or the modern
 // page), the two clean-ups, the modern page's encryption and the classic
-// page's password. The clean-ups and the classic password are copied at
-// once into the compression window's job fields; the format and the
-// encryption stay here, read by the batch run. The choices (never the
-// passwords) are kept in the program's registry key between runs.
+// page's password, which come to one value the run takes. The choices (never
+// the passwords) are kept in the program's registry key between runs.
 #pragma once
 
 #include <string>
 
 #include "framework/win32/edits.h"
+#include "app/run_options.h"
 #include "app/window_parts.h"
 #include "framework/win32/forms.h"
+#include "platform/crypto.h"
 #include "system/control_store.h"
 #include "system/form_manager.h"
 #include "widgets/check_buttons.h"
@@ -79,10 +79,8 @@ public:
 
     void FormShow(TObject* Sender);
     void FormHide(TObject* Sender);
-    // The classic password sync: "Use password" enables the password and
-    // copies it into the job.
+    // "Use password" enables the classic password.
     void ZelCheckbox1Click(TObject* Sender);
-    void Edit1Change(TObject* Sender);
     void ZelCheckbox2Click(TObject* Sender);
     void ZelCheckbox3Click(TObject* Sender);
     void UCharClick(TObject* Sender);
@@ -100,8 +98,13 @@ public:
     void ZelFormManager1Buttons0Click(TObject* Sender);
 
     bool Modern() const { return ModernChoose->Checked(); }
+    // The run these choices ask for.
+    TRunOptions RunOptions() const;
     // The password the pages are encrypted with; empty: not encrypted.
-    std::string Seal() const;
+    platform::SecretText Seal() const;
+    // The password typed in the encryption box, whatever the format: the one
+    // verify opens encrypted pages with.
+    platform::SecretText TypedSeal() const;
     // The question asked when encryption is ticked but will not happen;
     // a test answers it instead. True: run all the same.
     std::function<bool(const std::string& Text)> AskToRun;

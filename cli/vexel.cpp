@@ -233,6 +233,7 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
         status = kExitFailed;
     }
     int restored = 0;
+    int skipped = 0;
     int stopSignal = 0;
     for (std::size_t i = 0; i < list.paths.size(); ++i) {
         const std::string& page = list.paths[i];
@@ -257,6 +258,12 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
             options.DryRun = inv.dryRun;
             options.Links = LinkRule{list.folders[i], inv.followLinksAnywhere};
             const RestoreResult result = RestorePage(page, options);
+            if (!result.skipped.empty()) {
+                ++skipped;
+                if (!inv.quiet)
+                    out << "Skipped: " << result.skipped << '\n';
+                continue;
+            }
             ++restored;
             if (!inv.quiet)
                 out << (inv.dryRun ? "Would restore: " : "Restored: ") << ShownText(page) << '\n';
@@ -274,6 +281,7 @@ int Restore(const Invocation& inv, std::ostream& out, std::ostream& err, const C
     }
     out.flush();
     err << (inv.dryRun ? "Pages to restore: " : "Pages restored: ") << restored
+        << (skipped > 0 ? ", " + std::to_string(skipped) + " skipped (not compressed)" : std::string())
         << (stopSignal != 0 ? " (stopped)" : "") << '\n';
     return stopSignal != 0 ? kExitSignalBase + stopSignal : status;
 }

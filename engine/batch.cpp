@@ -198,8 +198,9 @@ PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const B
         const std::string file = PageFile(path, item.Folder, settings);
         // A page of the site names the shared file by its path from the page;
         // one outside the site's root fails before anything is done to it.
+        const PageFormat format = item.Modern ? PageFormat::Modern : settings.Format;
         std::optional<PageSite> pageSite;
-        if (site != nullptr && settings.Format == PageFormat::Modern && !options.password.Enabled) {
+        if (site != nullptr && format == PageFormat::Modern && !options.password.Enabled) {
             pageSite = PageSite{SiteFileLink(site->root, file, site->file.name), site->file.dictionary};
         }
         // Read once, with write access, before any backup is made: a page that
@@ -238,7 +239,7 @@ PageResult ProcessPage(const BatchItem& item, const JobOptions& options, const B
         }
         result.report.Resumed = backup == BackupState::Resumed;
         CompressedPage page =
-            CompressPage(std::move(source), file, options, settings.Format, log, pageSite ? &*pageSite : nullptr);
+            CompressPage(std::move(source), file, options, format, log, pageSite ? &*pageSite : nullptr);
         result.report.SourceBytes = page.CharCount;
         result.report.Head = std::move(page.Head);
         if (!page.Prepared) {
@@ -637,6 +638,13 @@ private:
         const std::string& path = item.Path;
         if (!HasPageExtension(path)) {
             ++summary_.NotPages;
+            // A backup chosen with the pages would otherwise vanish from the
+            // run without a word.
+            const std::string page = PageOfBackup(path);
+            if (!page.empty()) {
+                log_.AddLogLine("Information:    " + path + " is the backup of " + page +
+                                ", not a page; it is left as it is.");
+            }
             PageReport report;
             report.Path = path;
             report.Outcome = PageOutcome::NotAPage;

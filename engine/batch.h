@@ -26,6 +26,9 @@ struct BatchItem {
     // The folder the page was found in, whose bounds a link in it keeps to;
     // empty for a page chosen by itself.
     std::string Folder;
+    // Written as a modern page whatever the run's format (a page the
+    // classic formats would lose text of).
+    bool Modern = false;
     // Where the compressed page goes instead of over `Path` (an output tree,
     // engine/tree.h): the source is only read, no backup is made, and a page
     // that is not compressed (no body tag, not smaller, compressed already)

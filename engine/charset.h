@@ -8,6 +8,7 @@
 // the browser's default charset.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -71,5 +72,8 @@ bool NextTagAttribute(std::string_view bytes,
 
 bool IsValidUtf8(std::string_view text);
 bool HoldsNonAscii(std::string_view text);
+
+// Appends one code point, as UTF-8.
+void AppendUtf8(std::string& out, uint32_t code);
 
 }  // namespace vexel

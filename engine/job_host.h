@@ -21,6 +21,10 @@ public:
     virtual void ShowErrorIndicator() {}
     // Progress of the current page, 0..100 (larger values are shown as 100).
     virtual void SetPagePercentage(uint8_t percent) { (void)percent; }
+    // The step under way on the current page gives no progress (a codec or
+    // a key derivation over the whole page in one call): a gauge says so
+    // instead of a figure, until the next SetPagePercentage.
+    virtual void PageProgressUnknown() {}
     // Lets the message queue run, so that windows repaint and Cancel can be
     // clicked during a long page.
     virtual void ProcessMessages() {}

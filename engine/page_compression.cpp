@@ -84,7 +84,7 @@ CompressedPage CompressModern(const std::string& source,
     CompressedPage page;
     page.CharCount = CharCountOf(source.size(), path);
     LogPageStart(path, host);
-    host.SetPagePercentage(0);
+    host.PageProgressUnknown();
     const bool sealed = options.password.Enabled;
     const PageSeal seal{options.password.Text, options.Iterations};
     try {

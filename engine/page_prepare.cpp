@@ -231,17 +231,23 @@ void FilterUnsupportedBytes(std::string& text, ByteWarnings& warnings) {
 // Pairs of high bytes become two spaces, each pair with a warning. The second
 // byte must be 129 or more, not 128; blanking both keeps pairs from
 // overlapping.
-void BlankHighBytePairs(std::string& body, ByteWarnings& warnings) {
+bool IsHighBytePair(std::string_view text, std::size_t i) {
+    return static_cast<unsigned char>(text[i]) >= 128 && static_cast<unsigned char>(text[i + 1]) >= 129;
+}
+
+// True when a pair was blanked.
+bool BlankHighBytePairs(std::string& body, ByteWarnings& warnings) {
+    bool blanked = false;
     for (std::size_t i = 0; i + 1 < body.size(); ++i) {
-        const auto first = static_cast<unsigned char>(body[i]);
-        const auto second = static_cast<unsigned char>(body[i + 1]);
-        if (first >= 128 && second >= 129) {
-            warnings.Add(first);
+        if (IsHighBytePair(body, i)) {
+            warnings.Add(static_cast<unsigned char>(body[i]));
             body[i] = ' ';
             body[i + 1] = ' ';
+            blanked = true;
         }
     }
     warnings.EndPass();
+    return blanked;
 }
 
 PreparedPage BreakOff(JobHost& host, PreparedPage page) {
@@ -254,6 +260,30 @@ PreparedPage BreakOff(JobHost& host, PreparedPage page) {
 }
 
 }  // namespace
+
+bool ClassicLosesText(const std::string& source, const JobOptions& options) {
+    const std::size_t tag = FindBodyTag(source);
+    if (tag == std::string::npos) {
+        return false;
+    }
+    const std::size_t close = source.find('>', tag);
+    if (close == std::string::npos) {
+        return false;
+    }
+    const std::string_view body = std::string_view(source).substr(close + 1);
+    const PageCharset charset = DetectCharset(source);
+    if (!charset.label.empty() && IsMultiByteCharset(charset.label) && HoldsNonAscii(body)) {
+        return true;
+    }
+    if (options.UChar) {
+        for (std::size_t i = 0; i + 1 < body.size(); ++i) {
+            if (IsHighBytePair(body, i)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 void LogPageStart(const std::string& path, JobHost& host) {
     host.AddLogLine("");
@@ -328,8 +358,9 @@ PreparedPage PrepareClassicPage(std::string source,
     }
     host.SetPagePercentage(0);
 
-    if (options.UChar) {
-        BlankHighBytePairs(body, warnings);
+    // Text blanked is text lost: the page counts among those with a warning.
+    if (options.UChar && BlankHighBytePairs(body, warnings) && !multiByteText) {
+        ++prepared.FormatWarnings;
     }
 
     if (options.password.Enabled) {

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/charset.h"
 #include "engine/job_host.h"
@@ -33,6 +34,12 @@ struct PreparedPage {
     // Warnings that the format will lose the page's non-ASCII text.
     int FormatWarnings = 0;
 };
+
+// Whether the classic formats would lose some of the non-ASCII text of
+// `source` with `options`: pairs of high bytes blanked (`UChar`), or text in
+// a multi-byte charset, which they cannot carry. A page without a body tag
+// is never written, so it loses nothing.
+bool ClassicLosesText(const std::string& source, const JobOptions& options);
 
 // The log lines every page starts with: an empty line, a rule, "Openfile:".
 void LogPageStart(const std::string& path, JobHost& host);

@@ -37,11 +37,34 @@ void CopyIntoPage(const std::string& backup, const std::string& page, const std:
     }
 }
 
+// No backup beside a page that is a regular file and no compressed page of
+// ours. Anything else is left to the checks that name what is wrong.
+bool NeverCompressed(const std::string& page, const std::string& backup) {
+    platform::FileInfo info;
+    if (!platform::Inspect(backup, /*follow_links=*/false, info).Ok() || info.kind != platform::FileKind::Missing) {
+        return false;
+    }
+    if (!platform::Inspect(page, /*follow_links=*/true, info).Ok() || info.kind != platform::FileKind::Regular) {
+        return false;
+    }
+    try {
+        return !RecognizeOwnPage(ReadWholeFile(page));
+    } catch (const IoError&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 RestoreResult RestorePage(const std::string& page, const RestoreOptions& options) {
     const std::string target = FollowPageLink(page, options.Links);
     const std::string backup = target + kBackupSuffix;
+    if (NeverCompressed(target, backup)) {
+        RestoreResult result;
+        result.skipped = Quoted(page) + " is not a compressed page and has no backup (never compressed, or "
+                         "restored already): nothing to restore";
+        return result;
+    }
     platform::File held;
     platform::FileInfo backup_info;
     HoldBackup(target, page, held, backup_info);

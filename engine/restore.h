@@ -21,6 +21,10 @@ struct RestoreResult {
     // backup could not be removed, the folder not flushed): what, naming the
     // file. Empty when all went well.
     std::string warning;
+    // Nothing was done, as nothing was to be done: a page that was never
+    // compressed (no backup, and not a compressed page). Says so, naming the
+    // page; empty when the page was restored.
+    std::string skipped;
 };
 
 // The backup of `page` replaces it and is removed; a link to a page restores
@@ -28,8 +32,10 @@ struct RestoreResult {
 // locks it, so a page that another run has in hand is left to it. Only a
 // compressed page of ours is replaced (or a page that is gone), unless
 // `Force`; a page is replaced only if it is still the file that was looked
-// at. Throws IoError naming the file and the reason when the page was not put
-// back: no backup, a backup that is not a regular file of its own, another
+// at. A page with no backup that is not a compressed page was never
+// compressed: it is skipped (`skipped` says so). Throws IoError naming the
+// file and the reason when the page was not put back: no backup for a
+// compressed page, a backup that is not a regular file of its own, another
 // run at work on it, a page that is not ours or that changed meanwhile.
 RestoreResult RestorePage(const std::string& page, const RestoreOptions& options = {});
 

@@ -90,6 +90,10 @@ protected:
         windows = CreateWindowSet(options);
         windows->FileSelection = &selection;
         windows->Conn->ShowMessage = [this](const std::string& Text) { messages.push_back(Text); };
+        windows->Conn->Ask = [this](const std::string& Text) {
+            questions.push_back(Text);
+            return answer;
+        };
     }
 
     // Makes the windows with the program's own splash and main window.
@@ -112,6 +116,10 @@ protected:
         main = form1;
         form1->ShowNotice = [this](const std::string& Text) { messages.push_back(Text); };
         windows->Conn->ShowMessage = [this](const std::string& Text) { messages.push_back(Text); };
+        windows->Conn->Ask = [this](const std::string& Text) {
+            questions.push_back(Text);
+            return answer;
+        };
     }
 
     // A value of the tip window's store, read straight from the registry.
@@ -145,6 +153,8 @@ protected:
     TWindowSet* windows = nullptr;
     TestSelection selection;
     std::vector<std::string> messages;  // "already compressed" boxes shown
+    std::vector<std::string> questions;  // questions asked, each given `answer`
+    int answer = IDNO;
 
 private:
     std::string storeKey_;

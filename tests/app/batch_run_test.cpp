@@ -2,14 +2,20 @@
 // folder: the pages and log lines the engine gives for the same options,
 // files skipped and pages already compressed, the current list item
 // following the run, Cancel between pages, and a page that cannot be
-// written still bringing the main window back.
+// written still bringing the main window back; restore and verify on the
+// worker thread; the modern page offered for pages that would lose text.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/conn.h"
+#include "app/run_host.h"
+#include "engine/own_page.h"
 #include "app/log_window.h"
 #include "app/options_dialog.h"
 #include "engine/batch.h"
@@ -265,4 +271,163 @@ TEST_F(BatchRun, ALogWindowLeftOpenShowsTheLinesOfTheRunJustEnded) {
     EXPECT_TRUE(windows->Log->Visible());
     EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), Lines(conn->Memo1->Lines()));
     EXPECT_EQ(Lines(windows->Log->Memo1->Lines()).back().rfind("Time: ", 0), 0u);
+}
+
+// What the job's surroundings see of a run on the worker thread.
+class TThreadHost : public JobHost, public BatchHost {
+public:
+    void AddLogLine(const std::string& line) override {
+        if (line == "throw")
+            throw std::runtime_error("refused here");
+        lines.push_back(line);
+        threads.push_back(GetCurrentThreadId());
+    }
+    bool CancelRequested() override {
+        threads.push_back(GetCurrentThreadId());
+        return true;
+    }
+    std::vector<std::string> lines;
+    std::vector<DWORD> threads;
+};
+
+TEST(RunOnWorker, TheJobRunsOffThisThreadItsCallsAreMadeHereAndTheQueueRunsMeanwhile) {
+    TThreadHost host;
+    const DWORD here = GetCurrentThreadId();
+    DWORD worker = here;
+    std::atomic<int> pumps{0};
+    int pumpsWhileWorking = 0;
+    RunOnWorker(host, host, [&] { ++pumps; }, [&](JobHost& Log, BatchHost& Batch) {
+        worker = GetCurrentThreadId();
+        Log.AddLogLine("one");
+        // A long step: the queue keeps running while it lasts.
+        for (int i = 0; i < 5000 && pumps < 3; ++i)
+            Sleep(1);
+        pumpsWhileWorking = pumps;
+        EXPECT_TRUE(Batch.CancelRequested());
+        // A call that fails here fails in the job, which goes on.
+        try {
+            Log.AddLogLine("throw");
+            ADD_FAILURE() << "the call's failure was lost";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "refused here");
+        }
+        Log.AddLogLine("two");
+    });
+    EXPECT_NE(worker, here);
+    EXPECT_GE(pumpsWhileWorking, 3);
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(host.threads, std::vector<DWORD>(3, here));
+    // A failure of the job is thrown on here, once it has ended.
+    EXPECT_THROW(RunOnWorker(host, host, nullptr, [](JobHost&, BatchHost&) { throw std::logic_error("broken"); }),
+                 std::logic_error);
+}
+
+TEST_F(BatchRun, VerifyAndRestoreShowEachPageInTheCompressionWindowAndStopOnCancel) {
+    std::vector<std::string> pages;
+    for (int i = 1; i <= 4; ++i)
+        pages.push_back(Put("page" + std::to_string(i) + ".htm", SamplePage(i)));
+    const std::string plain = Put("plain.htm", "<html><body>never compressed</body></html>");
+    for (const std::string& page : pages)
+        selection.Add(page);
+    Button2Click(*windows);
+    selection.Add(plain);
+    messages.clear();
+
+    // The user clicks Cancel while the second page is under way.
+    std::vector<bool> shown;
+    std::vector<int> totals;
+    selection.current.clear();
+    selection.OnCurrent = [&](int Index) {
+        shown.push_back(conn->Visible() && !main->Visible());
+        totals.push_back(conn->TotalGauge->Percentage());
+        if (Index == 1)
+            conn->ZelButton1->Click();
+    };
+    VerifySelected(*windows);
+    std::vector<std::string> log = Lines(conn->Memo1->Lines());
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[1].rfind(pages[1] + ": OK (JavaScript page", 0), 0u) << log[1];
+    EXPECT_EQ(log[2], "Pages: 2 OK, 0 mismatch, 0 not checked, 0 failed (stopped)");
+    EXPECT_EQ(shown, std::vector<bool>(2, true));
+    EXPECT_EQ(totals, (std::vector<int>{20, 40}));
+    EXPECT_EQ(selection.current, (std::vector<int>{0, 1}));
+    // The step has no progress to show: no bar stands still at a figure.
+    EXPECT_FALSE(conn->Gauge->Visible());
+    EXPECT_TRUE(conn->NoProgress->Visible());
+    EXPECT_FALSE(conn->Visible());
+    EXPECT_TRUE(main->Visible());
+    EXPECT_TRUE(windows->Log->Visible());
+    EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), log);
+
+    RestoreSelected(*windows);
+    EXPECT_EQ(Lines(conn->Memo1->Lines()),
+              (std::vector<std::string>{"Restored: " + pages[0], "Restored: " + pages[1],
+                                        "Pages restored: 2, 0 failed (stopped)"}));
+    EXPECT_EQ(ReadBytes(pages[1]), SamplePage(2));
+    EXPECT_NE(ReadBytes(pages[2]), SamplePage(3));
+
+    // Without Cancel the run goes on to the end; a page that was never
+    // compressed is a skip with its line, not a failure.
+    selection.OnCurrent = nullptr;
+    RestoreSelected(*windows);
+    log = Lines(conn->Memo1->Lines());
+    ASSERT_EQ(log.size(), 6u);
+    for (int i : {0, 1})
+        EXPECT_EQ(log[i].rfind("Skipped: \"" + pages[i] + "\" is not a compressed page and has no backup", 0), 0u)
+            << log[i];
+    EXPECT_EQ(log[2], "Restored: " + pages[2]);
+    EXPECT_EQ(log[4], "Skipped: \"" + plain +
+                          "\" is not a compressed page and has no backup (never compressed, or restored already): "
+                          "nothing to restore");
+    EXPECT_EQ(log[5], "Pages restored: 2, 3 skipped (not compressed), 0 failed");
+    EXPECT_EQ(ReadBytes(pages[3]), SamplePage(4));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(BatchRun, PagesThatWouldLoseTextAreOfferedTheModernPageAndTheBoxCountsWarnings) {
+    const std::string accented = Put("accented.htm", SamplePage(1));
+    const std::string ascii = Put("ascii.htm", "<html><head></head><body>" + std::string(600, 'a') + "</body></html>");
+    const std::string backup = Put("gone.htm_backup", SamplePage(2));
+    for (const std::string& path : {accented, ascii, backup})
+        selection.Add(path);
+
+    // Cancel: back to the options, nothing written.
+    answer = IDCANCEL;
+    windows->Savefileto->Show();
+    windows->Savefileto->ZelButton2->Click();
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].rfind("1 of the 3 selected pages would lose some of their non-ASCII text as JavaScript "
+                                 "pages",
+                                 0),
+              0u)
+        << questions[0];
+    EXPECT_TRUE(windows->Savefileto->Visible());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadBytes(accented), SamplePage(1));
+
+    // Yes: that page is a modern page, the other one stays classic.
+    answer = IDYES;
+    windows->Savefileto->ZelButton2->Click();
+    EXPECT_EQ(RecognizeOwnPage(ReadBytes(accented)), PageFormat::Modern);
+    EXPECT_EQ(RecognizeOwnPage(ReadBytes(ascii)), PageFormat::JavaScript);
+    EXPECT_EQ(ReadBytes(backup), SamplePage(2));
+    const std::vector<std::string> log = Lines(conn->Memo1->Lines());
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "Information:    " + backup + " is the backup of " + dir.Path("gone.htm") +
+                            ", not a page; it is left as it is."),
+              log.end());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Pages: 2 written, 1 skipped,", 0), 0u) << messages[0];
+    EXPECT_EQ(messages[0].find("Warnings:"), std::string::npos) << messages[0];
+
+    // No: compressed as chosen, and the closing box says how many lost text.
+    RestoreSelected(*windows);
+    messages.clear();
+    answer = IDNO;
+    Button2Click(*windows);
+    EXPECT_EQ(ReadBytes(accented), EnginePage(SamplePage(1), JobOptions{}, true));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("\r\nWarnings: 1 page(s) will open slowly or lose non-ASCII text"), std::string::npos)
+        << messages[0];
+    EXPECT_EQ(questions.size(), 3u);
 }

@@ -2,9 +2,10 @@
 // several scripts, and driven from outside through its windows, found by
 // their captions and classes: pages picked in the file list with
 // Ctrl+clicks, Start, the options dialog (modern pages, encryption with the
-// password typed twice; later the classic JavaScript pages), the run's
-// closing box, the log window, verify and restore from the file list's
-// popup menu, a folder dropped on the main window, the close picture and
+// password typed twice; later the classic JavaScript pages, with the
+// modern page taken for those that would lose text), the run's closing
+// box, the log window, verify (stopped with Cancel, then whole) and
+// restore from the file list's popup menu, a folder dropped on the main window, the close picture and
 // the closing note's "&Close". Every page, backup and log line it writes is
 // compared with what `vexel` writes for the same pages with the same
 // options; encrypted pages, whose bytes differ by their salt and IV, are
@@ -24,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/own_page.h"
 #include "tests/app/sample_pages.h"
 #include "tests/cli/process_support.h"
 #include "tests/engine/test_support.h"
@@ -327,6 +329,27 @@ std::string AcknowledgeRunBox(DWORD Process) {
     return text;
 }
 
+// The question before a run whose pages would lose text: its text, then
+// Answer as the user clicks it.
+std::string AnswerQuestion(DWORD Process, WPARAM Answer) {
+    HWND box = nullptr;
+    HWND text = nullptr;
+    WaitUntil(
+        [&] {
+            box = FindShown(Process, "Html Vexel compression");
+            text = box ? FindChild(box, [](HWND w) { return TextOf(w).find("would lose") != std::string::npos; })
+                       : nullptr;
+            return text != nullptr;
+        },
+        kWindowWait);
+    EXPECT_NE(text, nullptr) << "no question before the run";
+    if (!text)
+        return "";
+    const std::string question = TextOf(text);
+    PostMessageW(box, WM_COMMAND, Answer, 0);
+    return question;
+}
+
 // The vexel command under Wine, beside the program: its exit status, and
 // standard output and error as lines.
 struct TCommand {
@@ -419,10 +442,17 @@ TEST(EndToEnd, TheWholeProgramOverNamesInAnyScriptAsTheCommandDoesIt) {
     }
     const std::string untouched = SamplePage(9);
     Put(site / "left-alone.htm", untouched);
-    const std::vector<std::string> droppedPages = {"index.html", "über.htm", "новости.htm"};
+    // Pages whose accented text the classic page would lose, and one in
+    // plain ASCII that it keeps whole.
+    const std::vector<std::string> droppedPages = {"index.html", "über.htm", "новости.htm", "plain.htm"};
+    const std::string plainPage = "<html><head><title>plain</title></head>\r\n<body>\r\n" +
+                                  std::string(40, '-') + "<p>plain ASCII text</p>\r\n</body></html>\r\n";
+    auto droppedOriginal = [&](std::size_t i) {
+        return droppedPages[i] == "plain.htm" ? plainPage : SamplePage(static_cast<int>(i) + 1);
+    };
     for (std::size_t i = 0; i < droppedPages.size(); ++i) {
-        Put(dropped / fs::u8path(droppedPages[i]), SamplePage(static_cast<int>(i) + 1));
-        Put(droppedTwin / fs::u8path(droppedPages[i]), SamplePage(static_cast<int>(i) + 1));
+        Put(dropped / fs::u8path(droppedPages[i]), droppedOriginal(i));
+        Put(droppedTwin / fs::u8path(droppedPages[i]), droppedOriginal(i));
     }
     Put(dropped / "archiv" / "alt.htm", SamplePage(7));
     Put(dropped / "notes.txt", "not a page");
@@ -555,10 +585,43 @@ TEST(EndToEnd, TheWholeProgramOverNamesInAnyScriptAsTheCommandDoesIt) {
     Put(handOver / "original.html", Bytes(BackupOf(site / fs::u8path("Grüße.html"))));
     Put(handOver / "password.txt", std::string(kPassword) + "\n");
 
-    // Verify from the file list's menu: the command's lines over the same
-    // pages, and its count.
+    // Verify from the file list's menu runs off the message loop: Cancel,
+    // clicked as soon as the compression window shows, stops the run after
+    // the page in hand.
     ChooseFromPopup(id, files, L'v');
-    EXPECT_EQ(LogLines(id, "Pages: "), Concat(checked.Out, checked.Err));
+    HWND progress = WaitShown(id, "Compressing ...");
+    ASSERT_NE(progress, nullptr) << "verify showed no progress";
+    HWND cancel = Button(progress, "&Canel");
+    ASSERT_NE(cancel, nullptr);
+    PostMessageW(cancel, BM_CLICK, 0, 0);
+    const std::vector<std::string> stopped = LogLines(id, "Pages: ");
+    ASSERT_FALSE(stopped.empty());
+    EXPECT_NE(stopped.back().find("(stopped)"), std::string::npos) << stopped.back();
+    EXPECT_LT(stopped.size(), 5u);
+    EXPECT_TRUE(WaitGone(id, "Compressing ..."));
+    EXPECT_NE(FindShown(id, kMainCaption), nullptr);
+    EXPECT_EQ(SelectedItems(files), order);
+
+    // Verify to the end: the window shows the page in hand and answers at
+    // once while each page's key is derived; then the command's lines over
+    // the same pages, and its count (the stopped run's log stays shown
+    // until this one ends).
+    ChooseFromPopup(id, files, L'v');
+    progress = WaitShown(id, "Compressing ...");
+    ASSERT_NE(progress, nullptr) << "verify showed no progress";
+    HWND source = FindChild(progress, [](HWND w) {
+        return IsClass(w, "Edit") && IsWindowVisible(w) && !(GetWindowLongW(w, GWL_STYLE) & ES_MULTILINE);
+    });
+    ASSERT_NE(source, nullptr);
+    DWORD_PTR answered = 0;
+    EXPECT_NE(SendMessageTimeoutW(progress, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answered), 0)
+        << "the window froze during verify";
+    const std::vector<std::string> sitePaths = PathsIn(site, order);
+    const std::string shownPage = TextOf(source);
+    EXPECT_TRUE(shownPage.empty() ||
+                std::find(sitePaths.begin(), sitePaths.end(), shownPage) != sitePaths.end())
+        << shownPage;
+    EXPECT_EQ(LogLines(id, "Pages: 4 "), Concat(checked.Out, checked.Err));
 
     // Restore from the same menu: the pages are the originals again, the
     // backups gone, and the lines those of the command over the twins.
@@ -598,31 +661,46 @@ TEST(EndToEnd, TheWholeProgramOverNamesInAnyScriptAsTheCommandDoesIt) {
     SetTicked(options, "Remove Unuseful Characters", true);
     SetTicked(options, "Use password", false);
     PostMessageW(Button(options, "&OK"), BM_CLICK, 0, 0);
+    // The three accented pages would lose text: the user takes the modern
+    // page for them; the plain one stays a JavaScript page.
+    const std::string question = AnswerQuestion(id, IDYES);
+    EXPECT_EQ(question.rfind("3 of the 4 selected pages would lose some of their non-ASCII text", 0), 0u) << question;
     const std::string classicBox = AcknowledgeRunBox(id);
-    EXPECT_EQ(classicBox.rfind("Pages: 3 written, 0 skipped, 0 already compressed, 0 broken off, 0 failed\r\n", 0), 0u)
+    EXPECT_EQ(classicBox.rfind("Pages: 4 written, 0 skipped, 0 already compressed, 0 broken off, 0 failed\r\n", 0), 0u)
         << classicBox;
+    EXPECT_EQ(classicBox.find("Warnings:"), std::string::npos) << classicBox;
+
+    // The command, page by page in the run's order: --modern for the
+    // accented pages, its defaults for the plain one.
+    expectedLog.clear();
+    for (const std::string& name : droppedOrder) {
+        const fs::path pageLog = dir.Root() / ("dropped-" + std::to_string(&name - &droppedOrder[0]) + ".log");
+        std::vector<std::string> args = {"compress", "--quiet", "--log", pageLog.u8string()};
+        if (name != "plain.htm")
+            args.push_back("--modern");
+        const TCommand command =
+            Vexel(Concat(args, PathsIn(droppedTwin, {name})), dir.Root() / "classic");
+        ASSERT_EQ(command.Status, 0) << name;
+        expectedLog += Bytes(pageLog);
+    }
 
     // A written classic page, clicked: named, and shown as it expands.
-    CtrlClickItem(files, droppedOrder.front());
-    CtrlClickItem(files, droppedOrder.front());
+    CtrlClickItem(files, "plain.htm");
+    CtrlClickItem(files, "plain.htm");
     EXPECT_EQ(TextOf(preview).rfind("Compressed page: JavaScript, classic\r\n", 0), 0u)
         << TextOf(preview).substr(0, 200);
     EXPECT_NE(TextOf(preview).find("</"), std::string::npos);
-
-    const TCommand classic =
-        Vexel(Concat({"compress", "--quiet", "--log", (dir.Root() / "dropped.log").u8string()},
-                     PathsIn(droppedTwin, droppedOrder)),
-              dir.Root() / "classic");
-    ASSERT_EQ(classic.Status, 0);
     for (std::size_t i = 0; i < droppedPages.size(); ++i) {
         const fs::path page = dropped / fs::u8path(droppedPages[i]);
         EXPECT_EQ(Bytes(page), Bytes(droppedTwin / fs::u8path(droppedPages[i]))) << droppedPages[i];
-        EXPECT_NE(Bytes(page), SamplePage(static_cast<int>(i) + 1)) << droppedPages[i];
-        EXPECT_EQ(Bytes(BackupOf(page)), SamplePage(static_cast<int>(i) + 1)) << droppedPages[i];
+        EXPECT_NE(Bytes(page), droppedOriginal(i)) << droppedPages[i];
+        EXPECT_EQ(Bytes(BackupOf(page)), droppedOriginal(i)) << droppedPages[i];
+        const bool modern = droppedPages[i] != "plain.htm";
+        EXPECT_EQ(RecognizeOwnPage(Bytes(page)), modern ? PageFormat::Modern : PageFormat::JavaScript)
+            << droppedPages[i];
     }
     EXPECT_EQ(Bytes(dropped / "archiv" / "alt.htm"), SamplePage(7));
     EXPECT_FALSE(fs::exists(dropped / "archiv" / "alt.htm_backup"));
-    expectedLog = Bytes(dir.Root() / "dropped.log");
     ReplaceAll(expectedLog, droppedTwin.u8string(), dropped.u8string());
     shown = LogLines(id, "Time: ");
     ASSERT_GE(shown.size(), 3u);

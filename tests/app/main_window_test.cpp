@@ -311,7 +311,7 @@ TEST_F(MainWindow, ThePreviewShowsEveryKindOfFileAsTextAndOnlyItsFirstBytes) {
     WriteBytes(dir.Path("empty.htm"), "");
     WriteBytes(dir.Path("random.htm"), RandomBytes(200000, 7));
     // Spacing accents where a line starts: Wine's text layout faults on them.
-    WriteBytes(dir.Path("accents.htm"), "<meta charset=utf-8>\r\n\xCB\x9C tilde\r\n\t\xCB\x9D");
+    WriteBytes(dir.Path("accents.htm"), "<meta charset=utf-8>\r\n\xCB\x9C tilde\r\n\t\xCB\x9D\r\n\xCA\xB1\xCA\xB7 h w");
     form1->ZelExplorerView1->ReadFileNames();
     form1->Show();
 
@@ -320,7 +320,7 @@ TEST_F(MainWindow, ThePreviewShowsEveryKindOfFileAsTextAndOnlyItsFirstBytes) {
         kinds.emplace_back(page.name, page.shows);
     kinds.emplace_back("empty.htm", "[An empty file.]");
     kinds.emplace_back("random.htm", "");
-    kinds.emplace_back("accents.htm", "<meta charset=utf-8>\r\n~ tilde\r\n\t\"");
+    kinds.emplace_back("accents.htm", "<meta charset=utf-8>\r\n~ tilde\r\n\t\"\r\n'' h w");
     for (const auto& [name, shows] : kinds) {
         ClickItem(name);
         // Laid out and painted, where the system shapes the text.

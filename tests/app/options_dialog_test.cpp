@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/conn.h"
 #include "app/options_dialog.h"
 #include "app/window_parts.h"
 #include "app/window_set.h"
@@ -22,7 +21,6 @@ protected:
         AppTest::SetUp();
         MakeWindows();
         dialog = windows->Savefileto;
-        conn = windows->Conn;
     }
 
     // A page in the scratch folder, selected in the main window's list.
@@ -34,12 +32,13 @@ protected:
     }
 
     TSavefileto* dialog = nullptr;
-    TConn* conn = nullptr;
     ScratchDir dir;
 };
 
 TEST_F(OptionsDialog, AFreshStartGivesJavaScriptPagesWithBothCleanUpsAndNoPrompt) {
-    const JobOptions job = conn->OptionsFromFields();
+    const TRunOptions run = dialog->RunOptions();
+    EXPECT_EQ(run.Format, PageFormat::JavaScript);
+    const JobOptions& job = run.Job;
     EXPECT_FALSE(job.password.Enabled);
     EXPECT_EQ(job.password.Text, "");
     EXPECT_TRUE(job.RemoveUnuseful);
@@ -69,24 +68,38 @@ TEST_F(OptionsDialog, AFreshStartGivesJavaScriptPagesWithBothCleanUpsAndNoPrompt
     EXPECT_TRUE(main->Visible());
 }
 
-TEST_F(OptionsDialog, UsePasswordSyncsTheClassicPasswordAndTheModernPageSetsItAside) {
+TEST_F(OptionsDialog, UsePasswordGivesTheRunTheClassicPromptAndTheModernPageItsSeal) {
     dialog->Show();
     dialog->ZelCheckbox1->Toggle();  // "Use password" on
     EXPECT_TRUE(dialog->Edit1->Enabled());
-    EXPECT_TRUE(conn->password->Enabled());
-    EXPECT_EQ(conn->password->Text(), "4826");
+    EXPECT_TRUE(dialog->RunOptions().Job.password.Enabled);
+    EXPECT_EQ(dialog->RunOptions().Job.password.Text, "4826");
 
-    dialog->ZelCheckbox1->Toggle();  // off again: the copied text stays
+    dialog->ZelCheckbox1->Toggle();  // off again
     EXPECT_FALSE(dialog->Edit1->Enabled());
-    EXPECT_FALSE(conn->password->Enabled());
-    EXPECT_EQ(conn->password->Text(), "4826");
+    EXPECT_FALSE(dialog->RunOptions().Job.password.Enabled);
 
     // Clearing the password while it is in use gives the job an empty one.
     dialog->ZelCheckbox1->Toggle();
     dialog->Edit1->SetText("");
-    const JobOptions job = conn->OptionsFromFields();
-    EXPECT_TRUE(job.password.Enabled);
-    EXPECT_EQ(job.password.Text, "");
+    EXPECT_TRUE(dialog->RunOptions().Job.password.Enabled);
+    EXPECT_EQ(dialog->RunOptions().Job.password.Text, "");
+
+    // A modern page is sealed with the password typed twice, never with the
+    // prompt's; the clean-ups come along whatever the format.
+    dialog->ModernChoose->SetFocus();
+    dialog->ZelCheckbox2->Toggle();
+    EXPECT_FALSE(dialog->RunOptions().Job.password.Enabled);
+    dialog->ZelCheckbox4->SetChecked(true);
+    dialog->SealPassword->SetText("Pässwört");
+    dialog->SealAgain->SetText("Pässwört");
+    TRunOptions sealed = dialog->RunOptions();
+    EXPECT_EQ(sealed.Format, PageFormat::Modern);
+    EXPECT_TRUE(sealed.Job.password.Enabled);
+    EXPECT_EQ(sealed.Job.password.Text, "Pässwört");
+    EXPECT_TRUE(sealed.Job.highspeed);
+    dialog->ZelCheckbox4->SetChecked(false);
+    dialog->ZelCheckbox2->Toggle();
 
     // The classic prompt means nothing to a modern page.
     dialog->ModernChoose->SetFocus();
@@ -135,10 +148,10 @@ TEST_F(OptionsDialog, EncryptionSealsTheModernPageWithThePasswordAndSaysSoBefore
 
     dialog->SealPassword->SetText("open sesame");
     dialog->SealAgain->SetText("open sesame!");
-    EXPECT_TRUE(dialog->Seal().empty());
+    EXPECT_TRUE(dialog->Seal().Text().empty());
     EXPECT_NE(dialog->SealNote->Caption().find("differ"), std::string::npos);
     dialog->SealAgain->SetText("open sesame");
-    EXPECT_EQ(dialog->Seal(), "open sesame");
+    EXPECT_EQ(dialog->Seal().Text(), "open sesame");
     EXPECT_EQ(dialog->SealNote->Caption().rfind("Encrypted", 0), 0u);
     dialog->ZelButton2->Click();
     EXPECT_EQ(asked.size(), 1u);
@@ -184,7 +197,7 @@ TEST_F(OptionsDialog, ChoicesOutlastTheProgramButPasswordsDoNot) {
     dialog->SealPassword->SetText("never stored");
     dialog->Hide();
 
-    // The next start reads them back into the dialog and the job fields.
+    // The next start reads them back into the dialog and the run it gives.
     auto* next = new TSavefileto(App(), *windows);
     EXPECT_TRUE(next->VbChoose->Checked());
     EXPECT_FALSE(next->JavaChoose->Checked());
@@ -193,7 +206,7 @@ TEST_F(OptionsDialog, ChoicesOutlastTheProgramButPasswordsDoNot) {
     EXPECT_TRUE(next->SiteFile->Checked());
     EXPECT_TRUE(next->UChar->Checked());
     EXPECT_EQ(next->SealPassword->Text(), "");
-    EXPECT_FALSE(conn->RemoveUnuseful->Checked());
+    EXPECT_FALSE(next->RunOptions().Job.RemoveUnuseful);
 }
 
 // Every box shows its whole caption in the font it draws with, and no two
@@ -238,8 +251,8 @@ TEST_F(OptionsDialog, ChangesMadeBeforeCancelHoldForTheNextRun) {
     dialog->VbChoose->SetFocus();    // as a click or the arrow keys do: focused and chosen
     EXPECT_TRUE(dialog->VbChoose->Checked());
     EXPECT_FALSE(dialog->JavaChoose->Checked());
-    EXPECT_FALSE(conn->RemoveUnuseful->Checked());
-    EXPECT_FALSE(conn->UChar->Checked());
+    EXPECT_FALSE(dialog->RunOptions().Job.RemoveUnuseful);
+    EXPECT_FALSE(dialog->RunOptions().Job.UChar);
     dialog->ZelButton1->Click();  // Cancel
     EXPECT_FALSE(dialog->Visible());
     EXPECT_TRUE(main->Visible());

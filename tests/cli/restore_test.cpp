@@ -79,19 +79,31 @@ TEST(Restore, DryRunListsButChangesNothing) {
     EXPECT_EQ(Snapshot(dir.Path()), before);
 }
 
-TEST(Restore, PageWithoutBackupIsReportedAndTheOthersAreRestored) {
+TEST(Restore, APageNeverCompressedIsASkipWithALineAndACompressedOneWithoutBackupAFailure) {
     ScratchDir dir;
     WriteBytes(dir.Path() / "plain.htm", "never compressed");
     CompressedPage(dir.Path(), "b.htm", "original <body> text");
+    CompressedPage(dir.Path(), "lost.htm", "its backup is gone <body> text");
+    fs::remove(dir.Path() / "lost.htm_backup");
     const std::string plain = dir / "plain.htm";
 
-    const auto result = Vexel({"restore", plain, dir / "b.htm"});
-    EXPECT_EQ(result.status, kExitFailed);
-    EXPECT_EQ(result.err.rfind("vexel: ", 0), 0u) << result.err;
-    EXPECT_TRUE(Contains(Lines(result.err).front(), plain)) << result.err;
+    auto result = Vexel({"restore", plain, dir / "b.htm"});
+    EXPECT_EQ(result.status, kExitOk) << result.err;
+    EXPECT_EQ(Lines(result.out).front(), "Skipped: \"" + plain +
+                                             "\" is not a compressed page and has no backup (never compressed, or "
+                                             "restored already): nothing to restore");
+    EXPECT_EQ(Lines(result.err).back(), "Pages restored: 1, 1 skipped (not compressed)") << result.err;
     EXPECT_EQ(ReadBytes(plain), "never compressed");
     EXPECT_EQ(ReadBytes(dir / "b.htm"), "original <body> text");
     EXPECT_FALSE(fs::exists(dir / "b.htm_backup"));
+
+    const std::string lost = dir / "lost.htm";
+    const std::string compressed = ReadBytes(lost);
+    result = Vexel({"restore", lost});
+    EXPECT_EQ(result.status, kExitFailed);
+    EXPECT_EQ(result.err.rfind("vexel: ", 0), 0u) << result.err;
+    EXPECT_TRUE(Contains(Lines(result.err).front(), lost)) << result.err;
+    EXPECT_EQ(ReadBytes(lost), compressed);
 }
 
 TEST(Restore, OnlyACompressedPageOfOursIsReplacedUnlessForced) {

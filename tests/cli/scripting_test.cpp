@@ -176,7 +176,7 @@ TEST(Json, OneObjectPerPageInListOrderAndASummary) {
                   "\"failed\":1,\"bytes_before\":" +
                       std::to_string(plainPage.size() + accentsPage.size()) +
                       ",\"bytes_after\":" + std::regex_replace(result.err, std::regex("(?:.|\n)*Bytes: [0-9]+ before, ([0-9]+) after(?:.|\n)*"), "$1") +
-                      ",\"format_warnings\":0,\"dry_run\":true,\"stopped\":false}");
+                      ",\"format_warnings\":1,\"dry_run\":true,\"stopped\":false}");
         // The log lines still go to --log's file, and the text summary to
         // standard error.
         EXPECT_EQ(OpenedFiles(ReadText(dir / "run.log")), (std::vector<std::string>{plain, accents}));
