@@ -58,31 +58,6 @@ step() {
     fi
 }
 
-# A "wine" for the test programs under CTest, put first on PATH. Wine's
-# services and desktop process, started by the first program, keep the
-# output the program had, and the kept server keeps them: CTest, which waits
-# for the end of a test's output, would wait for ever (and a test program
-# after one it stopped found no desktop and could make no window). This one
-# gives Wine a file of its own for the output and shows it as it grows until
-# the program ends.
-detached_wine() {
-    local bin=/tmp/vexel-wine-bin
-    mkdir -p "$bin"
-    cat > "$bin/wine" <<'WINE'
-#!/bin/bash
-log=$(mktemp /tmp/vexel-wine-output.XXXXXX)
-/usr/bin/wine "$@" > "$log" 2>&1 < /dev/null &
-pid=$!
-tail -n +1 -f --pid="$pid" "$log"
-status=0
-wait "$pid" || status=$?
-rm -f "$log"
-exit $status
-WINE
-    chmod 755 "$bin/wine"
-    echo "$bin"
-}
-
 # The examples through vexel.exe in each mode, in /tmp/pages; the written
 # pages and the logs to RESULTS/pages. Restoring must give back the examples.
 guest_pages() {
@@ -140,12 +115,10 @@ in_guest() {
     # does not hold the console open.)
     Xvfb :9 -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 < /dev/null &
     export DISPLAY=:9
-    local wine_bin
-    wine_bin=$(detached_wine)
     step pages guest_pages
-    step tests-first env PATH="$wine_bin:$PATH" scripts/wine-ctest.sh --preset win32 -R "$first_tests"
+    step tests-first scripts/wine-ctest.sh --preset win32 -R "$first_tests"
     if [ "${1:-}" != --quick ]; then
-        step tests-rest env PATH="$wine_bin:$PATH" scripts/wine-ctest.sh --preset win32 -E "$first_tests"
+        step tests-rest scripts/wine-ctest.sh --preset win32 -E "$first_tests"
     fi
     step window guest_window
     step --server-ends installer env VEXEL_NO_BUILD=1 tests/package/installer_test.sh build/win32

@@ -20,7 +20,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     wine_setup
     preset=$1
     shift
-    ctest --preset "$preset" "$@"
+    PATH="$(wine_detached_bin):$PATH" ctest --preset "$preset" "$@"
     status=$?
     # A test that timed out may leave a program of its own running: the
     # Windows programs get a minute to end, then Wine is stopped.

@@ -9,6 +9,8 @@
 #   wine_wait_window TITLE    inside the display: prints the X id of the first
 #                             window called TITLE, waiting up to a minute for it;
 #                             fails when none appears
+#   wine_detached_bin         prints a folder holding a "wine" for test programs
+#                             run by CTest (put it first on PATH)
 #
 # With VEXEL_WINE_PREFIX_READY=1, wine_fresh_prefix and wine_setup keep to
 # the WINEPREFIX and Wine settings they are given, set up so already (the
@@ -58,4 +60,27 @@ wine_wait_window() {
     done
     echo "the window \"$1\" did not appear" >&2
     return 1
+}
+
+# Wine's services and desktop process, started by a test program, keep the
+# output the program had, and may outlive it: CTest, which waits for the end
+# of a test's output, then waits until the test's time-out. This "wine" gives
+# the program a file of its own for its output and shows it as it grows until
+# the program ends.
+wine_detached_bin() {
+    local bin=/tmp/vexel-wine-bin
+    mkdir -p "$bin"
+    cat > "$bin/wine" <<'WINE'
+#!/bin/bash
+log=$(mktemp /tmp/vexel-wine-output.XXXXXX)
+/usr/bin/wine "$@" > "$log" 2>&1 < /dev/null &
+pid=$!
+tail -n +1 -f --pid="$pid" "$log"
+status=0
+wait "$pid" || status=$?
+rm -f "$log"
+exit $status
+WINE
+    chmod 755 "$bin/wine"
+    echo "$bin"
 }
