@@ -275,14 +275,9 @@ TEST_F(MainWindow, ThePreviewShowsEveryKindOfFileAsTextAndOnlyItsFirstBytes) {
         large += rows + "\r\n";
 
     JobOptions classic;
-    JobOptions deflate;
-    deflate.Codec = CodecChoice::Deflate;
-    JobOptions lzma;
-    lzma.Codec = CodecChoice::Lzma;
-    JobOptions sealed;
-    sealed.password = {true, "pw"};
-    sealed.Iterations = 1000;
-    sealed.Codec = CodecChoice::Deflate;
+    const JobOptions deflate = vexel::testing::CodecOptions(CodecChoice::Deflate);
+    const JobOptions lzma = vexel::testing::CodecOptions(CodecChoice::Lzma);
+    const JobOptions sealed = vexel::testing::CodecOptions(CodecChoice::Deflate, true);
     const struct {
         const char* name;
         const std::string& page;

@@ -57,14 +57,9 @@ TEST(PreviewText, NamesEachKindOfPageOfOursAndShowsItsOriginalUnlessSealed) {
     JobOptions kept;  // the classic pages then expand to the original itself
     kept.RemoveUnuseful = false;
     kept.UChar = false;
-    JobOptions deflate;
-    deflate.Codec = CodecChoice::Deflate;
-    JobOptions lzma;
-    lzma.Codec = CodecChoice::Lzma;
-    JobOptions sealed;
-    sealed.password = {true, "pw"};
-    sealed.Iterations = 1000;
-    sealed.Codec = CodecChoice::Deflate;
+    const JobOptions deflate = testing::CodecOptions(CodecChoice::Deflate);
+    const JobOptions lzma = testing::CodecOptions(CodecChoice::Lzma);
+    const JobOptions sealed = testing::CodecOptions(CodecChoice::Deflate, true);
     const struct {
         const char* name;
         PageFormat format;

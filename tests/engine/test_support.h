@@ -28,6 +28,18 @@ private:
 };
 
 void WriteBytes(const std::string& path, const std::string& bytes);
+
+// Options of a modern page with the given codec; sealed, with the password
+// "pw" at 1000 key iterations (few, for speed).
+inline JobOptions CodecOptions(CodecChoice codec, bool sealed = false) {
+    JobOptions options;
+    options.Codec = codec;
+    if (sealed) {
+        options.password = {true, "pw"};
+        options.Iterations = 1000;
+    }
+    return options;
+}
 std::string ReadBytes(const std::string& path);
 
 class RecordingJobHost : public JobHost {
