@@ -29,6 +29,8 @@ public:
 
     // Closes the application's main form, which ends the program.
     std::function<void()> OnEndProgram;
+    // Whether the note has ended the program (its button is gone).
+    bool Ended() const { return !ZelButton1->Visible(); }
 
 protected:
     ~TIMessage() override = default;

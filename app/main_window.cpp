@@ -358,7 +358,7 @@ void TForm1::FormClose(TObject*, TCloseAction&) {
     // Each pass handles what is waiting, then sleeps until the next message
     // comes: the note's button hides itself inside one of them. A program
     // ended by other means (the splash closed) stops waiting too.
-    while (note->ZelButton1->Visible() && !Application->Terminated())
+    while (!note->Ended() && !Application->Terminated())
         Application->HandleMessage();
 }
 

@@ -143,6 +143,23 @@ TEST_F(Windows, TheClosingNotesButtonShowsItsTooltip) {
     EXPECT_EQ(TipText(App()->HintWindow()), L"Close and quit HTML Vexel");
 }
 
+// A window freed before the set is forgotten by it, and so is the file list
+// the main window lent the runs: a run later reaches neither.
+TEST_F(Windows, AFreedWindowIsForgottenWithTheListItLent) {
+    MakeProgramWindows();
+    EXPECT_EQ(windows->FileSelection, static_cast<TFileSelection*>(form1));
+    form1->Free();
+    EXPECT_EQ(windows->Form1, nullptr);
+    EXPECT_EQ(windows->RunWindows().Selection, nullptr);
+    // The dialogs that place themselves by the main window do without it.
+    windows->Savefileto->Show();
+    EXPECT_EQ(Place(windows->Savefileto), ScreenCentred(windows->Savefileto));
+    windows->Conn->Free();
+    EXPECT_EQ(windows->RunWindows().Conn, nullptr);
+    RestoreSelected(windows->RunWindows());
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(Windows, EscClosesTheLogTipsAndOptionsAsTheirCancelOrCloseDoes) {
     MakeWindows();
     for (TCustomForm* form : std::initializer_list<TCustomForm*>{windows->Log, windows->Form4, windows->Savefileto}) {
