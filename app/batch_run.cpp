@@ -289,9 +289,8 @@ void RestoreSelected(TWindowSet& Windows) {
 
 void VerifySelected(TWindowSet& Windows) {
     int counts[4] = {};
-    platform::SecretText password;
-    if (Windows.Savefileto)
-        password.Text() = Windows.Savefileto->TypedSeal().Text();
+    const platform::SecretText password =
+        Windows.Savefileto ? Windows.Savefileto->TypedSeal() : platform::SecretText();
     RunOverPages(
         Windows,
         [&](const std::string& page, bool& pageFailed) -> std::vector<std::string> {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/about.h"
 #include "app/batch_run.h"
@@ -284,8 +285,7 @@ void TSavefileto::SealChange(TObject*) {
     SealPassword->SetMasked(!SealShow->Checked());
     SealAgain->SetMasked(true);
     SealAgain->SetEnabled(usable && !SealShow->Checked());
-    const TSealState state =
-        SealStateOf(ticked, Modern(), SealPassword->Text(), SealAgain->Text(), SealShow->Checked());
+    const TSealState state = SealState();
     ApplyFont(SealNote, state.Encrypts ? kSealed : kUnsealed);
     SetLabelText(SealNote, state.Note);
     SaveChoices();
@@ -299,28 +299,28 @@ TRunOptions TSavefileto::RunOptions() const {
     options.Job.UChar = UChar->Checked();
     // A modern page has no prompt: its password is the one that seals it.
     if (Modern()) {
-        const platform::SecretText seal = Seal();
-        options.Job.password = {!seal.Text().empty(), PasswordFromText(seal.Text())};
-    } else {
-        // A prompt not asked for carries no password.
-        const bool prompt = ZelCheckbox1->Checked();
-        options.Job.password = {prompt, prompt ? PasswordFromText(Edit1->Text()) : std::string()};
+        platform::SecretText seal = Seal();
+        const bool sealed = !seal.Text().empty();
+        options.Job.password = {sealed, PasswordFromText(std::move(seal.Text()))};
+    } else if (ZelCheckbox1->Checked()) {  // a prompt not asked for carries no password
+        platform::SecretText prompt = Edit1->SecretText();
+        options.Job.password = {true, PasswordFromText(std::move(prompt.Text()))};
     }
     return options;
 }
 
+TSealState TSavefileto::SealState() const {
+    const platform::SecretText typed = SealPassword->SecretText();
+    const platform::SecretText again = SealAgain->SecretText();
+    return SealStateOf(ZelCheckbox4->Checked(), Modern(), typed.Text(), again.Text(), SealShow->Checked());
+}
+
 platform::SecretText TSavefileto::Seal() const {
-    platform::SecretText typed(SealPassword->Text());
-    const platform::SecretText again(SealAgain->Text());
-    const TSealState state =
-        SealStateOf(ZelCheckbox4->Checked(), Modern(), typed.Text(), again.Text(), SealShow->Checked());
-    if (!state.Encrypts)
-        platform::SecureWipe(typed.Text());
-    return platform::SecretText(std::move(typed.Text()));
+    return SealState().Encrypts ? SealPassword->SecretText() : platform::SecretText();
 }
 
 platform::SecretText TSavefileto::TypedSeal() const {
-    return platform::SecretText(SealPassword->Text());
+    return SealPassword->SecretText();
 }
 
 void TSavefileto::SaveChoices() {
@@ -362,9 +362,8 @@ void TSavefileto::SyncJobFields() {
 }
 
 void TSavefileto::ZelButton2Click(TObject*) {
-    if (ZelCheckbox4->Checked() && Seal().Text().empty()) {
-        const TSealState state = SealStateOf(true, Modern(), SealPassword->Text(), SealAgain->Text(),
-                                             SealShow->Checked());
+    const TSealState state = SealState();
+    if (ZelCheckbox4->Checked() && !state.Encrypts) {
         if (AskToRun && !AskToRun(state.Note + "\r\n\r\nCompress the pages without encryption?"))
             return;
     }

@@ -125,6 +125,8 @@ private:
     template <class TBox>
     TBox* Box(TWinControl* Parent, int X, int Y, const char* Caption, bool Checked);
     void BindHandlers();
+    // What the encryption controls come to now.
+    TSealState SealState() const;
     // Copies every option into the job fields.
     void SyncJobFields();
 
