@@ -57,7 +57,7 @@ public:
     TPageRunHost(TConn& Conn, TFileSelection* Selection, std::vector<int> Items)
         : conn_(Conn), selection_(Selection), items_(std::move(Items)) {}
     void BeginRun() override { conn_.ShowRunWindow(); }
-    void EndRun() override { conn_.CloseRunWindow(); }
+    void EndRun(const RunTally&) override { conn_.CloseRunWindow(); }
     void ResetForRun() override { conn_.ResetForRun(); }
     void SetTotalPercentage(uint8_t percent) override { conn_.SetTotalPercentage(percent); }
     // The page's item becomes the list's current one, as in a compress run.
@@ -111,7 +111,7 @@ void RunOverPages(TWindowSet& Windows, TWork&& Work, TFinish&& Finish) {
             ~TEnd() {
                 if (!ended) {
                     try {
-                        host.EndRun();
+                        host.EndRun(RunTally{});
                     } catch (...) {
                     }
                 }
@@ -145,7 +145,7 @@ void RunOverPages(TWindowSet& Windows, TWork&& Work, TFinish&& Finish) {
         for (const std::string& line : Finish(stopped))
             Log.AddLogLine(line);
         end.ended = true;
-        Host.EndRun();
+        Host.EndRun(RunTally{});
     });
     if (Windows.FileSelection)
         Windows.FileSelection->FilesChanged();
