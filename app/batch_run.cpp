@@ -168,8 +168,8 @@ std::vector<bool> PagesLosingText(const std::vector<std::string>& Pages, const J
     return losing;
 }
 
-std::string LosingTextQuestion(int Losing, int Selected, bool JavaScript, bool Password) {
-    const std::string format = JavaScript ? "JavaScript" : "VBScript";
+std::string LosingTextQuestion(int Losing, int Selected, PageFormat Format, bool Password) {
+    const std::string format = ScriptName(Format);
     const std::string modern = Password ? "modern pages, encrypted with the page password" : "modern pages";
     return std::to_string(Losing) + " of the " + std::to_string(Selected) +
            " selected pages would lose some of their non-ASCII text as " + format +
@@ -222,7 +222,7 @@ void Button2Click(TWindowSet& Windows) {
         if (losing > 0 && conn->Ask) {
             const int answer =
                 conn->Ask(LosingTextQuestion(static_cast<int>(losing), static_cast<int>(pages.size()),
-                                             options.Format == PageFormat::JavaScript, options.Job.password.Enabled));
+                                             options.Format, options.Job.password.Enabled));
             if (answer == IDCANCEL) {
                 if (Windows.Savefileto)
                     Windows.Savefileto->Show();

@@ -46,6 +46,20 @@ const char kJavaScript[] = "JavaScript";
 const char kVbScript[] = "VBScript";
 const char kModern[] = "Modern";
 
+const char* StoredFormatName(PageFormat Format) {
+    switch (Format) {
+        case PageFormat::VbScript: return kVbScript;
+        case PageFormat::Modern: return kModern;
+        case PageFormat::JavaScript: break;
+    }
+    return kJavaScript;
+}
+
+// Anything but the two other names is the default, JavaScript.
+PageFormat StoredFormat(const std::string& Name) {
+    return Name == kVbScript ? PageFormat::VbScript : Name == kModern ? PageFormat::Modern : PageFormat::JavaScript;
+}
+
 int RightOf(TControl* Control) {
     return Control->Left() + Control->Width();
 }
@@ -291,9 +305,13 @@ void TSavefileto::SealChange(TObject*) {
     SaveChoices();
 }
 
+PageFormat TSavefileto::Format() const {
+    return Modern() ? PageFormat::Modern : VbChoose->Checked() ? PageFormat::VbScript : PageFormat::JavaScript;
+}
+
 TRunOptions TSavefileto::RunOptions() const {
     TRunOptions options;
-    options.Format = Modern() ? PageFormat::Modern : VbChoose->Checked() ? PageFormat::VbScript : PageFormat::JavaScript;
+    options.Format = Format();
     options.Job.highspeed = ZelCheckbox2->Checked();
     options.Job.RemoveUnuseful = ZelCheckbox3->Checked();
     options.Job.UChar = UChar->Checked();
@@ -326,7 +344,7 @@ platform::SecretText TSavefileto::TypedSeal() const {
 void TSavefileto::SaveChoices() {
     if (loading_)
         return;
-    ZelControlStore1->WriteString(kFormatKey, Modern() ? kModern : VbChoose->Checked() ? kVbScript : kJavaScript);
+    ZelControlStore1->WriteString(kFormatKey, StoredFormatName(Format()));
     ZelControlStore1->WriteBool("SiteFile", SiteFile->Checked());
     ZelControlStore1->WriteBool("RemoveExtended", UChar->Checked());
     ZelControlStore1->WriteBool("RemoveUnuseful", ZelCheckbox3->Checked());
@@ -340,10 +358,10 @@ void TSavefileto::LoadChoices() {
         bool& flag;
         ~TDone() { flag = false; }
     } done{loading_};
-    const std::string format = ZelControlStore1->ReadString(kFormatKey, kJavaScript);
-    JavaChoose->SetChecked(format != kVbScript && format != kModern);
-    VbChoose->SetChecked(format == kVbScript);
-    ModernChoose->SetChecked(format == kModern);
+    const PageFormat format = StoredFormat(ZelControlStore1->ReadString(kFormatKey, kJavaScript));
+    JavaChoose->SetChecked(format == PageFormat::JavaScript);
+    VbChoose->SetChecked(format == PageFormat::VbScript);
+    ModernChoose->SetChecked(format == PageFormat::Modern);
     SiteFile->SetChecked(ZelControlStore1->ReadBool("SiteFile", false));
     UChar->SetChecked(ZelControlStore1->ReadBool("RemoveExtended", true));
     ZelCheckbox3->SetChecked(ZelControlStore1->ReadBool("RemoveUnuseful", true));

@@ -98,6 +98,8 @@ public:
     void ZelFormManager1Buttons0Click(TObject* Sender);
 
     bool Modern() const { return ModernChoose->Checked(); }
+    // The format the three buttons choose.
+    PageFormat Format() const;
     // The run these choices ask for.
     TRunOptions RunOptions() const;
     // The password the pages are encrypted with; empty: not encrypted.
