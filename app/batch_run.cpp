@@ -10,7 +10,6 @@
 #include "app/conn.h"
 #include "app/options_dialog.h"
 #include "app/run_host.h"
-#include "app/window_set.h"
 #include "engine/batch.h"
 #include "engine/file_io.h"
 #include "engine/own_page.h"
@@ -82,13 +81,13 @@ private:
 // path) and whether it failed; the closing lines come from Finish, told
 // whether the run was stopped.
 template <class TWork, class TFinish>
-void RunOverPages(TWindowSet& Windows, TWork&& Work, TFinish&& Finish) {
+void RunOverPages(const TRunWindows& Windows, TWork&& Work, TFinish&& Finish) {
     TConn* conn = Windows.Conn;
     if (!conn)
         return;
     std::vector<std::string> pages;
     std::vector<int> items;
-    if (TFileSelection* selection = Windows.FileSelection) {
+    if (TFileSelection* selection = Windows.Selection) {
         const int count = selection->Count();
         for (int i = 0; i < count; ++i) {
             if (selection->Selected(i)) {
@@ -101,7 +100,7 @@ void RunOverPages(TWindowSet& Windows, TWork&& Work, TFinish&& Finish) {
         Tell(*conn, kNothingSelected);
         return;
     }
-    TPageRunHost pageHost(*conn, Windows.FileSelection, std::move(items));
+    TPageRunHost pageHost(*conn, Windows.Selection, std::move(items));
     RunOnWorker(*conn, pageHost, [] { Application->ProcessMessages(); }, [&](JobHost& Log, BatchHost& Host) {
         Host.BeginRun();
         // The main window comes back also when a page's work fails.
@@ -147,8 +146,8 @@ void RunOverPages(TWindowSet& Windows, TWork&& Work, TFinish&& Finish) {
         end.ended = true;
         Host.EndRun(RunTally{});
     });
-    if (Windows.FileSelection)
-        Windows.FileSelection->FilesChanged();
+    if (Windows.Selection)
+        Windows.Selection->FilesChanged();
 }
 
 }  // namespace
@@ -187,11 +186,11 @@ std::vector<std::string> SelectedPaths(TFileSelection& Selection) {
     return paths;
 }
 
-void Button2Click(TWindowSet& Windows) {
+void Button2Click(const TRunWindows& Windows) {
     TConn* conn = Windows.Conn;
     if (!conn)
         return;
-    TFileSelection* selection = Windows.FileSelection;
+    TFileSelection* selection = Windows.Selection;
     std::vector<std::string> pages;
     std::vector<int> items;  // the list index of each page
     if (selection) {
@@ -208,7 +207,7 @@ void Button2Click(TWindowSet& Windows) {
         return;
     }
     TRunOptions options;
-    if (TSavefileto* dialog = Windows.Savefileto) {
+    if (TSavefileto* dialog = Windows.Options) {
         options = dialog->RunOptions();
         // The file list shows one folder: the folder of every page of the run.
         if (options.Format == PageFormat::Modern && dialog->SiteFile->Checked())
@@ -224,8 +223,8 @@ void Button2Click(TWindowSet& Windows) {
                 conn->Ask(LosingTextQuestion(static_cast<int>(losing), static_cast<int>(pages.size()),
                                              options.Format, options.Job.password.Enabled));
             if (answer == IDCANCEL) {
-                if (Windows.Savefileto)
-                    Windows.Savefileto->Show();
+                if (Windows.Options)
+                    Windows.Options->Show();
                 return;
             }
             if (answer != IDYES)
@@ -257,7 +256,7 @@ void Button2Click(TWindowSet& Windows) {
     Tell(*conn, JoinLines(closing));
 }
 
-void RestoreSelected(TWindowSet& Windows) {
+void RestoreSelected(const TRunWindows& Windows) {
     int restored = 0;
     int skipped = 0;
     int failed = 0;
@@ -287,10 +286,10 @@ void RestoreSelected(TWindowSet& Windows) {
         });
 }
 
-void VerifySelected(TWindowSet& Windows) {
+void VerifySelected(const TRunWindows& Windows) {
     int counts[4] = {};
     const platform::SecretText password =
-        Windows.Savefileto ? Windows.Savefileto->TypedSeal() : platform::SecretText();
+        Windows.Options ? Windows.Options->TypedSeal() : platform::SecretText();
     RunOverPages(
         Windows,
         [&](const std::string& page, bool& pageFailed) -> std::vector<std::string> {

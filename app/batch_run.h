@@ -13,7 +13,8 @@
 
 namespace vexel {
 
-class TWindowSet;
+class TConn;
+class TSavefileto;
 
 // The main window's file list as the runs see it.
 class TFileSelection {
@@ -32,6 +33,16 @@ public:
     virtual void FilesChanged() {}
 };
 
+// The windows a run uses, each null when it is gone: the compression
+// window, which shows the run; the options dialog, whose choices a compress
+// run takes; and the main window's file list, whose selected pages it runs
+// over.
+struct TRunWindows {
+    TConn* Conn = nullptr;
+    TSavefileto* Options = nullptr;
+    TFileSelection* Selection = nullptr;
+};
+
 // The texts of the boxes the runs show.
 extern const char kNothingSelected[];
 
@@ -43,13 +54,13 @@ extern const char kNothingSelected[];
 // summary. A page that cannot be read or written ends the run with its
 // error, after the windows are restored. Without a selected item it only
 // says so.
-void Button2Click(TWindowSet& Windows);
+void Button2Click(const TRunWindows& Windows);
 
 // The selected pages put back from their backups, or checked against them
 // (an encrypted page with the password the options dialog holds); a line
 // for each page and a count at the end, in the log window.
-void RestoreSelected(TWindowSet& Windows);
-void VerifySelected(TWindowSet& Windows);
+void RestoreSelected(const TRunWindows& Windows);
+void VerifySelected(const TRunWindows& Windows);
 
 // For each of Pages, whether the classic formats would lose some of its text
 // with Options (a file that is no page, cannot be read or is compressed

@@ -1,11 +1,13 @@
 #include "app/closing_note.h"
 
+#include <utility>
+
 #include "app/window_parts.h"
-#include "app/window_set.h"
 
 namespace vexel {
 
-TIMessage::TIMessage(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windows_(Windows) {
+TIMessage::TIMessage(TComponent* AOwner, const TDialogGrounds& Grounds, TMainWindowLink MainWindow)
+    : TDialogForm(AOwner), mainWindow_(std::move(MainWindow)) {
     SetCaption("IMessage");
     SetBorderStyle(bsNone);
     SetClientWidth(427);
@@ -13,7 +15,7 @@ TIMessage::TIMessage(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwn
     UseWindowFont(this);
     SetShowHint(true);
 
-    ZelPanel1 = MakeClientPanel(this, windows_.ZelBackground3);
+    ZelPanel1 = MakeClientPanel(this, Grounds.Panels);
     ZelPanel1->SetShowHint(true);
     TZelFrame* inner = ZelPanel1->FrameInner();
     inner->SetFrameStyle(frameLowered);
@@ -31,7 +33,7 @@ TIMessage::TIMessage(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwn
               {"Arial", 11, fsBold, clBlue});
     MakeLabel(ZelPanel1, 16, 61, "Html Vexel Pro", {"Arial", 16, fsBold | fsItalic, clBlack});
 
-    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(336, 56, 75, 25), "&Close", windows_.ZelBackground1);
+    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(336, 56, 75, 25), "&Close", Grounds.Buttons);
     ZelButton1->SetHint("Close and quit HTML Vexel");
     ZelButton1->SetShowHint(true);
     ZelButton1->SetDefault(true);
@@ -59,12 +61,13 @@ void TIMessage::FormCreate(TObject*) {
 
 void TIMessage::FormShow(TObject*) {
     // The main window is hidden by now; its last place still counts.
-    CentreOnMainWindow(this, windows_.Form1);
+    CentreOnMainWindow(this, mainWindow_());
 }
 
 void TIMessage::ZelButton1Click(TObject*) {
     ZelButton1->Hide();
-    windows_.CloseMainForm();
+    if (OnEndProgram)
+        OnEndProgram();
 }
 
 }  // namespace vexel

@@ -2,6 +2,8 @@
 // uploading the pages, and the button that ends the program.
 #pragma once
 
+#include <functional>
+
 #include "app/window_parts.h"
 #include "framework/win32/forms.h"
 #include "system/form_manager.h"
@@ -11,11 +13,9 @@
 
 namespace vexel {
 
-class TWindowSet;
-
 class TIMessage : public TDialogForm {
 public:
-    TIMessage(TComponent* AOwner, TWindowSet& Windows);
+    TIMessage(TComponent* AOwner, const TDialogGrounds& Grounds, TMainWindowLink MainWindow);
 
     TZelPanel* ZelPanel1 = nullptr;
     TZelButton* ZelButton1 = nullptr;
@@ -24,14 +24,17 @@ public:
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
     // Hides the button (the main window's close handler waits for that),
-    // then closes the application's main form, which ends the program.
+    // then ends the program through OnEndProgram.
     void ZelButton1Click(TObject* Sender);
+
+    // Closes the application's main form, which ends the program.
+    std::function<void()> OnEndProgram;
 
 protected:
     ~TIMessage() override = default;
 
 private:
-    TWindowSet& windows_;
+    TMainWindowLink mainWindow_;
 };
 
 }  // namespace vexel

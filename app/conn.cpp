@@ -5,11 +5,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/log_window.h"
-#include "app/options_dialog.h"
 #include "app/run_host.h"
 #include "app/window_parts.h"
-#include "app/window_set.h"
 #include "engine/errors.h"
 #include "engine/password.h"
 
@@ -66,14 +63,15 @@ std::string WarningsLine(const RunTally& Tally) {
            " page(s) will open slowly or lose non-ASCII text in their format (see the log); modern pages do not";
 }
 
-TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+TConn::TConn(TComponent* AOwner, const TDialogGrounds& Grounds, TMainWindowLink MainWindow)
+    : TForm(AOwner), mainWindow_(std::move(MainWindow)) {
     SetCaption("Compressing ...");
     SetBorderStyle(bsNone);
     SetClientWidth(475);
     SetClientHeight(350);
     SetShowHint(true);
     UseWindowFont(this);
-    BuildPanels();
+    BuildPanels(Grounds);
     ZelFormManager1 = new TZelFormManager(this);
     ZelFormManager1->SetTopMost(true);
     ShowMessage = [](const std::string& Text) { Application->MessageBox(Text, Application->Title(), MB_OK); };
@@ -83,8 +81,8 @@ TConn::TConn(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
 }
 
-void TConn::BuildPanels() {
-    ZelPanel1 = MakeClientPanel(this, windows_.ZelBackground3);
+void TConn::BuildPanels(const TDialogGrounds& Grounds) {
+    ZelPanel1 = MakeClientPanel(this, Grounds.Panels);
     ZelPanel1->FrameInner()->SetFrameStyle(frameLowered);
     ZelPanel1->SetShowHint(true);
 
@@ -152,7 +150,7 @@ void TConn::BuildPanels() {
         gauge->Font3D()->SetShadow(clNavy);
     }
 
-    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(368, 312, 75, 22), "&Canel", windows_.ZelBackground1);
+    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(368, 312, 75, 22), "&Canel", Grounds.Buttons);
     ZelButton1->SetHint("Break compress.");
     TBitmap glyph;
     MakeCancelGlyph(glyph);
@@ -162,7 +160,7 @@ void TConn::BuildPanels() {
 }
 
 void TConn::FormShow(TObject*) {
-    CentreOnMainWindow(this, windows_.Form1);
+    CentreOnMainWindow(this, mainWindow_());
 }
 
 void TConn::ZelButton1Click(TObject*) {
@@ -254,16 +252,19 @@ void TConn::ShowRunWindow() {
     // first page still stops the run.
     cancelled_ = false;
     ZelButton1->Show();
-    windows_.HideMainWindow();
-    if (windows_.Savefileto)
-        windows_.Savefileto->Hide();
+    if (TCustomForm* main = mainWindow_())
+        main->Hide();
+    if (OnRunWindowShow)
+        OnRunWindowShow();
     Show();
 }
 
 void TConn::CloseRunWindow() {
     Hide();
-    windows_.ShowMainWindow();
-    windows_.ShowRunLog();
+    if (TCustomForm* main = mainWindow_())
+        main->Show();
+    if (OnRunWindowClose)
+        OnRunWindowClose();
 }
 
 void TConn::BeginRun() {

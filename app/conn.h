@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/run_options.h"
+#include "app/window_parts.h"
 #include "engine/batch.h"
 #include "engine/classic_page.h"
 #include "engine/job_host.h"
@@ -27,8 +28,6 @@
 
 namespace vexel {
 
-class TWindowSet;
-
 // The summary lines of a run: pages, bytes with their ratio, time.
 std::vector<std::string> SummaryLines(const RunTally& Tally);
 // The closing box's line for the pages with format warnings; empty without.
@@ -36,7 +35,8 @@ std::string WarningsLine(const RunTally& Tally);
 
 class TConn : public TForm, public JobHost, public BatchHost {
 public:
-    TConn(TComponent* AOwner, TWindowSet& Windows);
+    // The window of a run shows in the main window's stead.
+    TConn(TComponent* AOwner, const TDialogGrounds& Grounds, TMainWindowLink MainWindow);
 
     // What the user sees.
     TZelPanel* ZelPanel1 = nullptr;
@@ -92,6 +92,10 @@ public:
     // with the main window and the run's log shown again.
     void ShowRunWindow();
     void CloseRunWindow();
+    // As the window of a run shows: the windows that stand in its way go.
+    std::function<void()> OnRunWindowShow;
+    // Once it closed: the run's log shows.
+    std::function<void()> OnRunWindowClose;
 
     // BatchHost
     void BeginRun() override;
@@ -108,12 +112,12 @@ protected:
     ~TConn() override = default;
 
 private:
-    void BuildPanels();
+    void BuildPanels(const TDialogGrounds& Grounds);
     // Runs an engine call, giving its failures the framework's exception types.
     template <class TWork>
     auto EngineCall(TWork&& Work) -> decltype(Work());
 
-    TWindowSet& windows_;
+    TMainWindowLink mainWindow_;
     // The run under way: the item each page report belongs to.
     std::function<void(int Index)> itemStarted_;
     int runItem_ = 0;

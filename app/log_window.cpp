@@ -1,12 +1,13 @@
 #include "app/log_window.h"
 
-#include "app/conn.h"
+#include <utility>
+
 #include "app/window_parts.h"
-#include "app/window_set.h"
 
 namespace vexel {
 
-TLog::TLog(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windows_(Windows) {
+TLog::TLog(TComponent* AOwner, const TDialogGrounds& Grounds, TMainWindowLink MainWindow)
+    : TDialogForm(AOwner), mainWindow_(std::move(MainWindow)) {
     SetCaption("Log");
     SetBorderStyle(bsNone);
     SetClientWidth(526);
@@ -14,7 +15,7 @@ TLog::TLog(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windo
     UseWindowFont(this);
     SetShowHint(false);
 
-    ZelPanel1 = MakeClientPanel(this, windows_.ZelBackground3);
+    ZelPanel1 = MakeClientPanel(this, Grounds.Panels);
     ZelPanel1->FrameInner()->SetFrameStyle(frameLowered);
     ZelPanel1->FrameOuter()->SetFrameWidth(2);
     MakeLabel(ZelPanel1, 24, 12, "Information list:", {"", 0, fsBold, clWindowText});
@@ -36,7 +37,7 @@ TLog::TLog(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windo
     };
     Memo1->SetHint("Show all of compressing log information.");
 
-    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(424, 352, 75, 25), "&Canel", windows_.ZelBackground1);
+    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(424, 352, 75, 25), "&Canel", Grounds.Buttons);
     ZelButton1->SetHint("Canel and return to upper window.");
     ZelButton1->SetDefault(true);
     ZelButton1->SetCancel(true);
@@ -51,9 +52,9 @@ void TLog::FormCreate(TObject*) {
 }
 
 void TLog::FormShow(TObject*) {
-    if (TConn* conn = windows_.Conn)
-        Memo1->SetText(conn->Memo1->Text());
-    if (TForm* main = windows_.Form1)
+    if (RunLog)
+        Memo1->SetText(RunLog());
+    if (TCustomForm* main = mainWindow_())
         SetBounds(main->Left() + 50, main->Top() + 50, Width(), Height());
 }
 

@@ -2,19 +2,20 @@
 // time the window is shown.
 #pragma once
 
-#include "framework/win32/edits.h"
+#include <functional>
+#include <string>
+
 #include "app/window_parts.h"
+#include "framework/win32/edits.h"
 #include "framework/win32/forms.h"
 #include "widgets/panels.h"
 #include "widgets/zel_button.h"
 
 namespace vexel {
 
-class TWindowSet;
-
 class TLog : public TDialogForm {
 public:
-    TLog(TComponent* AOwner, TWindowSet& Windows);
+    TLog(TComponent* AOwner, const TDialogGrounds& Grounds, TMainWindowLink MainWindow);
 
     TZelPanel* ZelPanel1 = nullptr;
     TMemo* Memo1 = nullptr;
@@ -26,11 +27,14 @@ public:
     void FormShow(TObject* Sender);
     void ZelButton1Click(TObject* Sender);
 
+    // The compression window's log, the text copied at a show.
+    std::function<std::string()> RunLog;
+
 protected:
     ~TLog() override = default;
 
 private:
-    TWindowSet& windows_;
+    TMainWindowLink mainWindow_;
 };
 
 }  // namespace vexel

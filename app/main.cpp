@@ -34,17 +34,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->SetTitle(kApplicationTitle);
 
     TWindowSetOptions options;
-    options.MakeSplash = [](TWindowSet& Windows) {
-        Ttoplogo* splash = nullptr;
-        Application->CreateForm(splash);
-        splash->Windows = &Windows;
-        return splash;
-    };
-    options.MakeMainWindow = [](TWindowSet& Windows) {
-        auto* main = new TForm1(Application, Windows);
-        main->DoCreate();
-        return main;
-    };
+    options.MakeSplash = MakeProgramSplash;
+    options.MakeMainWindow = MakeProgramMainWindow;
     TWindowSet* windows = CreateWindowSet(options);
     // Pages and folders named on the command line (shortcuts, "Send to",
     // the shell's verbs) are selected before the main window first shows.

@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/about.h"
 #include "app/closing_note.h"
 #include "app/options_dialog.h"
 #include "app/page_choice.h"
 #include "app/window_parts.h"
-#include "app/window_set.h"
 #include "engine/batch.h"
 #include "engine/file_io.h"
 #include "engine/preview_text.h"
@@ -78,7 +78,7 @@ std::string MaskForFileType(const std::string& BoxText, const std::string& Curre
     return Current;
 }
 
-TForm1::TForm1(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows_(Windows) {
+TForm1::TForm1(TComponent* AOwner, TMainWindowTies Ties) : TForm(AOwner), ties_(std::move(Ties)) {
     SetCaption(MainWindowCaption());
     SetBorderStyle(bsNone);
     SetClientWidth(634);
@@ -112,12 +112,6 @@ TForm1::TForm1(TComponent* AOwner, TWindowSet& Windows) : TForm(AOwner), windows
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
-    windows_.FileSelection = this;
-}
-
-TForm1::~TForm1() {
-    if (windows_.FileSelection == this)
-        windows_.FileSelection = nullptr;
 }
 
 TZelIEButton* TForm1::ToolButton(int Left, const char* Caption, const char* Glyph) {
@@ -222,7 +216,7 @@ void TForm1::BuildFileSelection() {
     panel5->SetBounds(18, 32, 209, 406);
     panel5->FrameInner()->SetFrameStyle(frameNone);
     panel5->FrameOuter()->SetFrameStyle(frameNone);
-    panel5->SetBackground(windows_.ZelBackground3);
+    panel5->SetBackground(ties_.Grounds.Panels);
     panel5->SetShowHint(false);
 
     DriveComboBox1 = new TDriveComboBox(this);
@@ -324,7 +318,7 @@ void TForm1::BuildPreview() {
     panel2->SetBounds(230, 224, 387, 193);
     panel2->FrameInner()->SetFrameStyle(frameNone);
     panel2->FrameOuter()->SetFrameStyle(frameLowered);
-    panel2->SetBackground(windows_.ZelBackground3);
+    panel2->SetBackground(ties_.Grounds.Panels);
 
     Image3 = new TImage(this);
     Image3->SetParent(panel2);
@@ -347,7 +341,7 @@ void TForm1::BuildPreview() {
     Sourcecode->SetColor(clWhite);
     Sourcecode->SetScrollBars(ssBoth);
 
-    ZelButton1 = MakeDialogButton(this, Bounds(248, 176, 99, 41), "Start", windows_.ZelBackground1);
+    ZelButton1 = MakeDialogButton(this, Bounds(248, 176, 99, 41), "Start", ties_.Grounds.Buttons);
     ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };
 }
 
@@ -357,7 +351,7 @@ void TForm1::FormCreate(TObject*) {
 
 void TForm1::FormClose(TObject*, TCloseAction&) {
     Hide();
-    TIMessage* note = windows_.IMessage;
+    TIMessage* note = ties_.ClosingNote ? ties_.ClosingNote() : nullptr;
     if (!note)
         return;
     note->Show();
@@ -397,11 +391,13 @@ void TForm1::ZelIEButton1Click(TObject*) {
 }
 
 void TForm1::ZelIEButton2Click(TObject*) {
-    windows_.ShowTips();
+    if (ties_.ShowTips)
+        ties_.ShowTips();
 }
 
 void TForm1::ZelIEButton3Click(TObject*) {
-    windows_.ShowLog();
+    if (ties_.ShowLog)
+        ties_.ShowLog();
 }
 
 void TForm1::ZelIEButton7Click(TObject*) {
@@ -488,11 +484,13 @@ void TForm1::ShowSource(const std::string& File) {
 }
 
 void TForm1::Restore1Click(TObject*) {
-    RestoreSelected(windows_);
+    if (ties_.RunWindows)
+        RestoreSelected(ties_.RunWindows());
 }
 
 void TForm1::Verify1Click(TObject*) {
-    VerifySelected(windows_);
+    if (ties_.RunWindows)
+        VerifySelected(ties_.RunWindows());
 }
 
 void TForm1::ZelExplorerView1KeyDown(TObject*, WORD& Key, TShiftState Shift) {
@@ -514,7 +512,7 @@ void TForm1::ZelExplorerView1Click(TObject*) {
 }
 
 void TForm1::ZelButton1Click(TObject*) {
-    TSavefileto* dialog = windows_.Savefileto;
+    TSavefileto* dialog = ties_.RunWindows ? ties_.RunWindows().Options : nullptr;
     if (!dialog)
         return;
     if (ZelExplorerView1->SelCount() == 0) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/batch_run.h"
+#include "app/window_parts.h"
 #include "framework/win32/combo_box.h"
 #include "framework/win32/edits.h"
 #include "framework/win32/file_controls.h"
@@ -27,7 +28,20 @@
 
 namespace vexel {
 
-class TWindowSet;
+class TIMessage;
+
+// What the main window uses of the windows around it, given by their maker.
+struct TMainWindowTies {
+    TDialogGrounds Grounds;
+    // The windows of the runs the main window starts: the options dialog,
+    // which Start shows, and those of the restore and verify runs.
+    std::function<TRunWindows()> RunWindows;
+    // The closing note, which the main window waits on as it closes; null
+    // without one.
+    std::function<TIMessage*()> ClosingNote;
+    std::function<void()> ShowTips;
+    std::function<void()> ShowLog;
+};
 
 // The file list's mask for a text of the file-type box: the four texts it
 // knows, compared exactly; any other text leaves Current as it is.
@@ -39,7 +53,7 @@ std::string WithoutFaultingMarks(std::string Text);
 
 class TForm1 : public TForm, public TFileSelection {
 public:
-    TForm1(TComponent* AOwner, TWindowSet& Windows);
+    TForm1(TComponent* AOwner, TMainWindowTies Ties);
 
     // The frame.
     TImage* Image4 = nullptr;
@@ -134,7 +148,7 @@ public:
     bool Dragging() const { return dragging_ != 0; }
 
 protected:
-    ~TForm1() override;
+    ~TForm1() override = default;
 
 private:
     void BuildFrame();
@@ -150,7 +164,7 @@ private:
     // Shows a page in the preview: as text, a page of ours named and expanded.
     void ShowSource(const std::string& File);
 
-    TWindowSet& windows_;
+    TMainWindowTies ties_;
     std::string startNotice_;
     // The page the preview shows.
     std::string previewed_;

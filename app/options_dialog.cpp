@@ -6,9 +6,7 @@
 #include <utility>
 
 #include "app/about.h"
-#include "app/batch_run.h"
 #include "app/window_parts.h"
-#include "app/window_set.h"
 #include "engine/password.h"
 
 namespace vexel {
@@ -98,7 +96,11 @@ TSealState SealStateOf(bool Ticked, bool Modern, const std::string& Password, co
     return {true, "Encrypted: a browser opens the page only with this password."};
 }
 
-TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windows_(Windows) {
+TSavefileto::TSavefileto(TComponent* AOwner,
+                         const TDialogGrounds& Grounds,
+                         const std::string& StorePath,
+                         TMainWindowLink MainWindow)
+    : TDialogForm(AOwner), mainWindow_(std::move(MainWindow)) {
     SetCaption("HTML page options...");
     SetBorderStyle(bsNone);
     SetClientWidth(499);
@@ -107,7 +109,7 @@ TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(
     // No hint of this window is ever shown.
     SetShowHint(false);
 
-    ZelPanel1 = MakeClientPanel(this, windows_.ZelBackground3);
+    ZelPanel1 = MakeClientPanel(this, Grounds.Panels);
     ZelPanel1->FrameOuter()->SetFrameStyle(frameLowered);
     ZelPanel1->FrameOuter()->SetFrameWidth(2);
     ZelPanel1->FrameOuter()->SetShadow(kFrameColor);
@@ -122,11 +124,11 @@ TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(
     BuildEncryptOptions(groupGround);
     BuildProtectOptions(groupGround);
 
-    ZelButton2 = MakeDialogButton(ZelPanel1, Bounds(328, 358, 75, 25), "&OK", windows_.ZelBackground1);
+    ZelButton2 = MakeDialogButton(ZelPanel1, Bounds(328, 358, 75, 25), "&OK", Grounds.Buttons);
     ZelButton2->SetHint(
         "Agree all options , and begin compress\r\nall select HTML file and create it to \r\nspecified "
         "folder.");
-    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(408, 358, 75, 25), "&Canel", windows_.ZelBackground1);
+    ZelButton1 = MakeDialogButton(ZelPanel1, Bounds(408, 358, 75, 25), "&Canel", Grounds.Buttons);
     ZelButton1->SetHint("Canel and return to upper window.");
     ZelButton2->SetDefault(true);
     ZelButton1->SetCancel(true);
@@ -134,7 +136,7 @@ TSavefileto::TSavefileto(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(
 
     ZelControlStore1 = new TZelControlStore(this);
     ZelControlStore1->DataStore()->SetSection(kSection);
-    ZelControlStore1->DataStore()->Registry()->SetPath(windows_.StorePath());
+    ZelControlStore1->DataStore()->Registry()->SetPath(StorePath);
 
     ZelFormManager1 = new TZelFormManager(this);
     ZelFormManager1->SetTopMost(true);
@@ -255,13 +257,18 @@ void TSavefileto::BindHandlers() {
     ZelButton1->OnClick = [this](TObject* Sender) { ZelButton1Click(Sender); };
 }
 
+void TSavefileto::ShowMainWindow() {
+    if (TCustomForm* main = mainWindow_())
+        main->Show();
+}
+
 void TSavefileto::FormShow(TObject*) {
-    CentreOnMainWindow(this, windows_.Form1);
+    CentreOnMainWindow(this, mainWindow_());
 }
 
 void TSavefileto::FormHide(TObject*) {
     SaveChoices();
-    windows_.ShowMainWindow();
+    ShowMainWindow();
 }
 
 void TSavefileto::ZelCheckbox1Click(TObject*) {
@@ -386,11 +393,12 @@ void TSavefileto::ZelButton2Click(TObject*) {
             return;
     }
     Hide();
-    Button2Click(windows_);
+    if (OnRun)
+        OnRun();
 }
 
 void TSavefileto::ZelButton1Click(TObject*) {
-    windows_.ShowMainWindow();
+    ShowMainWindow();
     Hide();
 }
 

@@ -5,11 +5,12 @@
 // the passwords) are kept in the program's registry key between runs.
 #pragma once
 
+#include <functional>
 #include <string>
 
-#include "framework/win32/edits.h"
 #include "app/run_options.h"
 #include "app/window_parts.h"
+#include "framework/win32/edits.h"
 #include "framework/win32/forms.h"
 #include "platform/crypto.h"
 #include "system/control_store.h"
@@ -20,8 +21,6 @@
 #include "widgets/zel_button.h"
 
 namespace vexel {
-
-class TWindowSet;
 
 // An edit box that shows its text as stars until told otherwise.
 class TPasswordEdit : public TEdit {
@@ -47,7 +46,12 @@ TSealState SealStateOf(bool Ticked, bool Modern, const std::string& Password, co
 
 class TSavefileto : public TDialogForm {
 public:
-    TSavefileto(TComponent* AOwner, TWindowSet& Windows);
+    // The choices are kept under StorePath; the dialog shows over the main
+    // window and gives way to it again.
+    TSavefileto(TComponent* AOwner,
+                const TDialogGrounds& Grounds,
+                const std::string& StorePath,
+                TMainWindowLink MainWindow);
 
     TZelPanel* ZelPanel1 = nullptr;
     TZelPanel* ZelPanel4 = nullptr;
@@ -88,8 +92,8 @@ public:
     // the note saying whether the pages will be encrypted.
     void FormatClick(TObject* Sender);
     void SealChange(TObject* Sender);
-    // OK: hide, then run the batch over the main window's selection. When
-    // encryption is ticked but cannot happen, the user is asked first.
+    // OK: hide, then OnRun. When encryption is ticked but cannot happen,
+    // the user is asked first.
     void ZelButton2Click(TObject* Sender);
     // Cancel: back to the main window; changes already made stay.
     void ZelButton1Click(TObject* Sender);
@@ -110,6 +114,8 @@ public:
     // The question asked when encryption is ticked but will not happen;
     // a test answers it instead. True: run all the same.
     std::function<bool(const std::string& Text)> AskToRun;
+    // The batch over the main window's selection with these choices.
+    std::function<void()> OnRun;
 
     // Kept in the store: the format and the ticks.
     void SaveChoices();
@@ -132,7 +138,9 @@ private:
     // Copies every option into the job fields.
     void SyncJobFields();
 
-    TWindowSet& windows_;
+    void ShowMainWindow();
+
+    TMainWindowLink mainWindow_;
     bool loading_ = false;
 };
 

@@ -3,9 +3,7 @@
 #include <windows.h>
 
 #include "app/about.h"
-#include "app/tip_window.h"
 #include "app/window_parts.h"
-#include "app/window_set.h"
 
 namespace vexel {
 
@@ -54,12 +52,12 @@ void Ttoplogo::FormShow(TObject*) {
 }
 
 void Ttoplogo::Timer1Timer(TObject*) {
-    if (Windows)
-        Windows->ShowMainWindow();
+    if (ShowMainWindow)
+        ShowMainWindow();
     Hide();
     Timer1->SetEnabled(false);
-    if (Windows && Windows->Form4 && Windows->Form4->Tipsshow->Checked())
-        Windows->ShowTips();
+    if (ShowStartupTips)
+        ShowStartupTips();
 }
 
 }  // namespace vexel

@@ -4,6 +4,8 @@
 // tips at start-up) and hides for good.
 #pragma once
 
+#include <functional>
+
 #include "framework/win32/forms.h"
 #include "framework/win32/image.h"
 #include "framework/win32/timer.h"
@@ -12,8 +14,6 @@
 #include "widgets/panels.h"
 
 namespace vexel {
-
-class TWindowSet;
 
 // How long the splash shows, counted from its creation.
 constexpr unsigned kSplashMilliseconds = 3000;
@@ -36,13 +36,15 @@ public:
     TTimer* Timer1 = nullptr;
     TZelFormManager* ZelFormManager1 = nullptr;
 
-    // The set the tick hands over to; given once the set holds the splash.
-    TWindowSet* Windows = nullptr;
+    // What the tick hands over to, given by the maker of the windows: the
+    // main window, and the tip window when the user wants tips at start-up.
+    std::function<void()> ShowMainWindow;
+    std::function<void()> ShowStartupTips;
 
     // Left := Screen width div 2 - width div 2, and so for Top.
     void FormShow(TObject* Sender);
     // Shows the main window, hides the splash, stops the timer and shows the
-    // tip window when "Show Tips at Startup" is ticked. Runs once.
+    // tips when they are wanted. Runs once.
     void Timer1Timer(TObject* Sender);
 
 protected:

@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "app/about.h"
-#include "app/window_set.h"
 
 namespace vexel {
 
@@ -51,7 +50,8 @@ bool ParseTipNumber(const std::string& Text, int32_t& Number) {
     return true;
 }
 
-TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), windows_(Windows) {
+TForm4::TForm4(TComponent* AOwner, const TDialogGrounds& Grounds, const std::string& StorePath)
+    : TDialogForm(AOwner) {
     SetCaption("Tip of the day");
     SetBorderStyle(bsSingle);
     SetBorderIcons(biSystemMenu);
@@ -65,7 +65,7 @@ TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), w
     data->SetSection("HTML Vexel");
     data->SetDatatype(sRegistry);
     data->Registry()->SetRootkey(hkeyCurrentUser);
-    data->Registry()->SetPath(windows_.StorePath());
+    data->Registry()->SetPath(StorePath);
     data->Inifile()->SetIniFilename("MyFile.ini");
 
     ZelFormManager1 = new TZelFormManager(this);
@@ -74,8 +74,8 @@ TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), w
     ZelFormManager1->Background()->SetBackgroundStyle(TZelFormBackStyle::bBrushFillFormColor);
 
     // Windowless controls paint in the order they are made: the bands first.
-    BuildBands();
-    BuildTipArea();
+    BuildBands(Grounds);
+    BuildTipArea(Grounds);
     BuildStoredControls();
     SetTabSequence({Tipsshow, ZelOfficeButton2, ZelOfficeButton1});
 
@@ -87,7 +87,7 @@ TForm4::TForm4(TComponent* AOwner, TWindowSet& Windows) : TDialogForm(AOwner), w
     OnEnterKey = [this] { ZelOfficeButton1Click(ZelOfficeButton1); };
 }
 
-void TForm4::BuildBands() {
+void TForm4::BuildBands(const TDialogGrounds& Grounds) {
     auto band = [this](TAlign Align, int Height, TZelBackground* Ground) {
         auto* presentation = new TZelPresentation(this);
         presentation->SetParent(this);
@@ -107,13 +107,13 @@ void TForm4::BuildBands() {
     bottom->Gradient()->SetBeginColor(kBandColor);
     bottom->Gradient()->SetEndColor(kBandColor);
     ZelPresentation1 = band(alBottom, 34, bottom);
-    ZelPresentation3 = band(alClient, 0, windows_.ZelBackground3);
+    ZelPresentation3 = band(alClient, 0, Grounds.Panels);
 
     ZelLabel1 = MakeLabel(this, 16, 4, "HTML Vexel Pro v" + ShortVersion(), {"Andy", 27, fsBold | fsItalic, clWhite});
     ZelLabel1->Font3D()->SetStyle3D(fontOnlyShadow);
 }
 
-void TForm4::BuildTipArea() {
+void TForm4::BuildTipArea(const TDialogGrounds& Grounds) {
     Image3 = new TPictureSpot(this);
     Image3->SetParent(this);
     Image3->SetBounds(8, 40, 325, 35);
@@ -140,14 +140,14 @@ void TForm4::BuildTipArea() {
 
     // Right-aligned at 337, 73 wide or as wide as the caption beside the
     // lamp needs in the font of the system at hand.
-    auto officeButton = [this](int Right, const char* Caption) {
+    auto officeButton = [this, &Grounds](int Right, const char* Caption) {
         auto* button = new TZelOfficeButton(this);
         button->SetParent(this);
         button->SetCaption(Caption);
         const int width = std::max(73, TextSizeIn(button, Caption).cx + TZelOfficeButton::kCaptionLeft +
                                            TZelOfficeButton::kCaptionRightRoom);
         button->SetBounds(Right - width, 168, width, 25);
-        button->SetBackground(windows_.ZelBackground1);
+        button->SetBackground(Grounds.Buttons);
         return button;
     };
     ZelOfficeButton1 = officeButton(337, "Close");

@@ -19,8 +19,6 @@
 
 namespace vexel {
 
-class TWindowSet;
-
 constexpr int kTipCount = 6;
 // The three lines of tip n (1 to 6) are kTips[n - 1].
 extern const char* const kTips[kTipCount][3];
@@ -33,7 +31,8 @@ bool ParseTipNumber(const std::string& Text, int32_t& Number);
 
 class TForm4 : public TDialogForm {
 public:
-    TForm4(TComponent* AOwner, TWindowSet& Windows);
+    // The tip number and the box are kept under StorePath.
+    TForm4(TComponent* AOwner, const TDialogGrounds& Grounds, const std::string& StorePath);
 
     TZelPresentation* ZelPresentation2 = nullptr;  // top band
     TZelPresentation* ZelPresentation1 = nullptr;  // bottom band
@@ -57,6 +56,9 @@ public:
     // Top-most; paints the form with a clear brush over its colour.
     TZelFormManager* ZelFormManager1 = nullptr;
 
+    // Whether "Show Tips at Startup" is ticked.
+    bool ShowAtStartup() const { return Tipsshow->Checked(); }
+
     void FormCreate(TObject* Sender);
     // Centres the window on the screen, then shows the next tip.
     void FormShow(TObject* Sender);
@@ -72,13 +74,11 @@ protected:
     ~TForm4() override = default;
 
 private:
-    void BuildBands();
-    void BuildTipArea();
+    void BuildBands(const TDialogGrounds& Grounds);
+    void BuildTipArea(const TDialogGrounds& Grounds);
     void BuildStoredControls();
 
     void ShowTipText();
-
-    TWindowSet& windows_;
 };
 
 }  // namespace vexel

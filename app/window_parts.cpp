@@ -119,4 +119,18 @@ void TPictureSpot::Paint() {
         DrawMasked(Canvas(), &picture_, 0, 0, kPictureKey);
 }
 
+void CentreOnScreen(TCustomForm* Form) {
+    Form->SetBounds((Screen->Width() - Form->Width()) / 2, (Screen->Height() - Form->Height()) / 2,
+                    Form->Width(), Form->Height());
+}
+
+void CentreOnMainWindow(TCustomForm* Form, const TCustomForm* Main) {
+    if (!Main) {
+        CentreOnScreen(Form);
+        return;
+    }
+    Form->SetBounds(Main->Left() + (Main->Width() - Form->Width()) / 2,
+                    Main->Top() + (Main->Height() - Form->Height()) / 2, Form->Width(), Form->Height());
+}
+
 }  // namespace vexel

@@ -49,6 +49,25 @@ TZelButton* MakeDialogButton(TWinControl* Parent,
                              const std::string& Caption,
                              TZelBackground* Ground);
 
+// The two grounds the windows share, made once by the maker of the windows:
+// the texture behind every dialog's panels, and the ground of their buttons
+// (stored as "Form1.ZelBackground3" and "Form1.ZelBackground1").
+struct TDialogGrounds {
+    TZelBackground* Panels = nullptr;
+    TZelBackground* Buttons = nullptr;
+};
+
+// The main window that a window places itself by, asked each time it is
+// needed: null while there is none.
+using TMainWindowLink = std::function<TCustomForm*()>;
+
+// Placements; "div" truncates toward zero.
+// Left := (Screen width - width) div 2, Top := (Screen height - height) div 2.
+void CentreOnScreen(TCustomForm* Form);
+// Left := main Left + (main width - width) div 2, and so for Top. Without a
+// main window the form is centred on the screen.
+void CentreOnMainWindow(TCustomForm* Form, const TCustomForm* Main);
+
 // A secondary window that Esc closes as its Cancel or Close button does,
 // whether the key reaches one of its controls or the window itself, and
 // where Enter does what its default button does.

@@ -1,11 +1,14 @@
 #include "app/window_set.h"
 
+#include <utility>
+
 #include "app/closing_note.h"
 #include "app/conn.h"
 #include "app/log_window.h"
+#include "app/main_window.h"
 #include "app/options_dialog.h"
+#include "app/splash.h"
 #include "app/tip_window.h"
-#include "app/window_parts.h"
 
 namespace vexel {
 
@@ -16,12 +19,12 @@ namespace {
 constexpr TColor kButtonTop = clWhite;
 constexpr TColor kButtonBottom = static_cast<TColor>(0xF0D8C8);  // ice blue
 
-// Makes a window of the set: its creation handler runs once it is whole.
+// A window of the set, tied to the others: its creation handler runs now
+// that it is whole.
 template <class TWindow>
-TWindow* MakeWindow(TWindowSet& Windows) {
-    auto* window = new TWindow(Windows.Owner(), Windows);
-    window->DoCreate();
-    return window;
+TWindow* Created(TWindow* Window) {
+    Window->DoCreate();
+    return Window;
 }
 
 }  // namespace
@@ -56,16 +59,24 @@ void TWindowSet::Notification(TComponent* AComponent, TOperation Operation) {
     forget(IMessage);
     forget(ZelBackground3);
     forget(ZelBackground1);
+    if (AComponent == selectionHolder_) {
+        FileSelection = nullptr;
+        selectionHolder_ = nullptr;
+    }
+}
+
+void TWindowSet::SetFileSelection(TFileSelection* Selection, TComponent* Holder) {
+    FileSelection = Selection;
+    selectionHolder_ = Holder;
+}
+
+TMainWindowLink TWindowSet::MainWindowLink() {
+    return [this]() -> TCustomForm* { return Form1; };
 }
 
 void TWindowSet::ShowMainWindow() {
     if (Form1)
         Form1->Show();
-}
-
-void TWindowSet::HideMainWindow() {
-    if (Form1)
-        Form1->Hide();
 }
 
 std::vector<TCustomForm*> TWindowSet::Forms() const {
@@ -107,26 +118,56 @@ TWindowSet* CreateWindowSet(const TWindowSetOptions& Options) {
         windows->toplogo = Options.MakeSplash(*windows);
     if (Options.MakeMainWindow)
         windows->Form1 = Options.MakeMainWindow(*windows);
-    windows->Conn = MakeWindow<TConn>(*windows);
-    windows->Savefileto = MakeWindow<TSavefileto>(*windows);
-    windows->Form4 = MakeWindow<TForm4>(*windows);
-    windows->Log = MakeWindow<TLog>(*windows);
-    windows->IMessage = MakeWindow<TIMessage>(*windows);
+
+    TComponent* owner = windows->Owner();
+    const TDialogGrounds grounds = windows->Grounds();
+    const TMainWindowLink main = windows->MainWindowLink();
+
+    auto* conn = new TConn(owner, grounds, main);
+    conn->OnRunWindowShow = [windows] {
+        if (windows->Savefileto)
+            windows->Savefileto->Hide();
+    };
+    conn->OnRunWindowClose = [windows] { windows->ShowRunLog(); };
+    windows->Conn = Created(conn);
+
+    auto* options = new TSavefileto(owner, grounds, windows->StorePath(), main);
+    options->OnRun = [windows] { Button2Click(windows->RunWindows()); };
+    windows->Savefileto = Created(options);
+
+    windows->Form4 = Created(new TForm4(owner, grounds, windows->StorePath()));
+
+    auto* log = new TLog(owner, grounds, main);
+    log->RunLog = [windows] { return windows->Conn ? windows->Conn->Memo1->Text() : std::string(); };
+    windows->Log = Created(log);
+
+    auto* note = new TIMessage(owner, grounds, main);
+    note->OnEndProgram = [windows] { windows->CloseMainForm(); };
+    windows->IMessage = Created(note);
     return windows;
 }
 
-void CentreOnScreen(TCustomForm* Form) {
-    Form->SetBounds((Screen->Width() - Form->Width()) / 2, (Screen->Height() - Form->Height()) / 2,
-                    Form->Width(), Form->Height());
+Ttoplogo* MakeProgramSplash(TWindowSet& Windows) {
+    Ttoplogo* splash = nullptr;
+    Application->CreateForm(splash);
+    splash->ShowMainWindow = [&Windows] { Windows.ShowMainWindow(); };
+    splash->ShowStartupTips = [&Windows] {
+        if (Windows.Form4 && Windows.Form4->ShowAtStartup())
+            Windows.ShowTips();
+    };
+    return splash;
 }
 
-void CentreOnMainWindow(TCustomForm* Form, const TCustomForm* Main) {
-    if (!Main) {
-        CentreOnScreen(Form);
-        return;
-    }
-    Form->SetBounds(Main->Left() + (Main->Width() - Form->Width()) / 2,
-                    Main->Top() + (Main->Height() - Form->Height()) / 2, Form->Width(), Form->Height());
+TForm1* MakeProgramMainWindow(TWindowSet& Windows) {
+    TMainWindowTies ties;
+    ties.Grounds = Windows.Grounds();
+    ties.RunWindows = [&Windows] { return Windows.RunWindows(); };
+    ties.ClosingNote = [&Windows] { return Windows.IMessage; };
+    ties.ShowTips = [&Windows] { Windows.ShowTips(); };
+    ties.ShowLog = [&Windows] { Windows.ShowLog(); };
+    auto* main = new TForm1(Application, std::move(ties));
+    Windows.SetFileSelection(main, main);
+    return Created(main);
 }
 
 }  // namespace vexel

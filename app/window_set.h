@@ -1,13 +1,15 @@
 // The program's windows, made once in a fixed order and living until the
-// program ends; the two backgrounds the dialogs share; where each window
-// places itself; and the link from the batch run to the main window's file
-// list.
+// program ends, and the two backgrounds the dialogs share. The set is the
+// one place that knows every window: it gives each window, as it makes it,
+// only the few things that window uses of the others.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/batch_run.h"
+#include "app/window_parts.h"
 #include "framework/win32/forms.h"
 #include "widgets/background.h"
 
@@ -18,7 +20,8 @@ class TSavefileto;
 class TForm4;
 class TLog;
 class TIMessage;
-class TFileSelection;
+class TForm1;
+class Ttoplogo;
 
 // Where the tip window keeps its values, below HKEY_CURRENT_USER.
 extern const char kStorePath[];
@@ -31,8 +34,7 @@ struct TWindowSetOptions {
     // The splash and the main window come from the program entry. The splash
     // is made first, so that it is the application's main form; the main
     // window second, before the windows that paint with its backgrounds.
-    // Each maker gets the set, whose backgrounds and windows the window
-    // uses later.
+    // Each maker gets the set, to tie the window it makes to the others.
     std::function<TForm*(TWindowSet& Windows)> MakeSplash;
     std::function<TForm*(TWindowSet& Windows)> MakeMainWindow;
 };
@@ -58,9 +60,11 @@ public:
     TZelBackground* ZelBackground3 = nullptr;
     TZelBackground* ZelBackground1 = nullptr;
 
-    // The main window's file list, set by the main window; without one a
-    // batch run has no pages.
+    // The main window's file list; without one a batch run has no pages.
     TFileSelection* FileSelection = nullptr;
+    // Makes Selection the file list until Holder, the window it belongs
+    // to, is freed.
+    void SetFileSelection(TFileSelection* Selection, TComponent* Holder);
 
     // The tip window, shown at the splash's tick when its "Show Tips at
     // Startup" box is ticked, and by the main window's "Tips" entries.
@@ -74,9 +78,12 @@ public:
     const std::string& StorePath() const { return storePath_; }
     // The windows there are, in creation order.
     std::vector<TCustomForm*> Forms() const;
+    // What the windows share, and the windows a run uses, as they are now.
+    TDialogGrounds Grounds() const { return {ZelBackground3, ZelBackground1}; }
+    TMainWindowLink MainWindowLink();
+    TRunWindows RunWindows() const { return {Conn, Savefileto, FileSelection}; }
 
     void ShowMainWindow();
-    void HideMainWindow();
     // Closes the application's main form (the splash), which ends the program.
     void CloseMainForm();
 
@@ -86,17 +93,17 @@ protected:
 
 private:
     std::string storePath_;
+    TComponent* selectionHolder_ = nullptr;
 };
 
 // Makes the set and its seven windows under Application, hidden, in their
 // order, each window's creation handler running as it is made.
 TWindowSet* CreateWindowSet(const TWindowSetOptions& Options);
 
-// Placements; "div" truncates toward zero.
-// Left := (Screen width - width) div 2, Top := (Screen height - height) div 2.
-void CentreOnScreen(TCustomForm* Form);
-// Left := main Left + (main width - width) div 2, and so for Top. Without a
-// main window the form is centred on the screen.
-void CentreOnMainWindow(TCustomForm* Form, const TCustomForm* Main);
+// The program's own splash (made through the application, so that it is its
+// main form) and main window (its creation handler run, its file list the
+// set's), tied to the set: the makers of TWindowSetOptions.
+Ttoplogo* MakeProgramSplash(TWindowSet& Windows);
+TForm1* MakeProgramMainWindow(TWindowSet& Windows);
 
 }  // namespace vexel

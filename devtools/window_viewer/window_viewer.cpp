@@ -81,18 +81,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CommandLine, int) {
     TWindowSetOptions options;
     options.StorePath = std::string(kStorePath) + "\\Window viewer";
     options.MakeSplash = [](TWindowSet& Windows) {
-        Ttoplogo* splash = nullptr;
-        Application->CreateForm(splash);
-        splash->Windows = &Windows;
+        Ttoplogo* splash = MakeProgramSplash(Windows);
         // Shown for as long as it is looked at.
         splash->Timer1->SetEnabled(false);
         return splash;
     };
-    options.MakeMainWindow = [](TWindowSet& Windows) {
-        auto* main = new TForm1(Application, Windows);
-        main->DoCreate();
-        return main;
-    };
+    options.MakeMainWindow = MakeProgramMainWindow;
     TWindowSet* windows = CreateWindowSet(options);
 
     if (wanted == "about") {

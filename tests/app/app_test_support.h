@@ -101,16 +101,11 @@ protected:
         TWindowSetOptions options;
         options.StorePath = "\\" + storeKey_;
         options.MakeSplash = [this](TWindowSet& Windows) {
-            App()->CreateForm(toplogo);
-            toplogo->Windows = &Windows;
+            toplogo = MakeProgramSplash(Windows);
             toplogo->Timer1->SetEnabled(false);  // a test ticks it itself
             return toplogo;
         };
-        options.MakeMainWindow = [this](TWindowSet& Windows) {
-            form1 = new TForm1(App(), Windows);
-            form1->DoCreate();
-            return form1;
-        };
+        options.MakeMainWindow = [this](TWindowSet& Windows) { return form1 = MakeProgramMainWindow(Windows); };
         windows = CreateWindowSet(options);
         splash = toplogo;
         main = form1;

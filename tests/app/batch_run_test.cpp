@@ -148,7 +148,7 @@ TEST_F(BatchRun, CancelStopsTheRunOnceThePageInHandIsWritten) {
     };
     EngineLog({"page1.htm", "page2.htm"});
 
-    Button2Click(*windows);
+    Button2Click(windows->RunWindows());
 
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(ReadBytes(pages[i]), ReadBytes(twin.Path("page" + std::to_string(i + 1) + ".htm")));
@@ -170,7 +170,7 @@ TEST_F(BatchRun, OnePageAlreadyCompressedKeepsItsOwnBox) {
     const std::string page = Put("done.htm", SamplePage(1));
     WriteBytes(page + "_backup", "the original");
     selection.Add(page);
-    Button2Click(*windows);
+    Button2Click(windows->RunWindows());
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "File:" + page + " already compressed!");
     EXPECT_EQ(messages[1].rfind("Pages: 0 written, 0 skipped, 1 already compressed", 0), 0u) << messages[1];
@@ -191,7 +191,7 @@ TEST_F(BatchRun, APageThatCannotBeWrittenEndsTheRunAndStillBringsTheMainWindowBa
 
     std::string error;
     try {
-        Button2Click(*windows);
+        Button2Click(windows->RunWindows());
     } catch (const Exception& e) {
         error = e.Message();
     }
@@ -221,7 +221,7 @@ TEST_F(BatchRun, NothingSelectedSaysSoAndKeepsTheLastLog) {
     conn->AddLogLine("a line of the run before");
     for (auto run : {&Button2Click, &RestoreSelected, &VerifySelected}) {
         messages.clear();
-        run(*windows);
+        run(windows->RunWindows());
         EXPECT_EQ(messages, (std::vector<std::string>{kNothingSelected}));
         EXPECT_EQ(Lines(conn->Memo1->Lines()), (std::vector<std::string>{"a line of the run before"}));
         EXPECT_FALSE(windows->Log->Visible());
@@ -235,14 +235,14 @@ TEST_F(BatchRun, RestoreAndVerifyGoThroughTheEnginesOwnAndLogALineForEachPage) {
     const std::string bare = Put("bare.htm", SamplePage(2));
     selection.Add(kept);
     selection.Add(bare);
-    Button2Click(*windows);  // kept and bare compressed, with backups
+    Button2Click(windows->RunWindows());  // kept and bare compressed, with backups
     const std::string compressed = ReadBytes(kept);
     ASSERT_NE(compressed, SamplePage(1));
     // bare loses its backup: neither restore nor verify can use it.
     ASSERT_TRUE(DeleteFileA((bare + "_backup").c_str()));
     windows->Log->Hide();
 
-    VerifySelected(*windows);
+    VerifySelected(windows->RunWindows());
     std::vector<std::string> log = Lines(conn->Memo1->Lines());
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0].rfind(kept + ": OK (JavaScript page", 0), 0u) << log[0];
@@ -251,7 +251,7 @@ TEST_F(BatchRun, RestoreAndVerifyGoThroughTheEnginesOwnAndLogALineForEachPage) {
     EXPECT_TRUE(windows->Log->Visible());
     EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), log);
 
-    RestoreSelected(*windows);
+    RestoreSelected(windows->RunWindows());
     log = Lines(conn->Memo1->Lines());
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0], "Restored: " + kept);
@@ -267,7 +267,7 @@ TEST_F(BatchRun, ALogWindowLeftOpenShowsTheLinesOfTheRunJustEnded) {
     windows->Log->Show();
     ASSERT_EQ(Lines(windows->Log->Memo1->Lines()), std::vector<std::string>{"a line of an earlier run"});
     selection.Add(Put("page.htm", SamplePage(1)));
-    Button2Click(*windows);
+    Button2Click(windows->RunWindows());
     EXPECT_TRUE(windows->Log->Visible());
     EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), Lines(conn->Memo1->Lines()));
     EXPECT_EQ(Lines(windows->Log->Memo1->Lines()).back().rfind("Time: ", 0), 0u);
@@ -329,7 +329,7 @@ TEST_F(BatchRun, VerifyAndRestoreShowEachPageInTheCompressionWindowAndStopOnCanc
     const std::string plain = Put("plain.htm", "<html><body>never compressed</body></html>");
     for (const std::string& page : pages)
         selection.Add(page);
-    Button2Click(*windows);
+    Button2Click(windows->RunWindows());
     selection.Add(plain);
     messages.clear();
 
@@ -343,7 +343,7 @@ TEST_F(BatchRun, VerifyAndRestoreShowEachPageInTheCompressionWindowAndStopOnCanc
         if (Index == 1)
             conn->ZelButton1->Click();
     };
-    VerifySelected(*windows);
+    VerifySelected(windows->RunWindows());
     std::vector<std::string> log = Lines(conn->Memo1->Lines());
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[1].rfind(pages[1] + ": OK (JavaScript page", 0), 0u) << log[1];
@@ -359,7 +359,7 @@ TEST_F(BatchRun, VerifyAndRestoreShowEachPageInTheCompressionWindowAndStopOnCanc
     EXPECT_TRUE(windows->Log->Visible());
     EXPECT_EQ(Lines(windows->Log->Memo1->Lines()), log);
 
-    RestoreSelected(*windows);
+    RestoreSelected(windows->RunWindows());
     EXPECT_EQ(Lines(conn->Memo1->Lines()),
               (std::vector<std::string>{"Restored: " + pages[0], "Restored: " + pages[1],
                                         "Pages restored: 2, 0 failed (stopped)"}));
@@ -369,7 +369,7 @@ TEST_F(BatchRun, VerifyAndRestoreShowEachPageInTheCompressionWindowAndStopOnCanc
     // Without Cancel the run goes on to the end; a page that was never
     // compressed is a skip with its line, not a failure.
     selection.OnCurrent = nullptr;
-    RestoreSelected(*windows);
+    RestoreSelected(windows->RunWindows());
     log = Lines(conn->Memo1->Lines());
     ASSERT_EQ(log.size(), 6u);
     for (int i : {0, 1})
@@ -421,10 +421,10 @@ TEST_F(BatchRun, PagesThatWouldLoseTextAreOfferedTheModernPageAndTheBoxCountsWar
     EXPECT_EQ(messages[0].find("Warnings:"), std::string::npos) << messages[0];
 
     // No: compressed as chosen, and the closing box says how many lost text.
-    RestoreSelected(*windows);
+    RestoreSelected(windows->RunWindows());
     messages.clear();
     answer = IDNO;
-    Button2Click(*windows);
+    Button2Click(windows->RunWindows());
     EXPECT_EQ(ReadBytes(accented), EnginePage(SamplePage(1), JobOptions{}, true));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("\r\nWarnings: 1 page(s) will open slowly or lose non-ASCII text"), std::string::npos)

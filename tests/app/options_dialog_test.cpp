@@ -198,7 +198,7 @@ TEST_F(OptionsDialog, ChoicesOutlastTheProgramButPasswordsDoNot) {
     dialog->Hide();
 
     // The next start reads them back into the dialog and the run it gives.
-    auto* next = new TSavefileto(App(), *windows);
+    auto* next = new TSavefileto(App(), windows->Grounds(), windows->StorePath(), windows->MainWindowLink());
     EXPECT_TRUE(next->VbChoose->Checked());
     EXPECT_FALSE(next->JavaChoose->Checked());
     EXPECT_FALSE(next->ZelCheckbox3->Checked());

@@ -1,14 +1,17 @@
 # Checks that every folder of sources includes only what its layer may use:
 # the headers of the layers listed for it below, the standard library, the
 # libraries named for it, and operating-system headers only where the layer
-# is allowed to know the system.
+# is allowed to know the system; and inside app/ and engine/, that a unit
+# includes only the units below it in its folder's unit order.
 #
 #     cmake -DROOT=<source folder> -P check_layers.cmake
 #         prints every offending include as file:line and fails when there
-#         is one, or when a folder holds sources but is in no layer;
+#         is one, or when a folder holds sources but is in no layer, or a
+#         unit of an ordered folder is in no place of its order;
 #     cmake -DROOT=<tree of wrong includes> -DSELF_TEST=ON -P check_layers.cmake
 #         proves the check: every include marked "// breach" in that tree must
-#         be reported, no other may be, and every layer must have one.
+#         be reported, no other may be, and every layer and every unit
+#         order must have one.
 
 cmake_minimum_required(VERSION 3.20)
 
@@ -58,6 +61,25 @@ layer(tests/fault_injection SYSTEM)
 layer(tests/browser         SYSTEM)
 layer(tests/package         SYSTEM)
 layer(tests/support         SYSTEM)
+
+# The units of a folder (the stems of its files), top down: a unit includes
+# only units below it, so that the includes inside the folder run one way
+# and close no circle. A new unit takes its place in its folder's list.
+# app/: the program entry and the maker of the windows on top, then the
+# main window and the splash, the runs and the windows they show, and the
+# pieces every window is built from at the bottom.
+set(ordered_folders app engine)
+set(units_app
+    main window_set main_window splash batch_run conn options_dialog tip_window log_window closing_note
+    about page_choice run_host window_parts run_options)
+# engine/: the runs over pages on top, then one page's compression, the
+# page formats, the codecs and the page's text, and the file and error
+# basics at the bottom.
+set(units_engine
+    batch page_list restore verify preview_text backup tree own_page page_compression site_file
+    site_dictionary page_names classic_page page_prepare page_reader password raw_data encoder page_options
+    modern_page loader_script lzma_script carrier_text lzma deflate base91 charset job_host page_format
+    data_format file_io size_limit errors)
 
 # Libraries and the layers that may include them: the crypto library stays
 # behind platform/, zlib is the engine's, GoogleTest the tests'.
@@ -143,6 +165,47 @@ function(breach_of layer source quote header out)
                 set(reason "a header of ${target}/")
             endif()
         endif()
+        if(reason STREQUAL "")
+            unit_breach_of("${source}" "${header}" reason)
+        endif()
+    endif()
+    set(${out} "${reason}" PARENT_SCOPE)
+endfunction()
+
+# The unit a source is, and the list it belongs to ("" when its folder has
+# no order).
+function(unit_of source out_folder out_unit)
+    get_filename_component(folder "${source}" DIRECTORY)
+    get_filename_component(unit "${source}" NAME_WE)
+    if(NOT folder IN_LIST ordered_folders)
+        set(folder "")
+    endif()
+    set(${out_folder} "${folder}" PARENT_SCOPE)
+    set(${out_unit} "${unit}" PARENT_SCOPE)
+endfunction()
+
+# Why a source must not include this header of its own folder, or "" when
+# it may: the header's unit stands above the source's, or in no order.
+function(unit_breach_of source header out)
+    set(reason "")
+    unit_of("${source}" folder unit)
+    if(NOT folder STREQUAL "")
+        set(target "")
+        if(header MATCHES "^${folder}/[^/]+$")
+            set(target "${header}")
+        elseif(NOT header MATCHES "/" AND EXISTS "${ROOT}/${folder}/${header}")
+            set(target "${folder}/${header}")
+        endif()
+        if(NOT target STREQUAL "")
+            get_filename_component(other "${target}" NAME_WE)
+            list(FIND units_${folder} "${unit}" at)
+            list(FIND units_${folder} "${other}" other_at)
+            if(other_at LESS 0)
+                set(reason "${other} is in no place of the unit order of ${folder}/")
+            elseif(at GREATER_EQUAL 0 AND NOT other STREQUAL unit AND NOT other_at GREATER at)
+                set(reason "${other} stands above ${unit} in the unit order of ${folder}/")
+            endif()
+        endif()
     endif()
     set(${out} "${reason}" PARENT_SCOPE)
 endfunction()
@@ -167,7 +230,9 @@ foreach(child IN LISTS children)
 endforeach()
 set(reported 0)
 set(strays)
+set(unordered)
 set(breached_layers)
+set(breached_orders)
 foreach(source IN LISTS sources)
     layer_in("${source}" "${not_layers}" skipped)
     if(skipped OR source MATCHES "(^|/)(build|node_modules)/")
@@ -184,6 +249,14 @@ foreach(source IN LISTS sources)
             endif()
         endif()
         continue()
+    endif()
+    unit_of("${source}" ordered unit)
+    if(NOT ordered STREQUAL "" AND NOT unit IN_LIST units_${ordered})
+        list(APPEND unordered "${source}")
+        message(NOTICE "${source}: ${unit} is in no place of the unit order of ${ordered}/ in tests/layers/check_layers.cmake")
+        if(NOT SELF_TEST)
+            math(EXPR reported "${reported} + 1")
+        endif()
     endif()
     # Most sources have no breach: look at their include lines first, and
     # count lines only in a source that has one (or a marked one).
@@ -218,6 +291,9 @@ foreach(source IN LISTS sources)
         if(reason)
             message(NOTICE "${source}:${number}: ${layer}/ must not include ${header} (${reason})")
             list(APPEND breached_layers ${layer})
+            if(reason MATCHES "unit order of ([^ ]+)/$")
+                list(APPEND breached_orders ${CMAKE_MATCH_1})
+            endif()
         endif()
         if(SELF_TEST AND marked AND NOT reason)
             message(NOTICE "${source}:${number}: the breach of ${header} went unnoticed")
@@ -232,27 +308,41 @@ foreach(source IN LISTS sources)
 endforeach()
 
 if(SELF_TEST)
+    # A kind of breach the tree never tried is a gap in the proof.
+    macro(untried text)
+        message(NOTICE "${text}")
+        math(EXPR reported "${reported} + 1")
+    endmacro()
     foreach(layer IN LISTS layers)
         if(NOT layer IN_LIST breached_layers)
-            message(NOTICE "${layer}/: no breach of this layer was tried")
-            math(EXPR reported "${reported} + 1")
+            untried("${layer}/: no breach of this layer was tried")
+        endif()
+    endforeach()
+    foreach(folder IN LISTS ordered_folders)
+        if(NOT folder IN_LIST breached_orders)
+            untried("${folder}/: no breach of its unit order was tried")
         endif()
     endforeach()
     if(NOT strays)
-        message(NOTICE "no folder outside the layers was tried")
-        math(EXPR reported "${reported} + 1")
+        untried("no folder outside the layers was tried")
+    endif()
+    if(NOT unordered)
+        untried("no unit outside the unit orders was tried")
     endif()
     if(reported GREATER 0)
         message(FATAL_ERROR "The layer check missed or wrongly reported ${reported} include(s)")
     endif()
     list(REMOVE_DUPLICATES breached_layers)
     list(LENGTH breached_layers count)
-    message(STATUS "Layers: a breach in each of the ${count} layers was caught, and nothing else")
+    message(STATUS "Layers: a breach in each of the ${count} layers and of each unit order was caught, and nothing else")
     return()
 endif()
 
 if(reported GREATER 0)
-    message(FATAL_ERROR "${reported} include(s) or folder(s) outside the layers")
+    message(FATAL_ERROR "${reported} include(s), unit(s) or folder(s) outside the layers or their unit orders")
 endif()
 list(LENGTH layers count)
-message(STATUS "Layers: the sources of all ${count} layers include only what their layer may")
+list(TRANSFORM ordered_folders APPEND "/" OUTPUT_VARIABLE ordered)
+list(JOIN ordered " and " ordered)
+message(STATUS "Layers: the sources of all ${count} layers include only what their layer may, "
+               "and the units of ${ordered} only the units below them")

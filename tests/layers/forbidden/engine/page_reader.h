@@ -11,4 +11,5 @@
 #include "framework/core/classes.h"  // breach
 #include "cli/options.h"  // breach
 #include "engine/errors.h"
+#include "engine/batch.h"  // breach
 #include "page_writer.h"
