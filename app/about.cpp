@@ -18,7 +18,7 @@ const char kMailAddress[] = "team@htmlvexel.example.org";
 std::string ProductVersion() {
     // The program file's own version resource is the one the system shows;
     // a program built without one (a test) has the build's version.
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16) /* RT_VERSION */);
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
     HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data)

@@ -56,7 +56,7 @@ public:
     TPageRunHost(TConn& Conn, TFileSelection* Selection, std::vector<int> Items)
         : conn_(Conn), selection_(Selection), items_(std::move(Items)) {}
     void BeginRun() override { conn_.ShowRunWindow(); }
-    void EndRun() override { conn_.CloseRunWindow(); }
+    void EndRun(const RunTally&) override { conn_.CloseRunWindow(); }
     void ResetForRun() override { conn_.ResetForRun(); }
     void SetTotalPercentage(uint8_t percent) override { conn_.SetTotalPercentage(percent); }
     // The page's item becomes the list's current one, as in a compress run.
@@ -110,7 +110,7 @@ void RunOverPages(const TRunWindows& Windows, TWork&& Work, TFinish&& Finish) {
             ~TEnd() {
                 if (!ended) {
                     try {
-                        host.EndRun();
+                        host.EndRun(RunTally{});
                     } catch (...) {
                     }
                 }
@@ -144,7 +144,7 @@ void RunOverPages(const TRunWindows& Windows, TWork&& Work, TFinish&& Finish) {
         for (const std::string& line : Finish(stopped))
             Log.AddLogLine(line);
         end.ended = true;
-        Host.EndRun();
+        Host.EndRun(RunTally{});
     });
     if (Windows.Selection)
         Windows.Selection->FilesChanged();
@@ -167,8 +167,8 @@ std::vector<bool> PagesLosingText(const std::vector<std::string>& Pages, const J
     return losing;
 }
 
-std::string LosingTextQuestion(int Losing, int Selected, bool JavaScript, bool Password) {
-    const std::string format = JavaScript ? "JavaScript" : "VBScript";
+std::string LosingTextQuestion(int Losing, int Selected, PageFormat Format, bool Password) {
+    const std::string format = ScriptName(Format);
     const std::string modern = Password ? "modern pages, encrypted with the page password" : "modern pages";
     return std::to_string(Losing) + " of the " + std::to_string(Selected) +
            " selected pages would lose some of their non-ASCII text as " + format +
@@ -221,7 +221,7 @@ void Button2Click(const TRunWindows& Windows) {
         if (losing > 0 && conn->Ask) {
             const int answer =
                 conn->Ask(LosingTextQuestion(static_cast<int>(losing), static_cast<int>(pages.size()),
-                                             options.Format == PageFormat::JavaScript, options.Job.password.Enabled));
+                                             options.Format, options.Job.password.Enabled));
             if (answer == IDCANCEL) {
                 if (Windows.Options)
                     Windows.Options->Show();
@@ -288,9 +288,8 @@ void RestoreSelected(const TRunWindows& Windows) {
 
 void VerifySelected(const TRunWindows& Windows) {
     int counts[4] = {};
-    platform::SecretText password;
-    if (Windows.Options)
-        password.Text() = Windows.Options->TypedSeal().Text();
+    const platform::SecretText password =
+        Windows.Options ? Windows.Options->TypedSeal() : platform::SecretText();
     RunOverPages(
         Windows,
         [&](const std::string& page, bool& pageFailed) -> std::vector<std::string> {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/page_format.h"
 #include "engine/page_options.h"
 
 namespace vexel {
@@ -66,7 +67,7 @@ void VerifySelected(const TRunWindows& Windows);
 // already: no).
 std::vector<bool> PagesLosingText(const std::vector<std::string>& Pages, const JobOptions& Options);
 // The question before such a run, offering the modern page for them.
-std::string LosingTextQuestion(int Losing, int Selected, bool JavaScript, bool Password);
+std::string LosingTextQuestion(int Losing, int Selected, PageFormat Format, bool Password);
 
 // The full paths of the selected items, in list order.
 std::vector<std::string> SelectedPaths(TFileSelection& Selection);

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -39,17 +38,17 @@ void MakeCancelGlyph(TBitmap& Glyph) {
 
 }  // namespace
 
-std::vector<std::string> SummaryLines(const TRunTally& Tally) {
+std::vector<std::string> SummaryLines(const RunTally& Tally) {
     char ratio[32] = "-";
     if (Tally.BytesBefore > 0)
         std::snprintf(ratio, sizeof ratio, "%.1f%%",
                       100.0 * static_cast<double>(Tally.BytesAfter) / static_cast<double>(Tally.BytesBefore));
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f s", Tally.Seconds);
-    return {"Pages: " + std::to_string(Tally.Written) + " written, " + std::to_string(Tally.Skipped) +
+    return {"Pages: " + std::to_string(Tally.Written) + " written, " + std::to_string(Tally.NotPages) +
                 " skipped, " + std::to_string(Tally.AlreadyCompressed) + " already compressed, " +
                 std::to_string(Tally.BrokenOff) + " broken off, " + std::to_string(Tally.Failed) + " failed" +
-                (Tally.NotSmaller > 0 ? ", " + std::to_string(Tally.NotSmaller) + " left as they were (not smaller)"
+                (Tally.LeftAsItIs > 0 ? ", " + std::to_string(Tally.LeftAsItIs) + " left as they were (not smaller)"
                                       : std::string()) +
                 (Tally.Cancelled ? " (stopped)" : ""),
             "Bytes: " + std::to_string(Tally.BytesBefore) + " before, " + std::to_string(Tally.BytesAfter) +
@@ -57,7 +56,7 @@ std::vector<std::string> SummaryLines(const TRunTally& Tally) {
             std::string("Time: ") + seconds};
 }
 
-std::string WarningsLine(const TRunTally& Tally) {
+std::string WarningsLine(const RunTally& Tally) {
     if (Tally.FormatWarnings == 0)
         return {};
     return "Warnings: " + std::to_string(Tally.FormatWarnings) +
@@ -205,8 +204,7 @@ RunTally TConn::RunBatch(const std::vector<std::string>& Pages,
     itemStarted_ = std::move(ItemStarted);
     runItem_ = 0;
     runPages_ = static_cast<int>(Pages.size());
-    tally_ = TRunTally{};
-    runStart_ = std::chrono::steady_clock::now();
+    tally_ = RunTally{};
     struct TForget {
         std::function<void(int)>& started;
         ~TForget() { started = nullptr; }
@@ -273,9 +271,8 @@ void TConn::BeginRun() {
     ShowRunWindow();
 }
 
-void TConn::EndRun() {
-    tally_.Cancelled = CancelRequested();
-    tally_.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
+void TConn::EndRun(const RunTally& tally) {
+    tally_ = tally;
     for (const std::string& line : SummaryLines(tally_))
         Memo1->Lines()->Add(line);
     CloseRunWindow();
@@ -321,20 +318,6 @@ bool TConn::ContinueAfterFailure(const PageReport&) {
 }
 
 void TConn::PageDone(const PageReport& report) {
-    switch (report.Outcome) {
-        case PageOutcome::Written:
-        case PageOutcome::WouldWrite:
-            ++tally_.Written;
-            tally_.FormatWarnings += report.FormatWarning ? 1 : 0;
-            tally_.BytesBefore += report.SourceBytes;
-            tally_.BytesAfter += report.PageBytes;
-            break;
-        case PageOutcome::NotAPage: ++tally_.Skipped; break;
-        case PageOutcome::AlreadyCompressed: ++tally_.AlreadyCompressed; break;
-        case PageOutcome::BrokenOff: ++tally_.BrokenOff; break;
-        case PageOutcome::LeftAsItIs: ++tally_.NotSmaller; break;
-        case PageOutcome::Failed: ++tally_.Failed; break;
-    }
     // A file that is not a page got no SetPaths: it becomes the current item
     // all the same, as every selected item does in its turn.
     if (report.Outcome == PageOutcome::NotAPage && itemStarted_)

@@ -4,7 +4,6 @@
 // total progress, paths, "already compressed" notices and Cancel button too.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,26 +28,10 @@
 
 namespace vexel {
 
-// What a run did, for its last log lines and its closing box.
-struct TRunTally {
-    int Written = 0;
-    int Skipped = 0;  // not pages
-    int AlreadyCompressed = 0;
-    int BrokenOff = 0;
-    int NotSmaller = 0;  // modern pages that would not be smaller
-    int Failed = 0;
-    // Pages written with a warning that they lost non-ASCII text or will
-    // open slowly in their format.
-    int FormatWarnings = 0;
-    bool Cancelled = false;
-    int64_t BytesBefore = 0;  // of the pages written
-    int64_t BytesAfter = 0;
-    double Seconds = 0;
-};
 // The summary lines of a run: pages, bytes with their ratio, time.
-std::vector<std::string> SummaryLines(const TRunTally& Tally);
+std::vector<std::string> SummaryLines(const RunTally& Tally);
 // The closing box's line for the pages with format warnings; empty without.
-std::string WarningsLine(const TRunTally& Tally);
+std::string WarningsLine(const RunTally& Tally);
 
 class TConn : public TForm, public JobHost, public BatchHost {
 public:
@@ -87,8 +70,8 @@ public:
                       const TRunOptions& Options,
                       std::function<void(int Index)> ItemStarted,
                       const std::vector<bool>& ModernPages = {});
-    // What the last run did.
-    const TRunTally& Tally() const { return tally_; }
+    // What the last run did, as the engine counted it.
+    const RunTally& Tally() const { return tally_; }
 
     // Shows a box (the "File:" ... " already compressed!" box, the end of
     // a run) and waits for the user; a test puts its own answer here.
@@ -116,7 +99,7 @@ public:
 
     // BatchHost
     void BeginRun() override;
-    void EndRun() override;
+    void EndRun(const RunTally& tally) override;
     void ResetForRun() override;
     void SetTotalPercentage(uint8_t percent) override;
     void SetPaths(const std::string& path) override;
@@ -139,9 +122,8 @@ private:
     std::function<void(int Index)> itemStarted_;
     int runItem_ = 0;
     int runPages_ = 0;
-    TRunTally tally_;
+    RunTally tally_;
     bool cancelled_ = false;
-    std::chrono::steady_clock::time_point runStart_;
 };
 
 }  // namespace vexel

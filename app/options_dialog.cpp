@@ -44,6 +44,20 @@ const char kJavaScript[] = "JavaScript";
 const char kVbScript[] = "VBScript";
 const char kModern[] = "Modern";
 
+const char* StoredFormatName(PageFormat Format) {
+    switch (Format) {
+        case PageFormat::VbScript: return kVbScript;
+        case PageFormat::Modern: return kModern;
+        case PageFormat::JavaScript: break;
+    }
+    return kJavaScript;
+}
+
+// Anything but the two other names is the default, JavaScript.
+PageFormat StoredFormat(const std::string& Name) {
+    return Name == kVbScript ? PageFormat::VbScript : Name == kModern ? PageFormat::Modern : PageFormat::JavaScript;
+}
+
 int RightOf(TControl* Control) {
     return Control->Left() + Control->Width();
 }
@@ -292,49 +306,52 @@ void TSavefileto::SealChange(TObject*) {
     SealPassword->SetMasked(!SealShow->Checked());
     SealAgain->SetMasked(true);
     SealAgain->SetEnabled(usable && !SealShow->Checked());
-    const TSealState state =
-        SealStateOf(ticked, Modern(), SealPassword->Text(), SealAgain->Text(), SealShow->Checked());
+    const TSealState state = SealState();
     ApplyFont(SealNote, state.Encrypts ? kSealed : kUnsealed);
     SetLabelText(SealNote, state.Note);
     SaveChoices();
 }
 
+PageFormat TSavefileto::Format() const {
+    return Modern() ? PageFormat::Modern : VbChoose->Checked() ? PageFormat::VbScript : PageFormat::JavaScript;
+}
+
 TRunOptions TSavefileto::RunOptions() const {
     TRunOptions options;
-    options.Format = Modern() ? PageFormat::Modern : VbChoose->Checked() ? PageFormat::VbScript : PageFormat::JavaScript;
+    options.Format = Format();
     options.Job.highspeed = ZelCheckbox2->Checked();
     options.Job.RemoveUnuseful = ZelCheckbox3->Checked();
     options.Job.UChar = UChar->Checked();
     // A modern page has no prompt: its password is the one that seals it.
     if (Modern()) {
-        const platform::SecretText seal = Seal();
-        options.Job.password = {!seal.Text().empty(), PasswordFromText(seal.Text())};
-    } else {
-        // A prompt not asked for carries no password.
-        const bool prompt = ZelCheckbox1->Checked();
-        options.Job.password = {prompt, prompt ? PasswordFromText(Edit1->Text()) : std::string()};
+        platform::SecretText seal = Seal();
+        const bool sealed = !seal.Text().empty();
+        options.Job.password = {sealed, PasswordFromText(std::move(seal.Text()))};
+    } else if (ZelCheckbox1->Checked()) {  // a prompt not asked for carries no password
+        platform::SecretText prompt = Edit1->SecretText();
+        options.Job.password = {true, PasswordFromText(std::move(prompt.Text()))};
     }
     return options;
 }
 
+TSealState TSavefileto::SealState() const {
+    const platform::SecretText typed = SealPassword->SecretText();
+    const platform::SecretText again = SealAgain->SecretText();
+    return SealStateOf(ZelCheckbox4->Checked(), Modern(), typed.Text(), again.Text(), SealShow->Checked());
+}
+
 platform::SecretText TSavefileto::Seal() const {
-    platform::SecretText typed(SealPassword->Text());
-    const platform::SecretText again(SealAgain->Text());
-    const TSealState state =
-        SealStateOf(ZelCheckbox4->Checked(), Modern(), typed.Text(), again.Text(), SealShow->Checked());
-    if (!state.Encrypts)
-        platform::SecureWipe(typed.Text());
-    return platform::SecretText(std::move(typed.Text()));
+    return SealState().Encrypts ? SealPassword->SecretText() : platform::SecretText();
 }
 
 platform::SecretText TSavefileto::TypedSeal() const {
-    return platform::SecretText(SealPassword->Text());
+    return SealPassword->SecretText();
 }
 
 void TSavefileto::SaveChoices() {
     if (loading_)
         return;
-    ZelControlStore1->WriteString(kFormatKey, Modern() ? kModern : VbChoose->Checked() ? kVbScript : kJavaScript);
+    ZelControlStore1->WriteString(kFormatKey, StoredFormatName(Format()));
     ZelControlStore1->WriteBool("SiteFile", SiteFile->Checked());
     ZelControlStore1->WriteBool("RemoveExtended", UChar->Checked());
     ZelControlStore1->WriteBool("RemoveUnuseful", ZelCheckbox3->Checked());
@@ -348,10 +365,10 @@ void TSavefileto::LoadChoices() {
         bool& flag;
         ~TDone() { flag = false; }
     } done{loading_};
-    const std::string format = ZelControlStore1->ReadString(kFormatKey, kJavaScript);
-    JavaChoose->SetChecked(format != kVbScript && format != kModern);
-    VbChoose->SetChecked(format == kVbScript);
-    ModernChoose->SetChecked(format == kModern);
+    const PageFormat format = StoredFormat(ZelControlStore1->ReadString(kFormatKey, kJavaScript));
+    JavaChoose->SetChecked(format == PageFormat::JavaScript);
+    VbChoose->SetChecked(format == PageFormat::VbScript);
+    ModernChoose->SetChecked(format == PageFormat::Modern);
     SiteFile->SetChecked(ZelControlStore1->ReadBool("SiteFile", false));
     UChar->SetChecked(ZelControlStore1->ReadBool("RemoveExtended", true));
     ZelCheckbox3->SetChecked(ZelControlStore1->ReadBool("RemoveUnuseful", true));
@@ -370,9 +387,8 @@ void TSavefileto::SyncJobFields() {
 }
 
 void TSavefileto::ZelButton2Click(TObject*) {
-    if (ZelCheckbox4->Checked() && Seal().Text().empty()) {
-        const TSealState state = SealStateOf(true, Modern(), SealPassword->Text(), SealAgain->Text(),
-                                             SealShow->Checked());
+    const TSealState state = SealState();
+    if (ZelCheckbox4->Checked() && !state.Encrypts) {
         if (AskToRun && !AskToRun(state.Note + "\r\n\r\nCompress the pages without encryption?"))
             return;
     }

@@ -102,6 +102,8 @@ public:
     void ZelFormManager1Buttons0Click(TObject* Sender);
 
     bool Modern() const { return ModernChoose->Checked(); }
+    // The format the three buttons choose.
+    PageFormat Format() const;
     // The run these choices ask for.
     TRunOptions RunOptions() const;
     // The password the pages are encrypted with; empty: not encrypted.
@@ -131,6 +133,8 @@ private:
     template <class TBox>
     TBox* Box(TWinControl* Parent, int X, int Y, const char* Caption, bool Checked);
     void BindHandlers();
+    // What the encryption controls come to now.
+    TSealState SealState() const;
     // Copies every option into the job fields.
     void SyncJobFields();
 

@@ -104,8 +104,8 @@ public:
     void BeginRun() override {
         channel_.Make([&] { host_.BeginRun(); });
     }
-    void EndRun() override {
-        channel_.Make([&] { host_.EndRun(); });
+    void EndRun(const RunTally& tally) override {
+        channel_.Make([&] { host_.EndRun(tally); });
     }
     void ResetForRun() override {
         channel_.Make([&] { host_.ResetForRun(); });

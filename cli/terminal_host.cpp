@@ -88,7 +88,7 @@ void TerminalHost::ProcessMessages() {
     DrawBar(false);
 }
 
-void TerminalHost::EndRun() {
+void TerminalHost::EndRun(const RunTally&) {
     std::lock_guard<std::mutex> lock(mutex_);
     bar_.Erase();
 }

@@ -41,7 +41,7 @@ public:
     void ProcessMessages() override;
 
     // BatchHost
-    void EndRun() override;
+    void EndRun(const RunTally& tally) override;
     void SetPaths(const std::string& path) override;
     void AlreadyCompressed(const std::string& path) override;
     bool CancelRequested() override;

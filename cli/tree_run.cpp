@@ -80,7 +80,7 @@ public:
     Recorder(BatchHost& inner, std::map<std::string, PageOutcome>& outcomes) : inner_(inner), outcomes_(outcomes) {}
 
     void BeginRun() override { inner_.BeginRun(); }
-    void EndRun() override { inner_.EndRun(); }
+    void EndRun(const RunTally& tally) override { inner_.EndRun(tally); }
     void ResetForRun() override { inner_.ResetForRun(); }
     void SetTotalPercentage(uint8_t percent) override { inner_.SetTotalPercentage(percent); }
     void SetPaths(const std::string& path) override { inner_.SetPaths(path); }

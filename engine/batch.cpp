@@ -434,6 +434,7 @@ public:
         : items_(items), options_(options), settings_(settings), log_(log), host_(host) {}
 
     RunTally Run() {
+        started_ = std::chrono::steady_clock::now();
         host_.BeginRun();
         for (const auto& item : items_) {
             summary_.Selected += item.Selected ? 1 : 0;
@@ -444,7 +445,7 @@ public:
                 FindCaseClashes();
                 PrepareSite();
             } catch (...) {
-                host_.EndRun();
+                End();
                 throw;
             }
             if (settings_.Jobs > 1) {
@@ -454,16 +455,21 @@ public:
                 Loop();
             } catch (...) {
                 FinishWorkers();
-                host_.EndRun();
+                End();
                 throw;
             }
             FinishWorkers();
         }
-        host_.EndRun();
+        End();
         return summary_;
     }
 
 private:
+    void End() {
+        summary_.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+        host_.EndRun(summary_);
+    }
+
     // Every page that no earlier item names goes to the workers; the others
     // are decided at their turn, once the earlier one is done.
     void StartWorkers() {
@@ -722,6 +728,7 @@ private:
     JobHost& log_;
     BatchHost& host_;
     RunTally summary_;
+    std::chrono::steady_clock::time_point started_;
     std::vector<int> task_of_;
     // Pages refused before the run, by item, with their error.
     std::map<std::size_t, std::string> clashes_;

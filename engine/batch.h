@@ -80,15 +80,34 @@ struct BatchSettings {
 
 };
 
+// What a run did: the pages by outcome, and the bytes of those written.
+struct RunTally {
+    int Selected = 0;
+    int Written = 0;  // or, in a dry run, would be written
+    int AlreadyCompressed = 0;
+    int BrokenOff = 0;
+    int LeftAsItIs = 0;
+    int Failed = 0;
+    int NotPages = 0;  // skipped
+    bool Cancelled = false;
+    int64_t BytesBefore = 0;  // of the pages written
+    int64_t BytesAfter = 0;
+    // Pages written with a warning that their format opens slowly or loses
+    // their non-ASCII text.
+    int FormatWarnings = 0;
+    double Seconds = 0;  // from the start of the run to its end
+};
+
 // The batch's surroundings besides those of a job.
 class BatchHost {
 public:
     virtual ~BatchHost() = default;
 
     // Before the first page (hide the main window, show the compression
-    // window) and after the last one or after a stop.
+    // window) and after the last one or after a stop, with what the run did
+    // (up to the failure that ends it, if one does).
     virtual void BeginRun() {}
-    virtual void EndRun() {}
+    virtual void EndRun(const RunTally& tally) { (void)tally; }
     // The list of the previous run is emptied, the error indicator hidden and
     // the Cancel button shown.
     virtual void ResetForRun() {}
@@ -107,23 +126,6 @@ public:
     }
     // Every page handed to the engine, after its log lines.
     virtual void PageDone(const PageReport& report) { (void)report; }
-};
-
-// What a run did: the pages by outcome, and the bytes of those written.
-struct RunTally {
-    int Selected = 0;
-    int Written = 0;  // or, in a dry run, would be written
-    int AlreadyCompressed = 0;
-    int BrokenOff = 0;
-    int LeftAsItIs = 0;
-    int Failed = 0;
-    int NotPages = 0;  // skipped
-    bool Cancelled = false;
-    int64_t BytesBefore = 0;  // of the pages written
-    int64_t BytesAfter = 0;
-    // Pages written with a warning that their format opens slowly or loses
-    // their non-ASCII text.
-    int FormatWarnings = 0;
 };
 
 // How many bytes of pages the workers of a run take on at once, for a run

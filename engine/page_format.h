@@ -3,6 +3,8 @@
 // page. One type for the writers, the readers, the batch and the windows.
 #pragma once
 
+#include <string>
+
 namespace vexel {
 
 enum class PageFormat { JavaScript, VbScript, Modern };
@@ -11,14 +13,14 @@ inline bool IsClassic(PageFormat format) {
     return format != PageFormat::Modern;
 }
 
+// The script language of a classic page: "JavaScript" or "VBScript".
+inline const char* ScriptName(PageFormat format) {
+    return format == PageFormat::VbScript ? "VBScript" : "JavaScript";
+}
+
 // "JavaScript page", "VBScript page", "modern page", as the logs name them.
-inline const char* PageFormatName(PageFormat format) {
-    switch (format) {
-        case PageFormat::VbScript: return "VBScript page";
-        case PageFormat::Modern: return "modern page";
-        case PageFormat::JavaScript: break;
-    }
-    return "JavaScript page";
+inline std::string PageFormatName(PageFormat format) {
+    return IsClassic(format) ? std::string(ScriptName(format)) + " page" : "modern page";
 }
 
 }  // namespace vexel

@@ -210,7 +210,7 @@ std::string ModernPreview(const std::string& path, const std::string& bytes, Mod
 }
 
 std::string ClassicPreview(const std::string& bytes, const PageData& found, std::size_t limit) {
-    std::string head = std::string("Compressed page: ") + (found.format == PageFormat::VbScript ? "VBScript" : "JavaScript") +
+    std::string head = std::string("Compressed page: ") + ScriptName(found.format) +
                        ", classic\r\nWritten: " + Bytes(bytes.size()) + "\r\n";
     std::string body;
     try {

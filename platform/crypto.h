@@ -69,12 +69,14 @@ private:
     unsigned char bytes_[kAesKeyBytes] = {};
 };
 
-// A password or other secret text, wiped when it goes. Moving it in takes the
-// buffer over, so no copy is left behind by the move.
+// A password or other secret text, wiped when it goes. Moving a text in or
+// out wipes what the move leaves behind (a short text is copied, not taken
+// over), so no copy is left by the move.
 class SecretText {
 public:
     SecretText() = default;
-    explicit SecretText(std::string text) : text_(std::move(text)) {}
+    explicit SecretText(std::string text) : text_(std::move(text)) { SecureWipe(text); }
+    SecretText(SecretText&& other) noexcept : text_(std::move(other.text_)) { SecureWipe(other.text_); }
     ~SecretText();
     SecretText(const SecretText&) = delete;
     SecretText& operator=(const SecretText&) = delete;

@@ -40,7 +40,7 @@ TShiftState KeyboardShiftState() {
 using namespace detail;
 
 HCURSOR CursorHandle(TCursor Cursor) {
-    LPCSTR id = IDC_ARROW;
+    LPCWSTR id = IDC_ARROW;
     switch (Cursor) {
     case crNone: return nullptr;
     case crCross: id = IDC_CROSS; break;
@@ -58,8 +58,7 @@ HCURSOR CursorHandle(TCursor Cursor) {
     case crSizeAll: id = IDC_SIZEALL; break;
     default: break;
     }
-    // The IDC_ names are numbers made into the ANSI pointer type.
-    return LoadCursorW(nullptr, MAKEINTRESOURCEW(LOWORD(reinterpret_cast<ULONG_PTR>(id))));
+    return LoadCursorW(nullptr, id);
 }
 
 TShiftState KeysToShiftState(WPARAM Keys) {

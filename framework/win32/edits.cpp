@@ -108,6 +108,19 @@ std::string TCustomEdit::SelText() const {
     return text.substr(static_cast<size_t>(start), static_cast<size_t>(SelLength()));
 }
 
+platform::SecretText TCustomEdit::SecretText() const {
+    if (!HandleAllocated())
+        return platform::SecretText(Text());
+    auto* self = const_cast<TCustomEdit*>(this);
+    const int length = GetWindowTextLengthW(self->Handle());
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(self->Handle(), &wide[0], length + 1);
+    wide.resize(static_cast<size_t>(std::max(0, copied)));
+    platform::SecretText text(FromSystem(wide));
+    platform::SecureWipe(&wide[0], wide.capacity() * sizeof(wchar_t));
+    return text;
+}
+
 void TCustomEdit::SetSelText(const std::string& Value) {
     SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToSystem(Value).c_str()));
 }

@@ -8,6 +8,7 @@
 
 #include "framework/core/string_list.h"
 #include "framework/win32/controls.h"
+#include "platform/crypto.h"
 
 namespace vexel {
 
@@ -36,6 +37,8 @@ public:
     int SelLength() const;
     void SetSelLength(int Value);
     std::string SelText() const;
+    // The text, read so that no copy of it is left behind: a password's.
+    platform::SecretText SecretText() const;
     void SetSelText(const std::string& Value);
     void SelectAll();
     void Clear() { SetText(""); }

@@ -131,10 +131,10 @@ void TPicture::LoadFromFile(const std::string& FileName) {
 void TPicture::LoadFromResourceName(HINSTANCE Instance, const std::string& ResName) {
     auto bitmap = std::make_unique<TBitmap>();
     const std::wstring name = ToSystem(ResName);
-    if (FindResourceW(Instance, name.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */)) {
+    if (FindResourceW(Instance, name.c_str(), RT_BITMAP)) {
         bitmap->LoadFromResourceName(Instance, ResName);
     } else {
-        HRSRC resource = FindResourceW(Instance, name.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+        HRSRC resource = FindResourceW(Instance, name.c_str(), RT_RCDATA);
         HGLOBAL loaded = resource ? LoadResource(Instance, resource) : nullptr;
         const void* data = loaded ? LockResource(loaded) : nullptr;
         if (!data)

@@ -25,7 +25,10 @@ using testing::WriteBytes;
 class RecordingBatchHost : public BatchHost {
 public:
     void BeginRun() override { events.push_back("begin"); }
-    void EndRun() override { events.push_back("end"); }
+    void EndRun(const RunTally& tally) override {
+        events.push_back("end");
+        ended = tally;
+    }
     void ResetForRun() override { events.push_back("reset"); }
     void SetTotalPercentage(uint8_t percent) override {
         events.push_back("total " + std::to_string(percent));
@@ -53,6 +56,7 @@ public:
     std::vector<std::string> events;
     std::vector<int> totals;
     std::vector<PageReport> reports;
+    RunTally ended;  // as the run's end gave it
     int cancel_after_pages = 0;
     int pages_done = 0;
     bool continue_after_failure = true;
@@ -253,6 +257,9 @@ TEST_F(BatchTest, PageReplacedDuringTheRunIsLeftToItsNewOwnerWithoutThisRunsBack
     host_.continue_after_failure = false;
     EXPECT_ANY_THROW(RunBatch({{a, true}, {b, true}}, options_, {}, log, host_));
     EXPECT_EQ(host_.events.back(), "end");
+    // The run ended on its first page: the host's summary counts that failure.
+    EXPECT_EQ(host_.ended.Failed, 1);
+    EXPECT_EQ(host_.ended.Written, 0);
     EXPECT_EQ(ReadBytes(b), PageWithBody(Body(2)));  // later pages are not processed
 }
 

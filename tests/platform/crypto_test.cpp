@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "platform/ascii.h"
 #include "platform/crypto.h"
@@ -174,6 +175,15 @@ TEST(Crypto, WipesLeaveZerosAndKeysWipeThemselves) {
     EXPECT_NE(ToHex(key->Bytes(), kAesKeyBytes), std::string(64, '0'));
     key->~AesKey();
     EXPECT_EQ(ToHex(storage, sizeof storage), std::string(2 * sizeof storage, '0'));
+
+    // A short text is copied by a move, not taken over: what the move leaves
+    // behind is wiped.
+    SecretText from(std::string("pw"));
+    const char* left = from.Text().data();
+    const std::size_t room = from.Text().capacity();
+    const SecretText to(std::move(from));
+    EXPECT_EQ(to.Text(), "pw");
+    EXPECT_EQ(std::string(left, room), std::string(room, '\0'));
 }
 
 }  // namespace
