@@ -229,6 +229,7 @@ void TSavefileto::BuildProtectOptions(TZelBackground* GroupGround) {
     ZelCheckbox1->SetHint(kPasswordBoxHint);
     TZelLabel* label = MakeLabel(ZelPanel3, RightOf(ZelCheckbox1) + kGap, 25, "Password:", kPlain);
     Edit1 = new TEdit(this);
+    Edit1->SetSecret(true);
     Edit1->SetParent(ZelPanel3);
     Edit1->SetBounds(RightOf(label) + 4, 22, 121, 21);
     Edit1->SetText("4826");

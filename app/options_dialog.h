@@ -25,7 +25,7 @@ namespace vexel {
 // An edit box that shows its text as stars until told otherwise.
 class TPasswordEdit : public TEdit {
 public:
-    using TEdit::TEdit;
+    explicit TPasswordEdit(TComponent* AOwner) : TEdit(AOwner) { SetSecret(true); }
     bool Masked() const { return masked_; }
     void SetMasked(bool Value);
 

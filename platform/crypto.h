@@ -77,6 +77,14 @@ public:
     SecretText() = default;
     explicit SecretText(std::string text) : text_(std::move(text)) { SecureWipe(text); }
     SecretText(SecretText&& other) noexcept : text_(std::move(other.text_)) { SecureWipe(other.text_); }
+    SecretText& operator=(SecretText&& other) noexcept {
+        if (this != &other) {
+            SecureWipe(text_);
+            text_ = std::move(other.text_);
+            SecureWipe(other.text_);
+        }
+        return *this;
+    }
     ~SecretText();
     SecretText(const SecretText&) = delete;
     SecretText& operator=(const SecretText&) = delete;

@@ -36,12 +36,63 @@ void TCustomEdit::CreateHandle() {
     // 0 lifts the system's default limit of typed text.
     SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
     SendMessageW(Handle(), EM_SETMODIFY, modified_, 0);
+    if (secret_ && !kept_.Text().empty()) {
+        // The window is made without it (its caption would be a plain copy).
+        restoring_ = true;
+        PutSecretText(kept_.Text());
+        restoring_ = false;
+        platform::SecureWipe(kept_.Text());
+    }
 }
 
 void TCustomEdit::DestroyHandle() {
-    if (HandleAllocated())
+    if (HandleAllocated()) {
         modified_ = Modified();
+        if (secret_)
+            kept_ = SecretText();
+    }
+    keeping_ = secret_;
     TWinControl::DestroyHandle();
+    keeping_ = false;
+}
+
+void TCustomEdit::SetSecret(bool Value) {
+    if (secret_ == Value)
+        return;
+    secret_ = Value;
+    if (secret_) {
+        if (!HandleAllocated())
+            kept_ = platform::SecretText(std::move(text_));
+        platform::SecureWipe(text_);
+    } else {
+        if (!HandleAllocated())
+            text_ = kept_.Text();
+        platform::SecureWipe(kept_.Text());
+    }
+}
+
+std::string TCustomEdit::GetText() const {
+    if (!secret_)
+        return TWinControl::GetText();
+    // The window's text, read as it goes to be kept: kept already.
+    if (keeping_)
+        return {};
+    return HandleAllocated() ? TWinControl::GetText() : kept_.Text();
+}
+
+void TCustomEdit::SetTextValue(const std::string& Value) {
+    if (!secret_)
+        TWinControl::SetTextValue(Value);
+    else if (HandleAllocated())
+        PutSecretText(Value);
+    else
+        kept_ = platform::SecretText(Value);
+}
+
+void TCustomEdit::PutSecretText(const std::string& Value) {
+    std::wstring wide = ToSystem(Value);
+    SetWindowTextW(Handle(), wide.c_str());
+    platform::SecureWipe(&wide[0], wide.capacity() * sizeof(wchar_t));
 }
 
 void TCustomEdit::SetReadOnly(bool Value) {
@@ -139,7 +190,7 @@ void TCustomEdit::TextChanged() {
 }
 
 void TCustomEdit::Change() {
-    if (OnChange)
+    if (OnChange && !restoring_)
         OnChange(this);
 }
 

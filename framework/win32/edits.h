@@ -39,6 +39,10 @@ public:
     std::string SelText() const;
     // The text, read so that no copy of it is left behind: a password's.
     platform::SecretText SecretText() const;
+    // A secret edit (a password's) keeps its text in its window, and while
+    // it has none in a holder that wipes it, never in a plain copy.
+    bool Secret() const { return secret_; }
+    void SetSecret(bool Value);
     void SetSelText(const std::string& Value);
     void SelectAll();
     void Clear() { SetText(""); }
@@ -52,14 +56,23 @@ protected:
     void DestroyHandle() override;
     void WndProc(TMessage& Message) override;
     void TextChanged() override;
+    std::string GetText() const override;
+    void SetTextValue(const std::string& Value) override;
     // Fires OnChange; runs after every change of the text.
     virtual void Change();
 
 private:
+    // A secret's text into the window, wiping the copy made for the system.
+    void PutSecretText(const std::string& Value);
+
     bool readOnly_ = false;
     int maxLength_ = 0;
     TBorderStyle borderStyle_ = bsSingleBorder;
     bool modified_ = false;
+    bool secret_ = false;
+    platform::SecretText kept_;  // a secret's text while it has no window
+    bool keeping_ = false;       // its window is going, its text kept already
+    bool restoring_ = false;     // its text goes back into a new window
 };
 
 class TEdit : public TCustomEdit {

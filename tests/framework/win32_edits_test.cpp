@@ -77,6 +77,39 @@ TEST_F(Edits, OnChangeFiresForEveryChangeWithOrWithoutAWindow) {
     EXPECT_EQ(seen.back(), "421");
 }
 
+// An edit that shows the control's plain copy of its text.
+class TPlainCopyEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+    const std::string& PlainCopy() const { return text_; }
+
+protected:
+    ~TPlainCopyEdit() override = default;
+};
+
+TEST_F(Edits, ASecretEditKeepsItsTextOutOfThePlainCopyThroughANewWindow) {
+    TForm* form = MakeForm(App());
+    auto* edit = new TPlainCopyEdit(form);
+    edit->SetParent(form);
+    edit->SetSecret(true);
+    std::vector<std::string> seen;
+    edit->OnChange = [&](TObject*) { seen.push_back(edit->SecretText().Text()); };
+
+    edit->SetText("pässword");  // no window yet
+    EXPECT_EQ(edit->Text(), "pässword");
+    EXPECT_EQ(edit->PlainCopy(), "");
+    HWND window = edit->Handle();
+    EXPECT_EQ(edit->SecretText().Text(), "pässword");
+    edit->SetSelStart(8);
+    Type(App(), window, "!");
+
+    // A new window takes the text over from the holder, without a change notice.
+    edit->RecreateWnd();
+    EXPECT_EQ(edit->SecretText().Text(), "pässword!");
+    EXPECT_EQ(edit->PlainCopy(), "");
+    EXPECT_EQ(seen, (std::vector<std::string>{"pässword", "pässword!"}));
+}
+
 TEST_F(Edits, AMemosLinesStayInStepWithItsWindow) {
     TForm* form = MakeForm(App());
     auto* memo = new TMemo(form);
