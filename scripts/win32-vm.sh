@@ -11,7 +11,8 @@
 #   scripts/win32-vm.sh run [--results DIR] [--time-limit SECONDS] -- COMMAND...
 #                                          run COMMAND (bash, in the repository's
 #                                          folder) in the guest; its exit status
-#                                          is this script's
+#                                          is this script's (124: the time limit
+#                                          ended it)
 #   scripts/win32-vm.sh where              print the folder of the cached guest
 #
 # The guest (made by "image", as root: debootstrap and chroot):
@@ -341,8 +342,11 @@ mount -t 9p -o trans=virtio,version=9p2000.L,msize=524288,ro,cache=loose repo /m
     mount -t overlay overlay -o "lowerdir=/mnt/repo,upperdir=/tmp/layer/upper,workdir=/tmp/layer/work" "$repo" ||
     { echo "vexel-vm: the repository could not be mounted"; echo 125 > /results/.vm/status; exit; }
 # (winedbg left out: a program that crashes ends with its exception, as in a
-# test run on Windows, instead of waiting in Wine's debugger for a user.)
-export WINEPREFIX=/root/.wine WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# test run on Windows, instead of waiting in Wine's debugger for a user; and
+# winemenubuilder, which copies Start-menu links into the guest's desktop
+# menus and records them in the registry, where the installer's test looks
+# for traces of ours, as on the host.)
+export WINEPREFIX=/root/.wine WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 export VEXEL_WINE_PREFIX_READY=1 VEXEL_VM_RESULTS=/results
 cd "$repo"
 timeout --kill-after=10 "$limit" bash -c "$command" 2>&1
@@ -356,6 +360,8 @@ JOB
         note "the guest ended without the command's status (time limit of $limit s, or a crash)"
         return 1
     fi
+    # (timeout's status: the command outlasted its time in the guest.)
+    [ "$status" != 124 ] || note "the command outlasted the time limit of $limit s"
     return "$status"
 }
 

@@ -44,6 +44,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     query() { wine reg query "$@" 2>/dev/null | tr -d "\r"; }
     # Our traces in the registry files, apart from the user'"'"'s settings.
     traces() { wineserver -w; grep -c -e HtmlVexel -e "Html Vexel" "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | paste -sd " "; }
+    trace_lines() { grep -h -e HtmlVexel -e "Html Vexel" "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | paste -sd " "; }
     installed_files() {
         for file in HtmlVexel.exe vexel.exe help.chm LICENSE.txt THIRD-PARTY.txt uninstall.exe; do
             [ -f "$1/$file" ] || fail "$file is not in $1"
@@ -112,7 +113,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     query "$settings_key" /v tipid | grep -q "REG_SZ    4" || fail "the uninstaller removed the settings unasked"
     [ "$(path_value "$machine_env")" = "$long_path" ] || fail "the uninstall changed a PATH too long to rewrite"
     after=$(traces)
-    [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after)"
+    [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after): $(trace_lines)"
 
     # For this user alone, into a folder given in quotes, with vexel.exe on a
     # PATH whose entries share the folder'"'"'s start or end; then uninstalled
@@ -135,7 +136,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         fail "the uninstall did not give back the PATH as it was: $(path_value "HKCU\\Environment")"
     query "$settings_key" >/dev/null && fail "/REMOVESETTINGS kept the settings"
     after=$(traces)
-    [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after)"
+    [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after): $(trace_lines)"
 
     # The interactive installer, "just for me" chosen on its page by an
     # administrator (whose default is everyone).
@@ -148,7 +149,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     [ -n "$user_dir" ] && wine "$user_dir/uninstall.exe" /S /REMOVESETTINGS
     wineserver -w
     after=$(traces)
-    [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after)"
+    [ "$after" = "$before" ] || fail "registry traces of ours before install ($before) and after uninstall ($after): $(trace_lines)"
 
     [ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
     echo "installer_test: installed, started through the verb, upgraded and uninstalled cleanly"
