@@ -295,13 +295,14 @@ void TSavefileto::FormatClick(TObject* Sender) {
     const bool modern = Modern();
     ZelCheckbox1->SetEnabled(!modern);
     Edit1->SetEnabled(!modern && ZelCheckbox1->Checked());
-    SiteFile->SetEnabled(modern);
     SealChange(Sender);
 }
 
 void TSavefileto::SealChange(TObject*) {
     const bool ticked = ZelCheckbox4->Checked();
     const bool usable = ticked && Modern();
+    // An encrypted page keeps its decoder to itself: no shared file then.
+    SiteFile->SetEnabled(Modern() && !ticked);
     SealPassword->SetEnabled(usable);
     SealShow->SetEnabled(usable);
     SealPassword->SetMasked(!SealShow->Checked());

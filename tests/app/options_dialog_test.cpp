@@ -175,6 +175,11 @@ TEST_F(OptionsDialog, SharedDecoderFileMakesThePagesOfTheFolderOneSite) {
     dialog->ModernChoose->SetFocus();
     ASSERT_TRUE(dialog->SiteFile->Enabled());
     dialog->SiteFile->Toggle();
+    // Encrypted pages share no file: the box says so while encryption is ticked.
+    dialog->ZelCheckbox4->Toggle();
+    EXPECT_FALSE(dialog->SiteFile->Enabled());
+    dialog->ZelCheckbox4->Toggle();
+    EXPECT_TRUE(dialog->SiteFile->Enabled());
     dialog->ZelButton2->Click();
 
     std::vector<std::string> shared;
