@@ -13,15 +13,25 @@ namespace vexel {
 
 // The page password: enabled means the page gets a password prompt (a modern
 // page is encrypted with it instead).
-// Every copy wipes its text when it goes.
+// Every copy wipes its text when it goes or is given another, and what a
+// move into it leaves behind is wiped too.
 struct PasswordField {
     bool Enabled = false;
     std::string Text;
 
     PasswordField() = default;
-    PasswordField(bool enabled, std::string text) : Enabled(enabled), Text(std::move(text)) {}
+    PasswordField(bool enabled, std::string text) : Enabled(enabled), Text(std::move(text)) {
+        platform::SecureWipe(text);
+    }
     PasswordField(const PasswordField&) = default;
-    PasswordField& operator=(const PasswordField&) = default;
+    PasswordField& operator=(const PasswordField& other) {
+        if (this != &other) {
+            platform::SecureWipe(Text);
+            Enabled = other.Enabled;
+            Text = other.Text;
+        }
+        return *this;
+    }
     ~PasswordField() { platform::SecureWipe(Text); }
 };
 

@@ -1,6 +1,10 @@
-// The password rule every front end follows.
+// The password rule every front end follows, and the field that holds a
+// run's password.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "engine/page_options.h"
 #include "engine/password.h"
 
 namespace vexel {
@@ -27,6 +31,16 @@ TEST(PasswordRule, EmptyOrNotUtf8IsRefused) {
     EXPECT_EQ(PasswordProblem(""), "the password is empty");
     EXPECT_NE(PasswordProblem("tr\xE8s").find("not UTF-8"), std::string::npos);
     EXPECT_NE(PasswordProblem("\xC3").find("not UTF-8"), std::string::npos);
+}
+
+TEST(PasswordField, AnotherPasswordGivenToAFieldWipesTheOneItHeld) {
+    PasswordField field(true, std::string(40, 'p'));
+    const char* buffer = field.Text.data();
+    const std::size_t capacity = field.Text.capacity();
+    field = PasswordField(true, "short");
+    EXPECT_EQ(field.Text, "short");
+    ASSERT_EQ(field.Text.data(), buffer);  // the same buffer, written over
+    EXPECT_EQ(std::string(buffer + 6, capacity - 6), std::string(capacity - 6, '\0'));
 }
 
 }  // namespace
