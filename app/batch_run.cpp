@@ -169,12 +169,19 @@ std::vector<bool> PagesLosingText(const std::vector<std::string>& Pages, const J
 
 std::string LosingTextQuestion(int Losing, int Selected, PageFormat Format, bool Password) {
     const std::string format = ScriptName(Format);
-    const std::string modern = Password ? "modern pages, encrypted with the page password" : "modern pages";
-    return std::to_string(Losing) + " of the " + std::to_string(Selected) +
-           " selected pages would lose some of their non-ASCII text as " + format +
+    const bool one = Losing == 1;
+    const std::string modern =
+        std::string(one ? "a modern page" : "modern pages") + (Password ? ", encrypted with the page password" : "");
+    const std::string who = Selected == 1        ? std::string("The selected page")
+                            : Losing == Selected ? "All " + std::to_string(Selected) + " selected pages"
+                                                 : std::to_string(Losing) + " of the " + std::to_string(Selected) +
+                                                       " selected pages";
+    return who + " would lose some of " + (one ? "its" : "their") + " non-ASCII text as " + format +
            " pages with these options (accented letters, other scripts).\r\n\r\n"
-           "Yes: write those " + std::to_string(Losing) + " as " + modern + ", which keep all their text; the others stay " +
-           format + " pages.\r\nNo: compress every page as chosen.\r\nCancel: back to the options.";
+           "Yes: write " + (one ? "it" : "them") + " as " + modern + ", which keep" +
+           (one ? "s all its" : " all their") + " text" +
+           (Losing < Selected ? "; the others stay " + format + " pages" : std::string()) +
+           ".\r\nNo: compress every page as chosen.\r\nCancel: back to the options.";
 }
 
 std::vector<std::string> SelectedPaths(TFileSelection& Selection) {

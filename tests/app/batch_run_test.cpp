@@ -396,10 +396,14 @@ TEST_F(BatchRun, PagesThatWouldLoseTextAreOfferedTheModernPageAndTheBoxCountsWar
     windows->Savefileto->Show();
     windows->Savefileto->ZelButton2->Click();
     ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0].rfind("1 of the 3 selected pages would lose some of their non-ASCII text as JavaScript "
+    EXPECT_EQ(questions[0].rfind("1 of the 3 selected pages would lose some of its non-ASCII text as JavaScript "
                                  "pages",
                                  0),
               0u)
+        << questions[0];
+    EXPECT_NE(questions[0].find("Yes: write it as a modern page, which keeps all its text; the others stay "
+                                "JavaScript pages."),
+              std::string::npos)
         << questions[0];
     EXPECT_TRUE(windows->Savefileto->Visible());
     EXPECT_TRUE(messages.empty());
