@@ -217,7 +217,7 @@ void Button2Click(const TRunWindows& Windows) {
     if (TSavefileto* dialog = Windows.Options) {
         options = dialog->RunOptions();
         // The file list shows one folder: the folder of every page of the run.
-        if (options.Format == PageFormat::Modern && dialog->SiteFile->Checked())
+        if (options.SharedDecoder)
             options.SiteRoot = FolderOf(pages.front());
     }
     // Pages the classic format would lose text of may go modern instead.

@@ -324,6 +324,7 @@ TRunOptions TSavefileto::RunOptions() const {
     options.Job.highspeed = ZelCheckbox2->Checked();
     options.Job.RemoveUnuseful = ZelCheckbox3->Checked();
     options.Job.UChar = UChar->Checked();
+    options.SharedDecoder = Modern() && SiteFile->Checked();
     // A modern page has no prompt: its password is the one that seals it.
     if (Modern()) {
         platform::SecretText seal = Seal();

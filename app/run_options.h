@@ -14,6 +14,9 @@ struct TRunOptions {
     // The clean-ups, and the password: the classic page's prompt, or the one
     // a modern page is encrypted with (not enabled: not encrypted).
     JobOptions Job;
+    // The modern pages of the run's folder share one decoder file, as the
+    // dialog's box asks; the run names the folder in SiteRoot.
+    bool SharedDecoder = false;
     // Modern pages as pages of a site whose root folder this is (the shared
     // decoder file stands there); empty: pages of their own.
     std::string SiteRoot;
