@@ -84,7 +84,8 @@ TEST_F(Keyboard, TabGoesRoundTheTipsTheOptionsTheLogTheCompressionWindowAndTheNo
                              {"password", options->Edit1},        {"ok", options->ZelButton2},
                              {"cancel", options->ZelButton1}};
     // The chosen page format is the group's one stop; the password boxes
-    // join when they can be used.
+    // join when they can be used, and the shared decoder file's box leaves
+    // when encryption is ticked (an encrypted page has no shared decoder).
     EXPECT_EQ(TabRound(options, optionNames),
               (std::vector<std::string>{"javascript", "high bytes", "whitespace", "encrypt", "lock", "ok", "cancel",
                                         "javascript"}));
@@ -93,8 +94,8 @@ TEST_F(Keyboard, TabGoesRoundTheTipsTheOptionsTheLogTheCompressionWindowAndTheNo
                            options->ModernChoose->SetFocus();  // as the arrow key chooses it
                            options->ZelCheckbox4->Toggle();
                        }),
-              (std::vector<std::string>{"modern", "site", "high bytes", "whitespace", "encrypt", "seal", "again",
-                                        "show", "ok", "cancel", "modern"}));
+              (std::vector<std::string>{"modern", "high bytes", "whitespace", "encrypt", "seal", "again", "show",
+                                        "ok", "cancel", "modern"}));
 
     TLog* log = windows->Log;
     EXPECT_EQ(TabRound(log, {{"lines", log->Memo1}, {"cancel", log->ZelButton1}}),
